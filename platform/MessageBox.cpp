@@ -1,0 +1,111 @@
+#include "platform/MessageBox.h"
+
+#include "platform/Text1252.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdlib>
+
+namespace Platform {
+namespace {
+
+struct BoxService {
+    MsgBoxHook hook;
+    MsgBoxObserver observer;
+    std::vector<ShownBox> shown;
+};
+
+BoxService& Service() {
+    static BoxService service;
+    return service;
+}
+
+std::vector<int> ButtonsOf(int buttons) {
+    switch (buttons & 7) {
+    case vbOKCancel: return {vbOK, vbCancel};
+    case vbAbortRetryIgnore: return {vbAbort, vbRetry, vbIgnore};
+    case vbYesNoCancel: return {vbYes, vbNo, vbCancel};
+    case vbYesNo: return {vbYes, vbNo};
+    case vbRetryCancel: return {vbRetry, vbCancel};
+    default: return {vbOK};
+    }
+}
+
+QMessageBox::StandardButton QtButton(int answer) {
+    switch (answer) {
+    case vbOK: return QMessageBox::Ok;
+    case vbCancel: return QMessageBox::Cancel;
+    case vbAbort: return QMessageBox::Abort;
+    case vbRetry: return QMessageBox::Retry;
+    case vbIgnore: return QMessageBox::Ignore;
+    case vbYes: return QMessageBox::Yes;
+    default: return QMessageBox::No;
+    }
+}
+
+QMessageBox::Icon QtIcon(int buttons) {
+    switch (buttons & 0x70) {
+    case vbCritical: return QMessageBox::Critical;
+    case vbQuestion: return QMessageBox::Question;
+    case vbExclamation: return QMessageBox::Warning;
+    case vbInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+int ShowModal(const ShownBox& box) {
+    QMessageBox dialog(QtIcon(box.buttons), FromWindows1252(box.title), FromWindows1252(box.prompt));
+    int defaultAnswer = DefaultAnswer(box.buttons);
+    for (int answer : ButtonsOf(box.buttons)) {
+        QPushButton* button = dialog.addButton(QtButton(answer));
+        if (answer == defaultAnswer) dialog.setDefaultButton(button);
+    }
+    dialog.exec();
+    QAbstractButton* clicked = dialog.clickedButton();
+    for (int answer : ButtonsOf(box.buttons)) {
+        if (clicked && dialog.standardButton(clicked) == QtButton(answer)) return answer;
+    }
+    // Closed with Escape: the cancel-like answer, else the default.
+    for (int answer : ButtonsOf(box.buttons)) {
+        if (answer == vbCancel) return vbCancel;
+    }
+    return defaultAnswer;
+}
+
+} // namespace
+
+int DefaultAnswer(int buttons) {
+    std::vector<int> set = ButtonsOf(buttons);
+    size_t index = static_cast<size_t>((buttons >> 8) & 3);
+    return index < set.size() ? set[index] : set.front();
+}
+
+bool MsgBoxIsHeadless() {
+    if (std::getenv("VNTZEL_HEADLESS")) return true;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return true;
+    return QGuiApplication::platformName() == "offscreen" ||
+           QGuiApplication::platformName() == "minimal";
+}
+
+int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
+    BoxService& service = Service();
+    ShownBox box{prompt, title, buttons, 0};
+    if (service.hook) {
+        box.answer = service.hook(box);
+    } else if (MsgBoxIsHeadless()) {
+        box.answer = DefaultAnswer(buttons);
+    } else {
+        box.answer = ShowModal(box);
+    }
+    service.shown.push_back(box);
+    if (service.observer) service.observer(box);
+    return box.answer;
+}
+
+void SetMsgBoxHook(MsgBoxHook hook) { Service().hook = std::move(hook); }
+void SetMsgBoxObserver(MsgBoxObserver observer) { Service().observer = std::move(observer); }
+const std::vector<ShownBox>& ShownBoxes() { return Service().shown; }
+void ClearShownBoxes() { Service().shown.clear(); }
+
+} // namespace Platform

@@ -1,0 +1,68 @@
+#pragma once
+// Shared test helpers: scripted message boxes, a scratch folder, the clock, small files.
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+
+#include <QTemporaryDir>
+#include <deque>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+// Answers every box with the scripted answers in order (then the default button) and keeps
+// what was shown. Removes its hook when it goes out of scope.
+class ScriptedBoxes {
+public:
+    explicit ScriptedBoxes(std::deque<int> answers = {}) : answers_(std::move(answers)) {
+        Platform::ClearShownBoxes();
+        Platform::SetMsgBoxHook([this](const Platform::ShownBox& box) {
+            if (answers_.empty()) return Platform::DefaultAnswer(box.buttons);
+            int answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        });
+    }
+    ~ScriptedBoxes() {
+        Platform::SetMsgBoxHook({});
+        Platform::ClearShownBoxes();
+    }
+    void Answer(int answer) { answers_.push_back(answer); }
+    const std::vector<Platform::ShownBox>& Shown() const { return Platform::ShownBoxes(); }
+    size_t Count() const { return Platform::ShownBoxes().size(); }
+
+private:
+    std::deque<int> answers_;
+};
+
+// Freezes the clock at a moment for the test's lifetime.
+class FrozenClock {
+public:
+    FrozenClock(int32_t day, double seconds) { Platform::Clock::SetNow(day, seconds); }
+    ~FrozenClock() { Platform::Clock::UseSystemClock(); }
+};
+
+// A scratch folder removed with the test.
+class ScratchDir {
+public:
+    ScratchDir() { dir_.setAutoRemove(true); }
+    std::string Path() const { return dir_.path().toStdString(); }
+    std::string File(const std::string& name) const { return Path() + "/" + name; }
+
+private:
+    QTemporaryDir dir_;
+};
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace TestSupport
