@@ -188,6 +188,7 @@ std::string WritePath(const std::string& fileName) {
 
 // Applies edit to the file's lines and writes the file when its bytes changed.
 template <typename Edit> bool Modify(const std::string& fileName, Edit edit) {
+    if (Trim(fileName).empty()) return false;
     std::string path = WritePath(fileName);
     std::string before;
     IniText ini;

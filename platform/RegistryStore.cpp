@@ -351,12 +351,13 @@ int32_t Target(HKEY hKey, const std::string& subKey, std::string& full) {
     return ERROR_SUCCESS;
 }
 
-bool IsRootWithNoSubKey(HKEY hKey, const std::string& full) {
-    return IsRoot(hKey) && full.find('\\') == std::string::npos;
+bool NoSubKey(const std::string& subKey) {
+    return subKey.find_first_not_of('\\') == std::string::npos;
 }
 
-// Opens an existing key with the given access.
-int32_t Open(HKEY hKey, const std::string& subKey, uint32_t access, HKEY* result) {
+// Opens an existing key with the given access. With no subkey, a root (or any key, when
+// sameHandle) is returned as it is.
+int32_t Open(HKEY hKey, const std::string& subKey, uint32_t access, bool sameHandle, HKEY* result) {
     if (!result) return ERROR_INVALID_PARAMETER;
     std::lock_guard<std::mutex> lock(State().mutex);
     std::string full;
@@ -365,7 +366,8 @@ int32_t Open(HKEY hKey, const std::string& subKey, uint32_t access, HKEY* result
     Hive hive;
     if (!ReadHive(hive)) return ERROR_REGISTRY_IO_FAILED;
     if (!KeyExists(hive, full)) return ERROR_FILE_NOT_FOUND;
-    *result = IsRootWithNoSubKey(hKey, full) ? hKey : NewHandle(full, access);
+    bool same = NoSubKey(subKey) && (sameHandle || IsRoot(hKey));
+    *result = same ? hKey : NewHandle(full, access);
     return ERROR_SUCCESS;
 }
 
@@ -396,12 +398,12 @@ std::string RegistryHivePath() {
 }
 
 int32_t RegOpenKey(HKEY hKey, const std::string& subKey, HKEY* result) {
-    return Open(hKey, subKey, HiveWritable() ? KEY_ALL_ACCESS : KEY_READ, result);
+    return Open(hKey, subKey, HiveWritable() ? KEY_ALL_ACCESS : KEY_READ, true, result);
 }
 
 int32_t RegOpenKeyEx(HKEY hKey, const std::string& subKey, uint32_t /*options*/,
                      uint32_t samDesired, HKEY* result) {
-    return Open(hKey, subKey, samDesired, result);
+    return Open(hKey, subKey, samDesired, false, result);
 }
 
 int32_t RegCreateKey(HKEY hKey, const std::string& subKey, HKEY* result) {
@@ -417,7 +419,7 @@ int32_t RegCreateKey(HKEY hKey, const std::string& subKey, HKEY* result) {
         hive.keys.push_back(HiveKey{full, {}});
         if (!WriteHive(hive)) return ERROR_REGISTRY_IO_FAILED;
     }
-    *result = IsRootWithNoSubKey(hKey, full) ? hKey : NewHandle(full, KEY_ALL_ACCESS);
+    *result = NoSubKey(subKey) && IsRoot(hKey) ? hKey : NewHandle(full, KEY_ALL_ACCESS);
     return ERROR_SUCCESS;
 }
 

@@ -39,11 +39,12 @@ inline constexpr uint32_t KEY_ALL_ACCESS = 0xF003F;
 // The hive file in use.
 std::string RegistryHivePath();
 
-// Opens hKey\subKey (hKey a root or an open key; subKey "" gives hKey itself). The plain open
-// grants full access when the hive can be written, else read access.
+// Opens hKey\subKey (hKey a root or an open key; subKey "" gives hKey itself, not a new
+// handle). The plain open grants full access when the hive can be written, else read access.
 int32_t RegOpenKey(HKEY hKey, const std::string& subKey, HKEY* result);
 // Opens with the access asked for: ERROR_ACCESS_DENIED when it asks to change a hive that
-// cannot be written. options is unused (0).
+// cannot be written. subKey "" gives a new handle to hKey (a root stays itself). options is
+// unused (0).
 int32_t RegOpenKeyEx(HKEY hKey, const std::string& subKey, uint32_t options, uint32_t samDesired,
                      HKEY* result);
 // Opens hKey\subKey, making every missing key on the way.

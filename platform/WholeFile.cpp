@@ -40,6 +40,8 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
         fs::path real = fs::canonical(target, ec);
         if (!ec) target = real;
     }
+    // A read-only file stays as it is, although its folder would let us replace it.
+    if (fs::exists(target, ec) && ::access(target.c_str(), W_OK) != 0) return false;
     std::string temp = target.string() + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return false;

@@ -10,7 +10,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 // Replaces the file's contents with bytes: written to a temporary file in the same folder and
 // renamed over the old one, so a reader in another process sees either the old or the new
 // contents, never a half-written file. A symbolic link is followed, not replaced. False on
-// failure, leaving the old file as it was.
+// failure or for a read-only file, leaving the old file as it was.
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
 
 } // namespace Platform

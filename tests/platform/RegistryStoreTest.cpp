@@ -68,6 +68,18 @@ TEST(RegistryStore, CreateOpenAndClose) {
     EXPECT_EQ(type, REG_DWORD);
     EXPECT_EQ(bytes, std::string("\2\0\0\0", 4));
 
+    // No subkey: the plain open gives the key itself, the open with access a new handle.
+    HKEY same = 0;
+    ASSERT_EQ(RegOpenKey(parent, "", &same), ERROR_SUCCESS);
+    EXPECT_EQ(same, parent);
+    HKEY fresh = 0;
+    ASSERT_EQ(RegOpenKeyEx(parent, "", 0, KEY_READ, &fresh), ERROR_SUCCESS);
+    EXPECT_NE(fresh, parent);
+    EXPECT_EQ(RegCloseKey(fresh), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKey(HKEY_CURRENT_USER, "", &same), ERROR_SUCCESS);
+    EXPECT_EQ(same, HKEY_CURRENT_USER);
+    EXPECT_EQ(RegCloseKey(HKEY_CURRENT_USER), ERROR_SUCCESS);
+
     EXPECT_EQ(RegOpenKey(0x12345, "x", &key), ERROR_INVALID_HANDLE);
     EXPECT_EQ(RegCreateKey(HKEY_LOCAL_MACHINE, "Bad\\Name[1]", &key), ERROR_INVALID_PARAMETER);
     for (HKEY open : {key, parent, child, again})
