@@ -1,6 +1,7 @@
 #include "platform/Profile.h"
 
 #include "platform/Files.h"
+#include "platform/NameCase.h"
 #include "platform/WholeFile.h"
 
 #include <algorithm>
@@ -40,13 +41,6 @@ std::string Trim(const std::string& text) {
     while (last > first && IsBlank(text[last - 1]))
         --last;
     return text.substr(first, last - first);
-}
-
-bool SameName(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 IniText Parse(const std::string& bytes) {
@@ -107,7 +101,7 @@ std::optional<SectionRange> FindSection(const IniText& ini, const std::string& s
     std::string wanted = Trim(section);
     for (size_t i = 0; i < ini.lines.size(); ++i) {
         std::optional<std::string> name = HeaderName(ini.lines[i].text);
-        if (!name || !SameName(*name, wanted)) continue;
+        if (!name || !SameNameIgnoringCase(*name, wanted)) continue;
         size_t end = i + 1;
         while (end < ini.lines.size() && !HeaderName(ini.lines[end].text))
             ++end;
@@ -121,7 +115,8 @@ std::optional<size_t> FindKey(const IniText& ini, SectionRange range, const std:
     std::string wanted = Trim(key);
     for (size_t i = range.header + 1; i < range.end; ++i) {
         std::string name, value;
-        if (SplitKey(ini.lines[i].text, name, value) && SameName(name, wanted)) return i;
+        if (SplitKey(ini.lines[i].text, name, value) && SameNameIgnoringCase(name, wanted))
+            return i;
     }
     return std::nullopt;
 }

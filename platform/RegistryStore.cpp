@@ -1,6 +1,7 @@
 #include "platform/RegistryStore.h"
 
 #include "platform/Files.h"
+#include "platform/NameCase.h"
 #include "platform/WholeFile.h"
 
 #include <algorithm>
@@ -58,16 +59,9 @@ constexpr uint32_t kWriteOwner = 0x80000;
 constexpr uint32_t kChangingAccess =
     KEY_SET_VALUE | KEY_CREATE_SUB_KEY | kDelete | kWriteDac | kWriteOwner;
 
-bool SameName(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 bool IsUnder(const std::string& path, const std::string& key) {
     return path.size() > key.size() && path[key.size()] == '\\' &&
-           SameName(path.substr(0, key.size()), key);
+           SameNameIgnoringCase(path.substr(0, key.size()), key);
 }
 
 std::optional<std::string> RootName(HKEY root) {
@@ -288,7 +282,7 @@ private:
 
 HiveKey* FindKey(Hive& hive, const std::string& path) {
     for (HiveKey& key : hive.keys)
-        if (SameName(key.path, path)) return &key;
+        if (SameNameIgnoringCase(key.path, path)) return &key;
     return nullptr;
 }
 
@@ -296,13 +290,14 @@ HiveKey* FindKey(Hive& hive, const std::string& path) {
 bool KeyExists(const Hive& hive, const std::string& path) {
     if (path.find('\\') == std::string::npos) return true;
     return std::any_of(hive.keys.begin(), hive.keys.end(), [&](const HiveKey& key) {
-        return SameName(key.path, path) || IsUnder(key.path, path);
+        return SameNameIgnoringCase(key.path, path) || IsUnder(key.path, path);
     });
 }
 
 std::vector<HiveValue>::iterator FindValue(HiveKey& key, const std::string& name) {
-    return std::find_if(key.values.begin(), key.values.end(),
-                        [&](const HiveValue& value) { return SameName(value.name, name); });
+    return std::find_if(key.values.begin(), key.values.end(), [&](const HiveValue& value) {
+        return SameNameIgnoringCase(value.name, name);
+    });
 }
 
 // ---- handles ----

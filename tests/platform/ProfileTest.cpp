@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "platform/NameCase.h"
 #include "platform/Profile.h"
 
 #include <cstdlib>
@@ -237,4 +238,13 @@ TEST_F(ProfileTest, EveryCallReadsTheFileAfresh) {
     WriteBytes(File("c.ini"), "[S]\r\nK=3\r\nJ=4\r\n");
     ASSERT_TRUE(WritePrivateProfileString("S", "K", "5", File("c.ini")));
     EXPECT_EQ(ReadBytes(File("c.ini")), "[S]\r\nK=5\r\nJ=4\r\n");
+}
+
+TEST_F(ProfileTest, AccentedNamesMatchIgnoringCase) {
+    // Windows-1252 bytes: "[Générale]" and "Clé".
+    WriteBytes(File("a.ini"), "[G\xE9n\xE9rale]\r\nCl\xE9=1\r\n");
+    EXPECT_EQ(GetPrivateProfileInt("G\xC9N\xC9RALE", "CL\xC9", 0, File("a.ini")), 1);
+    EXPECT_EQ(GetPrivateProfileInt("G\xC9N\xC9RALE", "CLE", 0, File("a.ini")), 0);
+    EXPECT_TRUE(SameNameIgnoringCase("\x8A\x9F", "\x9A\xFF"));
+    EXPECT_FALSE(SameNameIgnoringCase("\xD7", "\xF7")); // the multiplication and division signs
 }
