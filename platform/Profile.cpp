@@ -156,9 +156,11 @@ bool UsableSection(const std::string& section) {
     return !Trim(section).empty() && !HasLineBreak(section);
 }
 
+// A key whose line would read back as that key (not as a comment or a section header).
 bool UsableKey(const std::string& key) {
-    return !Trim(key).empty() && !HasLineBreak(key) && key.find('=') == std::string::npos &&
-           !IsComment(key);
+    std::string trimmed = Trim(key);
+    return !trimmed.empty() && trimmed.front() != ';' && trimmed.front() != '[' &&
+           !HasLineBreak(key) && key.find('=') == std::string::npos;
 }
 
 // The profile file read afresh. False when it does not exist or cannot be read.

@@ -212,6 +212,8 @@ TEST_F(ProfileTest, UnsafeNamesAndValuesCannotAddLines) {
     EXPECT_FALSE(WritePrivateProfileString("S\r\n[T]", "A", "1", File("u.ini")));
     EXPECT_FALSE(WritePrivateProfileString("", "A", "1", File("u.ini")));
     EXPECT_FALSE(WritePrivateProfileString("S", "", "1", File("u.ini")));
+    EXPECT_FALSE(WritePrivateProfileString("S", "[T]", "1", File("u.ini")));
+    EXPECT_FALSE(WritePrivateProfileString("S", " ;K", "1", File("u.ini")));
     EXPECT_EQ(ReadBytes(File("u.ini")), "[S]\r\nK=a\r\n");
 }
 
