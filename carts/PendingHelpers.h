@@ -4,8 +4,10 @@
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
@@ -73,6 +75,39 @@ inline int32_t ShellFileOperation(const std::string& source, const std::string& 
     if (std::filesystem::is_directory(to, ec)) to /= from.filename();
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
     return ec ? 1 : 0;
+}
+
+inline double Val(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    size_t end = i;
+    if (end < text.size() && (text[end] == '-' || text[end] == '+')) ++end;
+    while (end < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[end])) || text[end] == '.'))
+        ++end;
+    return std::atof(text.substr(i, end - i).c_str());
+}
+
+inline std::string UCase(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+inline int32_t& DebugMode() {
+    static int32_t mode = 0;
+    return mode;
+}
+
+inline std::string& CommandLineText() {
+    static std::string text;
+    return text;
+}
+
+inline std::string& CommandLineTyped() {
+    static std::string text;
+    return text;
 }
 
 } // namespace Pending

@@ -4,6 +4,7 @@
 #include "carts/Vantor_Cart_Routines_Internal.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/NameCase.h"
 #include "platform/RecordFile.h"
 
 #include <algorithm>
@@ -69,11 +70,7 @@ std::vector<std::string> CartFileNames(const std::string& stem) {
     for (const auto& item : std::filesystem::directory_iterator(folder, ec)) {
         std::string name = item.path().filename().string();
         if (!item.is_regular_file(ec) || name.size() < prefix.size()) continue;
-        bool same = std::equal(prefix.begin(), prefix.end(), name.begin(), [](char a, char b) {
-            return std::toupper(static_cast<unsigned char>(a)) ==
-                   std::toupper(static_cast<unsigned char>(b));
-        });
-        if (!same) continue;
+        if (!Platform::SameNameIgnoringCase(name.substr(0, prefix.size()), prefix)) continue;
         if (name.size() > prefix.size() &&
             std::isdigit(static_cast<unsigned char>(name[prefix.size()])))
             continue;
