@@ -86,7 +86,8 @@ std::string GetMessageParameter(const std::string& text, const std::string& key,
         int32_t quotedPos = valuePos + 1;
         value = GetNextToken(text, quotedPos, "\"", endPos, true, false);
     } else {
-        value = GetNextToken(text, valuePos, delimiter, endPos, true, false);
+        // Blanks after the separator do not end an unquoted value.
+        value = GetNextToken(text, valuePos, delimiter, endPos, true, true);
     }
     return unescape ? UnescapeNetText(value) : value;
 }
