@@ -2,6 +2,7 @@
 #include "core/GeneralFunctions.h"
 #include "main_window/CommandLine.h"
 #include "platform/Files.h"
+#include "platform/MessageBox.h"
 #include "platform/Text1252.h"
 
 #include <QApplication>
@@ -18,6 +19,12 @@ int main(int argc, char** argv) {
     MainWindow::SetCommandLine(MainWindow::JoinArguments(arguments));
     MainWindow::ApplyDebugSwitch();
     GeneralFunctions::LoadOSVersion();
+    // Boxes answered without a display leave a line in the trace log.
+    if (Platform::MsgBoxIsHeadless())
+        Platform::SetMsgBoxObserver([](const Platform::ShownBox& box) {
+            GeneralFunctions::WriteDebugLine(
+                "Message box answered " + std::to_string(box.answer) + ": " + box.prompt, -1);
+        });
 
     std::string windowsFolder = GeneralFunctions::GetWindowsFolder();
     bool iniFound =
