@@ -1,6 +1,7 @@
 #include "platform/VB.h"
 
 #include "platform/Clock.h"
+#include "platform/NameCase.h"
 
 #include <array>
 #include <charconv>
@@ -377,11 +378,7 @@ unsigned char UpperOf(unsigned char c) {
 }
 
 unsigned char LowerOf(unsigned char c) {
-    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-    if (c == 0x8A || c == 0x8C || c == 0x8E) return static_cast<unsigned char>(c + 16);
-    if (c == 0x9F) return 0xFF;
-    return c;
+    return static_cast<unsigned char>(Platform::LowerCase1252(static_cast<char>(c)));
 }
 
 template <typename F> std::string Mapped(const std::string& text, F f) {
