@@ -1,11 +1,12 @@
 // Names of a cart's own files, and deleting a cart.
-#include "carts/PendingHelpers.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
+#include "core/GeneralFunctions.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/NameCase.h"
 #include "platform/RecordFile.h"
+#include "platform/VB.h"
 
 #include <algorithm>
 #include <cctype>
@@ -29,7 +30,7 @@ std::string GetCartPartLocation(int32_t cartNumber) {
 std::string GetCartBaseName(int32_t cartNumber) {
     if (!IsValidCart(cartNumber)) return "";
     std::string location = GetCartPartLocation(cartNumber);
-    if (Pending::Trim(location).empty()) return "";
+    if (VB::Trim(location).empty()) return "";
     char number[16];
     std::snprintf(number, sizeof number, "VNT%05d", static_cast<int>(cartNumber));
     return Platform::JoinPath(location, number);
@@ -48,7 +49,7 @@ std::string FirstLine(const std::string& path) {
 }
 
 std::string QuotedIf(std::string path, bool quoted) {
-    return quoted ? Pending::QuoteIfSpaced(path) : path;
+    return quoted ? GeneralFunctions::QuoteIfSpaced(path) : path;
 }
 
 std::string UpperExtension(const std::string& name) {
@@ -86,7 +87,7 @@ std::string GetCartAudioFileName(int32_t cartNumber, bool ignoreLink, bool quote
     std::string stem = GetCartBaseName(cartNumber);
     if (stem.empty()) return "";
     if (!ignoreLink && MainSettings::Settings().Audio.AllowAudioFileLinking != 0 &&
-        Pending::SafeFileLen(stem + ".FLK") > 0) {
+        GeneralFunctions::SafeFileLen(stem + ".FLK") > 0) {
         std::string linked = FirstLine(stem + ".FLK");
         if (!linked.empty()) return QuotedIf(linked, quoted);
     }
@@ -97,7 +98,7 @@ std::string GetCartNotesFileName(int32_t cartNumber, bool& exists) {
     std::string stem = GetCartBaseName(cartNumber);
     if (stem.empty()) return "";
     for (const char* ext : {".RTF", ".TXT"}) {
-        if (Pending::CanOpenFile(stem + ext)) {
+        if (GeneralFunctions::CanOpenFile(stem + ext)) {
             exists = true;
             return stem + ext;
         }
@@ -130,11 +131,11 @@ int32_t DeleteCart(int32_t cartNumber, bool deleteAudio, bool quiet, bool notify
 
     // The cart's own audio only: a link is never followed, so a linked file stays.
     std::string audio = GetCartAudioFileName(cartNumber, true, false);
-    if (deleteAudio && !audio.empty() && Pending::SafeFileLen(audio) >= 0) {
+    if (deleteAudio && !audio.empty() && GeneralFunctions::SafeFileLen(audio) >= 0) {
         int error = DeleteFile(audio);
         if (error != Platform::errNone) {
             if (!quiet)
-                Pending::FormatErrorMessage(
+                GeneralFunctions::FormatErrorMessage(
                     "deleting the audio file for cart " + std::to_string(cartNumber), error, false);
             return error;
         }
@@ -151,8 +152,8 @@ int32_t DeleteCart(int32_t cartNumber, bool deleteAudio, bool quiet, bool notify
         int error = DeleteFile(Platform::JoinPath(location, name));
         if (error != Platform::errNone) {
             if (!quiet)
-                Pending::FormatErrorMessage("deleting a cart file: " + Pending::Trim(name), error,
-                                            false);
+                GeneralFunctions::FormatErrorMessage("deleting a cart file: " + VB::Trim(name),
+                                                     error, false);
             return error;
         }
     }

@@ -1,9 +1,11 @@
 #include "core/MainSettings.h"
 
 #include "breaks/SplitRecord.h"
-#include "carts/PendingHelpers.h"
+#include "core/GeneralFunctions.h"
+#include "main_window/CommandLine.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
+#include "platform/VB.h"
 
 #include <algorithm>
 #include <limits>
@@ -39,7 +41,7 @@ public:
     // A number kept as text: its leading decimal number, "." the decimal point.
     float NumberText(const char* section, const std::string& key,
                      const std::string& fallback) const {
-        return static_cast<float>(Pending::Val(Text(section, key, fallback)));
+        return static_cast<float>(VB::Val(Text(section, key, fallback)));
     }
 
 private:
@@ -48,14 +50,14 @@ private:
 
 // The name after "/LI:", when the command line as typed names an ".INI" file after it.
 std::string ChooseMainIniFile() {
-    const std::string& upper = Pending::CommandLineText();
-    const std::string& typed = Pending::CommandLineTyped();
+    const std::string& upper = MainWindow::CommandLine().CommandLineText;
+    const std::string& typed = MainWindow::CommandLine().CommandLineTyped;
     size_t p = upper.find("/LI:");
     if (p == std::string::npos || typed.find(".INI", p + 1) == std::string::npos)
         return "VNTZEL.INI";
     size_t start = p + 4;
     size_t end = upper.find(' ', start);
-    return Pending::Trim(upper.substr(start, end == std::string::npos ? end : end - start));
+    return VB::Trim(upper.substr(start, end == std::string::npos ? end : end - start));
 }
 
 } // namespace
@@ -75,7 +77,8 @@ void LoadMainSettings() {
     SettingsRecords& s = Settings();
     s.MainIniFile = ChooseMainIniFile();
     IniReader ini(s.MainIniFile);
-    if (Pending::DebugMode() == 0) Pending::DebugMode() = ini.Long("General", "DebugMode", 0);
+    if (GeneralFunctions::State().DebugMode == 0)
+        GeneralFunctions::State().DebugMode = ini.Long("General", "DebugMode", 0);
     s.DataFolder = ini.Text("FileLocations", "Data", "");
     LoadSplitSettings(s.MainIniFile, 0);
 
@@ -105,7 +108,7 @@ void LoadMainSettings() {
     g.AllowBreaksDuringCarts = ini.Integer("General", "AllowBreaksDuringCarts", 0);
     g.SourceLine = ini.Integer("General", "SourceLine", 0);
     g.AdvertSourceMute = ini.Integer("General", "AdvertSourceMute", 1);
-    g.LogWarningDays = Pending::FixedLength(
+    g.LogWarningDays = VB::FixedLength(
         ini.Text("General", "LogWarningDays", DefaultLogWarningDays()), kLogWarningDaysLength);
     g.ZOZServerName = ini.Text("General", "ZOZServerName", "");
     g.ZOZControlPort = ini.Integer("General", "ZOZControlPort", 1);
@@ -119,12 +122,12 @@ void LoadSplitSettings(const std::string& iniFile, int16_t splitNumber) {
     std::string number = std::to_string(n);
     std::string program = Platform::AppFolder();
     split.SplitName = ini.Text("General", "SplitName" + number, "Split " + number);
-    split.Extension = Pending::UCase(ini.Text("LogFileName", "Extension" + number, "LOG"));
+    split.Extension = VB::UCase(ini.Text("LogFileName", "Extension" + number, "LOG"));
     split.ReconcileExtension =
-        Pending::UCase(ini.Text("LogFileName", "ReconcileExtension" + number, "REC"));
-    split.DateFormat = Pending::UCase(ini.Text("LogFileName", "DateFormat" + number, "yymmdd"));
-    split.PreSuffix = Pending::UCase(ini.Text("LogFileName", "PreSuffix" + number, ""));
-    split.LogTXChainCode = Pending::UCase(ini.Text("LogFileName", "LogTXChainCode" + number, ""));
+        VB::UCase(ini.Text("LogFileName", "ReconcileExtension" + number, "REC"));
+    split.DateFormat = VB::UCase(ini.Text("LogFileName", "DateFormat" + number, "yymmdd"));
+    split.PreSuffix = VB::UCase(ini.Text("LogFileName", "PreSuffix" + number, ""));
+    split.LogTXChainCode = VB::UCase(ini.Text("LogFileName", "LogTXChainCode" + number, ""));
     split.Suffix = ini.Integer("LogFileName", "Suffix" + number, 0);
     split.LogSourceDirectory =
         ini.Text("General", "LogSourceDirectory" + number, Platform::JoinPath(program, "source"));

@@ -1,7 +1,8 @@
 #include "support/TestSupport.h"
 
-#include "carts/PendingHelpers.h"
+#include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
+#include "main_window/CommandLine.h"
 #include "main_window/ProgramContext.h"
 
 #include <cstdlib>
@@ -19,18 +20,15 @@ protected:
         setenv("VNTZEL_WINDIR", dir_.Path().c_str(), 1);
         setenv("VNTZEL_APPDIR", (dir_.Path() + "/app").c_str(), 1);
         CommandLine("");
-        Pending::DebugMode() = 0;
+        GeneralFunctions::State().DebugMode = 0;
     }
     ~MainSettingsTest() override {
         unsetenv("VNTZEL_WINDIR");
         unsetenv("VNTZEL_APPDIR");
         CommandLine("");
-        Pending::DebugMode() = 0;
+        GeneralFunctions::State().DebugMode = 0;
     }
-    void CommandLine(const std::string& typed) {
-        Pending::CommandLineTyped() = typed;
-        Pending::CommandLineText() = Pending::UCase(typed);
-    }
+    void CommandLine(const std::string& typed) { MainWindow::SetCommandLine(typed); }
     void WriteIni(const std::string& name, const std::string& text) {
         WriteBytes(dir_.File(name), text);
     }
@@ -48,7 +46,7 @@ TEST_F(MainSettingsTest, AbsentFileGivesTheDefaults) {
     const SettingsRecords& s = context_.Settings;
     EXPECT_EQ(s.MainIniFile, "VNTZEL.INI");
     EXPECT_EQ(s.DataFolder, "");
-    EXPECT_EQ(Pending::DebugMode(), 0);
+    EXPECT_EQ(GeneralFunctions::State().DebugMode, 0);
     const GeneralSettings& g = s.General;
     EXPECT_EQ(g.ShowCartGroups, 1);
     EXPECT_EQ(g.HidePlayerControls, 1);
@@ -135,7 +133,7 @@ TEST_F(MainSettingsTest, EveryKeyIsReadFromAHandWrittenFile) {
     LoadMainSettings();
     const SettingsRecords& s = context_.Settings;
     const GeneralSettings& g = s.General;
-    EXPECT_EQ(Pending::DebugMode(), 3);
+    EXPECT_EQ(GeneralFunctions::State().DebugMode, 3);
     EXPECT_EQ(s.DataFolder, "/srv/vntzel");
     EXPECT_EQ(g.ShowCartGroups, 0);
     EXPECT_EQ(g.LogLoadingMode, 2);
@@ -194,9 +192,9 @@ TEST_F(MainSettingsTest, FileNamedOnTheCommandLine) {
 
 TEST_F(MainSettingsTest, DebugSwitchWinsOverTheFile) {
     WriteIni("VNTZEL.INI", "[General]\r\nDebugMode=4\r\n");
-    Pending::DebugMode() = -1;
+    GeneralFunctions::State().DebugMode = -1;
     LoadMainSettings();
-    EXPECT_EQ(Pending::DebugMode(), -1);
+    EXPECT_EQ(GeneralFunctions::State().DebugMode, -1);
 }
 
 TEST_F(MainSettingsTest, OddValues) {
