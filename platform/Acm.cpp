@@ -52,9 +52,10 @@ MMRESULT acmFormatSuggest(void*, const uint8_t* src, uint8_t* dst, uint32_t dstS
     Codec::Format source = Codec::ParseFormat(src);
     WaveFormatEx wanted = LoadWaveFormat(dst, std::min<uint32_t>(dstSize, kFormatHeadSize));
     uint16_t tag = flags & ACM_FORMATSUGGESTF_WFORMATTAG ? wanted.FormatTag : source.BaseTag();
-    uint16_t channels = flags & ACM_FORMATSUGGESTF_NCHANNELS ? wanted.Channels : source.head.Channels;
-    uint32_t rate =
-        flags & ACM_FORMATSUGGESTF_NSAMPLESPERSEC ? wanted.SamplesPerSec : source.head.SamplesPerSec;
+    uint16_t channels =
+        flags & ACM_FORMATSUGGESTF_NCHANNELS ? wanted.Channels : source.head.Channels;
+    uint32_t rate = flags & ACM_FORMATSUGGESTF_NSAMPLESPERSEC ? wanted.SamplesPerSec
+                                                              : source.head.SamplesPerSec;
     uint16_t bits = flags & ACM_FORMATSUGGESTF_WBITSPERSAMPLE ? wanted.BitsPerSample
                     : IsLinearPcm(source)                     ? source.head.BitsPerSample
                                                               : 16;

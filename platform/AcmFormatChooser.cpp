@@ -21,8 +21,9 @@ FormatChooserHook& Hook() {
     return hook;
 }
 
-const uint16_t kChoosableTags[] = {WAVE_FORMAT_PCM,       WAVE_FORMAT_IMA_ADPCM, WAVE_FORMAT_ALAW,
-                                   WAVE_FORMAT_MULAW,     WAVE_FORMAT_MPEG,      WAVE_FORMAT_MPEGLAYER3};
+const uint16_t kChoosableTags[] = {WAVE_FORMAT_PCM,  WAVE_FORMAT_IMA_ADPCM,
+                                   WAVE_FORMAT_ALAW, WAVE_FORMAT_MULAW,
+                                   WAVE_FORMAT_MPEG, WAVE_FORMAT_MPEGLAYER3};
 const uint32_t kChoosableRates[] = {8000, 11025, 16000, 22050, 24000, 32000, 44100, 48000};
 
 // Shows the dialog; true with `format` set to the choice.
@@ -35,8 +36,10 @@ bool ShowChooser(int32_t, const char* title, std::vector<uint8_t>& format) {
     auto* rates = new QComboBox;
     auto* channels = new QComboBox;
     auto* text = new QLabel;
-    for (uint16_t tag : kChoosableTags) tags->addItem(Codec::FindTag(tag)->name, tag);
-    for (uint32_t rate : kChoosableRates) rates->addItem(QString::number(rate) + " Hz", rate);
+    for (uint16_t tag : kChoosableTags)
+        tags->addItem(Codec::FindTag(tag)->name, tag);
+    for (uint32_t rate : kChoosableRates)
+        rates->addItem(QString::number(rate) + " Hz", rate);
     channels->addItem("Mono", 1);
     channels->addItem("Stereo", 2);
     tags->setCurrentIndex(std::max(0, tags->findData(start.FormatTag)));
@@ -70,7 +73,9 @@ bool ShowChooser(int32_t, const char* title, std::vector<uint8_t>& format) {
 
 } // namespace
 
-void SetFormatChooserHook(FormatChooserHook hook) { Hook() = std::move(hook); }
+void SetFormatChooserHook(FormatChooserHook hook) {
+    Hook() = std::move(hook);
+}
 
 MMRESULT acmFormatChoose(ACMFORMATCHOOSE* choose) {
     if (!choose || !choose->pwfx || choose->cbwfx < kFormatHeadSize) return MMSYSERR_INVALPARAM;
@@ -88,7 +93,8 @@ MMRESULT acmFormatChoose(ACMFORMATCHOOSE* choose) {
     else
         chosen = ShowChooser(choose->hwndOwner, choose->pszTitle, format);
     if (!chosen) return ACMERR_CANCELED;
-    if (format.size() < kFormatHeadSize || format.size() > choose->cbwfx) return MMSYSERR_INVALPARAM;
+    if (format.size() < kFormatHeadSize || format.size() > choose->cbwfx)
+        return MMSYSERR_INVALPARAM;
     std::memcpy(choose->pwfx, format.data(), format.size());
     return MMSYSERR_NOERROR;
 }

@@ -31,7 +31,9 @@ std::set<AcmStream*>& LiveStreams() {
     return streams;
 }
 
-bool Live(HACMSTREAM stream) { return stream && LiveStreams().count(stream) != 0; }
+bool Live(HACMSTREAM stream) {
+    return stream && LiveStreams().count(stream) != 0;
+}
 
 bool SameFormat(const Codec::Format& a, const Codec::Format& b) {
     return a.Bytes() == b.Bytes();
@@ -140,8 +142,8 @@ MMRESULT acmStreamPrepareHeader(HACMSTREAM stream, ACMSTREAMHEADER* header, uint
 MMRESULT acmStreamConvert(HACMSTREAM stream, ACMSTREAMHEADER* header, uint32_t flags) {
     if (!Live(stream)) return MMSYSERR_INVALHANDLE;
     if (!header) return MMSYSERR_INVALPARAM;
-    if (flags & ~(ACM_STREAMCONVERTF_BLOCKALIGN | ACM_STREAMCONVERTF_START |
-                  ACM_STREAMCONVERTF_END))
+    if (flags &
+        ~(ACM_STREAMCONVERTF_BLOCKALIGN | ACM_STREAMCONVERTF_START | ACM_STREAMCONVERTF_END))
         return MMSYSERR_INVALFLAG;
     if (!(header->fdwStatus & ACMSTREAMHEADER_STATUSF_PREPARED)) return ACMERR_UNPREPARED;
     if (!Within(header->pbSrc, header->cbSrcLength, header->pbPreparedSrc,
@@ -169,8 +171,10 @@ MMRESULT acmStreamUnprepareHeader(HACMSTREAM stream, ACMSTREAMHEADER* header, ui
     if (flags != 0) return MMSYSERR_INVALFLAG;
     if (!(header->fdwStatus & ACMSTREAMHEADER_STATUSF_PREPARED)) return ACMERR_UNPREPARED;
     // The header must describe the whole buffers it was prepared on.
-    if (header->pbSrc != header->pbPreparedSrc || header->cbSrcLength != header->cbPreparedSrcLength ||
-        header->pbDst != header->pbPreparedDst || header->cbDstLength != header->cbPreparedDstLength)
+    if (header->pbSrc != header->pbPreparedSrc ||
+        header->cbSrcLength != header->cbPreparedSrcLength ||
+        header->pbDst != header->pbPreparedDst ||
+        header->cbDstLength != header->cbPreparedDstLength)
         return MMSYSERR_INVALPARAM;
     header->fdwStatus &= ~(ACMSTREAMHEADER_STATUSF_PREPARED | ACMSTREAMHEADER_STATUSF_DONE);
     return MMSYSERR_NOERROR;

@@ -23,7 +23,9 @@ ClockState& State() {
     return state;
 }
 
-qint64 JulianOfSerialZero() { return QDate(1899, 12, 30).toJulianDay(); }
+qint64 JulianOfSerialZero() {
+    return QDate(1899, 12, 30).toJulianDay();
+}
 
 Moment Normalised(int64_t day, double seconds) {
     double wholeDays = std::floor(seconds / kSecondsPerDay);
@@ -49,9 +51,13 @@ double NowSerial() {
     return m.day + m.seconds / kSecondsPerDay;
 }
 
-int32_t Today() { return Now().day; }
+int32_t Today() {
+    return Now().day;
+}
 
-double Timer() { return Now().seconds; }
+double Timer() {
+    return Now().seconds;
+}
 
 uint32_t TickCount() {
     ClockState& state = State();
@@ -72,9 +78,13 @@ void Advance(double seconds) {
     state.tickOffsetMs += seconds * 1000.0;
 }
 
-void UseSystemClock() { State().set = false; }
+void UseSystemClock() {
+    State().set = false;
+}
 
-bool IsSet() { return State().set; }
+bool IsSet() {
+    return State().set;
+}
 
 int32_t SerialOfDate(int year, int month, int day) {
     return static_cast<int32_t>(QDate(year, month, day).toJulianDay() - JulianOfSerialZero());

@@ -11,12 +11,12 @@ using namespace Acm;
 namespace {
 
 const int16_t kImaSteps[89] = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,
-    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,
-    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,   253,   279,
-    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,   876,   963,
-    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749,  3024,  3327,
-    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493,  10442, 11487,
+    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,   21,    23,
+    25,    28,    31,    34,    37,    41,    45,    50,    55,    60,    66,   73,    80,
+    88,    97,    107,   118,   130,   143,   157,   173,   190,   209,   230,  253,   279,
+    307,   337,   371,   408,   449,   494,   544,   598,   658,   724,   796,  876,   963,
+    1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,  2272,  2499,  2749, 3024,  3327,
+    3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,  9493, 10442, 11487,
     12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
 
 const int kImaIndexShift[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
@@ -24,8 +24,12 @@ const int kImaIndexShift[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
 const int kMsAdaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614,
                                768, 614, 512, 409, 307, 230, 230, 230};
 
-int16_t Clamp(int v) { return static_cast<int16_t>(std::clamp(v, -32768, 32767)); }
-int16_t Word(const uint8_t* p) { return static_cast<int16_t>(p[0] | (p[1] << 8)); }
+int16_t Clamp(int v) {
+    return static_cast<int16_t>(std::clamp(v, -32768, 32767));
+}
+int16_t Word(const uint8_t* p) {
+    return static_cast<int16_t>(p[0] | (p[1] << 8));
+}
 
 struct ImaChannel {
     int predictor = 0;
@@ -74,7 +78,8 @@ public:
     size_t BlockBytes() const override { return block_; }
     size_t MaxFrames(size_t bytes) const override { return (bytes / block_ + 1) * samples_; }
     bool Decode(const uint8_t* data, size_t size, std::vector<int16_t>& out) override {
-        for (size_t at = 0; at + block_ <= size; at += block_) DecodeBlock(data + at, out);
+        for (size_t at = 0; at + block_ <= size; at += block_)
+            DecodeBlock(data + at, out);
         return true;
     }
 
@@ -117,7 +122,8 @@ public:
     bool Encode(const int16_t* frames, size_t count, std::vector<uint8_t>& out) override {
         pending_.insert(pending_.end(), frames, frames + count * channels_);
         size_t whole = pending_.size() / (samples_ * channels_);
-        for (size_t b = 0; b < whole; ++b) EncodeBlock(pending_.data() + b * samples_ * channels_, out);
+        for (size_t b = 0; b < whole; ++b)
+            EncodeBlock(pending_.data() + b * samples_ * channels_, out);
         pending_.erase(pending_.begin(), pending_.begin() + whole * samples_ * channels_);
         return true;
     }
@@ -143,7 +149,8 @@ private:
                 for (size_t i = 0; i < 8; ++i) {
                     size_t n = 1 + group * 8 + i;
                     int16_t s = n < samples_ ? frames[n * channels_ + c] : 0;
-                    p[i / 2] = static_cast<uint8_t>(p[i / 2] | (state_[c].Encode(s) << ((i % 2) * 4)));
+                    p[i / 2] =
+                        static_cast<uint8_t>(p[i / 2] | (state_[c].Encode(s) << ((i % 2) * 4)));
                 }
                 p += 4;
             }
@@ -185,8 +192,10 @@ private:
             state[c].s1 = Word(block + 3 * ch + 2 * c);
             state[c].s2 = Word(block + 5 * ch + 2 * c);
         }
-        for (size_t c = 0; c < ch; ++c) out.push_back(static_cast<int16_t>(state[c].s2));
-        for (size_t c = 0; c < ch; ++c) out.push_back(static_cast<int16_t>(state[c].s1));
+        for (size_t c = 0; c < ch; ++c)
+            out.push_back(static_cast<int16_t>(state[c].s2));
+        for (size_t c = 0; c < ch; ++c)
+            out.push_back(static_cast<int16_t>(state[c].s1));
         const uint8_t* p = block + 7 * ch;
         size_t nibbles = (samples_ - 2) * ch;
         for (size_t n = 0; n < nibbles; ++n) {

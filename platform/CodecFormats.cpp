@@ -6,7 +6,9 @@
 
 namespace Platform::Acm {
 
-static uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+static uint16_t Word(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 static uint32_t Long(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
@@ -16,7 +18,8 @@ static void PutWord(uint8_t* p, uint16_t v) {
     p[1] = static_cast<uint8_t>(v >> 8);
 }
 static void PutLong(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 WaveFormatEx LoadWaveFormat(const uint8_t* bytes, size_t size) {
@@ -112,7 +115,9 @@ const TagInfo* FindTag(uint16_t tag) {
     return nullptr;
 }
 
-static bool IsMpeg(uint16_t tag) { return tag == WAVE_FORMAT_MPEG || tag == WAVE_FORMAT_MPEGLAYER3; }
+static bool IsMpeg(uint16_t tag) {
+    return tag == WAVE_FORMAT_MPEG || tag == WAVE_FORMAT_MPEGLAYER3;
+}
 
 static uint32_t MpegBitrate(const Format& f) {
     if (f.head.FormatTag == WAVE_FORMAT_MPEG && f.ExtraLong(2) != 0) return f.ExtraLong(2);
@@ -145,8 +150,12 @@ static uint32_t LayerThreeRate(uint16_t channels, uint32_t rate) {
     return channels == 1 ? stereo / 2 : stereo;
 }
 
-static bool MpegOneRate(uint32_t rate) { return rate == 32000 || rate == 44100 || rate == 48000; }
-static bool MpegTwoRate(uint32_t rate) { return rate == 16000 || rate == 22050 || rate == 24000; }
+static bool MpegOneRate(uint32_t rate) {
+    return rate == 32000 || rate == 44100 || rate == 48000;
+}
+static bool MpegTwoRate(uint32_t rate) {
+    return rate == 16000 || rate == 22050 || rate == 24000;
+}
 static bool MpegTwoHalfRate(uint32_t rate) {
     return rate == 8000 || rate == 11025 || rate == 12000;
 }
@@ -166,8 +175,8 @@ static uint16_t AdpcmBlockAlign(uint16_t channels, uint32_t rate) {
     return static_cast<uint16_t>(perChannel * channels);
 }
 
-static const int16_t kMsAdpcmCoefficients[7][2] = {{256, 0},   {512, -256}, {0, 0},   {192, 64},
-                                                   {240, 0},   {460, -208}, {392, -232}};
+static const int16_t kMsAdpcmCoefficients[7][2] = {{256, 0}, {512, -256}, {0, 0},     {192, 64},
+                                                   {240, 0}, {460, -208}, {392, -232}};
 
 bool BuildFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, Format& out) {
     if (channels < 1 || channels > 8 || rate < 1000 || rate > 384000) return false;
@@ -193,7 +202,8 @@ bool BuildFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, 
     case WAVE_FORMAT_IMA_ADPCM: {
         f.head.BitsPerSample = 4;
         f.head.BlockAlign = AdpcmBlockAlign(channels, rate);
-        uint16_t samples = static_cast<uint16_t>((f.head.BlockAlign - 4 * channels) * 2 / channels + 1);
+        uint16_t samples =
+            static_cast<uint16_t>((f.head.BlockAlign - 4 * channels) * 2 / channels + 1);
         PutExtraWord(f.extra, samples);
         f.head.AvgBytesPerSec = static_cast<uint32_t>(
             (static_cast<uint64_t>(rate) * f.head.BlockAlign + samples / 2) / samples);
@@ -202,7 +212,8 @@ bool BuildFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, 
     case WAVE_FORMAT_ADPCM: {
         f.head.BitsPerSample = 4;
         f.head.BlockAlign = AdpcmBlockAlign(channels, rate);
-        uint16_t samples = static_cast<uint16_t>((f.head.BlockAlign - 7 * channels) * 2 / channels + 2);
+        uint16_t samples =
+            static_cast<uint16_t>((f.head.BlockAlign - 7 * channels) * 2 / channels + 2);
         PutExtraWord(f.extra, samples);
         PutExtraWord(f.extra, 7);
         for (const auto& pair : kMsAdpcmCoefficients) {
@@ -237,7 +248,8 @@ bool BuildFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, 
         f.head.AvgBytesPerSec = bitrate / 8;
         PutExtraWord(f.extra, 1);
         PutExtraLong(f.extra, 2); // no padding
-        PutExtraWord(f.extra, static_cast<uint16_t>((MpegOneRate(rate) ? 144 : 72) * bitrate / rate));
+        PutExtraWord(f.extra,
+                     static_cast<uint16_t>((MpegOneRate(rate) ? 144 : 72) * bitrate / rate));
         PutExtraWord(f.extra, 1);
         PutExtraWord(f.extra, 1393);
         break;

@@ -158,9 +158,9 @@ public:
             int size = static_cast<int>(buffer.size());
             int made = channels_ == 1 ? lame_encode_buffer(flags_, piece.data(), piece.data(),
                                                            static_cast<int>(n), buffer.data(), size)
-                                      : lame_encode_buffer_interleaved(
-                                            flags_, piece.data(), static_cast<int>(n),
-                                            buffer.data(), size);
+                                      : lame_encode_buffer_interleaved(flags_, piece.data(),
+                                                                       static_cast<int>(n),
+                                                                       buffer.data(), size);
             if (made < 0) return false;
             out.insert(out.end(), buffer.begin(), buffer.begin() + made);
         }
@@ -211,8 +211,8 @@ std::unique_ptr<Encoder> MakeMpegEncoder(const Format& destination) {
     const WaveFormatEx& h = destination.head;
     if (h.Channels > 2 || h.AvgBytesPerSec == 0) return nullptr;
     if (h.FormatTag == WAVE_FORMAT_MPEGLAYER3)
-        return IfOk(std::make_unique<LayerThreeEncoder>(h.SamplesPerSec, h.Channels,
-                                                        h.AvgBytesPerSec * 8));
+        return IfOk(
+            std::make_unique<LayerThreeEncoder>(h.SamplesPerSec, h.Channels, h.AvgBytesPerSec * 8));
     // MPEG record: layer word, bit rate, mode. Only layer II is encoded.
     uint16_t layer = destination.ExtraWord(0);
     if (layer != 2) return nullptr;

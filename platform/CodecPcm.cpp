@@ -28,7 +28,8 @@ int16_t ALawToLinear(uint8_t value) {
 // Segment of a magnitude: 0 below 256, then one per octave up to 7.
 static int Segment(int magnitude) {
     int segment = 0;
-    for (int m = magnitude >> 8; m != 0 && segment < 7; m >>= 1) ++segment;
+    for (int m = magnitude >> 8; m != 0 && segment < 7; m >>= 1)
+        ++segment;
     return segment;
 }
 
@@ -55,7 +56,8 @@ uint8_t LinearToMuLaw(int16_t sample) {
     if (s > clip) s = clip;
     s += bias;
     int exponent = 7;
-    for (int mask = 0x4000; (s & mask) == 0 && exponent > 0; mask >>= 1) --exponent;
+    for (int mask = 0x4000; (s & mask) == 0 && exponent > 0; mask >>= 1)
+        --exponent;
     int mantissa = (s >> (exponent + 3)) & 0x0F;
     return static_cast<uint8_t>(~(sign | (exponent << 4) | mantissa));
 }
@@ -78,7 +80,8 @@ public:
         size_t sampleBytes = block_ / channels_;
         size_t count = size / block_ * channels_;
         out.reserve(out.size() + count);
-        for (size_t i = 0; i < count; ++i) out.push_back(Sample(data + i * sampleBytes));
+        for (size_t i = 0; i < count; ++i)
+            out.push_back(Sample(data + i * sampleBytes));
         return true;
     }
 
@@ -127,7 +130,8 @@ public:
     size_t MaxBytes(size_t frames) const override { return frames * channels_ * bits_ / 8; }
     bool Encode(const int16_t* frames, size_t count, std::vector<uint8_t>& out) override {
         size_t samples = count * channels_;
-        for (size_t i = 0; i < samples; ++i) Put(frames[i], out);
+        for (size_t i = 0; i < samples; ++i)
+            Put(frames[i], out);
         return true;
     }
 
@@ -144,7 +148,8 @@ private:
         }
         if (bits_ == 8) return out.push_back(static_cast<uint8_t>((s >> 8) + 128));
         uint32_t v = static_cast<uint32_t>(static_cast<int32_t>(s)) << (bits_ - 16);
-        for (int i = 0; i < bits_ / 8; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        for (int i = 0; i < bits_ / 8; ++i)
+            out.push_back(static_cast<uint8_t>(v >> (8 * i)));
     }
 
     uint16_t tag_, bits_, channels_;

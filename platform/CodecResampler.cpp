@@ -13,14 +13,17 @@ void MapChannels(const std::vector<int16_t>& in, uint16_t from, uint16_t to,
         const int16_t* src = in.data() + f * from;
         int16_t* dst = out.data() + f * to;
         if (from == 1) {
-            for (uint16_t c = 0; c < to; ++c) dst[c] = src[0];
+            for (uint16_t c = 0; c < to; ++c)
+                dst[c] = src[0];
         } else if (to == 1) {
             int sum = 0;
-            for (uint16_t c = 0; c < from; ++c) sum += src[c];
+            for (uint16_t c = 0; c < from; ++c)
+                sum += src[c];
             dst[0] = static_cast<int16_t>(sum / from);
         } else {
             // Keep the channels both have; new ones repeat the last source channel.
-            for (uint16_t c = 0; c < to; ++c) dst[c] = src[c < from ? c : from - 1];
+            for (uint16_t c = 0; c < to; ++c)
+                dst[c] = src[c < from ? c : from - 1];
         }
     }
 }
@@ -51,8 +54,8 @@ bool Resampler::Process(const int16_t* frames, size_t count, std::vector<int16_t
         size_t start = out.size();
         out.resize(start + room * channels_);
         size_t consumed = 0, made = 0;
-        soxr_error_t error = soxr_process(state, frames + used * channels_, count - used,
-                                          &consumed, out.data() + start, room, &made);
+        soxr_error_t error = soxr_process(state, frames + used * channels_, count - used, &consumed,
+                                          out.data() + start, room, &made);
         out.resize(start + made * channels_);
         if (error) return false;
         used += consumed;

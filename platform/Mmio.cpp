@@ -47,7 +47,9 @@ void Direction(MmioFile* f, bool write) {
     f->writing = write;
 }
 
-long Tell(MmioFile* f) { return std::ftell(f->file); }
+long Tell(MmioFile* f) {
+    return std::ftell(f->file);
+}
 
 bool SeekTo(MmioFile* f, long offset) {
     f->writing = false;

@@ -58,8 +58,8 @@ struct MMCKINFO {
 
 struct MMIOINFO {
     uint32_t dwFlags = 0;
-    int32_t cchBuffer = 0;  // read/write buffer size with MMIO_ALLOCBUF
-    uint32_t wErrorRet = 0; // why an open failed
+    int32_t cchBuffer = 0;   // read/write buffer size with MMIO_ALLOCBUF
+    uint32_t wErrorRet = 0;  // why an open failed
     int32_t lDiskOffset = 0; // current file position (GetInfo)
 };
 
