@@ -53,14 +53,20 @@ bool Transcode(AcmStream& s, const uint8_t* data, size_t size) {
     if (!s.decoder->Decode(data, size, s.frames)) return false;
     const std::vector<int16_t>* pcm = &s.frames;
     uint16_t from = s.source.head.Channels, to = s.destination.head.Channels;
-    if (from != to) {
+    // Channels are dropped before the rate changes and added after it.
+    if (to < from) {
         Codec::MapChannels(*pcm, from, to, s.mapped);
         pcm = &s.mapped;
     }
     if (s.resampler) {
         s.resampled.clear();
-        if (!s.resampler->Process(pcm->data(), pcm->size() / to, s.resampled)) return false;
+        uint16_t channels = std::min(from, to);
+        if (!s.resampler->Process(pcm->data(), pcm->size() / channels, s.resampled)) return false;
         pcm = &s.resampled;
+    }
+    if (to > from) {
+        Codec::MapChannels(*pcm, from, to, s.mapped);
+        pcm = &s.mapped;
     }
     return s.encoder->Encode(pcm->data(), pcm->size() / to, s.pending);
 }
@@ -86,7 +92,7 @@ MMRESULT acmStreamOpen(HACMSTREAM* stream, void*, const uint8_t* src, const uint
         if (!s->decoder || !s->encoder) return ACMERR_NOTPOSSIBLE;
         if (in.SamplesPerSec != out.SamplesPerSec) {
             s->resampler = std::make_unique<Codec::Resampler>(in.SamplesPerSec, out.SamplesPerSec,
-                                                              out.Channels);
+                                                              std::min(in.Channels, out.Channels));
             if (!s->resampler->Ok()) return ACMERR_NOTPOSSIBLE;
         }
     }

@@ -93,7 +93,10 @@ public:
     size_t MaxFrames(size_t inFrames) const;
 
 private:
+    static constexpr size_t kPiece = 256;
+    bool Feed(const int16_t* frames, size_t count, std::vector<int16_t>& out);
     void* state_ = nullptr;
+    std::vector<int16_t> held_;
     double ratio_;
     uint16_t channels_;
 };

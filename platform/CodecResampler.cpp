@@ -31,6 +31,7 @@ void MapChannels(const std::vector<int16_t>& in, uint16_t from, uint16_t to,
 Resampler::Resampler(uint32_t inRate, uint32_t outRate, uint16_t channels)
     : ratio_(static_cast<double>(outRate) / inRate), channels_(channels) {
     soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+    io.flags |= SOXR_NO_DITHER; // the same input always gives the same output
     soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
     soxr_error_t error = nullptr;
     soxr_t state = soxr_create(inRate, outRate, channels, &error, &io, &quality, nullptr);
@@ -42,11 +43,22 @@ Resampler::~Resampler() {
 }
 
 size_t Resampler::MaxFrames(size_t inFrames) const {
-    return static_cast<size_t>(static_cast<double>(inFrames) * ratio_) + 256;
+    return static_cast<size_t>(static_cast<double>(inFrames + kPiece) * ratio_) + 256;
 }
 
 bool Resampler::Process(const int16_t* frames, size_t count, std::vector<int16_t>& out) {
     if (!state_) return false;
+    // Input goes to the converter in pieces of one size, so that the output does not depend
+    // on how the caller cut it.
+    held_.insert(held_.end(), frames, frames + count * channels_);
+    size_t whole = held_.size() / channels_ / kPiece;
+    for (size_t p = 0; p < whole; ++p)
+        if (!Feed(held_.data() + p * kPiece * channels_, kPiece, out)) return false;
+    held_.erase(held_.begin(), held_.begin() + static_cast<ptrdiff_t>(whole * kPiece * channels_));
+    return true;
+}
+
+bool Resampler::Feed(const int16_t* frames, size_t count, std::vector<int16_t>& out) {
     soxr_t state = static_cast<soxr_t>(state_);
     size_t used = 0;
     do {
@@ -65,6 +77,7 @@ bool Resampler::Process(const int16_t* frames, size_t count, std::vector<int16_t
 }
 
 void Resampler::Reset() {
+    held_.clear();
     if (state_) soxr_clear(static_cast<soxr_t>(state_));
 }
 
