@@ -41,6 +41,8 @@ MMRESULT acmFormatDetails(void*, ACMFORMATDETAILS* details, uint32_t flags) {
         return ACMERR_NOTPOSSIBLE;
     if (details->cbwfx >= kFormatHeadSize + f.head.ExtraSize && f.head.FormatTag != WAVE_FORMAT_PCM)
         f = Codec::ParseFormat(details->pwfx);
+    // Only a record the codecs can use is described.
+    if (!Codec::MakeDecoder(f)) return ACMERR_NOTPOSSIBLE;
     CopyText(details->szFormat, sizeof details->szFormat, Codec::DescribeFormat(f));
     return MMSYSERR_NOERROR;
 }
