@@ -32,7 +32,7 @@ public:
     bool Decode(const uint8_t* data, size_t size, std::vector<int16_t>& out) override {
         if (!handle_) return false;
         if (size > 0 && mpg123_feed(handle_, data, size) != MPG123_OK) return false;
-        unsigned char chunk[16384];
+        alignas(int16_t) unsigned char chunk[16384];
         for (;;) {
             size_t done = 0;
             int result = mpg123_read(handle_, chunk, sizeof chunk, &done);
