@@ -1,5 +1,7 @@
 // The broadcast "cart" chunk: its stored form and the writer into an existing WAV file.
+#include "core/GeneralFunctions.h"
 #include "core/MultimediaAPI.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Mmio.h"
 
@@ -36,10 +38,9 @@ namespace {
 namespace fs = std::filesystem;
 
 bool WritableFile(const std::string& name) {
+    if (GeneralFunctions::SafeFileLen(name) <= 0) return false;
     std::error_code error;
-    auto size = fs::file_size(name, error);
-    if (error || size == 0) return false;
-    auto status = fs::status(name, error);
+    auto status = fs::status(Platform::ResolveExisting(name), error);
     return !error && (status.permissions() & fs::perms::owner_write) != fs::perms::none;
 }
 

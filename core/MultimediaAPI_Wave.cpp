@@ -1,10 +1,10 @@
 // WAV format and length, format texts and the format chooser.
+#include "core/GeneralFunctions.h"
 #include "core/MultimediaAPI.h"
 #include "platform/Acm.h"
 #include "platform/Mmio.h"
 
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 namespace MultimediaAPI {
@@ -13,13 +13,6 @@ using namespace Platform::Acm;
 using namespace Platform::Mmio;
 
 namespace {
-
-// File length, -1 when missing or unreadable.
-double FileLength(const std::string& name) {
-    std::error_code error;
-    auto size = std::filesystem::file_size(name, error);
-    return error ? -1.0 : static_cast<double>(size);
-}
 
 int32_t CloseWith(HMMIO file, int32_t result) {
     mmioClose(file, 0);
@@ -49,7 +42,7 @@ std::string TextUpToNul(const char* text, size_t size) {
 } // namespace
 
 int32_t ReadWaveFormat(const std::string& FileName, WaveFormatInfo& Format, int32_t& DataLength) {
-    if (FileLength(FileName) <= 0) return -1;
+    if (GeneralFunctions::SafeFileLen(FileName) <= 0) return -1;
     DataLength = 0;
     HMMIO file = mmioOpen(FileName, nullptr, MMIO_READ);
     if (!file) return -1;

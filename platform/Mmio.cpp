@@ -1,7 +1,7 @@
 // Buffered RIFF file I/O on stdio.
 #include "platform/Mmio.h"
+#include "platform/Files.h"
 
-#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -18,28 +18,8 @@ struct MmioFile {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-// The existing file's path, matched without regard to case when the exact name is missing.
-std::string ExistingPath(const std::string& path) {
-    std::error_code error;
-    if (fs::exists(path, error)) return path;
-    fs::path p(path);
-    fs::path folder = p.has_parent_path() ? p.parent_path() : fs::path(".");
-    std::string name = p.filename().string();
-    for (const auto& entry : fs::directory_iterator(folder, error))
-        if (SameNameIgnoringCase(entry.path().filename().string(), name))
-            return entry.path().string();
-    return path;
-}
+using Platform::HostPath;
+using Platform::ResolveExisting;
 
 // Switches stdio between reading and writing.
 void Direction(MmioFile* f, bool write) {
@@ -79,7 +59,7 @@ HMMIO mmioOpen(const std::string& path, MMIOINFO* info, uint32_t flags) {
     };
     uint32_t access = flags & 0x3;
     const char* mode = flags & MMIO_CREATE ? "w+b" : access != MMIO_READ ? "r+b" : "rb";
-    std::string actual = flags & MMIO_CREATE ? path : ExistingPath(path);
+    std::string actual = flags & MMIO_CREATE ? HostPath(path) : ResolveExisting(path);
     if (flags & MMIO_EXIST) {
         std::error_code error;
         bool exists = fs::is_regular_file(actual, error);

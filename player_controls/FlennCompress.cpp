@@ -1,13 +1,11 @@
 // The conversion wrapper of the player and recorder controls.
 #include "player_controls/FlennCompress.h"
+#include "core/GeneralFunctions.h"
 #include "platform/Acm.h"
-#include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "player_controls/FlennHelpers.h"
 
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <new>
 
 namespace Flenney {
@@ -28,18 +26,8 @@ int32_t ReportCompressError(MMRESULT code, const std::string& context) {
     return static_cast<int32_t>(code);
 }
 
-// One timed line appended to the debug file; nothing when the name is empty.
 void DebugLine(const std::string& file, const std::string& text) {
-    if (file.empty()) return;
-    Platform::Clock::Moment now = Platform::Clock::Now();
-    int y, m, d;
-    Platform::Clock::DateOfSerial(now.day, y, m, d);
-    int seconds = static_cast<int>(now.seconds);
-    char stamp[32];
-    std::snprintf(stamp, sizeof stamp, "%02d/%02d/%04d %02d:%02d:%02d", d, m, y, seconds / 3600,
-                  seconds / 60 % 60, seconds % 60);
-    std::ofstream out(file, std::ios::binary | std::ios::app);
-    out << stamp << ' ' << text << "\r\n";
+    GeneralFunctions::AppendTimedLine(file, true, text);
 }
 
 std::string Address(const uint8_t* p) {

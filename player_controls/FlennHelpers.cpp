@@ -1,5 +1,6 @@
 // Trigger scan, number bases, path split, temporary names and free disk space.
 #include "player_controls/FlennHelpers.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 
 #include <cctype>
@@ -28,11 +29,6 @@ bool Above(int16_t sample, int16_t TriggerLevel) {
     return level > TriggerLevel;
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty() || folder.back() == '/' || folder.back() == '\\') return folder + name;
-    return folder + "/" + name;
-}
-
 // Creates a new empty file "PREhhhh.TMP" in the folder, as the platform's unique name call
 // does; empty when none can be made.
 std::string CreateUniqueFile(const std::string& folder, const std::string& prefix) {
@@ -41,7 +37,7 @@ std::string CreateUniqueFile(const std::string& folder, const std::string& prefi
         char name[32];
         std::snprintf(name, sizeof name, "%s%04X.TMP", prefix.c_str(),
                       static_cast<unsigned>(random() % 0xFFFF + 1));
-        std::string path = JoinPath(folder, name);
+        std::string path = Platform::JoinPath(folder, name);
         int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY, 0644);
         if (fd >= 0) {
             ::close(fd);
@@ -108,15 +104,12 @@ std::string SplitPath(const std::string& Path) {
 std::string MakeTempFileName(std::string Directory, const std::string& Extension) {
     for (;;) {
         if (Directory.empty()) {
-            std::error_code error;
-            fs::path temp = fs::temp_directory_path(error);
-            if (error) {
-                Platform::MsgBox("Error getting a temporary file name :" +
-                                     std::to_string(error.value()),
+            Directory = Platform::TempFolder();
+            if (Directory.empty()) {
+                Platform::MsgBox("Error getting a temporary file name :" + std::to_string(errno),
                                  Platform::vbCritical);
                 return "";
             }
-            Directory = temp.string();
         }
         // The library's title, upper case without blanks; its first three characters are used.
         std::string name = CreateUniqueFile(Directory, "FLE");
