@@ -2,6 +2,7 @@
 #include "player_controls/FlennHelpers.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/VB.h"
 
 #include <cctype>
 #include <cerrno>
@@ -25,7 +26,7 @@ int16_t SampleAt(const uint8_t* p) {
 }
 
 bool Above(int16_t sample, int16_t TriggerLevel) {
-    double level = std::nearbyint(std::abs(static_cast<int>(sample)) / 32768.0 * 100.0);
+    double level = VB::RoundHalfEven(std::abs(static_cast<int>(sample)) / 32768.0 * 100.0);
     return level > TriggerLevel;
 }
 
