@@ -1,6 +1,7 @@
 // Format records: parsing, the known tags, complete records for a tag and their texts.
 #include "platform/Codec.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 

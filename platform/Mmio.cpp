@@ -2,6 +2,7 @@
 #include "platform/Mmio.h"
 #include "platform/Files.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <vector>
