@@ -8,9 +8,6 @@
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
 
-#include <cstdio>
-#include <filesystem>
-
 namespace Vantor_Cart_Routines {
 
 using namespace Internal;
@@ -205,24 +202,6 @@ int32_t ConnectAudiowallParts(int16_t partNumber, bool quiet) {
     return -1;
 }
 
-namespace {
-
-std::string DateFolderName() {
-    int year = 0, month = 0, day = 0;
-    Platform::Clock::DateOfSerial(Platform::Clock::Today(), year, month, day);
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
-    return text;
-}
-
-bool MakeFolder(const std::string& path) {
-    if (Platform::DirectoryExists(path)) return true;
-    std::error_code ec;
-    return std::filesystem::create_directory(Platform::HostPath(path), ec);
-}
-
-} // namespace
-
 void BackupAudiowallLists(bool force) {
     for (int p = 1; p <= kPartCount; ++p) {
         const std::string& location = Part(p).Location;
@@ -230,9 +209,9 @@ void BackupAudiowallLists(bool force) {
         std::string listName = "Carts" + std::to_string(p) + ".LST";
         std::string source = Platform::JoinPath(location, listName);
         if (!Platform::FileExists(source)) continue;
-        std::string backups = Platform::JoinPath(location, "Backups");
-        std::string dated = Platform::JoinPath(backups, DateFolderName());
-        if (!MakeFolder(backups) || !MakeFolder(dated)) return;
+        std::string dated = Platform::JoinPath(
+            location, "Backups/" + VB::FormatDate(Platform::Clock::Today(), "yyyy-mm-dd"));
+        if (!GeneralFunctions::CreatePath(dated, true)) return;
         if (Platform::FileExists(Platform::JoinPath(dated, listName)) && !force) continue;
         std::string title = "Backing up Audio Wall lists - Part " + std::to_string(p);
         if (GeneralFunctions::ShellFileOperation(source, dated, title, 0, false, false) != 0)
