@@ -16,6 +16,7 @@ struct VirtualClock {
     std::recursive_mutex lock;
     uint32_t rate = 44100;
     uint64_t now = 0;
+    uint64_t millisecondCarry = 0; // frames x 1000 not yet advanced by whole milliseconds
     std::vector<int16_t> timeline;
     std::vector<WaveCapture::StreamRecord> records;
     std::vector<CaptureOut*> outputs;
@@ -199,7 +200,15 @@ void AdvanceFrames(uint64_t frames) {
 }
 
 void AdvanceMilliseconds(uint32_t milliseconds) {
-    AdvanceFrames(static_cast<uint64_t>(milliseconds) * Rate() / 1000);
+    uint64_t frames = 0;
+    {
+        VirtualClock& clock = Clock();
+        std::lock_guard guard(clock.lock);
+        uint64_t scaled = static_cast<uint64_t>(milliseconds) * clock.rate + clock.millisecondCarry;
+        frames = scaled / 1000;
+        clock.millisecondCarry = scaled % 1000;
+    }
+    AdvanceFrames(frames);
 }
 
 uint64_t NowFrames() {
@@ -219,6 +228,7 @@ void Reset(uint32_t rate) {
     std::lock_guard guard(clock.lock);
     clock.rate = rate > 0 ? rate : 44100;
     clock.now = 0;
+    clock.millisecondCarry = 0;
     clock.timeline.clear();
     clock.records.clear();
     for (CaptureOut* output : clock.outputs) output->AddRecord(clock);
