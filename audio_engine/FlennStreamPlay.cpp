@@ -20,7 +20,9 @@ bool ValidRate(int32_t rate) {
     return false;
 }
 
-int32_t Rounded(double value) { return static_cast<int32_t>(std::nearbyint(value)); }
+int32_t Rounded(double value) {
+    return static_cast<int32_t>(std::nearbyint(value));
+}
 
 } // namespace
 
@@ -68,8 +70,7 @@ void FlennStreamPlay::ReadProperties(const Com::PropertyBag& bag, bool userMode)
     if (auto v = ToBoolean(bag.ReadProperty("ReportErrors", true))) SetReportErrors(*v);
     if (auto v = ToBoolean(bag.ReadProperty("SynchronousAudioLevelEvents", false)))
         synchronousAudioLevelEvents_ = *v;
-    if (auto v = ToLong(bag.ReadProperty("RaiseLevelChangeEvents", 0)))
-        raiseAudioLevelEvents_ = *v;
+    if (auto v = ToLong(bag.ReadProperty("RaiseLevelChangeEvents", 0))) raiseAudioLevelEvents_ = *v;
     if (auto v = ToBoolean(bag.ReadProperty("SampleAudioLevel", true))) sampleAudioLevel_ = *v;
     if (auto v = ToBoolean(bag.ReadProperty("DirectXMode", false))) SetDirectXMode(*v);
     if (userMode) HookWindow();
@@ -99,8 +100,8 @@ bool FlennStreamPlay::Reported(int32_t code, const char* context) {
 void FlennStreamPlay::SetWaveDeviceNumber(int32_t value) {
     int32_t count = static_cast<int32_t>(waveOutGetNumDevs());
     if (value < 0 || value > count) {
-        Refuse("Invalid WaveDeviceNumber Specified : " + std::to_string(value) + "\nMax = " +
-               std::to_string(count));
+        Refuse("Invalid WaveDeviceNumber Specified : " + std::to_string(value) +
+               "\nMax = " + std::to_string(count));
         return;
     }
     waveDeviceNumber_ = value;
@@ -216,7 +217,9 @@ bool FlennStreamPlay::LoadAudioEngine() {
     return true;
 }
 
-void FlennStreamPlay::UnloadAudioEngine() { audioEngineLoaded_ = false; }
+void FlennStreamPlay::UnloadAudioEngine() {
+    audioEngineLoaded_ = false;
+}
 
 void FlennStreamPlay::SuggestFormat() {
     // A PCM source suggests the same PCM format for the device.
@@ -258,8 +261,9 @@ int32_t FlennStreamPlay::StartFlennStream() {
     if (!AllocateBuffers()) return FailAfterOpen(-1);
     for (auto& buffer : buffers_) {
         result = waveOutPrepareHeader(deviceHandle_, &buffer->header);
-        if (Reported(result, ("FlennPlay Prepare - Buffersize:" +
-                              std::to_string(deviceBufferBytes_)).c_str())) {
+        if (Reported(
+                result,
+                ("FlennPlay Prepare - Buffersize:" + std::to_string(deviceBufferBytes_)).c_str())) {
             emit PlayerError(result);
             StopFlennStream();
             return result;
@@ -267,8 +271,9 @@ int32_t FlennStreamPlay::StartFlennStream() {
     }
     if (!AllocateSilence()) return FailAfterOpen(-1);
     result = waveOutPrepareHeader(deviceHandle_, &silenceHeader_);
-    if (Reported(result, ("FlennPlay Prepare Silent Buffer - Buffersize:" +
-                          std::to_string(silence_.size())).c_str())) {
+    if (Reported(result,
+                 ("FlennPlay Prepare Silent Buffer - Buffersize:" + std::to_string(silence_.size()))
+                     .c_str())) {
         emit PlayerError(result);
         StopFlennStream();
         return result;
@@ -311,10 +316,8 @@ bool FlennStreamPlay::AllocateBuffers() {
 }
 
 bool FlennStreamPlay::AllocateSilence() {
-    size_t bytes = static_cast<size_t>(
-        std::max(Rounded(static_cast<double>(format_.avgBytesPerSec) * flushBufferLengthms_ /
-                         1000.0),
-                 0));
+    size_t bytes = static_cast<size_t>(std::max(
+        Rounded(static_cast<double>(format_.avgBytesPerSec) * flushBufferLengthms_ / 1000.0), 0));
     try {
         silence_.assign(std::max<size_t>(bytes, 1), 0);
     } catch (const std::bad_alloc&) {
@@ -374,8 +377,7 @@ int32_t FlennStreamPlay::AddBuffer(intptr_t ptrBuffer, int32_t BufferLength) {
     return AddBufferEx(ptrBuffer, BufferLength, 0);
 }
 
-int32_t FlennStreamPlay::AddBufferEx(intptr_t ptrBuffer, int32_t BufferLength,
-                                     int32_t UserData) {
+int32_t FlennStreamPlay::AddBufferEx(intptr_t ptrBuffer, int32_t BufferLength, int32_t UserData) {
     // A block longer than a device buffer would overrun it: refused.
     if (BufferLength <= 0 || BufferLength > deviceBufferBytes_ || !deviceHandle_ || !ptrBuffer)
         return -1;
@@ -433,15 +435,16 @@ void FlennStreamPlay::Clearbuffers() {
     ClearPositions();
     // Notifications of the returned blocks are still queued: none of them is owed any more.
     ++generation_;
-    for (auto& buffer : buffers_) buffer->owed = false;
+    for (auto& buffer : buffers_)
+        buffer->owed = false;
     if (Reported(result, "FlennPlay Clear")) emit PlayerError(result);
     returnBuffers_ = true;
 }
 
 bool FlennStreamPlay::FlushPlayback() {
     Clearbuffers();
-    MMRESULT result = deviceHandle_ ? waveOutWrite(deviceHandle_, &silenceHeader_)
-                                    : MMSYSERR_INVALHANDLE;
+    MMRESULT result =
+        deviceHandle_ ? waveOutWrite(deviceHandle_, &silenceHeader_) : MMSYSERR_INVALHANDLE;
     if (Reported(result, "FlennPlay Add Silence Flush Buffer")) {
         emit PlayerError(result);
         return false;
@@ -534,8 +537,7 @@ void FlennStreamPlay::ReturnPlayedBuffers() {
         for (auto& buffer : buffers_)
             if (buffer->owed && (!oldest || buffer->written < oldest->written))
                 oldest = buffer.get();
-        if (!oldest || oldest->header.Has(WHDR_INQUEUE) || !oldest->header.Has(WHDR_DONE))
-            return;
+        if (!oldest || oldest->header.Has(WHDR_INQUEUE) || !oldest->header.Has(WHDR_DONE)) return;
         oldest->owed = false;
         WaveHeader header = oldest->header;
         HandleLevels(header);

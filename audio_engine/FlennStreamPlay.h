@@ -101,8 +101,8 @@ private:
     struct Buffer {
         std::vector<char> memory;
         Platform::WaveHeader header;
-        bool owed = false;     // a BufferAvailable is due once the block has played
-        uint64_t written = 0;  // order of writing, to return blocks in play order
+        bool owed = false;    // a BufferAvailable is due once the block has played
+        uint64_t written = 0; // order of writing, to return blocks in play order
     };
 
     void HookWindow();

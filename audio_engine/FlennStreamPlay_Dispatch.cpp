@@ -93,8 +93,12 @@ constexpr DispatchMember kMembers[] = {
 };
 
 constexpr EventMember kEvents[] = {
-    {1, "BufferAvailable", 3}, {2, "FlennStreamStopped", 0}, {3, "FlennStreamStarted", 0},
-    {4, "Playing", 0},         {5, "Paused", 0},             {7, "AudioLevelUpdate", 2},
+    {1, "BufferAvailable", 3},
+    {2, "FlennStreamStopped", 0},
+    {3, "FlennStreamStarted", 0},
+    {4, "Playing", 0},
+    {5, "Paused", 0},
+    {7, "AudioLevelUpdate", 2},
     {6, "PlayerError", 1},
 };
 
@@ -182,8 +186,7 @@ HResult FlennStreamPlay::Invoke(int32_t dispid, uint8_t kind, std::vector<Varian
     case idSampleRate:
         return longProperty(&FlennStreamPlay::SampleRate, &FlennStreamPlay::SetSampleRate);
     case idNumberChannels:
-        return longProperty(&FlennStreamPlay::NumberChannels,
-                            &FlennStreamPlay::SetNumberChannels);
+        return longProperty(&FlennStreamPlay::NumberChannels, &FlennStreamPlay::SetNumberChannels);
     case idStartFlennStream:
         result = StartFlennStream();
         return S_OK;

@@ -59,8 +59,7 @@ void FlennStreamRecord::ReadProperties(const Com::PropertyBag& bag, bool userMod
     if (auto v = ToBoolean(bag.ReadProperty("SynchronousAudioLevelEvents", false)))
         synchronousAudioLevelEvents_ = *v;
     if (auto v = ToBoolean(bag.ReadProperty("DontSampleLevel", false))) dontSampleLevel_ = *v;
-    if (auto v = ToLong(bag.ReadProperty("RaiseLevelChangeEvents", 0)))
-        raiseAudioLevelEvents_ = *v;
+    if (auto v = ToLong(bag.ReadProperty("RaiseLevelChangeEvents", 0))) raiseAudioLevelEvents_ = *v;
     if (auto v = ToBoolean(bag.ReadProperty("ReportErrors", true))) reportErrors_ = *v;
     if (userMode) HookWindow();
 }
@@ -87,8 +86,8 @@ bool FlennStreamRecord::Reported(int32_t code, const char* context) {
 
 void FlennStreamRecord::SetWaveDeviceNumber(int32_t value) {
     if (value < 0 || value > deviceCount_) {
-        Refuse("Invalid WaveDeviceNumber Specified : " + std::to_string(value) + "\nMax = " +
-               std::to_string(deviceCount_));
+        Refuse("Invalid WaveDeviceNumber Specified : " + std::to_string(value) +
+               "\nMax = " + std::to_string(deviceCount_));
         return;
     }
     waveDeviceNumber_ = value;

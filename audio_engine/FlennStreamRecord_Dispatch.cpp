@@ -65,7 +65,7 @@ constexpr DispatchMember kMembers[] = {
 };
 
 constexpr EventMember kEvents[] = {
-    {1, "BufferReceived", 2}, {2, "FlennStreamStopped", 0}, {3, "FlennStreamStarted", 0},
+    {1, "BufferReceived", 2},   {2, "FlennStreamStopped", 0}, {3, "FlennStreamStarted", 0},
     {4, "AudioLevelUpdate", 2}, {5, "PlayerError", 1},
 };
 
@@ -189,8 +189,7 @@ HResult FlennStreamRecord::Invoke(int32_t dispid, uint8_t kind, std::vector<Vari
         return longProperty(&FlennStreamRecord::RaiseAudioLevelEvents,
                             &FlennStreamRecord::SetRaiseAudioLevelEvents);
     case idReportErrors:
-        return boolProperty(&FlennStreamRecord::ReportErrors,
-                            &FlennStreamRecord::SetReportErrors);
+        return boolProperty(&FlennStreamRecord::ReportErrors, &FlennStreamRecord::SetReportErrors);
     case idReturnBuffers:
         return boolProperty(&FlennStreamRecord::ReturnBuffers,
                             &FlennStreamRecord::SetReturnBuffers);

@@ -8,9 +8,13 @@
 
 namespace WaveFormatMod {
 
-int16_t HiWord(int32_t x) { return static_cast<int16_t>(static_cast<uint32_t>(x) >> 16); }
+int16_t HiWord(int32_t x) {
+    return static_cast<int16_t>(static_cast<uint32_t>(x) >> 16);
+}
 
-int16_t LoWord(int32_t x) { return static_cast<int16_t>(static_cast<uint32_t>(x) & 0xFFFF); }
+int16_t LoWord(int32_t x) {
+    return static_cast<int16_t>(static_cast<uint32_t>(x) & 0xFFFF);
+}
 
 int32_t MakeLong(int16_t hi, int16_t lo) {
     return static_cast<int32_t>((static_cast<uint32_t>(static_cast<uint16_t>(hi)) << 16) |
@@ -66,8 +70,10 @@ bool LevelMeter::Measure(const char* data, int32_t length, int32_t channels, int
     GetPeakLevels(data, length, channels, newLeft, newRight);
     if (channels != 2) newRight = newLeft;
     bool due = false;
-    if (mode == 1) due = newLeft != left || newRight != right;
-    else if (mode == 2) due = true;
+    if (mode == 1)
+        due = newLeft != left || newRight != right;
+    else if (mode == 2)
+        due = true;
     left = newLeft;
     right = newRight;
     return due;

@@ -46,10 +46,16 @@ template <typename T> std::optional<T> WholeNumber(const Variant& value) {
 
 } // namespace
 
-bool IsEmpty(const Variant& value) { return std::holds_alternative<std::monostate>(value); }
+bool IsEmpty(const Variant& value) {
+    return std::holds_alternative<std::monostate>(value);
+}
 
-std::optional<int32_t> ToLong(const Variant& value) { return WholeNumber<int32_t>(value); }
-std::optional<int16_t> ToInteger(const Variant& value) { return WholeNumber<int16_t>(value); }
+std::optional<int32_t> ToLong(const Variant& value) {
+    return WholeNumber<int32_t>(value);
+}
+std::optional<int16_t> ToInteger(const Variant& value) {
+    return WholeNumber<int16_t>(value);
+}
 
 std::optional<float> ToSingle(const Variant& value) {
     std::optional<double> number = NumberOf(value);
@@ -58,7 +64,9 @@ std::optional<float> ToSingle(const Variant& value) {
     return static_cast<float>(*number);
 }
 
-std::optional<double> ToDouble(const Variant& value) { return NumberOf(value); }
+std::optional<double> ToDouble(const Variant& value) {
+    return NumberOf(value);
+}
 
 std::optional<bool> ToBoolean(const Variant& value) {
     if (auto* s = std::get_if<std::string>(&value)) {
@@ -139,7 +147,9 @@ void PropertyBag::WriteProperty(const std::string& name, const Variant& value,
     values_[name] = value;
 }
 
-bool PropertyBag::Contains(const std::string& name) const { return values_.count(name) > 0; }
+bool PropertyBag::Contains(const std::string& name) const {
+    return values_.count(name) > 0;
+}
 
 namespace {
 

@@ -56,7 +56,7 @@ enum InvokeKind : uint8_t {
 struct DispatchMember {
     int32_t dispid;
     const char* name;
-    uint8_t kinds; // InvokeKind bits
+    uint8_t kinds;         // InvokeKind bits
     uint8_t argumentCount; // for a put: the value counts as one argument
 };
 

@@ -33,7 +33,9 @@ int16_t Clamped(int32_t value) {
     return static_cast<int16_t>(std::clamp(value, -32768, 32767));
 }
 
-uint64_t CeilDiv(uint64_t a, uint64_t b) { return (a + b - 1) / b; }
+uint64_t CeilDiv(uint64_t a, uint64_t b) {
+    return (a + b - 1) / b;
+}
 
 class CaptureOut : public OutStream {
 public:
@@ -76,13 +78,13 @@ public:
         const uint64_t wanted = (deviceFrames_ + count) * rate / deviceRate - consumed_;
         scratch_.resize(wanted * format.blockAlign);
         uint64_t generation = 0, cursor = 0;
-        size_t got = Take(scratch_.data(), scratch_.size(), &generation, &cursor) /
-                     format.blockAlign;
+        size_t got =
+            Take(scratch_.data(), scratch_.size(), &generation, &cursor) / format.blockAlign;
         if (got == 0) return;
         uint64_t covered = count;
         if (got < wanted)
-            covered = std::min<uint64_t>(
-                count, CeilDiv((consumed_ + got) * deviceRate, rate) - deviceFrames_);
+            covered = std::min<uint64_t>(count, CeilDiv((consumed_ + got) * deviceRate, rate) -
+                                                    deviceFrames_);
         const int16_t* samples = reinterpret_cast<const int16_t*>(scratch_.data());
         for (uint64_t k = 0; k < covered; ++k) {
             uint64_t index = (deviceFrames_ + k) * rate / deviceRate - consumed_;
@@ -164,8 +166,8 @@ void AppendToFile(const VirtualClock& clock, uint64_t start) {
 
 } // namespace
 
-std::unique_ptr<OutStream> OpenCaptureOut(HWaveOut handle, const WaveFormat& format,
-                                          HWnd callback, uint32_t flags) {
+std::unique_ptr<OutStream> OpenCaptureOut(HWaveOut handle, const WaveFormat& format, HWnd callback,
+                                          uint32_t flags) {
     return std::make_unique<CaptureOut>(handle, format, callback, flags);
 }
 
@@ -192,9 +194,11 @@ void AdvanceFrames(uint64_t frames) {
     uint64_t start = clock.now;
     clock.timeline.resize((start + frames) * 2, 0);
     std::vector<CaptureOut*> outputs = clock.outputs;
-    for (CaptureOut* output : outputs) output->Play(clock, start, frames);
+    for (CaptureOut* output : outputs)
+        output->Play(clock, start, frames);
     std::vector<FileIn*> inputs = clock.inputs;
-    for (FileIn* input : inputs) input->Capture(clock, frames);
+    for (FileIn* input : inputs)
+        input->Capture(clock, frames);
     clock.now = start + frames;
     AppendToFile(clock, start);
 }
@@ -231,7 +235,8 @@ void Reset(uint32_t rate) {
     clock.millisecondCarry = 0;
     clock.timeline.clear();
     clock.records.clear();
-    for (CaptureOut* output : clock.outputs) output->AddRecord(clock);
+    for (CaptureOut* output : clock.outputs)
+        output->AddRecord(clock);
 }
 
 std::vector<int16_t> Timeline() {
@@ -255,7 +260,8 @@ void SetOutputFile(const std::string& path) {
 void LoseNextInputBlock() {
     VirtualClock& clock = Clock();
     std::lock_guard guard(clock.lock);
-    for (FileIn* input : clock.inputs) input->LoseNextBlock();
+    for (FileIn* input : clock.inputs)
+        input->LoseNextBlock();
 }
 
 } // namespace Platform::WaveCapture

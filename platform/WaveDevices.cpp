@@ -218,8 +218,10 @@ void InStream::Stop() {
 void InStream::Reset() {
     std::lock_guard guard(lock_);
     started_ = false;
-    for (WaveHeader* header : lost_) Return(header);
-    for (WaveHeader* header : queue_) Return(header);
+    for (WaveHeader* header : lost_)
+        Return(header);
+    for (WaveHeader* header : queue_)
+        Return(header);
     lost_.clear();
     queue_.clear();
     captured_ = 0;
@@ -458,8 +460,8 @@ MMRESULT waveOutGetHandleCaps(HWaveOut handle, WaveOutCaps* caps) {
     return caps ? result : MMSYSERR_INVALPARAM;
 }
 
-MMRESULT waveOutOpen(HWaveOut* handle, uint32_t deviceId, const WaveFormat* format,
-                     HWnd callback, intptr_t, uint32_t flags) {
+MMRESULT waveOutOpen(HWaveOut* handle, uint32_t deviceId, const WaveFormat* format, HWnd callback,
+                     intptr_t, uint32_t flags) {
     if (!handle) return MMSYSERR_INVALPARAM;
     *handle = 0;
     DeviceTables& tables = Loaded();
@@ -568,7 +570,9 @@ MMRESULT waveOutGetVolume(HWaveOut handle, uint32_t* volume) {
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveOutGetErrorText(MMRESULT code, std::string& text) { return ErrorText(code, text); }
+MMRESULT waveOutGetErrorText(MMRESULT code, std::string& text) {
+    return ErrorText(code, text);
+}
 
 bool waveOutWaitDone(HWaveOut handle, const WaveHeader* header, uint32_t timeoutMs) {
     std::shared_ptr<OutStream> stream = FindOut(handle);
@@ -693,7 +697,9 @@ MMRESULT waveInGetPosition(HWaveIn handle, MMTime* time) {
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT waveInGetErrorText(MMRESULT code, std::string& text) { return ErrorText(code, text); }
+MMRESULT waveInGetErrorText(MMRESULT code, std::string& text) {
+    return ErrorText(code, text);
+}
 
 void ReloadWaveDevices() {
     DeviceTables& tables = Tables();
@@ -705,6 +711,5 @@ void SetWaveDoneObserver(WaveDoneObserver observer) {
     std::lock_guard guard(WaveInternal::observerLock);
     WaveInternal::doneObserver = std::move(observer);
 }
-
 
 } // namespace Platform

@@ -121,8 +121,8 @@ struct WaveInCaps {
 uint32_t waveOutGetNumDevs();
 MMRESULT waveOutGetDevCaps(uint32_t deviceId, WaveOutCaps* caps);
 MMRESULT waveOutGetHandleCaps(HWaveOut handle, WaveOutCaps* caps);
-MMRESULT waveOutOpen(HWaveOut* handle, uint32_t deviceId, const WaveFormat* format,
-                     HWnd callback, intptr_t instance, uint32_t flags);
+MMRESULT waveOutOpen(HWaveOut* handle, uint32_t deviceId, const WaveFormat* format, HWnd callback,
+                     intptr_t instance, uint32_t flags);
 MMRESULT waveOutClose(HWaveOut handle);
 MMRESULT waveOutPrepareHeader(HWaveOut handle, WaveHeader* header);
 MMRESULT waveOutUnprepareHeader(HWaveOut handle, WaveHeader* header);

@@ -60,7 +60,7 @@ private:
     }
 
     // Drops what the PCM holds and starts again from the queue's cursor.
-    void Restart(bool keepUnplayed) {
+    void DropPcm(bool keepUnplayed) {
         if (keepUnplayed) {
             ReportPlayed();
             Rewind(generation_);
@@ -82,10 +82,10 @@ private:
             }
             if (Generation() != generation_) {
                 generation_ = Generation();
-                Restart(false);
+                DropPcm(false);
             }
             bool paused = IsPaused();
-            if (paused && !wasPaused) Restart(true);
+            if (paused && !wasPaused) DropPcm(true);
             wasPaused = paused;
             uint64_t generation = 0;
             size_t got = paused ? 0 : Take(chunk.data(), chunk.size(), &generation);
@@ -129,8 +129,7 @@ private:
 
 class AlsaIn : public InStream {
 public:
-    AlsaIn(HWaveIn handle, const WaveFormat& format, HWnd callback, uint32_t flags,
-           snd_pcm_t* pcm)
+    AlsaIn(HWaveIn handle, const WaveFormat& format, HWnd callback, uint32_t flags, snd_pcm_t* pcm)
         : InStream(handle, format, callback, flags), pcm_(pcm) {}
     ~AlsaIn() override {
         Close();
@@ -242,8 +241,7 @@ std::vector<DeviceEntry> EnumerateAlsa(bool capture) {
             snd_pcm_info_set_subdevice(info, 0);
             snd_pcm_info_set_stream(info, direction);
             if (snd_ctl_pcm_info(control, info) < 0) continue;
-            std::string name =
-                "plughw:CARD=" + cardId + ",DEV=" + std::to_string(device);
+            std::string name = "plughw:CARD=" + cardId + ",DEV=" + std::to_string(device);
             std::string product = std::string(snd_ctl_card_info_get_name(cardInfo)) + " " +
                                   snd_pcm_info_get_name(info);
             devices.push_back({Backend::Alsa, name, product});

@@ -137,8 +137,8 @@ std::unique_ptr<OutStream> OpenNullOut(HWaveOut handle, const WaveFormat& format
                                        uint32_t flags);
 std::unique_ptr<InStream> OpenNullIn(HWaveIn handle, const WaveFormat& format, HWnd callback,
                                      uint32_t flags);
-std::unique_ptr<OutStream> OpenCaptureOut(HWaveOut handle, const WaveFormat& format,
-                                          HWnd callback, uint32_t flags);
+std::unique_ptr<OutStream> OpenCaptureOut(HWaveOut handle, const WaveFormat& format, HWnd callback,
+                                          uint32_t flags);
 std::unique_ptr<InStream> OpenFileIn(const DeviceEntry& device, HWaveIn handle,
                                      const WaveFormat& format, HWnd callback, uint32_t flags,
                                      MMRESULT* result);

@@ -32,7 +32,9 @@ WindowTable& Table() {
 
 } // namespace
 
-intptr_t DefaultWindowProc(HWnd, uint32_t, intptr_t, intptr_t) { return 0; }
+intptr_t DefaultWindowProc(HWnd, uint32_t, intptr_t, intptr_t) {
+    return 0;
+}
 
 MessageWindow::MessageWindow(QObject* parent) : QObject(parent), proc_(DefaultWindowProc) {
     WindowTable& table = Table();

@@ -46,7 +46,8 @@ protected:
         size_t perBlock = static_cast<size_t>(kBlockFrames) * channels;
         for (size_t at = 0; at < tone.size(); at += perBlock)
             blocks.emplace_back(tone.begin() + static_cast<long>(at),
-                                tone.begin() + static_cast<long>(std::min(at + perBlock, tone.size())));
+                                tone.begin() +
+                                    static_cast<long>(std::min(at + perBlock, tone.size())));
     }
 
     // Moves the virtual clock on in steps, handling the loop's messages after each.
@@ -190,7 +191,8 @@ TEST_F(PlayEngine, VolumeFiftyHalvesTheSamples) {
     Play(1100);
     std::vector<int16_t> out = Played();
     ASSERT_EQ(out.size(), tone.size());
-    for (size_t i = 0; i < out.size(); ++i) ASSERT_NEAR(out[i], tone[i] / 2.0, 1.0) << i;
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_NEAR(out[i], tone[i] / 2.0, 1.0) << i;
 
     play.SetPlayVolume(150);
     EXPECT_NEAR(play.PlayVolume(), 100.0f, 0.001f);
@@ -228,7 +230,8 @@ TEST_F(PlayEngine, AddBufferExRefusesWhatCannotBeQueued) {
     ASSERT_EQ(play.StartFlennStream(), 0);
     EXPECT_EQ(play.AddBufferEx(data, 0, 1), -1);
     EXPECT_EQ(play.AddBufferEx(data, 88204, 1), -1) << "longer than a device buffer";
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(play.AddBufferEx(data, 88200, i), 0);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(play.AddBufferEx(data, 88200, i), 0);
     EXPECT_EQ(play.AddBufferEx(data, 4, 9), -1) << "every buffer is queued";
 
     play.SetReturnBuffers(false);
@@ -265,8 +268,9 @@ TEST_F(PlayEngine, LevelsOfStereoAndMonoBlocks) {
     play.SetRaiseAudioLevelEvents(rleOnChange);
     play.SetSynchronousAudioLevelEvents(true);
     std::vector<std::pair<int16_t, int16_t>> levels;
-    QObject::connect(&play, &FlennStreamPlay::AudioLevelUpdate,
-                     [&](int16_t left, int16_t right) { levels.push_back({left, right}); });
+    QObject::connect(&play, &FlennStreamPlay::AudioLevelUpdate, [&](int16_t left, int16_t right) {
+        levels.push_back({left, right});
+    });
     ASSERT_EQ(play.StartFlennStream(), 0);
     // Left at half scale, right at a quarter; -32768 counts for nothing.
     std::vector<int16_t> block(4410 * 2);
@@ -380,8 +384,7 @@ TEST_F(PlayEngine, LateBoundCallsReachTheMembers) {
     EXPECT_EQ(object->Invoke(0x600301d9, DISPATCH_METHOD, details, result, &exception),
               DISP_E_EXCEPTION);
     EXPECT_EQ(exception.number, kErrSubscriptOutOfRange);
-    EXPECT_EQ(object->Invoke(0x680301c7, DISPATCH_PROPERTYPUT, rate, result),
-              DISP_E_MEMBERNOTFOUND)
+    EXPECT_EQ(object->Invoke(0x680301c7, DISPATCH_PROPERTYPUT, rate, result), DISP_E_MEMBERNOTFOUND)
         << "MaxWaveBufferSize is read-only";
     EXPECT_EQ(object->Invoke(0x12345, DISPATCH_METHOD, none, result), DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(FlennStreamPlay::Info().members.size(), 39u);
@@ -410,6 +413,36 @@ TEST_F(PlayEngine, PersistedPropertiesRoundTrip) {
     fresh.ReadProperties(bad);
     EXPECT_EQ(fresh.SampleRate(), 0) << "a failing read is skipped";
     EXPECT_EQ(fresh.NumberWaveBuffers(), 0) << "refused by the setter, silently while loading";
+}
+
+} // namespace
+
+namespace {
+
+// On the clocked null device a real device thread plays; the engine's events still come
+// from the event loop of the engine's own thread.
+TEST(PlayEngineOnTheNullDevice, EventsArriveOnTheEnginesThread) {
+    TestSupport::UseWaveDevices("null");
+    TestSupport::ScriptedBoxes boxes;
+    FlennStreamPlay play;
+    play.InitProperties();
+    play.SetWaveBufferLengthms(50);
+    std::vector<int16_t> block = TestSupport::Tone(2205, 2);
+    int returned = 0;
+    bool elsewhere = false;
+    QObject::connect(
+        &play, &FlennStreamPlay::BufferAvailable, [&](int32_t user, intptr_t, int32_t) {
+            elsewhere |= QThread::currentThread() != QCoreApplication::instance()->thread();
+            if (user == 5) ++returned;
+        });
+    ASSERT_EQ(play.StartFlennStream(), 0);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_EQ(play.AddBufferEx(reinterpret_cast<intptr_t>(block.data()), 2205 * 4, 5), 0);
+    play.StartPlayback();
+    EXPECT_TRUE(TestSupport::PumpUntil([&] { return returned == 4; }, 3000));
+    EXPECT_FALSE(elsewhere);
+    EXPECT_NEAR(play.MilliSecondsPlayed(), 200, 1);
+    EXPECT_TRUE(boxes.Shown().empty());
 }
 
 } // namespace

@@ -15,9 +15,9 @@ class RecordEngine : public ::testing::Test {
 protected:
     void SetUp() override {
         source = TestSupport::Tone(44100, 2); // one second
-        TestSupport::WriteBytes(dir.File("source.raw"),
-                                std::string(reinterpret_cast<const char*>(source.data()),
-                                            source.size() * 2));
+        TestSupport::WriteBytes(
+            dir.File("source.raw"),
+            std::string(reinterpret_cast<const char*>(source.data()), source.size() * 2));
         TestSupport::UseWaveDevices("capture", "file:" + dir.File("source.raw"));
         record = std::make_unique<FlennStreamRecord>();
         record->InitProperties();
@@ -28,7 +28,8 @@ protected:
                              EXPECT_FALSE(insideDevice);
                              sizes.push_back(size);
                              const int16_t* samples = reinterpret_cast<const int16_t*>(pointer);
-                             if (size > 0) received.insert(received.end(), samples, samples + size / 2);
+                             if (size > 0)
+                                 received.insert(received.end(), samples, samples + size / 2);
                          });
         QObject::connect(record.get(), &FlennStreamRecord::PlayerError,
                          [this](int32_t code) { errors.push_back(code); });
@@ -63,7 +64,8 @@ TEST_F(RecordEngine, DeliversTheSourceInGatheredBlocks) {
     Capture(500);
     // Four blocks fill the record buffer; the fifth would pass it and hands it over first.
     ASSERT_FALSE(sizes.empty());
-    for (int32_t size : sizes) EXPECT_EQ(size, 17640);
+    for (int32_t size : sizes)
+        EXPECT_EQ(size, 17640);
     EXPECT_EQ(record->MilliSecondsRecorded(), 500);
     record->ReturnAudio();
     EXPECT_EQ(sizes.size(), 5u);
@@ -95,7 +97,9 @@ TEST_F(RecordEngine, LevelsAndOverflowWithoutReturnBuffers) {
     record->SetSynchronousAudioLevelEvents(false);
     std::vector<std::pair<int16_t, int16_t>> levels;
     QObject::connect(record.get(), &FlennStreamRecord::AudioLevelUpdate,
-                     [&](int16_t left, int16_t right) { levels.push_back({left, right}); });
+                     [&](int16_t left, int16_t right) {
+                         levels.push_back({left, right});
+                     });
     record->SetReturnBuffers(false);
     ASSERT_EQ(record->StartFlennStream(), 0);
     Capture(200);

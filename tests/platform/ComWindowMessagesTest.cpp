@@ -18,13 +18,15 @@ TEST(WindowMessages, PostedFromAnotherThreadAreHandledOnTheLoopInOrder) {
         return intptr_t{0};
     });
     std::thread poster([&] {
-        for (int i = 0; i < 50; ++i) EXPECT_TRUE(PostMessage(window.Handle(), WM_USER + 1, i, 0));
+        for (int i = 0; i < 50; ++i)
+            EXPECT_TRUE(PostMessage(window.Handle(), WM_USER + 1, i, 0));
     });
     poster.join();
     EXPECT_TRUE(seen.empty());
     TestSupport::Pump();
     ASSERT_EQ(seen.size(), 50u);
-    for (int i = 0; i < 50; ++i) EXPECT_EQ(seen[static_cast<size_t>(i)], i);
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(seen[static_cast<size_t>(i)], i);
     EXPECT_EQ(handler, std::this_thread::get_id());
 }
 
@@ -82,8 +84,8 @@ class Dummy : public Com::Dispatchable {
 public:
     static const Com::ClassInfo& Info() {
         static constexpr Com::DispatchMember members[] = {{1, "Value", 6, 0}, {2, "Add", 1, 2}};
-        static const Com::ClassInfo info = {"Test.Dummy", "{00000000-0000-0000-0000-000000000001}",
-                                            "_Dummy", "", "", members, {}};
+        static const Com::ClassInfo info = {
+            "Test.Dummy", "{00000000-0000-0000-0000-000000000001}", "_Dummy", "", "", members, {}};
         return info;
     }
     const Com::ClassInfo& Class() const override { return Info(); }

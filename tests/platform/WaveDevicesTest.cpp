@@ -1,7 +1,7 @@
 // The wave-device layer: header flags, positions, pause, reset, volume, mixing and the
 // backends (capture on the virtual clock, the clocked null device, ALSA's null PCM).
-#include "platform/WaveCapture.h"
 #include "platform/WaveDevices.h"
+#include "platform/WaveCapture.h"
 #include "platform/WindowMessages.h"
 #include "support/TestSupport.h"
 #include "support/WaveTestSupport.h"
@@ -170,8 +170,7 @@ TEST_F(WaveOutCapture, StreamsMixOntoOneTimeline) {
     Listener otherListener;
     HWaveOut mono = 0, slow = 0;
     WaveFormat monoFormat = Pcm(1), slowFormat = Pcm(2, 22050);
-    ASSERT_EQ(waveOutOpen(&mono, 0, &monoFormat, otherListener.window.Handle(), 0,
-                          CALLBACK_WINDOW),
+    ASSERT_EQ(waveOutOpen(&mono, 0, &monoFormat, otherListener.window.Handle(), 0, CALLBACK_WINDOW),
               MMSYSERR_NOERROR);
     ASSERT_EQ(waveOutOpen(&slow, 0, &slowFormat, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
     Block& stereoBlock = Make({100, 200, 100, 200});
@@ -228,9 +227,9 @@ TEST(WaveNullDevice, ConsumesInRealTime) {
     Listener listener;
     HWaveOut handle = 0;
     WaveFormat format = Pcm(2);
-    ASSERT_EQ(waveOutOpen(&handle, WAVE_MAPPER, &format, listener.window.Handle(), 0,
-                          CALLBACK_WINDOW),
-              MMSYSERR_NOERROR);
+    ASSERT_EQ(
+        waveOutOpen(&handle, WAVE_MAPPER, &format, listener.window.Handle(), 0, CALLBACK_WINDOW),
+        MMSYSERR_NOERROR);
     Block block(TestSupport::Tone(8820, 2)); // 200 ms
     QElapsedTimer timer;
     timer.start();
@@ -262,7 +261,8 @@ TEST(WaveAlsaDevice, PlaysOnAlsasNullPcm) {
               MMSYSERR_NOERROR);
     std::vector<Block> blocks;
     blocks.reserve(3);
-    for (int i = 0; i < 3; ++i) blocks.emplace_back(TestSupport::Tone(2205, 2));
+    for (int i = 0; i < 3; ++i)
+        blocks.emplace_back(TestSupport::Tone(2205, 2));
     waveOutPause(handle);
     for (Block& block : blocks) {
         ASSERT_EQ(waveOutPrepareHeader(handle, &block.header), MMSYSERR_NOERROR);
@@ -282,9 +282,9 @@ TEST(WaveAlsaDevice, PlaysOnAlsasNullPcm) {
 TEST(WaveFileInput, DeliversTheFileInFullBlocksOnTheVirtualClock) {
     TestSupport::ScratchDir dir;
     std::vector<int16_t> samples = TestSupport::Tone(1000, 2);
-    TestSupport::WriteBytes(dir.File("in.raw"),
-                            std::string(reinterpret_cast<const char*>(samples.data()),
-                                        samples.size() * 2));
+    TestSupport::WriteBytes(
+        dir.File("in.raw"),
+        std::string(reinterpret_cast<const char*>(samples.data()), samples.size() * 2));
     TestSupport::UseWaveDevices("capture", "file:" + dir.File("in.raw"));
     Listener listener;
     HWaveIn handle = 0;

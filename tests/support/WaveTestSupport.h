@@ -24,7 +24,8 @@ inline void UseWaveDevices(const std::string& outputs, const std::string& inputs
 
 // Handles every queued message, including those posted while handling others.
 inline void Pump(int rounds = 6) {
-    for (int i = 0; i < rounds; ++i) QCoreApplication::sendPostedEvents();
+    for (int i = 0; i < rounds; ++i)
+        QCoreApplication::sendPostedEvents();
 }
 
 // Runs the event loop until the condition holds or the time is up.
