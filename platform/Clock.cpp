@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <cmath>
+#include <ctime>
 
 namespace Platform::Clock {
 namespace {
@@ -23,7 +24,9 @@ ClockState& State() {
     return state;
 }
 
-qint64 JulianOfSerialZero() { return QDate(1899, 12, 30).toJulianDay(); }
+qint64 JulianOfSerialZero() {
+    return QDate(1899, 12, 30).toJulianDay();
+}
 
 Moment Normalised(int64_t day, double seconds) {
     double wholeDays = std::floor(seconds / kSecondsPerDay);
@@ -49,9 +52,13 @@ double NowSerial() {
     return m.day + m.seconds / kSecondsPerDay;
 }
 
-int32_t Today() { return Now().day; }
+int32_t Today() {
+    return Now().day;
+}
 
-double Timer() { return Now().seconds; }
+double Timer() {
+    return Now().seconds;
+}
 
 uint32_t TickCount() {
     ClockState& state = State();
@@ -72,9 +79,27 @@ void Advance(double seconds) {
     state.tickOffsetMs += seconds * 1000.0;
 }
 
-void UseSystemClock() { State().set = false; }
+void UseSystemClock() {
+    State().set = false;
+}
 
-bool IsSet() { return State().set; }
+bool IsSet() {
+    return State().set;
+}
+
+bool SetSystemTime(int32_t day, double seconds) {
+    if (IsSet()) {
+        SetNow(day, seconds);
+        return true;
+    }
+    QDateTime target(QDate::fromJulianDay(JulianOfSerialZero() + day),
+                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(seconds * 1000.0)));
+    qint64 ms = target.toMSecsSinceEpoch();
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(ms / 1000);
+    ts.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+    return clock_settime(CLOCK_REALTIME, &ts) == 0;
+}
 
 int32_t SerialOfDate(int year, int month, int day) {
     return static_cast<int32_t>(QDate(year, month, day).toJulianDay() - JulianOfSerialZero());

@@ -23,39 +23,58 @@ BoxService& Service() {
 
 std::vector<int> ButtonsOf(int buttons) {
     switch (buttons & 7) {
-    case vbOKCancel: return {vbOK, vbCancel};
-    case vbAbortRetryIgnore: return {vbAbort, vbRetry, vbIgnore};
-    case vbYesNoCancel: return {vbYes, vbNo, vbCancel};
-    case vbYesNo: return {vbYes, vbNo};
-    case vbRetryCancel: return {vbRetry, vbCancel};
-    default: return {vbOK};
+    case vbOKCancel:
+        return {vbOK, vbCancel};
+    case vbAbortRetryIgnore:
+        return {vbAbort, vbRetry, vbIgnore};
+    case vbYesNoCancel:
+        return {vbYes, vbNo, vbCancel};
+    case vbYesNo:
+        return {vbYes, vbNo};
+    case vbRetryCancel:
+        return {vbRetry, vbCancel};
+    default:
+        return {vbOK};
     }
 }
 
 QMessageBox::StandardButton QtButton(int answer) {
     switch (answer) {
-    case vbOK: return QMessageBox::Ok;
-    case vbCancel: return QMessageBox::Cancel;
-    case vbAbort: return QMessageBox::Abort;
-    case vbRetry: return QMessageBox::Retry;
-    case vbIgnore: return QMessageBox::Ignore;
-    case vbYes: return QMessageBox::Yes;
-    default: return QMessageBox::No;
+    case vbOK:
+        return QMessageBox::Ok;
+    case vbCancel:
+        return QMessageBox::Cancel;
+    case vbAbort:
+        return QMessageBox::Abort;
+    case vbRetry:
+        return QMessageBox::Retry;
+    case vbIgnore:
+        return QMessageBox::Ignore;
+    case vbYes:
+        return QMessageBox::Yes;
+    default:
+        return QMessageBox::No;
     }
 }
 
 QMessageBox::Icon QtIcon(int buttons) {
     switch (buttons & 0x70) {
-    case vbCritical: return QMessageBox::Critical;
-    case vbQuestion: return QMessageBox::Question;
-    case vbExclamation: return QMessageBox::Warning;
-    case vbInformation: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case vbCritical:
+        return QMessageBox::Critical;
+    case vbQuestion:
+        return QMessageBox::Question;
+    case vbExclamation:
+        return QMessageBox::Warning;
+    case vbInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
 int ShowModal(const ShownBox& box) {
-    QMessageBox dialog(QtIcon(box.buttons), FromWindows1252(box.title), FromWindows1252(box.prompt));
+    QMessageBox dialog(QtIcon(box.buttons), FromWindows1252(box.title),
+                       FromWindows1252(box.prompt));
     int defaultAnswer = DefaultAnswer(box.buttons);
     for (int answer : ButtonsOf(box.buttons)) {
         QPushButton* button = dialog.addButton(QtButton(answer));
@@ -103,9 +122,17 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     return box.answer;
 }
 
-void SetMsgBoxHook(MsgBoxHook hook) { Service().hook = std::move(hook); }
-void SetMsgBoxObserver(MsgBoxObserver observer) { Service().observer = std::move(observer); }
-const std::vector<ShownBox>& ShownBoxes() { return Service().shown; }
-void ClearShownBoxes() { Service().shown.clear(); }
+void SetMsgBoxHook(MsgBoxHook hook) {
+    Service().hook = std::move(hook);
+}
+void SetMsgBoxObserver(MsgBoxObserver observer) {
+    Service().observer = std::move(observer);
+}
+const std::vector<ShownBox>& ShownBoxes() {
+    return Service().shown;
+}
+void ClearShownBoxes() {
+    Service().shown.clear();
+}
 
 } // namespace Platform

@@ -22,7 +22,8 @@ char16_t CodePointOf(unsigned char byte) {
 QString FromWindows1252(const std::string& bytes) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (char c : bytes) text.append(QChar(CodePointOf(static_cast<unsigned char>(c))));
+    for (char c : bytes)
+        text.append(QChar(CodePointOf(static_cast<unsigned char>(c))));
     return text;
 }
 

@@ -51,7 +51,8 @@ TEST(Clock, SetAdvanceAcrossMidnight) {
 
 TEST(Text1252, RoundTripsEveryDefinedByte) {
     std::string all;
-    for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+    for (int b = 1; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
     QString text = FromWindows1252(all);
     EXPECT_EQ(text[0x80 - 1], QChar(0x20AC));
     EXPECT_EQ(text[0xE9 - 1], QChar(0xE9));
