@@ -1,6 +1,7 @@
 #include "audio_engine/FlennStreamPlay.h"
 
 #include "platform/MessageBox.h"
+#include "platform/VB.h"
 
 #include <cmath>
 #include <cstring>
@@ -21,7 +22,7 @@ bool ValidRate(int32_t rate) {
 }
 
 int32_t Rounded(double value) {
-    return static_cast<int32_t>(std::nearbyint(value));
+    return static_cast<int32_t>(VB::RoundHalfEven(value));
 }
 
 } // namespace

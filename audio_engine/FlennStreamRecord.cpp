@@ -1,6 +1,7 @@
 #include "audio_engine/FlennStreamRecord.h"
 
 #include "platform/MessageBox.h"
+#include "platform/VB.h"
 
 #include <cmath>
 #include <cstring>
@@ -329,7 +330,7 @@ void FlennStreamRecord::HandleCaptured(intptr_t wParam, intptr_t lParam) {
     }
     if (milliSecondsRecorded_ > (1 << 30)) milliSecondsRecorded_ = 0;
     milliSecondsRecorded_ += static_cast<int32_t>(
-        std::nearbyint(static_cast<double>(recorded) / format_.avgBytesPerSec * 1000.0));
+        VB::RoundHalfEven(static_cast<double>(recorded) / format_.avgBytesPerSec * 1000.0));
 }
 
 void FlennStreamRecord::HandleLevels(const WaveHeader& header) {

@@ -1,6 +1,7 @@
 #include "audio_engine/WaveFormatMod.h"
 
 #include "platform/MessageBox.h"
+#include "platform/VB.h"
 #include "platform/WaveDevices.h"
 
 #include <cmath>
@@ -31,7 +32,7 @@ namespace {
 void Raise(int16_t sample, int16_t& level) {
     if (sample == -32768) return; // its magnitude does not fit a 16-bit level
     double value = std::abs(static_cast<int>(sample)) / 32768.0 * 100.0;
-    if (value > level) level = static_cast<int16_t>(std::nearbyint(value));
+    if (value > level) level = static_cast<int16_t>(VB::RoundHalfEven(value));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/Com.h"
+#include "platform/VB.h"
 
 #include <cctype>
 #include <cmath>
@@ -38,7 +39,7 @@ template <typename T> std::optional<T> WholeNumber(const Variant& value) {
     }
     std::optional<double> number = NumberOf(value);
     if (!number || !std::isfinite(*number)) return std::nullopt;
-    double rounded = std::nearbyint(*number); // the default rounding mode halves to even
+    double rounded = VB::RoundHalfEven(*number);
     if (rounded < std::numeric_limits<T>::min() || rounded > std::numeric_limits<T>::max())
         return std::nullopt;
     return static_cast<T>(rounded);
