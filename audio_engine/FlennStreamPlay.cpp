@@ -1,5 +1,6 @@
 #include "audio_engine/FlennStreamPlay.h"
 
+#include "platform/Acm.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
 
@@ -222,20 +223,40 @@ void FlennStreamPlay::UnloadAudioEngine() {
     audioEngineLoaded_ = false;
 }
 
-void FlennStreamPlay::SuggestFormat() {
-    // A PCM source suggests the same PCM format for the device.
+int32_t FlennStreamPlay::SuggestFormat() {
+    const uint16_t channels = static_cast<uint16_t>(numberChannels_);
+    Acm::WaveFormatEx source = Acm::Pcm16Format(channels, static_cast<uint32_t>(sampleRate_));
+    Acm::WaveFormatEx wanted;
+    wanted.FormatTag = WAVE_FORMAT_PCM;
+    wanted.Channels = channels;
+    wanted.SamplesPerSec = static_cast<uint32_t>(sampleRate_);
+    wanted.BitsPerSample = 16;
+    uint8_t sourceBytes[sizeof(Acm::WaveFormatEx)] = {}, suggested[sizeof(Acm::WaveFormatEx)] = {};
+    Acm::StoreWaveFormat(source, sourceBytes);
+    Acm::StoreWaveFormat(wanted, suggested);
+    uint32_t flags = Acm::ACM_FORMATSUGGESTF_NCHANNELS | Acm::ACM_FORMATSUGGESTF_NSAMPLESPERSEC |
+                     Acm::ACM_FORMATSUGGESTF_WBITSPERSAMPLE;
+    int32_t result = static_cast<int32_t>(
+        Acm::acmFormatSuggest(nullptr, sourceBytes, suggested, sizeof suggested, flags));
+    if (result != 0) return result;
+    Acm::WaveFormatEx device = Acm::LoadWaveFormat(suggested);
     format_ = WaveFormat{};
-    format_.formatTag = WAVE_FORMAT_PCM;
-    format_.channels = static_cast<uint16_t>(numberChannels_);
-    format_.samplesPerSec = static_cast<uint32_t>(sampleRate_);
-    format_.bitsPerSample = 16;
-    format_.blockAlign = static_cast<uint16_t>(numberChannels_ * 2);
-    format_.avgBytesPerSec = format_.samplesPerSec * format_.blockAlign;
+    format_.formatTag = device.FormatTag;
+    format_.channels = device.Channels;
+    format_.samplesPerSec = device.SamplesPerSec;
+    format_.avgBytesPerSec = device.AvgBytesPerSec;
+    format_.blockAlign = device.BlockAlign;
+    format_.bitsPerSample = device.BitsPerSample;
+    return 0;
 }
 
 int32_t FlennStreamPlay::StartFlennStream() {
     if (status_ == statusRunning) return 0;
-    SuggestFormat();
+    int32_t suggestion = SuggestFormat();
+    if (Reported(suggestion, "FlennPlay Format Suggestion")) {
+        emit PlayerError(suggestion);
+        return suggestion;
+    }
     deviceHandle_ = 0;
     levels_.Clear();
     ++generation_;

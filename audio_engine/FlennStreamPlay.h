@@ -106,7 +106,7 @@ private:
     };
 
     void HookWindow();
-    void SuggestFormat();
+    int32_t SuggestFormat();
     int32_t FailAfterOpen(int32_t code);
     bool AllocateBuffers();
     bool AllocateSilence();

@@ -446,7 +446,7 @@ MMRESULT waveOutGetDevCaps(uint32_t deviceId, WaveOutCaps* caps) {
     caps->productId = static_cast<uint16_t>(entry.backend) + 1;
     caps->driverVersion = 0x0100;
     caps->productName = deviceId == WAVE_MAPPER ? "Wave mapper" : entry.productName;
-    caps->formats = 0xFFF; // every classic rate, mono and stereo, 8 and 16 bits
+    caps->formats = 0xCCC; // 16-bit mono and stereo at 11025, 22050 and 44100 Hz
     caps->channels = entry.channels;
     caps->support = WAVECAPS_VOLUME | WAVECAPS_LRVOLUME | WAVECAPS_SAMPLEACCURATE;
     return MMSYSERR_NOERROR;
@@ -597,7 +597,7 @@ MMRESULT waveInGetDevCaps(uint32_t deviceId, WaveInCaps* caps) {
     caps->productId = static_cast<uint16_t>(entry.backend) + 1;
     caps->driverVersion = 0x0100;
     caps->productName = deviceId == WAVE_MAPPER ? "Wave mapper" : entry.productName;
-    caps->formats = 0xFFF;
+    caps->formats = 0xCCC;
     caps->channels = entry.channels;
     return MMSYSERR_NOERROR;
 }

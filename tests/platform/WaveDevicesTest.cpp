@@ -1,6 +1,7 @@
 // The wave-device layer: header flags, positions, pause, reset, volume, mixing and the
 // backends (capture on the virtual clock, the clocked null device, ALSA's null PCM).
 #include "platform/WaveDevices.h"
+#include "core/MultimediaAPI.h"
 #include "platform/WaveCapture.h"
 #include "platform/WindowMessages.h"
 #include "support/TestSupport.h"
@@ -220,6 +221,8 @@ TEST(WaveDeviceList, ComesFromTheEnvironment) {
     EXPECT_NE(waveInOpen(&input, 0, &format, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR)
         << "a missing file cannot feed a capture";
     EXPECT_EQ(input, 0);
+    EXPECT_EQ(MultimediaAPI::CountWaveOutDevices(44100, 2), 3) << "the device choice sees them";
+    EXPECT_EQ(MultimediaAPI::LastWaveInDevice(22050, 1), 1);
 }
 
 TEST(WaveNullDevice, ConsumesInRealTime) {
