@@ -72,7 +72,8 @@ int16_t LastWaveOutDevice(int32_t SampleRate, int16_t Channels);
 int16_t LastWaveInDevice(int32_t SampleRate, int16_t Channels);
 
 // What the device choice asks of the wave devices: their counts and each device's format
-// bits (false when the query fails). The wave device layer installs it; none = no devices.
+// bits (false when the query fails). The platform's wave devices answer unless another query
+// is set; an empty one means no devices.
 struct WaveDeviceQuery {
     std::function<int()> OutCount;
     std::function<bool(int id, uint32_t& formats)> OutFormats;

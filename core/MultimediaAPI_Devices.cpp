@@ -1,12 +1,30 @@
 // Wave devices that play or record 16-bit audio at 11025, 22050 or 44100 Hz.
 #include "core/MultimediaAPI.h"
+#include "platform/WaveDevices.h"
 
 namespace MultimediaAPI {
 
 namespace {
 
+// Format bits of a device from the platform's wave devices.
+bool OutFormats(int id, uint32_t& formats) {
+    Platform::WaveOutCaps caps;
+    if (Platform::waveOutGetDevCaps(static_cast<uint32_t>(id), &caps) != 0) return false;
+    formats = caps.formats;
+    return true;
+}
+
+bool InFormats(int id, uint32_t& formats) {
+    Platform::WaveInCaps caps;
+    if (Platform::waveInGetDevCaps(static_cast<uint32_t>(id), &caps) != 0) return false;
+    formats = caps.formats;
+    return true;
+}
+
 WaveDeviceQuery& Query() {
-    static WaveDeviceQuery query;
+    static WaveDeviceQuery query{
+        [] { return static_cast<int>(Platform::waveOutGetNumDevs()); }, OutFormats,
+        [] { return static_cast<int>(Platform::waveInGetNumDevs()); }, InFormats};
     return query;
 }
 
