@@ -1,0 +1,171 @@
+#include "breaks/ZEL_Common.h"
+
+#include "breaks/AdvertLog_FN.h"
+#include "breaks/BreaksState.h"
+#include "breaks/LogSupport.h"
+#include "breaks/ZEL_Specific.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace ZEL_Common {
+namespace {
+
+std::string ErrorCode(int number) {
+    return "[Code:E" + std::to_string(number) + "]";
+}
+
+// After a failed switch to another day: the run-time state as it was, with the old log open
+// again when the attempt closed it.
+void RestoreWorkingLog(int16_t Split, const SplitRunTime& before) {
+    SplitRecord& split = *Breaks::Split(Split);
+    LogFile* old = Breaks::File(before.LogFileNumber);
+    bool stillOpen = before.LogFileNumber != 0 && split.LogFileNumber == before.LogFileNumber &&
+                     old && old->IsOpen();
+    if (before.LogFileNumber != 0 && !stillOpen) {
+        if (!OpenLogFile(Split, before.WorkingLogPath)) {
+            split.LoadedLogDate = 0;
+            return;
+        }
+        SplitRunTime reopened = split;
+        static_cast<SplitRunTime&>(split) = before;
+        split.LogFileNumber = reopened.LogFileNumber;
+        split.LogFileStamp = reopened.LogFileStamp;
+        return;
+    }
+    static_cast<SplitRunTime&>(split) = before;
+}
+
+} // namespace
+
+std::string BuildLogFileName(int16_t Split, int32_t LogDate, bool Reconcile) {
+    const SplitRecord* split = Breaks::Split(Split);
+    if (!split) return "";
+    const std::string& ext = Reconcile ? split->ReconcileExtension : split->Extension;
+    std::string date = LogSupport::FormatDate(LogDate, split->DateFormat);
+    if (split->Suffix == 0) return split->PreSuffix + date + "." + ext;
+    return date + split->PreSuffix + "." + ext;
+}
+
+std::string GetSourceLogPath(int16_t Split, int32_t LogDate, bool Reconcile) {
+    const SplitRecord* split = Breaks::Split(Split);
+    if (!split) return "";
+    return Platform::JoinPath(split->LogSourceDirectory,
+                              BuildLogFileName(Split, LogDate, Reconcile));
+}
+
+std::string GetDestinationLogPath(int16_t Split, int32_t LogDate, bool Reconcile) {
+    const SplitRecord* split = Breaks::Split(Split);
+    if (!split) return "";
+    return Platform::JoinPath(split->LogDestinationDirectory,
+                              BuildLogFileName(Split, LogDate, Reconcile));
+}
+
+bool OpenLogForDate(int16_t Split, int32_t LogDate) {
+    SplitRecord* split = Breaks::Split(Split);
+    if (!split) return false;
+    const SplitRunTime before = *split;
+    split->WorkingLogPath = GetDestinationLogPath(Split, LogDate, false);
+    if (LogSupport::SafeFileLen(split->WorkingLogPath) <= 0) {
+        split->LogFileStamp.Day = 0;
+        split->LoadedLogDate = 0;
+        auto& fetch = Breaks::State().checkForNewLogFile;
+        if (!fetch || !fetch(true)) {
+            RestoreWorkingLog(Split, before);
+            return false;
+        }
+    }
+    if (OpenLogFile(Split, split->WorkingLogPath)) {
+        split->LoadedLogDate = LogDate;
+        return true;
+    }
+    // OpenLogFile leaves an open old log alone when the new one is missing.
+    if (split->LogFileNumber != 0 && split->LogFileNumber == before.LogFileNumber) {
+        RestoreWorkingLog(Split, before);
+        return false;
+    }
+    split->LogFileNumber = 0;
+    return false;
+}
+
+int CloseLogFile(int16_t Split) {
+    SplitRecord* split = Breaks::Split(Split);
+    if (!split || split->LogFileNumber == 0) return 0;
+    LogFile* file = Breaks::File(split->LogFileNumber);
+    split->LogFileNumber = 0;
+    return file ? file->Close() : 0;
+}
+
+bool OpenLogFile(int16_t Split, const std::string& Path) {
+    SplitRecord* split = Breaks::Split(Split);
+    if (!split || LogSupport::SafeFileLen(Path) <= 0) return false;
+    if (int err = CloseLogFile(Split); err != 0)
+        ZEL_Specific::WriteErrorLog(Split,
+                                    ErrorCode(err) + "Closing the old log file during OpenLogFile");
+    split->LogFileStamp = LogSupport::TimeStamp{};
+    int16_t number = Breaks::FreeFile();
+    if (number == 0) return false;
+    split->WorkingLogPath = Path;
+    LogFile& file = *Breaks::File(number);
+    if (int err = file.Open(Path); err != 0) {
+        ZEL_Specific::WriteErrorLog(Split,
+                                    ErrorCode(err) + "Opening the log file during OpenLogFile");
+        return false;
+    }
+    split->LogFileNumber = number;
+    int err = 0;
+    if (!LogSupport::FileModifiedStamp(Path, split->LogFileStamp, err) &&
+        err != Platform::errFileNotFound) {
+        CloseLogFile(Split);
+        return false;
+    }
+    return true;
+}
+
+int32_t GetAdBreakStartFilePos(int16_t Split, int32_t FilePos) {
+    SplitRecord* split = Breaks::Split(Split);
+    if (!split || FilePos <= 0 || split->LogFileNumber == 0) return 0;
+    LogFile& log = *Breaks::File(split->LogFileNumber);
+    int32_t result = 1;
+    log.Seek(1);
+    while (log.Position() < FilePos && !log.AtEnd()) {
+        if (LogSupport::Trim(log.ReadLine()).empty()) result = log.Position();
+    }
+    return result;
+}
+
+void CreateDataDirectories(const std::string& BaseDir) {
+    struct Folder {
+        const char* name;
+        const char* what;
+        const char* shown;
+    };
+    static const Folder folders[] = {{"USERS", "USERS", "USERS"},
+                                     {"SCHEDULE", "Schedules", "SCHEDULE"},
+                                     {"Logs", "Logs", "LOGS"}};
+    for (const Folder& folder : folders) {
+        std::string path = Platform::JoinPath(BaseDir, folder.name);
+        if (Platform::DirectoryExists(path)) continue;
+        std::error_code ec;
+        std::filesystem::create_directories(Platform::HostPath(path), ec);
+        if (!ec) continue;
+        std::string description =
+            Platform::RunTimeErrorText(Platform::ErrorNumberOfErrno(ec.value()));
+        Platform::MsgBox(std::string("There was an error whilst creating the ") + folder.what +
+                             " directory in " + BaseDir + "\\" + folder.shown +
+                             "\nError : " + description,
+                         Platform::vbExclamation);
+    }
+}
+
+bool LineMatchesSplit(int16_t Split, const std::string& TrimmedLine) {
+    const SplitRecord* split = Breaks::Split(Split);
+    if (!split || TrimmedLine.empty()) return false;
+    return split->LogTXChainCode.empty() ||
+           split->LogTXChainCode == AdvertLog_FN::GetLineChainCode(TrimmedLine);
+}
+
+} // namespace ZEL_Common
