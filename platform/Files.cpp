@@ -1,5 +1,7 @@
 #include "platform/Files.h"
 
+#include "platform/NameCase.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <cerrno>
@@ -101,16 +103,6 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 
 namespace {
 
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (std::tolower(x) != std::tolower(y)) return false;
-    }
-    return true;
-}
-
 bool Exists(const std::string& path) {
     std::error_code ec;
     return fs::exists(fs::path(path), ec);
@@ -123,7 +115,7 @@ std::string MatchInFolder(const std::string& folder, const std::string& name) {
     if (ec) return "";
     for (const fs::directory_entry& entry : it) {
         std::string entryName = entry.path().filename().string();
-        if (SameIgnoringCase(entryName, name)) return entryName;
+        if (SameNameIgnoringCase(entryName, name)) return entryName;
     }
     return "";
 }
