@@ -1,21 +1,8 @@
 #pragma once
-// Run-time records of a split: the open log and cued break, and the loaded break itself.
-#include "breaks/LogSupport.h"
-
+// The split's cued break: up to 100 adverts with their lengths, players and times.
 #include <array>
 #include <cstdint>
 #include <string>
-
-// The split's log and break state, kept after its settings fields in the split's record.
-struct SplitRunTime {
-    std::string WorkingLogPath;         // the destination copy of LoadedLogDate
-    int16_t LogFileNumber = 0;          // 0 = no log open
-    int32_t LoadedLogDate = 0;          // day number of the loaded log, 0 = none
-    int32_t CuedBreakPos = 0;           // 1-based byte position of the cued break's first line
-    int32_t CuedBreakDate = 0;          // day number of the cued break
-    float CuedBreakTime = -1.0f;        // seconds after midnight, -1 = none
-    LogSupport::TimeStamp LogFileStamp; // the working log's stamp when opened (Day 0 = none)
-};
 
 struct AdvertEntry {
     int32_t CartNumber = 0;

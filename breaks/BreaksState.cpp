@@ -2,13 +2,9 @@
 
 namespace Breaks {
 
-BreaksState& State() {
-    static BreaksState state;
-    return state;
-}
-
-SplitRecord* Split(int16_t split) {
-    return split == 1 ? &State().split : nullptr;
+ZEL_Common::SplitRecord* Split(int16_t split) {
+    if (split < 1 || split > ZEL_Common::kSplitCount) return nullptr;
+    return &State().SplitRecord[static_cast<size_t>(split - 1)];
 }
 
 int16_t FreeFile() {

@@ -1,6 +1,6 @@
 #pragma once
 // What the advert-log code needs of a cart: its play length and its segue (Extro) point.
-// The reader is installed by whoever owns the cart store; tests install their own.
+// They come from the cart store unless another reader is installed (tests install their own).
 #include <cstdint>
 #include <functional>
 
@@ -15,7 +15,7 @@ struct CartTiming {
 // record: play length 0).
 using CartReader = std::function<int16_t(int32_t CartNumber, CartTiming& Timing)>;
 
-void SetCartReader(CartReader reader);
+void SetCartReader(CartReader reader); // empty: the cart store
 int16_t ReadCartTiming(int32_t CartNumber, CartTiming& Timing);
 
 } // namespace BreakCarts

@@ -44,11 +44,9 @@ struct TimeStamp {
 // The local modification time of a file; false when it cannot be read (error in errorNumber).
 bool FileModifiedStamp(const std::string& path, TimeStamp& stamp, int& errorNumber);
 
-// The settings of the main settings file that the split reads.
+// Settings the split reads that the main settings records do not hold yet.
 struct SplitSettingsView {
     int32_t DebugMode = 0;
-    int32_t CueAdBreaksImmediately = 0;
-    int32_t LogRecFileInDestDirectory = 0;
     int16_t AdvertVolume = 100;
 };
 SplitSettingsView& Settings();

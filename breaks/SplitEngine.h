@@ -22,7 +22,7 @@ public:
 
     AdBreak& Break() { return adBreak_; }
     const AdBreak& Break() const { return adBreak_; }
-    SplitRecord& Split() { return Breaks::State().split; }
+    ZEL_Common::SplitRecord& Split() { return *Breaks::Split(1); }
 
     // Finding breaks in the open log.
     float GetAdBreakTime(int32_t FilePos);

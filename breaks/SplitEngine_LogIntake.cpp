@@ -36,7 +36,7 @@ struct OutputFile {
 
 bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
     Breaks::BreaksState& state = Breaks::State();
-    SplitRecord& split = Split();
+    ZEL_Common::SplitRecord& split = Split();
     if (state.BreakRunning || state.LogCopyInProgress || split.WorkingLogPath.empty()) return false;
     std::string source =
         Platform::JoinPath(split.LogSourceDirectory, FileNamePart(split.WorkingLogPath));
@@ -70,7 +70,7 @@ bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
     WriteDebugLine("Source file length:" + std::to_string(static_cast<int64_t>(length)));
     if (length < 1) return false;
     Breaks::BreaksState& state = Breaks::State();
-    SplitRecord& split = Split();
+    ZEL_Common::SplitRecord& split = Split();
     state.LogCopyInProgress = true;
     bool copied = false;
     LogFile source;

@@ -2,6 +2,7 @@
 #include "breaks/LogSupport.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Common.h"
+#include "core/MainSettings.h"
 #include "platform/Clock.h"
 
 using LogSupport::Trim;
@@ -60,7 +61,7 @@ LogFile& SplitEngine::OpenLog() {
 }
 
 bool SplitEngine::NextDayLogPending() const {
-    const SplitRecord& split = Breaks::State().split;
+    const ZEL_Common::SplitRecord& split = *Breaks::Split(1);
     return pendingNextDay_ != 0 && split.CuedBreakPos == 0 &&
            pendingNextDay_ == split.LoadedLogDate + 1;
 }
@@ -112,7 +113,7 @@ void SplitEngine::SetCurrentBreakPos(int32_t FilePos, bool NotifyNetwork, bool U
                                      bool ForceCueAudio) {
     WriteDebugLine("SetCurrentBreakPos:" + std::to_string(FilePos) + ":NotifyNetwork:" +
                    YesNo(NotifyNetwork) + ":ForceCueAudio:" + YesNo(ForceCueAudio));
-    SplitRecord& split = Split();
+    ZEL_Common::SplitRecord& split = Split();
     if (FilePos == split.CuedBreakPos || FilePos <= 0) return;
     if (adBreak_.AdvertCount > 0) ClearAdvertBreak(true, false);
     split.CuedBreakPos = FilePos;
@@ -120,7 +121,8 @@ void SplitEngine::SetCurrentBreakPos(int32_t FilePos, bool NotifyNetwork, bool U
     split.CuedBreakDate = split.LoadedLogDate;
     pendingNextDay_ = 0;
     if (NotifyNetwork) Send("AD_CUE " + LogSupport::SingleText(split.CuedBreakTime));
-    LoadCurrentBreak(true, LogSupport::Settings().CueAdBreaksImmediately != 0 || ForceCueAudio);
+    LoadCurrentBreak(true,
+                     MainSettings::Settings().General.CueAdBreaksImmediately != 0 || ForceCueAudio);
     displayedBreakPos_ = FilePos;
     if (UpdateDisplay) RefreshDisplay();
 }
@@ -130,7 +132,7 @@ void SplitEngine::SetCurrentAdBreakTime(int32_t LogDate, float Time, bool Notify
     WriteDebugLine("SetCurrentAdBreakTime:" + LogSupport::ShortDate(LogDate) + " " +
                    LogSupport::FormatHMS(Time) + ":NotifyNetwork:" + YesNo(NotifyNetwork) +
                    ":ForceCueAudio:" + YesNo(ForceCueAudio));
-    SplitRecord& split = Split();
+    ZEL_Common::SplitRecord& split = Split();
     if ((LogDate == split.CuedBreakDate && Time == split.CuedBreakTime) || Time < 0) return;
     // A day whose log cannot be opened cues nothing: the open log belongs to another day.
     if (LogDate != split.LoadedLogDate && !ZEL_Common::OpenLogForDate(kSplit, LogDate)) return;
@@ -150,7 +152,7 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
     WriteDebugLine(std::string("LoadCurrentBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay) +
                    ":CueAudio:" + YesNo(CueAudio));
     if (!LogOpen()) return;
-    SplitRecord& split = Split();
+    ZEL_Common::SplitRecord& split = Split();
     adBreak_.AdvertCount = 0;
     adBreak_.NearEndSent = 0;
     if (split.CuedBreakPos > 0) {
@@ -196,7 +198,7 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
 
 void SplitEngine::MarkNothingCued() {
     if (adBreak_.AdvertCount > 0) ClearAdvertBreak(true, false);
-    SplitRecord& split = Split();
+    ZEL_Common::SplitRecord& split = Split();
     split.CuedBreakPos = 0;
     split.CuedBreakDate = 0;
     split.CuedBreakTime = -1.0f;
@@ -208,7 +210,7 @@ void SplitEngine::MarkNothingCued() {
 void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
     WriteDebugLine(std::string("CueNextBreak:NotifyNetwork:") + YesNo(NotifyNetwork) +
                    ":ForceCueAudio:" + YesNo(ForceCueAudio));
-    SplitRecord& split = Split();
+    ZEL_Common::SplitRecord& split = Split();
     int32_t position = 0;
     if (!NextDayLogPending()) position = GetNextAdBreakFilePos(split.CuedBreakTime + 0.1f);
     if (position == 0) {
@@ -233,7 +235,7 @@ void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
 void SplitEngine::CuePreviousBreak(bool NotifyNetwork) {
     WriteDebugLine(std::string("CuePreviousBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
     if (NotifyNetwork) Send("AD_PREVIOUS");
-    SplitRecord& split = Split();
+    ZEL_Common::SplitRecord& split = Split();
     int32_t position = GetPreviousAdBreakFilePos(split.CuedBreakTime);
     // At the day's first break there is nothing before it: the cued break stays as it is.
     if (position <= 0 || position == split.CuedBreakPos) return;
@@ -263,7 +265,7 @@ void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
 }
 
 float SplitEngine::GetFileBreakLength(int32_t LogDate, float BreakTime) {
-    SplitRecord& split = Split();
+    ZEL_Common::SplitRecord& split = Split();
     int16_t number = 0;
     bool ownFile = false;
     if (LogDate == split.LoadedLogDate && LogOpen()) {

@@ -18,9 +18,33 @@ std::string ErrorCode(int number) {
     return "[Code:E" + std::to_string(number) + "]";
 }
 
+// The run-time fields of the split's record, kept across an attempt to open another day.
+struct RunTimeFields {
+    std::string WorkingLogPath;
+    int16_t LogFileNumber;
+    int32_t LoadedLogDate, CuedBreakPos, CuedBreakDate;
+    float CuedBreakTime;
+    LogSupport::TimeStamp LogFileStamp;
+
+    explicit RunTimeFields(const SplitRecord& s)
+        : WorkingLogPath(s.WorkingLogPath), LogFileNumber(s.LogFileNumber),
+          LoadedLogDate(s.LoadedLogDate), CuedBreakPos(s.CuedBreakPos),
+          CuedBreakDate(s.CuedBreakDate), CuedBreakTime(s.CuedBreakTime),
+          LogFileStamp(s.LogFileStamp) {}
+    void RestoreInto(SplitRecord& s) const {
+        s.WorkingLogPath = WorkingLogPath;
+        s.LogFileNumber = LogFileNumber;
+        s.LoadedLogDate = LoadedLogDate;
+        s.CuedBreakPos = CuedBreakPos;
+        s.CuedBreakDate = CuedBreakDate;
+        s.CuedBreakTime = CuedBreakTime;
+        s.LogFileStamp = LogFileStamp;
+    }
+};
+
 // After a failed switch to another day: the run-time state as it was, with the old log open
 // again when the attempt closed it.
-void RestoreWorkingLog(int16_t Split, const SplitRunTime& before) {
+void RestoreWorkingLog(int16_t Split, const RunTimeFields& before) {
     SplitRecord& split = *Breaks::Split(Split);
     LogFile* old = Breaks::File(before.LogFileNumber);
     bool stillOpen = before.LogFileNumber != 0 && split.LogFileNumber == before.LogFileNumber &&
@@ -30,13 +54,14 @@ void RestoreWorkingLog(int16_t Split, const SplitRunTime& before) {
             split.LoadedLogDate = 0;
             return;
         }
-        SplitRunTime reopened = split;
-        static_cast<SplitRunTime&>(split) = before;
-        split.LogFileNumber = reopened.LogFileNumber;
-        split.LogFileStamp = reopened.LogFileStamp;
+        const int16_t number = split.LogFileNumber;
+        const LogSupport::TimeStamp stamp = split.LogFileStamp;
+        before.RestoreInto(split);
+        split.LogFileNumber = number;
+        split.LogFileStamp = stamp;
         return;
     }
-    static_cast<SplitRunTime&>(split) = before;
+    before.RestoreInto(split);
 }
 
 } // namespace
@@ -67,7 +92,7 @@ std::string GetDestinationLogPath(int16_t Split, int32_t LogDate, bool Reconcile
 bool OpenLogForDate(int16_t Split, int32_t LogDate) {
     SplitRecord* split = Breaks::Split(Split);
     if (!split) return false;
-    const SplitRunTime before = *split;
+    const RunTimeFields before(*split);
     split->WorkingLogPath = GetDestinationLogPath(Split, LogDate, false);
     if (LogSupport::SafeFileLen(split->WorkingLogPath) <= 0) {
         split->LogFileStamp.Day = 0;

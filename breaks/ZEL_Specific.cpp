@@ -2,13 +2,14 @@
 
 #include "breaks/LogSupport.h"
 #include "breaks/ZEL_Common.h"
+#include "core/MainSettings.h"
 #include "platform/Clock.h"
 
 namespace ZEL_Specific {
 
 std::string ReconcileFile(int16_t Split) {
     int32_t today = Platform::Clock::Today();
-    if (LogSupport::Settings().LogRecFileInDestDirectory != 0)
+    if (MainSettings::Settings().General.LogRecFileInDestDirectory != 0)
         return ZEL_Common::GetDestinationLogPath(Split, today, true);
     return ZEL_Common::GetSourceLogPath(Split, today, true);
 }

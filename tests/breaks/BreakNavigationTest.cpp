@@ -72,7 +72,7 @@ protected:
             out.push_back(b.Advert(i).CartNumber);
         return out;
     }
-    SplitRecord& Split() { return Breaks::State().split; }
+    ZEL_Common::SplitRecord& Split() { return *Breaks::Split(1); }
     const std::string crlf = "\r\n";
 };
 
@@ -267,7 +267,7 @@ TEST_F(BreakNavigation, NoFreePlayerOrAFailedCueLeavesAdvertOneUncued) {
 
     // The setting cues audio without being forced.
     players.failCue = false;
-    LogSupport::Settings().CueAdBreaksImmediately = 1;
+    MainSettings::Settings().General.CueAdBreaksImmediately = 1;
     engine->CueNextBreak(false, false);
     EXPECT_EQ(engine->Break().PlayingPlayer, 1);
 }

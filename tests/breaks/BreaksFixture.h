@@ -8,6 +8,8 @@
 #include "breaks/LogSupport.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Specific.h"
+#include "core/MainSettings.h"
+#include "main_window/ProgramContext.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -92,13 +94,17 @@ protected:
     static constexpr int32_t kDec7 = 46363; // 7 December 2026
 
     void SetUp() override {
-        ResetBreaksState();
         std::filesystem::create_directories(SourceDir());
         std::filesystem::create_directories(DestDir());
-        SplitRecord& split = Breaks::State().split;
+        ZEL_Common::SplitRecord& split = *Breaks::Split(1);
+        split.SplitName = "SPLIT 1";
+        split.Extension = "LOG";
+        split.DateFormat = "YYMMDD";
+        split.ReconcileExtension = "REC";
         split.LogSourceDirectory = SourceDir();
         split.LogDestinationDirectory = DestDir();
         split.LogTXChainCode = "NE";
+        LogSupport::Settings() = LogSupport::SplitSettingsView{};
         BreakCarts::SetCartReader([this](int32_t cart, BreakCarts::CartTiming& timing) {
             auto it = carts.find(cart);
             if (it == carts.end()) return static_cast<int16_t>(-1);
@@ -108,20 +114,7 @@ protected:
         engine = std::make_unique<SplitEngine>(&sender, &players);
     }
 
-    void TearDown() override {
-        engine.reset();
-        ResetBreaksState();
-    }
-
-    static void ResetBreaksState() {
-        for (LogFile& file : Breaks::State().files)
-            file.Close();
-        Breaks::State().split = SplitRecord{};
-        Breaks::State().BreakRunning = false;
-        Breaks::State().LogCopyInProgress = false;
-        Breaks::State().cartReader = nullptr;
-        LogSupport::Settings() = LogSupport::SplitSettingsView{};
-    }
+    void TearDown() override { engine.reset(); }
 
     std::string SourceDir() const { return dir.File("source"); }
     std::string DestDir() const { return dir.File("dest"); }
@@ -138,6 +131,8 @@ protected:
         carts[cart] = BreakCarts::CartTiming{playLength, extro};
     }
 
+    ProgramContext context;
+    ContextScope scope{context};
     TestSupport::ScratchDir dir;
     TestSupport::FrozenClock clock{kDec7, 9 * 3600.0};
     std::map<int32_t, BreakCarts::CartTiming> carts;

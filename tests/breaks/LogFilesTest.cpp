@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 using LogFiles = SplitTest;
 
 TEST_F(LogFiles, NamesFromDatePatternWordAndExtension) {
-    SplitRecord& split = Breaks::State().split;
+    ZEL_Common::SplitRecord& split = *Breaks::Split(1);
     EXPECT_EQ(BuildLogFileName(1, kDec7, false), "261207.LOG");
     split.PreSuffix = "AD";
     EXPECT_EQ(BuildLogFileName(1, kDec7, false), "AD261207.LOG");
@@ -34,7 +34,7 @@ TEST_F(LogFiles, NamesFromDatePatternWordAndExtension) {
 TEST_F(LogFiles, OpenLogForDatePrefersTheDestinationCopy) {
     TestSupport::WriteBytes(DestLog(kDec7), Full("10:00:00", "NE", 1, "Dest", 30, "") + "\r\n");
     TestSupport::WriteBytes(SourceLog(kDec7), Full("11:00:00", "NE", 1, "Src", 30, "") + "\r\n");
-    SplitRecord& split = Breaks::State().split;
+    ZEL_Common::SplitRecord& split = *Breaks::Split(1);
     ASSERT_TRUE(OpenLogForDate(1, kDec7));
     EXPECT_EQ(split.LoadedLogDate, kDec7);
     EXPECT_EQ(split.WorkingLogPath, DestLog(kDec7));
@@ -51,7 +51,7 @@ TEST_F(LogFiles, MissingDestinationIsFetchedFromTheSource) {
     EXPECT_EQ(TestSupport::ReadBytes(DestLog(kDec7)),
               Full("11:00:00", "NE", 1, "Src", 30, "") + "\r\n" +
                   Full("11:00:00", "NE", 2, "Src", 30, "") + "\r\n");
-    EXPECT_EQ(Breaks::State().split.LoadedLogDate, kDec7);
+    EXPECT_EQ(Breaks::Split(1)->LoadedLogDate, kDec7);
     EXPECT_FALSE(Breaks::State().LogCopyInProgress);
 }
 
@@ -62,7 +62,7 @@ TEST_F(LogFiles, NamesResolveIgnoringCase) {
 }
 
 TEST_F(LogFiles, DayWithNoLogKeepsTheOpenLog) {
-    SplitRecord& split = Breaks::State().split;
+    ZEL_Common::SplitRecord& split = *Breaks::Split(1);
     // Nothing open yet: no log anywhere gives False and no loaded date.
     EXPECT_FALSE(OpenLogForDate(1, kDec7));
     EXPECT_EQ(split.LoadedLogDate, 0);
@@ -83,7 +83,7 @@ TEST_F(LogFiles, DayWithNoLogKeepsTheOpenLog) {
 TEST_F(LogFiles, FailedCopyOfANewDayReopensTheOldLog) {
     TestSupport::WriteBytes(DestLog(kDec7), Full("10:00:00", "NE", 1, "", 30, "") + "\r\n");
     ASSERT_TRUE(OpenLogForDate(1, kDec7));
-    SplitRecord& split = Breaks::State().split;
+    ZEL_Common::SplitRecord& split = *Breaks::Split(1);
     split.CuedBreakPos = 1;
     split.CuedBreakTime = 36000;
     // The source copy exists but a folder stands where the new working copy should go, so
@@ -114,7 +114,7 @@ TEST_F(LogFiles, OpeningANewLogClosesTheOldOne) {
 }
 
 TEST_F(LogFiles, EmptyOrUnreadableLogs) {
-    SplitRecord& split = Breaks::State().split;
+    ZEL_Common::SplitRecord& split = *Breaks::Split(1);
     TestSupport::WriteBytes(DestLog(kDec7), "");
     EXPECT_FALSE(OpenLogFile(1, DestLog(kDec7)));
     EXPECT_EQ(split.LogFileNumber, 0);
@@ -137,7 +137,7 @@ TEST_F(LogFiles, ErrorFileLinesAreTimeStampedBesideTheReconcileFile) {
     EXPECT_EQ(ZEL_Specific::ErrorLogFile(1), SourceDir() + "/261207.ERR");
     EXPECT_EQ(ErrorFileText(), "07/12/2026 09:00:00 [Code:E53]Opening the log file during "
                                "OpenLogFile\r\n");
-    LogSupport::Settings().LogRecFileInDestDirectory = 1;
+    MainSettings::Settings().General.LogRecFileInDestDirectory = 1;
     EXPECT_EQ(ZEL_Specific::ErrorLogFile(1), DestDir() + "/261207.ERR");
 }
 
