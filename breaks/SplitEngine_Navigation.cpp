@@ -233,7 +233,6 @@ void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
 }
 
 void SplitEngine::CuePreviousBreak(bool NotifyNetwork) {
-    WriteDebugLine(std::string("CuePreviousBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
     if (NotifyNetwork) Send("AD_PREVIOUS");
     ZEL_Common::SplitRecord& split = Split();
     int32_t position = GetPreviousAdBreakFilePos(split.CuedBreakTime);
