@@ -1,9 +1,40 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
+#include "core/GeneralFunctions.h"
+#include "main_window/CommandLine.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/Text1252.h"
+
 #include <QApplication>
 #include <QMainWindow>
+#include <vector>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    app.setApplicationName("VNTZEL");
+
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(Platform::ToWindows1252(QString::fromLocal8Bit(argv[i])));
+    MainWindow::SetCommandLine(MainWindow::JoinArguments(arguments));
+    MainWindow::ApplyDebugSwitch();
+    GeneralFunctions::LoadOSVersion();
+    // Boxes answered without a display leave a line in the trace log.
+    if (Platform::MsgBoxIsHeadless())
+        Platform::SetMsgBoxObserver([](const Platform::ShownBox& box) {
+            GeneralFunctions::WriteDebugLine(
+                "Message box answered " + std::to_string(box.answer) + ": " + box.prompt, -1);
+        });
+
+    std::string windowsFolder = GeneralFunctions::GetWindowsFolder();
+    bool iniFound =
+        GeneralFunctions::SafeFileLen(Platform::JoinPath(windowsFolder, "VNTZEL.INI")) >= 0;
+    GeneralFunctions::WriteDebugLineNest(
+        "VNTZEL started: command line \"" + MainWindow::CommandLine().CommandLineText +
+            "\", Windows folder " + windowsFolder +
+            (iniFound ? ", VNTZEL.INI found" : ", VNTZEL.INI not found"),
+        -1, GeneralFunctions::dkReset);
+
     QMainWindow window;
     window.setWindowTitle("VNTZEL");
     window.resize(800, 600);

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <cmath>
+#include <ctime>
 
 namespace Platform::Clock {
 namespace {
@@ -84,6 +85,20 @@ void UseSystemClock() {
 
 bool IsSet() {
     return State().set;
+}
+
+bool SetSystemTime(int32_t day, double seconds) {
+    if (IsSet()) {
+        SetNow(day, seconds);
+        return true;
+    }
+    QDateTime target(QDate::fromJulianDay(JulianOfSerialZero() + day),
+                     QTime::fromMSecsSinceStartOfDay(static_cast<int>(seconds * 1000.0)));
+    qint64 ms = target.toMSecsSinceEpoch();
+    timespec ts{};
+    ts.tv_sec = static_cast<time_t>(ms / 1000);
+    ts.tv_nsec = static_cast<long>(ms % 1000) * 1000000L;
+    return clock_settime(CLOCK_REALTIME, &ts) == 0;
 }
 
 int32_t SerialOfDate(int year, int month, int day) {

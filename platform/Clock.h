@@ -25,6 +25,10 @@ void Advance(double seconds);
 void UseSystemClock();
 bool IsSet();
 
+// Sets the computer's clock to a local date and time. A set (test) clock is moved instead.
+// False when the system refuses (no right to change the time).
+bool SetSystemTime(int32_t day, double seconds);
+
 // Date serial of a calendar date, and back.
 int32_t SerialOfDate(int year, int month, int day);
 void DateOfSerial(int32_t serial, int& year, int& month, int& day);

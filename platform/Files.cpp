@@ -53,7 +53,9 @@ int ErrorNumberOfErrno(int err) {
     }
 }
 
-std::string RunTimeErrorText(int number) {
+namespace {
+
+const std::map<int, std::string>& RunTimeErrorTexts() {
     static const std::map<int, std::string> texts = {
         {5, "Invalid procedure call or argument"},
         {6, "Overflow"},
@@ -76,6 +78,17 @@ std::string RunTimeErrorText(int number) {
         {errPathFileAccess, "Path/File access error"},
         {errPathNotFound, "Path not found"},
     };
+    return texts;
+}
+
+} // namespace
+
+bool HasRunTimeErrorText(int number) {
+    return RunTimeErrorTexts().count(number) > 0;
+}
+
+std::string RunTimeErrorText(int number) {
+    const std::map<int, std::string>& texts = RunTimeErrorTexts();
     auto it = texts.find(number);
     return it != texts.end() ? it->second : "Application-defined or object-defined error";
 }
@@ -201,6 +214,12 @@ std::string AppFolder() {
 std::string TempFolder() {
     std::string folder = WithoutTrailingSeparator(EnvOr("TMPDIR", "/tmp"));
     return folder + "/";
+}
+
+std::string SystemDriveFolder() {
+    const char* value = std::getenv("VNTZEL_SYSTEMDRIVE");
+    if (value && *value) return WithoutTrailingSeparator(value);
+    return WindowsFolder();
 }
 
 } // namespace Platform

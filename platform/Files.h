@@ -29,6 +29,8 @@ enum FileError : int {
 int ErrorNumberOfErrno(int err);
 // The standard description of a run-time error number ("File not found", ...).
 std::string RunTimeErrorText(int number);
+// False for numbers that only have the generic application-defined description.
+bool HasRunTimeErrorText(int number);
 
 // Turns '\' into '/' so a Windows-style path names a host file.
 std::string HostPath(const std::string& path);
@@ -51,5 +53,8 @@ std::string WindowsFolder();
 std::string AppFolder();
 // The system temporary folder, with a trailing '/'.
 std::string TempFolder();
+// The root of the system drive ("c:\\" on Windows), home of the trace logs:
+// $VNTZEL_SYSTEMDRIVE, else the Windows folder. No trailing separator.
+std::string SystemDriveFolder();
 
 } // namespace Platform

@@ -1,0 +1,98 @@
+#include "core/GeneralFunctions.h"
+
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/Screen.h"
+#include "platform/VB.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cmath>
+#include <cstdio>
+
+namespace GeneralFunctions {
+namespace {
+
+std::string ProgramName() {
+    QString path = QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
+                                                : QFileInfo("/proc/self/exe").symLinkTarget();
+    std::string name = QFileInfo(path).completeBaseName().toStdString();
+    return name.empty() ? "VNTZEL" : name;
+}
+
+// Appends one CR LF ended line; a file that cannot be written loses the line.
+void AppendLine(const std::string& fileName, const std::string& line) {
+    std::FILE* f = std::fopen(Platform::ResolveExisting(fileName).c_str(), "ab");
+    if (!f) return;
+    std::string bytes = line + "\r\n";
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// A date value of a moment in whole seconds (the time shown is never rounded into the next
+// second, nor the next day).
+double WholeSecondValue(const Platform::Clock::Moment& m) {
+    return m.day + std::floor(m.seconds) / 86400.0;
+}
+
+} // namespace
+
+std::string DebugTraceFile(int32_t day) {
+    return Platform::JoinPath(Platform::SystemDriveFolder(),
+                              ProgramName() + "." + VB::FormatDate(day, "yyyymmdd") + ".log");
+}
+
+void WriteDebugLine(const std::string& text, int32_t level) {
+    WriteDebugLineEx(text, level, dkPlain, "");
+}
+
+void WriteDebugLineNest(const std::string& text, int32_t level, int32_t kind) {
+    WriteDebugLineEx(text, level, kind, "");
+}
+
+void WriteDebugLineEx(const std::string& text, int32_t level, int32_t kind,
+                      const std::string& context) {
+    GeneralState& state = State();
+    if (state.DebugMode == 0) return;
+    if (state.DebugMode != -1) {
+        if (level == -1) level = 5;
+        if (level > state.DebugMode) return;
+    }
+    if (kind == dkLeave) state.traceDepth = std::max(state.traceDepth - 1, 0);
+    if (kind == dkReset) state.traceDepth = 0;
+    Platform::Clock::Moment now = Platform::Clock::Now();
+    std::string line = VB::FormatDate(WholeSecondValue(now), "hh:nn:ss") + " ";
+    if (!context.empty()) line += context + " ";
+    line += VB::Space(4 * state.traceDepth) + text;
+    AppendLine(DebugTraceFile(now.day), line);
+    if (kind == dkEnter) ++state.traceDepth;
+}
+
+void AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text) {
+    if (fileName.empty()) return;
+    std::string line = text;
+    if (withTime)
+        line =
+            VB::FormatDate(WholeSecondValue(Platform::Clock::Now()), "ddddd hh:nn:ss") + " " + text;
+    AppendLine(fileName, line);
+}
+
+std::string FormatErrorMessage(const std::string& action, int32_t errorNumber, bool silent,
+                               const std::string& ownDescription) {
+    int pointer = Platform::ScreenMousePointer();
+    Platform::SetScreenMousePointer(Platform::vbDefault);
+    std::string text = "There was a problem " + VB::Trim(action);
+    if (errorNumber != 0) {
+        std::string description = VB::Trim(Platform::RunTimeErrorText(errorNumber));
+        if (!Platform::HasRunTimeErrorText(errorNumber) && !ownDescription.empty())
+            description = VB::Trim(ownDescription);
+        text += " and the error's description was reported as : \n\n\"" + description + "\" (" +
+                std::to_string(errorNumber) + ")";
+    }
+    if (!silent) Platform::MsgBox(text, Platform::vbExclamation | Platform::vbOKOnly);
+    Platform::SetScreenMousePointer(pointer);
+    return text;
+}
+
+} // namespace GeneralFunctions
