@@ -68,7 +68,7 @@ private:
     void SetPreviousEnabled(bool enabled);
     void MarkNothingCued();
     bool LogOpen();
-    LogFile& OpenLog();
+    int16_t OpenLog();
 
     SplitSender* sender_ = nullptr;
     SplitPlayers* players_ = nullptr;

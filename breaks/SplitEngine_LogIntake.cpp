@@ -2,35 +2,19 @@
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Common.h"
 #include "breaks/ZEL_Specific.h"
+#include "core/GeneralFunctions.h"
 #include "platform/Clock.h"
+#include "platform/FileNumbers.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
-
-#include <cerrno>
-#include <cstdio>
-
-using LogSupport::WriteDebugLine;
 
 namespace {
 
 constexpr int16_t kSplit = 1;
 
-bool Later(const LogSupport::TimeStamp& a, const LogSupport::TimeStamp& b) {
-    return a.Day > b.Day || (a.Day == b.Day && a.Seconds > b.Seconds);
+void Trace(const std::string& text) {
+    GeneralFunctions::WriteDebugLine(text, -1);
 }
-
-std::string FileNamePart(const std::string& path) {
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// A file opened for output, closed when it goes out of scope.
-struct OutputFile {
-    std::FILE* file = nullptr;
-    ~OutputFile() {
-        if (file) std::fclose(file);
-    }
-};
 
 } // namespace
 
@@ -38,10 +22,10 @@ bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
     Breaks::BreaksState& state = Breaks::State();
     ZEL_Common::SplitRecord& split = Split();
     if (state.BreakRunning || state.LogCopyInProgress || split.WorkingLogPath.empty()) return false;
-    std::string source =
-        Platform::JoinPath(split.LogSourceDirectory, FileNamePart(split.WorkingLogPath));
-    if (LogSupport::SafeFileLen(source) <= 0) return false;
-    LogSupport::TimeStamp stamp;
+    std::string source = Platform::JoinPath(split.LogSourceDirectory,
+                                            GeneralFunctions::GetFileName(split.WorkingLogPath));
+    if (GeneralFunctions::SafeFileLen(source) <= 0) return false;
+    GeneralFunctions::TimeStamp stamp;
     int err = 0;
     if (!LogSupport::FileModifiedStamp(source, stamp, err)) {
         ZEL_Specific::WriteErrorLog(
@@ -49,7 +33,7 @@ bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
                         "]Problem checking File Date/Time Stamp during CheckForNewLogFile");
         return false;
     }
-    if (!Later(stamp, split.LogFileStamp)) return true;
+    if (!GeneralFunctions::TimeStampLater(stamp, split.LogFileStamp)) return true;
     if (!CopyNewLogFile(source)) return false;
     if (SkipReCue) return true;
     if (!ZEL_Common::OpenLogFile(kSplit, split.WorkingLogPath)) return false;
@@ -65,59 +49,63 @@ bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
 }
 
 bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
-    double length = LogSupport::SafeFileLen(SourceFileName);
-    WriteDebugLine("CopyNewLogFile:SourceFileName:" + SourceFileName);
-    WriteDebugLine("Source file length:" + std::to_string(static_cast<int64_t>(length)));
+    namespace Files = Platform::FileNumbers;
+    double length = GeneralFunctions::SafeFileLen(SourceFileName);
+    Trace("CopyNewLogFile:SourceFileName:" + SourceFileName);
+    Trace("Source file length:" + std::to_string(static_cast<int64_t>(length)));
     if (length < 1) return false;
     Breaks::BreaksState& state = Breaks::State();
     ZEL_Common::SplitRecord& split = Split();
     state.LogCopyInProgress = true;
     bool copied = false;
-    LogFile source;
-    OutputFile dest;
+    int16_t source = 0;
+    int16_t dest = 0;
     do {
         if (int err = ZEL_Common::CloseLogFile(kSplit); err != 0) {
             ZEL_Specific::WriteErrorLog(kSplit, "[Code:E" + std::to_string(err) +
                                                     "]Closing the log file during CopyNewLogFile");
             break;
         }
-        WriteDebugLine("Open SourceFile");
-        if (int err = source.Open(SourceFileName); err != 0) {
+        Trace("Open SourceFile");
+        source = Files::FreeFile();
+        int err = source ? Files::Open(source, SourceFileName, Files::OpenMode::Input)
+                         : static_cast<int>(Platform::errTooManyFiles);
+        if (err != 0) {
+            source = 0;
             if (err == Platform::errPermissionDenied) {
-                WriteDebugLine("Failed:Locked for Writing");
+                Trace("Failed:Locked for Writing");
                 break;
             }
             std::string description = Platform::RunTimeErrorText(err);
-            WriteDebugLine("Failed: Error- " + description);
+            Trace("Failed: Error- " + description);
             Platform::MsgBox("There was a problem opening the log file to store locally\n"
                              "The error was: " +
                                  description,
                              Platform::vbInformation);
             break;
         }
-        WriteDebugLine("OK");
-        WriteDebugLine("Open DestFile");
-        errno = 0;
-        dest.file = std::fopen(Platform::ResolveExisting(split.WorkingLogPath).c_str(), "wb");
-        if (!dest.file) {
+        Trace("OK");
+        Trace("Open DestFile");
+        dest = Files::FreeFile();
+        err = dest ? Files::Open(dest, split.WorkingLogPath, Files::OpenMode::Output)
+                   : static_cast<int>(Platform::errTooManyFiles);
+        if (err != 0) {
+            dest = 0;
             Platform::MsgBox("There was a problem opening the local log file to copy into\n"
                              "The error was: " +
-                                 Platform::RunTimeErrorText(Platform::ErrorNumberOfErrno(errno)),
+                                 Platform::RunTimeErrorText(err),
                              Platform::vbInformation);
             break;
         }
-        bool written = true;
-        while (written && !source.AtEnd()) {
-            std::string line = source.ReadLine() + "\r\n";
-            written = std::fwrite(line.data(), 1, line.size(), dest.file) == line.size();
-        }
-        copied = written && std::fflush(dest.file) == 0;
+        err = 0;
+        while (err == 0 && !Files::AtEnd(source))
+            err = Files::Write(dest, GeneralFunctions::ReadFileLine(source) + "\r\n");
+        copied = err == 0;
     } while (false);
-    WriteDebugLine("Close SourceFile");
-    WriteDebugLine("Close DestFile");
-    source.Close();
-    if (dest.file && std::fclose(dest.file) != 0) copied = false;
-    dest.file = nullptr;
+    Trace("Close SourceFile");
+    Trace("Close DestFile");
+    if (source) Files::Close(source);
+    if (dest) Files::Close(dest);
     state.LogCopyInProgress = false;
     return copied;
 }

@@ -1,16 +1,20 @@
 #include "breaks/AdvertLog_FN.h"
+#include "breaks/LogLines.h"
 #include "breaks/LogSupport.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Common.h"
 #include "core/MainSettings.h"
 #include "platform/Clock.h"
 
-using LogSupport::Trim;
-using LogSupport::WriteDebugLine;
+using LogLines::ReadTrimmed;
 
 namespace {
 
 constexpr int16_t kSplit = 1;
+
+void Trace(const std::string& text) {
+    GeneralFunctions::WriteDebugLine(text, -1);
+}
 
 const char* YesNo(bool value) {
     return value ? "Yes" : "No";
@@ -52,12 +56,11 @@ void SplitEngine::SetPreviousEnabled(bool enabled) {
 }
 
 bool SplitEngine::LogOpen() {
-    LogFile* file = Breaks::File(Split().LogFileNumber);
-    return file && file->IsOpen();
+    return Platform::FileNumbers::IsOpen(Split().LogFileNumber);
 }
 
-LogFile& SplitEngine::OpenLog() {
-    return *Breaks::File(Split().LogFileNumber);
+int16_t SplitEngine::OpenLog() {
+    return Split().LogFileNumber;
 }
 
 bool SplitEngine::NextDayLogPending() const {
@@ -68,9 +71,9 @@ bool SplitEngine::NextDayLogPending() const {
 
 float SplitEngine::GetAdBreakTime(int32_t FilePos) {
     if (!LogOpen()) return 0.0f;
-    LogFile& log = OpenLog();
-    log.Seek(FilePos);
-    return AdvertLog_FN::GetLineTime(Trim(log.ReadLine()));
+    const int16_t log = OpenLog();
+    LogLines::Seek(log, FilePos);
+    return AdvertLog_FN::GetLineTime(ReadTrimmed(log));
 }
 
 int32_t SplitEngine::GetNextAdBreakFilePos(float Time) {
@@ -78,12 +81,11 @@ int32_t SplitEngine::GetNextAdBreakFilePos(float Time) {
 }
 
 int32_t SplitEngine::GetNextAdBreakFilePosFNo(int16_t FileNumber, float Time) {
-    LogFile* file = FileNumber > 0 ? Breaks::File(FileNumber) : nullptr;
-    if (!file || !file->IsOpen()) return 0;
-    file->Seek(1);
-    while (!file->AtEnd()) {
-        int32_t position = file->Position();
-        std::string line = Trim(file->ReadLine());
+    if (FileNumber <= 0 || !Platform::FileNumbers::IsOpen(FileNumber)) return 0;
+    LogLines::Seek(FileNumber, 1);
+    while (!LogLines::AtEnd(FileNumber)) {
+        int32_t position = LogLines::Position(FileNumber);
+        std::string line = ReadTrimmed(FileNumber);
         if (ZEL_Common::LineMatchesSplit(kSplit, line) && AdvertLog_FN::GetLineTime(line) >= Time)
             return position;
     }
@@ -92,13 +94,13 @@ int32_t SplitEngine::GetNextAdBreakFilePosFNo(int16_t FileNumber, float Time) {
 
 int32_t SplitEngine::GetPreviousAdBreakFilePos(float Time) {
     if (!LogOpen()) return 0;
-    LogFile& log = OpenLog();
-    log.Seek(1);
+    const int16_t log = OpenLog();
+    LogLines::Seek(log, 1);
     int32_t result = 0;
     bool breakOpen = false;
-    while (!log.AtEnd()) {
-        int32_t position = log.Position();
-        std::string line = Trim(log.ReadLine());
+    while (!LogLines::AtEnd(log)) {
+        int32_t position = LogLines::Position(log);
+        std::string line = ReadTrimmed(log);
         if (line.empty()) {
             breakOpen = false;
         } else if (ZEL_Common::LineMatchesSplit(kSplit, line)) {
@@ -111,8 +113,8 @@ int32_t SplitEngine::GetPreviousAdBreakFilePos(float Time) {
 
 void SplitEngine::SetCurrentBreakPos(int32_t FilePos, bool NotifyNetwork, bool UpdateDisplay,
                                      bool ForceCueAudio) {
-    WriteDebugLine("SetCurrentBreakPos:" + std::to_string(FilePos) + ":NotifyNetwork:" +
-                   YesNo(NotifyNetwork) + ":ForceCueAudio:" + YesNo(ForceCueAudio));
+    Trace("SetCurrentBreakPos:" + std::to_string(FilePos) +
+          ":NotifyNetwork:" + YesNo(NotifyNetwork) + ":ForceCueAudio:" + YesNo(ForceCueAudio));
     ZEL_Common::SplitRecord& split = Split();
     if (FilePos == split.CuedBreakPos || FilePos <= 0) return;
     if (adBreak_.AdvertCount > 0) ClearAdvertBreak(true, false);
@@ -129,9 +131,9 @@ void SplitEngine::SetCurrentBreakPos(int32_t FilePos, bool NotifyNetwork, bool U
 
 void SplitEngine::SetCurrentAdBreakTime(int32_t LogDate, float Time, bool NotifyNetwork,
                                         bool ForceCueAudio) {
-    WriteDebugLine("SetCurrentAdBreakTime:" + LogSupport::ShortDate(LogDate) + " " +
-                   LogSupport::FormatHMS(Time) + ":NotifyNetwork:" + YesNo(NotifyNetwork) +
-                   ":ForceCueAudio:" + YesNo(ForceCueAudio));
+    Trace("SetCurrentAdBreakTime:" + VB::ShortDate(LogDate) + " " +
+          GeneralFunctions::FormatDuration(Time, 2) + ":NotifyNetwork:" + YesNo(NotifyNetwork) +
+          ":ForceCueAudio:" + YesNo(ForceCueAudio));
     ZEL_Common::SplitRecord& split = Split();
     if ((LogDate == split.CuedBreakDate && Time == split.CuedBreakTime) || Time < 0) return;
     // A day whose log cannot be opened cues nothing: the open log belongs to another day.
@@ -141,7 +143,7 @@ void SplitEngine::SetCurrentAdBreakTime(int32_t LogDate, float Time, bool Notify
 }
 
 void SplitEngine::ReCueCurrentBreak(bool NotifyNetwork) {
-    WriteDebugLine(std::string("ReCueCurrentBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
+    Trace(std::string("ReCueCurrentBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
     if (NotifyNetwork) Send("AD_RECUE");
     if (adBreak_.AdvertCount > 0) ClearAdvertBreak(true, true);
     displayedBreakPos_ = Split().CuedBreakPos;
@@ -149,17 +151,17 @@ void SplitEngine::ReCueCurrentBreak(bool NotifyNetwork) {
 }
 
 void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
-    WriteDebugLine(std::string("LoadCurrentBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay) +
-                   ":CueAudio:" + YesNo(CueAudio));
+    Trace(std::string("LoadCurrentBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay) +
+          ":CueAudio:" + YesNo(CueAudio));
     if (!LogOpen()) return;
     ZEL_Common::SplitRecord& split = Split();
     adBreak_.AdvertCount = 0;
     adBreak_.NearEndSent = 0;
     if (split.CuedBreakPos > 0) {
-        LogFile& log = OpenLog();
-        log.Seek(split.CuedBreakPos);
+        const int16_t log = OpenLog();
+        LogLines::Seek(log, split.CuedBreakPos);
         while (adBreak_.AdvertCount < kMaxBreakAdverts) {
-            std::string line = Trim(log.ReadLine());
+            std::string line = ReadTrimmed(log);
             if (line.empty()) break;
             int32_t cart = AdvertLog_FN::GetLineCartNumber(line);
             if (!ZEL_Common::LineMatchesSplit(kSplit, line) || cart <= 0) continue;
@@ -208,8 +210,8 @@ void SplitEngine::MarkNothingCued() {
 }
 
 void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
-    WriteDebugLine(std::string("CueNextBreak:NotifyNetwork:") + YesNo(NotifyNetwork) +
-                   ":ForceCueAudio:" + YesNo(ForceCueAudio));
+    Trace(std::string("CueNextBreak:NotifyNetwork:") + YesNo(NotifyNetwork) +
+          ":ForceCueAudio:" + YesNo(ForceCueAudio));
     ZEL_Common::SplitRecord& split = Split();
     int32_t position = 0;
     if (!NextDayLogPending()) position = GetNextAdBreakFilePos(split.CuedBreakTime + 0.1f);
@@ -243,7 +245,7 @@ void SplitEngine::CuePreviousBreak(bool NotifyNetwork) {
 }
 
 void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
-    WriteDebugLine(std::string("ClearAdvertBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay));
+    Trace(std::string("ClearAdvertBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay));
     Breaks::State().BreakRunning = false;
     SetDumpEnabled(false);
     AdBreak& b = adBreak_;
@@ -271,21 +273,22 @@ float SplitEngine::GetFileBreakLength(int32_t LogDate, float BreakTime) {
         number = split.LogFileNumber;
     } else {
         std::string path = ZEL_Common::GetDestinationLogPath(kSplit, LogDate, false);
-        if (LogSupport::SafeFileLen(path) <= 0)
+        if (GeneralFunctions::SafeFileLen(path) <= 0)
             path = ZEL_Common::GetSourceLogPath(kSplit, LogDate, false);
-        if (LogSupport::SafeFileLen(path) <= 0) return 0.0f;
-        number = Breaks::FreeFile();
-        if (number == 0 || Breaks::File(number)->Open(path) != 0) return 0.0f;
+        if (GeneralFunctions::SafeFileLen(path) <= 0) return 0.0f;
+        number = Platform::FileNumbers::FreeFile();
+        if (number == 0 ||
+            Platform::FileNumbers::Open(number, path, Platform::FileNumbers::OpenMode::Input) != 0)
+            return 0.0f;
         ownFile = true;
     }
-    LogFile& file = *Breaks::File(number);
     float sum = 0.0f;
     int32_t position = GetNextAdBreakFilePosFNo(number, BreakTime);
     if (position != 0) {
-        file.Seek(position);
+        LogLines::Seek(number, position);
         int counted = 0;
         while (counted < kMaxBreakAdverts) {
-            std::string line = Trim(file.ReadLine());
+            std::string line = ReadTrimmed(number);
             if (line.empty() || AdvertLog_FN::GetLineTime(line) > BreakTime) break;
             int32_t cart = AdvertLog_FN::GetLineCartNumber(line);
             if (!ZEL_Common::LineMatchesSplit(kSplit, line) || cart <= 0) continue;
@@ -296,6 +299,6 @@ float SplitEngine::GetFileBreakLength(int32_t LogDate, float BreakTime) {
             ++counted;
         }
     }
-    if (ownFile) file.Close();
+    if (ownFile) Platform::FileNumbers::Close(number);
     return sum;
 }

@@ -2,8 +2,7 @@
 // The split's record: its log settings (filled by the main settings loader) followed by the
 // split window's run-time state of the open log and the cued break.
 #include "breaks/CartTiming.h"
-#include "breaks/LogFile.h"
-#include "breaks/LogSupport.h"
+#include "core/GeneralFunctions.h"
 
 #include <array>
 #include <cstdint>
@@ -31,7 +30,7 @@ struct SplitRecord {
     int32_t CuedBreakPos = 0;
     int32_t CuedBreakDate = 0;
     float CuedBreakTime = -1;
-    LogSupport::TimeStamp LogFileStamp; // the working log's stamp when opened (Day 0 = none)
+    GeneralFunctions::TimeStamp LogFileStamp; // the working log's stamp when opened (Day 0 = none)
 };
 
 // Only split 1 exists.
@@ -40,8 +39,6 @@ constexpr int kSplitCount = 1;
 } // namespace ZEL_Common
 
 namespace Breaks {
-
-constexpr int16_t kMaxFileNumber = 255;
 
 struct BreaksState {
     // Split n lives in entry n - 1.
@@ -52,7 +49,6 @@ struct BreaksState {
     BreakCarts::CartReader cartReader;
     // The split window's new-log check (fetches the source copy); set by the split engine.
     std::function<bool(bool SkipReCue)> checkForNewLogFile;
-    std::array<LogFile, kMaxFileNumber + 1> files; // open log files by file number; 0 unused
 };
 
 // The records of the current program context.

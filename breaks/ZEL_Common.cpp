@@ -2,6 +2,7 @@
 
 #include "breaks/AdvertLog_FN.h"
 #include "breaks/BreaksState.h"
+#include "breaks/LogLines.h"
 #include "breaks/LogSupport.h"
 #include "breaks/ZEL_Specific.h"
 #include "platform/Files.h"
@@ -24,7 +25,7 @@ struct RunTimeFields {
     int16_t LogFileNumber;
     int32_t LoadedLogDate, CuedBreakPos, CuedBreakDate;
     float CuedBreakTime;
-    LogSupport::TimeStamp LogFileStamp;
+    GeneralFunctions::TimeStamp LogFileStamp;
 
     explicit RunTimeFields(const SplitRecord& s)
         : WorkingLogPath(s.WorkingLogPath), LogFileNumber(s.LogFileNumber),
@@ -46,16 +47,15 @@ struct RunTimeFields {
 // again when the attempt closed it.
 void RestoreWorkingLog(int16_t Split, const RunTimeFields& before) {
     SplitRecord& split = *Breaks::Split(Split);
-    LogFile* old = Breaks::File(before.LogFileNumber);
     bool stillOpen = before.LogFileNumber != 0 && split.LogFileNumber == before.LogFileNumber &&
-                     old && old->IsOpen();
+                     Platform::FileNumbers::IsOpen(before.LogFileNumber);
     if (before.LogFileNumber != 0 && !stillOpen) {
         if (!OpenLogFile(Split, before.WorkingLogPath)) {
             split.LoadedLogDate = 0;
             return;
         }
         const int16_t number = split.LogFileNumber;
-        const LogSupport::TimeStamp stamp = split.LogFileStamp;
+        const GeneralFunctions::TimeStamp stamp = split.LogFileStamp;
         before.RestoreInto(split);
         split.LogFileNumber = number;
         split.LogFileStamp = stamp;
@@ -70,7 +70,7 @@ std::string BuildLogFileName(int16_t Split, int32_t LogDate, bool Reconcile) {
     const SplitRecord* split = Breaks::Split(Split);
     if (!split) return "";
     const std::string& ext = Reconcile ? split->ReconcileExtension : split->Extension;
-    std::string date = LogSupport::FormatDate(LogDate, split->DateFormat);
+    std::string date = VB::FormatDate(LogDate, split->DateFormat);
     if (split->Suffix == 0) return split->PreSuffix + date + "." + ext;
     return date + split->PreSuffix + "." + ext;
 }
@@ -94,7 +94,7 @@ bool OpenLogForDate(int16_t Split, int32_t LogDate) {
     if (!split) return false;
     const RunTimeFields before(*split);
     split->WorkingLogPath = GetDestinationLogPath(Split, LogDate, false);
-    if (LogSupport::SafeFileLen(split->WorkingLogPath) <= 0) {
+    if (GeneralFunctions::SafeFileLen(split->WorkingLogPath) <= 0) {
         split->LogFileStamp.Day = 0;
         split->LoadedLogDate = 0;
         auto& fetch = Breaks::State().checkForNewLogFile;
@@ -119,23 +119,23 @@ bool OpenLogForDate(int16_t Split, int32_t LogDate) {
 int CloseLogFile(int16_t Split) {
     SplitRecord* split = Breaks::Split(Split);
     if (!split || split->LogFileNumber == 0) return 0;
-    LogFile* file = Breaks::File(split->LogFileNumber);
+    Platform::FileNumbers::Close(split->LogFileNumber);
     split->LogFileNumber = 0;
-    return file ? file->Close() : 0;
+    return 0;
 }
 
 bool OpenLogFile(int16_t Split, const std::string& Path) {
     SplitRecord* split = Breaks::Split(Split);
-    if (!split || LogSupport::SafeFileLen(Path) <= 0) return false;
+    if (!split || GeneralFunctions::SafeFileLen(Path) <= 0) return false;
     if (int err = CloseLogFile(Split); err != 0)
         ZEL_Specific::WriteErrorLog(Split,
                                     ErrorCode(err) + "Closing the old log file during OpenLogFile");
-    split->LogFileStamp = LogSupport::TimeStamp{};
-    int16_t number = Breaks::FreeFile();
+    split->LogFileStamp = GeneralFunctions::TimeStamp{};
+    int16_t number = Platform::FileNumbers::FreeFile();
     if (number == 0) return false;
     split->WorkingLogPath = Path;
-    LogFile& file = *Breaks::File(number);
-    if (int err = file.Open(Path); err != 0) {
+    if (int err = Platform::FileNumbers::Open(number, Path, Platform::FileNumbers::OpenMode::Input);
+        err != 0) {
         ZEL_Specific::WriteErrorLog(Split,
                                     ErrorCode(err) + "Opening the log file during OpenLogFile");
         return false;
@@ -153,11 +153,11 @@ bool OpenLogFile(int16_t Split, const std::string& Path) {
 int32_t GetAdBreakStartFilePos(int16_t Split, int32_t FilePos) {
     SplitRecord* split = Breaks::Split(Split);
     if (!split || FilePos <= 0 || split->LogFileNumber == 0) return 0;
-    LogFile& log = *Breaks::File(split->LogFileNumber);
+    const int16_t log = split->LogFileNumber;
     int32_t result = 1;
-    log.Seek(1);
-    while (log.Position() < FilePos && !log.AtEnd()) {
-        if (LogSupport::Trim(log.ReadLine()).empty()) result = log.Position();
+    LogLines::Seek(log, 1);
+    while (LogLines::Position(log) < FilePos && !LogLines::AtEnd(log)) {
+        if (LogLines::ReadTrimmed(log).empty()) result = LogLines::Position(log);
     }
     return result;
 }

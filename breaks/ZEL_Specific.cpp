@@ -1,7 +1,7 @@
 #include "breaks/ZEL_Specific.h"
 
-#include "breaks/LogSupport.h"
 #include "breaks/ZEL_Common.h"
+#include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "platform/Clock.h"
 
@@ -24,7 +24,7 @@ std::string ErrorLogFile(int16_t Split) {
 }
 
 void WriteErrorLog(int16_t Split, const std::string& Text) {
-    LogSupport::AppendTimedLine(ErrorLogFile(Split), true, Text);
+    GeneralFunctions::AppendTimedLine(ErrorLogFile(Split), true, Text);
 }
 
 } // namespace ZEL_Specific

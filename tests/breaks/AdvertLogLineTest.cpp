@@ -95,7 +95,7 @@ TEST(AdvertLogLine, BuildFullAndShortLines) {
         BuildLogLine(36000, "NORTH", 123456789, std::string(40, 'T'), "", 12345, false);
     EXPECT_EQ(line, "10:00:00|NORT|12345678|" + std::string(30, 'T') + "|1234|");
     // Whatever is built reads back.
-    std::string built = BuildLogLine(3723.9f, "ne", 42, "Title \xFC", "R \xE9", 15, false);
+    std::string built = BuildLogLine(3723, "ne", 42, "Title \xFC", "R \xE9", 15, false);
     EXPECT_FLOAT_EQ(GetLineTime(built), 3723);
     EXPECT_EQ(GetLineChainCode(built), "NE");
     EXPECT_EQ(GetLineCartNumber(built), 42);

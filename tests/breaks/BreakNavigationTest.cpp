@@ -284,10 +284,7 @@ TEST_F(BreakNavigation, BreakLengthIsTheSumOfTheSegueTimes) {
     // A time that is no break's time finds a later line and gives 0.
     EXPECT_FLOAT_EQ(engine->GetFileBreakLength(kDec7, 21601), 0);
     // Only the open log's file stays open.
-    int open = 0;
-    for (LogFile& file : Breaks::State().files)
-        open += file.IsOpen() ? 1 : 0;
-    EXPECT_EQ(open, 1);
+    EXPECT_EQ(OpenFileCount(), 1);
 }
 
 TEST_F(BreakNavigation, BreakLengthStopsAtALaterLineWithoutABlankBetween) {

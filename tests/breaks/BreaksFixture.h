@@ -10,6 +10,8 @@
 #include "breaks/ZEL_Specific.h"
 #include "core/MainSettings.h"
 #include "main_window/ProgramContext.h"
+#include "platform/FileNumbers.h"
+#include "platform/VB.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -114,15 +116,23 @@ protected:
         engine = std::make_unique<SplitEngine>(&sender, &players);
     }
 
-    void TearDown() override { engine.reset(); }
+    void TearDown() override {
+        engine.reset();
+        Platform::FileNumbers::CloseAll();
+    }
+
+    static int OpenFileCount() {
+        int open = 0;
+        for (int16_t n = 1; n <= 511; ++n)
+            open += Platform::FileNumbers::IsOpen(n) ? 1 : 0;
+        return open;
+    }
 
     std::string SourceDir() const { return dir.File("source"); }
     std::string DestDir() const { return dir.File("dest"); }
     std::string DestLog(int32_t day) const { return DestDir() + "/" + LogName(day); }
     std::string SourceLog(int32_t day) const { return SourceDir() + "/" + LogName(day); }
-    static std::string LogName(int32_t day) {
-        return LogSupport::FormatDate(day, "yymmdd") + ".LOG";
-    }
+    static std::string LogName(int32_t day) { return VB::FormatDate(day, "yymmdd") + ".LOG"; }
     std::string ErrorFileText() const {
         return TestSupport::ReadBytes(ZEL_Specific::ErrorLogFile(1));
     }

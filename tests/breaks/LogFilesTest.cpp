@@ -71,7 +71,7 @@ TEST_F(LogFiles, DayWithNoLogKeepsTheOpenLog) {
     TestSupport::WriteBytes(DestLog(kDec7), Full("10:00:00", "NE", 1, "", 30, "") + "\r\n");
     ASSERT_TRUE(OpenLogForDate(1, kDec7));
     const int16_t number = split.LogFileNumber;
-    const LogSupport::TimeStamp stamp = split.LogFileStamp;
+    const GeneralFunctions::TimeStamp stamp = split.LogFileStamp;
     EXPECT_FALSE(OpenLogForDate(1, kDec7 + 1));
     EXPECT_EQ(split.LoadedLogDate, kDec7);
     EXPECT_EQ(split.WorkingLogPath, DestLog(kDec7));
@@ -106,10 +106,7 @@ TEST_F(LogFiles, OpeningANewLogClosesTheOldOne) {
     ASSERT_TRUE(OpenLogForDate(1, kDec7));
     ASSERT_TRUE(OpenLogForDate(1, kDec7 + 1));
     ASSERT_TRUE(OpenLogForDate(1, kDec7));
-    int open = 0;
-    for (LogFile& file : Breaks::State().files)
-        open += file.IsOpen() ? 1 : 0;
-    EXPECT_EQ(open, 1);
+    EXPECT_EQ(OpenFileCount(), 1);
     EXPECT_FLOAT_EQ(engine->GetAdBreakTime(1), 36000);
 }
 

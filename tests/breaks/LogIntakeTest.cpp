@@ -1,7 +1,7 @@
 #include "BreaksFixture.h"
 
-#include "breaks/LogFile.h"
 #include "breaks/ZEL_Common.h"
+#include "platform/FileNumbers.h"
 #include "platform/Files.h"
 
 #include <filesystem>
@@ -9,43 +9,20 @@
 using namespace BreaksTest;
 namespace fs = std::filesystem;
 
-TEST(LogFileReader, LineEndsAndPositions) {
-    TestSupport::ScratchDir dir;
-    TestSupport::WriteBytes(dir.File("a.log"), std::string("a\r\nb\nx\ry\n\nlast"));
-    LogFile file;
-    ASSERT_EQ(file.Open(dir.File("A.LOG")), 0); // the name resolves ignoring case
-    EXPECT_EQ(file.Position(), 1);
-    EXPECT_EQ(file.ReadLine(), "a");
-    EXPECT_EQ(file.Position(), 4);
-    EXPECT_EQ(file.ReadLine(), "b");
-    EXPECT_EQ(file.ReadLine(), "xy"); // a CR alone ends nothing and is dropped
-    EXPECT_EQ(file.ReadLine(), "");
-    EXPECT_FALSE(file.AtEnd());
-    EXPECT_EQ(file.ReadLine(), "last");
-    EXPECT_TRUE(file.AtEnd());
-    EXPECT_EQ(file.ReadLine(), "");
-    file.Seek(4);
-    EXPECT_EQ(file.ReadLine(), "b");
-    EXPECT_EQ(file.Close(), 0);
-    EXPECT_EQ(file.Open(dir.File("missing.log")), Platform::errFileNotFound);
-    EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(file.ReadLine(), "");
-}
-
 using LogIntake = SplitTest;
 
 TEST_F(LogIntake, NoFreeFileNumberOpensNothing) {
+    namespace Files = Platform::FileNumbers;
     TestSupport::WriteBytes(DestLog(kDec7), Full("10:00:00", "NE", 1, "", 30, "") + "\r\n");
-    for (int16_t n = 1; n <= Breaks::kMaxFileNumber; ++n)
-        ASSERT_EQ(Breaks::File(n)->Open(DestLog(kDec7)), 0);
-    EXPECT_EQ(Breaks::FreeFile(), 0);
+    for (int16_t n = 1; Files::FreeFile() != 0; ++n)
+        ASSERT_EQ(Files::Open(n, DestLog(kDec7), Files::OpenMode::Input), 0);
     EXPECT_FALSE(ZEL_Common::OpenLogFile(1, DestLog(kDec7)));
     EXPECT_EQ(Breaks::Split(1)->LogFileNumber, 0);
     EXPECT_FLOAT_EQ(engine->GetFileBreakLength(kDec7, 36000), 0);
-    Breaks::File(7)->Close();
-    EXPECT_EQ(Breaks::FreeFile(), 7);
+    Files::Close(7);
     EXPECT_TRUE(ZEL_Common::OpenLogFile(1, DestLog(kDec7)));
     EXPECT_EQ(Breaks::Split(1)->LogFileNumber, 7);
+    EXPECT_FLOAT_EQ(engine->GetAdBreakTime(1), 36000);
 }
 
 TEST_F(LogIntake, ANewerSourceLogIsCopiedAndTheSameBreakCuedAgain) {
