@@ -30,9 +30,4 @@ bool FileModifiedStamp(const std::string& path, GeneralFunctions::TimeStamp& sta
     return true;
 }
 
-SplitSettingsView& Settings() {
-    static SplitSettingsView settings;
-    return settings;
-}
-
 } // namespace LogSupport

@@ -15,10 +15,4 @@ std::string SingleText(float value);
 bool FileModifiedStamp(const std::string& path, GeneralFunctions::TimeStamp& stamp,
                        int& errorNumber);
 
-// Settings the split reads that the settings records do not hold yet.
-struct SplitSettingsView {
-    int16_t AdvertVolume = 100;
-};
-SplitSettingsView& Settings();
-
 } // namespace LogSupport

@@ -183,7 +183,7 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
         SetDumpEnabled(true);
         int16_t player = 0;
         if (CueAudio && players_) player = players_->FindPlayer(15, -1, -1, 0);
-        int16_t volume = LogSupport::Settings().AdvertVolume;
+        int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
         const AdvertEntry& first = adBreak_.Advert(1);
         if (!CueAudio) {
             adBreak_.CurrentAdvert = 1;

@@ -226,7 +226,7 @@ TEST_F(BreakNavigation, AnotherChainsBreakLoadsEmpty) {
 }
 
 TEST_F(BreakNavigation, CueingAudioUsesTheFirstEmptyPlayer) {
-    LogSupport::Settings().AdvertVolume = 80;
+    MainSettings::Settings().Audio.AdvertVolume = 80;
     engine->SetCurrentAdBreakTime(kDec7, 0, false, true);
     ASSERT_EQ(players.cues.size(), 1u);
     EXPECT_EQ(players.cues[0], (std::pair<int16_t, int32_t>{1, 101}));

@@ -106,7 +106,6 @@ protected:
         split.LogSourceDirectory = SourceDir();
         split.LogDestinationDirectory = DestDir();
         split.LogTXChainCode = "NE";
-        LogSupport::Settings() = LogSupport::SplitSettingsView{};
         BreakCarts::SetCartReader([this](int32_t cart, BreakCarts::CartTiming& timing) {
             auto it = carts.find(cart);
             if (it == carts.end()) return static_cast<int16_t>(-1);
