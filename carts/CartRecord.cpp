@@ -1,6 +1,7 @@
 #include "carts/CartRecord.h"
 
-#include "carts/PendingHelpers.h"
+#include "core/GeneralFunctions.h"
+#include "platform/VB.h"
 
 #include <bit>
 #include <cstring>
@@ -12,7 +13,7 @@ class EntryWriter {
 public:
     explicit EntryWriter(ListEntryBytes& out) : out_(out) {}
     void Text(const std::string& text, size_t width) {
-        std::string fixed = Pending::FixedLength(text, width);
+        std::string fixed = VB::FixedLength(text, width);
         std::memcpy(out_.data() + at_, fixed.data(), width);
         at_ += width;
     }
@@ -67,11 +68,11 @@ private:
 // blank-filled to 50.
 std::string JoinDescription(const std::string& head, const std::string& tail) {
     std::string cut = tail.substr(0, tail.find('\0'));
-    return Pending::FixedLength(head + cut, kDescriptionLength);
+    return VB::FixedLength(head + cut, kDescriptionLength);
 }
 
 std::string DescriptionPart(const std::string& line, size_t from, size_t width) {
-    return Pending::FixedLength(line, kDescriptionLength).substr(from, width);
+    return VB::FixedLength(line, kDescriptionLength).substr(from, width);
 }
 
 } // namespace
@@ -214,9 +215,9 @@ CartRecord ListEntryToCartRecord(const CartListEntry& e) {
 }
 
 std::string GetCartDescription(const CartRecord& rec, bool oneLine, std::string& text) {
-    const std::string lines[] = {Pending::FixedLength(rec.Description1, kDescriptionLength),
-                                 Pending::FixedLength(rec.Description2, kDescriptionLength),
-                                 Pending::FixedLength(rec.Description3, kDescriptionLength)};
+    const std::string lines[] = {VB::FixedLength(rec.Description1, kDescriptionLength),
+                                 VB::FixedLength(rec.Description2, kDescriptionLength),
+                                 VB::FixedLength(rec.Description3, kDescriptionLength)};
     text.clear();
     if (!oneLine) {
         for (const std::string& line : lines)
@@ -228,10 +229,10 @@ std::string GetCartDescription(const CartRecord& rec, bool oneLine, std::string&
             text += line; // a word cut at the line end runs on into the next line
             continue;
         }
-        std::string trimmed = Pending::Trim(line);
+        std::string trimmed = VB::Trim(line);
         if (!trimmed.empty()) text += trimmed + " ";
     }
-    text = Pending::Trim(text);
+    text = VB::Trim(text);
     return text;
 }
 

@@ -1,10 +1,12 @@
 // Names of a cart's own files, and deleting a cart.
-#include "carts/PendingHelpers.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
+#include "core/GeneralFunctions.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/NameCase.h"
 #include "platform/RecordFile.h"
+#include "platform/VB.h"
 
 #include <algorithm>
 #include <cctype>
@@ -28,7 +30,7 @@ std::string GetCartPartLocation(int32_t cartNumber) {
 std::string GetCartBaseName(int32_t cartNumber) {
     if (!IsValidCart(cartNumber)) return "";
     std::string location = GetCartPartLocation(cartNumber);
-    if (Pending::Trim(location).empty()) return "";
+    if (VB::Trim(location).empty()) return "";
     char number[16];
     std::snprintf(number, sizeof number, "VNT%05d", static_cast<int>(cartNumber));
     return Platform::JoinPath(location, number);
@@ -47,7 +49,7 @@ std::string FirstLine(const std::string& path) {
 }
 
 std::string QuotedIf(std::string path, bool quoted) {
-    return quoted ? Pending::QuoteIfSpaced(path) : path;
+    return quoted ? GeneralFunctions::QuoteIfSpaced(path) : path;
 }
 
 std::string UpperExtension(const std::string& name) {
@@ -69,11 +71,7 @@ std::vector<std::string> CartFileNames(const std::string& stem) {
     for (const auto& item : std::filesystem::directory_iterator(folder, ec)) {
         std::string name = item.path().filename().string();
         if (!item.is_regular_file(ec) || name.size() < prefix.size()) continue;
-        bool same = std::equal(prefix.begin(), prefix.end(), name.begin(), [](char a, char b) {
-            return std::toupper(static_cast<unsigned char>(a)) ==
-                   std::toupper(static_cast<unsigned char>(b));
-        });
-        if (!same) continue;
+        if (!Platform::SameNameIgnoringCase(name.substr(0, prefix.size()), prefix)) continue;
         if (name.size() > prefix.size() &&
             std::isdigit(static_cast<unsigned char>(name[prefix.size()])))
             continue;
@@ -89,7 +87,7 @@ std::string GetCartAudioFileName(int32_t cartNumber, bool ignoreLink, bool quote
     std::string stem = GetCartBaseName(cartNumber);
     if (stem.empty()) return "";
     if (!ignoreLink && MainSettings::Settings().Audio.AllowAudioFileLinking != 0 &&
-        Pending::SafeFileLen(stem + ".FLK") > 0) {
+        GeneralFunctions::SafeFileLen(stem + ".FLK") > 0) {
         std::string linked = FirstLine(stem + ".FLK");
         if (!linked.empty()) return QuotedIf(linked, quoted);
     }
@@ -100,7 +98,7 @@ std::string GetCartNotesFileName(int32_t cartNumber, bool& exists) {
     std::string stem = GetCartBaseName(cartNumber);
     if (stem.empty()) return "";
     for (const char* ext : {".RTF", ".TXT"}) {
-        if (Pending::CanOpenFile(stem + ext)) {
+        if (GeneralFunctions::CanOpenFile(stem + ext)) {
             exists = true;
             return stem + ext;
         }
@@ -133,11 +131,11 @@ int32_t DeleteCart(int32_t cartNumber, bool deleteAudio, bool quiet, bool notify
 
     // The cart's own audio only: a link is never followed, so a linked file stays.
     std::string audio = GetCartAudioFileName(cartNumber, true, false);
-    if (deleteAudio && !audio.empty() && Pending::SafeFileLen(audio) >= 0) {
+    if (deleteAudio && !audio.empty() && GeneralFunctions::SafeFileLen(audio) >= 0) {
         int error = DeleteFile(audio);
         if (error != Platform::errNone) {
             if (!quiet)
-                Pending::FormatErrorMessage(
+                GeneralFunctions::FormatErrorMessage(
                     "deleting the audio file for cart " + std::to_string(cartNumber), error, false);
             return error;
         }
@@ -154,8 +152,8 @@ int32_t DeleteCart(int32_t cartNumber, bool deleteAudio, bool quiet, bool notify
         int error = DeleteFile(Platform::JoinPath(location, name));
         if (error != Platform::errNone) {
             if (!quiet)
-                Pending::FormatErrorMessage("deleting a cart file: " + Pending::Trim(name), error,
-                                            false);
+                GeneralFunctions::FormatErrorMessage("deleting a cart file: " + VB::Trim(name),
+                                                     error, false);
             return error;
         }
     }

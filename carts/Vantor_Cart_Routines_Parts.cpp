@@ -1,11 +1,12 @@
 // Audiowall parts: the part table, opening and closing the list files, start-up reset and
 // dated backups.
-#include "carts/PendingHelpers.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
+#include "core/GeneralFunctions.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/VB.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -61,7 +62,7 @@ void ResetCartData() {
         {CartPlayers::Paused, "Paused"},     {CartPlayers::Cued, "Cued"},
         {CartPlayers::Selected, "Selected"}, {CartPlayers::Empty, "Empty"}};
     for (const auto& [status, name] : names)
-        state.PlayerStateNames[static_cast<size_t>(status)] = Pending::FixedLength(name, 8);
+        state.PlayerStateNames[static_cast<size_t>(status)] = VB::FixedLength(name, 8);
 
     CartRecord blank;
     blank.TotalLength = -1;
@@ -97,20 +98,21 @@ int RecordsInPart(int part) {
 // Marks every configured part that shares folder `location` found or missing.
 void SetStatusOfFolder(const std::string& location, int32_t status) {
     for (int p = 1; p <= LastPart(); ++p)
-        if (Pending::Trim(Part(p).Location) == location) Part(p).Status = status;
+        if (VB::Trim(Part(p).Location) == location) Part(p).Status = status;
 }
 
 void ExamineFolder(int part, bool quiet) {
-    std::string location = Pending::Trim(Part(part).Location);
-    if (Pending::DirectoryExists(location)) {
+    std::string location = VB::Trim(Part(part).Location);
+    if (GeneralFunctions::DirectoryExists(location)) {
         SetStatusOfFolder(location, PartFound);
         return;
     }
     if (!quiet)
-        Pending::FormatErrorMessage("connecting part(s) of the Audio Wall because the directory: "
-                                    "\n\n\"" +
-                                        location + "\"\n\n could not be found",
-                                    0, false);
+        GeneralFunctions::FormatErrorMessage(
+            "connecting part(s) of the Audio Wall because the directory: "
+            "\n\n\"" +
+                location + "\"\n\n could not be found",
+            0, false);
     SetStatusOfFolder(location, PartMissing);
 }
 
@@ -157,7 +159,7 @@ int32_t ConnectAudiowallParts(int16_t partNumber, bool quiet) {
     int missing = 0;
     for (int p = first; p <= last; ++p) {
         AudiowallPart& entry = Part(p);
-        if (Pending::Trim(entry.Location).empty()) {
+        if (VB::Trim(entry.Location).empty()) {
             ++missing;
         } else {
             if (entry.ListFileName.empty())
@@ -180,7 +182,7 @@ int32_t ConnectAudiowallParts(int16_t partNumber, bool quiet) {
         int answer = Platform::vbYes;
         if (entry.Status == PartNotExamined) ExamineFolder(p, quiet);
         if (entry.Status != PartFound) continue;
-        if (Pending::SafeFileLen(entry.ListFilePath) < 0 && !quiet) {
+        if (GeneralFunctions::SafeFileLen(entry.ListFilePath) < 0 && !quiet) {
             answer = Platform::MsgBox("Part " + std::to_string(p) +
                                           " of the AudioWall has not been found.\nDo you wish to "
                                           "create it in :\n" +
@@ -191,9 +193,10 @@ int32_t ConnectAudiowallParts(int16_t partNumber, bool quiet) {
         if (answer != Platform::vbYes) continue;
         int error = OpenPartList(p);
         if (error != Platform::errNone)
-            Pending::WriteDebugLine("ConnectAudiowallParts: part " + std::to_string(p) + " " +
-                                        entry.ListFilePath + " error " + std::to_string(error),
-                                    -1);
+            GeneralFunctions::WriteDebugLine("ConnectAudiowallParts: part " + std::to_string(p) +
+                                                 " " + entry.ListFilePath + " error " +
+                                                 std::to_string(error),
+                                             -1);
     }
 
     if (partNumber >= 1) return Part(partNumber).Status == PartFound ? 0 : -1;
@@ -231,7 +234,9 @@ void BackupAudiowallLists(bool force) {
         std::string dated = Platform::JoinPath(backups, DateFolderName());
         if (!MakeFolder(backups) || !MakeFolder(dated)) return;
         if (Platform::FileExists(Platform::JoinPath(dated, listName)) && !force) continue;
-        if (Pending::ShellFileOperation(source, dated) != 0) return;
+        std::string title = "Backing up Audio Wall lists - Part " + std::to_string(p);
+        if (GeneralFunctions::ShellFileOperation(source, dated, title, 0, false, false) != 0)
+            return;
     }
 }
 

@@ -1,9 +1,10 @@
 // Reading and writing cart records, with the repairs on reading and the clamps on writing.
-#include "carts/PendingHelpers.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
+#include "core/GeneralFunctions.h"
 #include "platform/Files.h"
 #include "platform/RecordFile.h"
+#include "platform/VB.h"
 
 #include <algorithm>
 
@@ -38,7 +39,8 @@ bool AllBlank(const std::string& line) {
 }
 
 float Round3(float value) {
-    return static_cast<float>(Pending::RoundHalfEven(value, 3));
+    double scaled = static_cast<double>(value) * 1000.0;
+    return static_cast<float>(VB::RoundHalfEven(scaled) / 1000.0);
 }
 
 void LowerTo(float& value, float limit) {
@@ -57,7 +59,7 @@ void RepairForWriting(CartRecord& rec, bool newAudio) {
         StepMarkCode(rec);
     }
     if (AllBlank(rec.Description1) && AllBlank(rec.Description2) && AllBlank(rec.Description3))
-        rec.Description1 = Pending::FixedLength("Vantor Cart", kDescriptionLength);
+        rec.Description1 = VB::FixedLength("Vantor Cart", kDescriptionLength);
     rec.TotalLength = Round3(rec.TotalLength);
     rec.AudioEnd = Round3(rec.AudioEnd);
     if (rec.AudioEnd <= 0) {
@@ -84,10 +86,10 @@ int WriteToPartList(int32_t cartNumber, const ListEntryBytes& bytes) {
     int error = Part(part).ListFile.Write(RecordNumber(cartNumber), bytes.data());
     if (error == Platform::errNone) error = ReopenPartList(part);
     if (error != Platform::errNone)
-        Pending::WriteDebugLine("WriteCart: cart " + std::to_string(cartNumber) +
-                                    " not written to " + Part(part).ListFilePath + " error " +
-                                    std::to_string(error),
-                                -1);
+        GeneralFunctions::WriteDebugLine("WriteCart: cart " + std::to_string(cartNumber) +
+                                             " not written to " + Part(part).ListFilePath +
+                                             " error " + std::to_string(error),
+                                         -1);
     return error;
 }
 
@@ -97,12 +99,12 @@ bool WriteIndividualFile(const CartRecord& rec, int32_t cartNumber, const ListEn
     if (path.empty()) return false;
     path += ".LST";
     if (rec.TotalLength == -1) {
-        if (Pending::SafeFileLen(path) >= 0) {
+        if (GeneralFunctions::SafeFileLen(path) >= 0) {
             int error = DeleteFile(path);
             if (error != Platform::errNone)
-                Pending::FormatErrorMessage("removing the information file for cart " +
-                                                std::to_string(cartNumber),
-                                            error, false);
+                GeneralFunctions::FormatErrorMessage("removing the information file for cart " +
+                                                         std::to_string(cartNumber),
+                                                     error, false);
         }
         return true;
     }
@@ -125,7 +127,7 @@ int16_t ReadCart(CartRecord& rec, int32_t cartNumber) {
     ListEntryBytes bytes{};
     std::string own = GetCartBaseName(cartNumber) + ".LST";
     if (MainSettings::Settings().Audio.UseIndividualCartListFiles != 0 && own != ".LST" &&
-        Pending::SafeFileLen(own) > 0) {
+        GeneralFunctions::SafeFileLen(own) > 0) {
         int error = ReadSingleEntry(own, bytes);
         if (error != Platform::errNone) return static_cast<int16_t>(error);
     } else {

@@ -53,6 +53,15 @@ struct SettingsRecords {
 // The settings of the current program context.
 SettingsRecords& Settings();
 
+// Chooses MainIniFile ("/LI:" on the command line), reads the settings and the split's log
+// settings. Missing files and keys give the defaults; nothing is reported.
+void LoadMainSettings();
+// Fills the settings fields of split splitNumber (0 stands for 1) from iniFile; only split 1
+// exists, other numbers change nothing.
+void LoadSplitSettings(const std::string& iniFile, int16_t splitNumber);
+// The week table used when [General] LogWarningDays is missing.
+std::string DefaultLogWarningDays();
+
 // Permission asked before a cart is written or deleted; this system always allows it.
 bool CartChangeAllowed(int32_t& cartNumber, bool& writing);
 // Hooks for a host that adds its own handling; in this system they do nothing.

@@ -1,5 +1,7 @@
 #include "CartsFixture.h"
 
+#include "core/GeneralFunctions.h"
+#include "platform/Clock.h"
 #include "platform/Files.h"
 
 #include <cstring>
@@ -190,11 +192,20 @@ TEST_F(CartStoreTest, TruncatedListReportsThenReconnects) {
     EXPECT_EQ(std::filesystem::file_size(ListFile(1)), 300000u);
 }
 
-TEST_F(CartStoreTest, FailedListWriteIsReported) {
+TEST_F(CartStoreTest, FailedListWriteIsReportedAndTraced) {
+    qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(dir_.Path()));
+    TestSupport::FrozenClock clock(Platform::Clock::SerialOfDate(2026, 12, 8), 3600);
+    GeneralFunctions::State().DebugMode = -1;
     CloseAudiowallParts(); // the part lists are no longer open
     CartRecord rec = Cart("Lost", 3);
     EXPECT_EQ(WriteCart(rec, 3, false, false), Platform::errBadFileNameOrNumber);
+    GeneralFunctions::State().DebugMode = 0;
+    qunsetenv("VNTZEL_SYSTEMDRIVE");
     EXPECT_EQ(Record(ReadBytes(wall_ + "/Carts1.lst"), 3), CartsTest::BlankEntryBytes());
+    std::string trace = ReadBytes(dir_.File("test_carts.20261208.log"));
+    EXPECT_NE(trace.find("WriteCart: cart 3 not written to " + wall_ + "/Carts1.lst error 52"),
+              std::string::npos)
+        << trace;
 }
 
 TEST_F(CartStoreTest, OwnListFiles) {
