@@ -62,13 +62,14 @@ signals:
     void buttonsChanged();
 
 private:
+    static void Trace(const std::string& text);
     void Send(const std::string& text);
     void RefreshDisplay();
     void SetDumpEnabled(bool enabled);
     void SetPreviousEnabled(bool enabled);
     void MarkNothingCued();
     bool LogOpen();
-    int16_t OpenLog();
+    int16_t LogNumber();
 
     SplitSender* sender_ = nullptr;
     SplitPlayers* players_ = nullptr;

@@ -12,10 +12,6 @@ namespace {
 
 constexpr int16_t kSplit = 1;
 
-void Trace(const std::string& text) {
-    GeneralFunctions::WriteDebugLine(text, -1);
-}
-
 } // namespace
 
 bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
@@ -61,11 +57,7 @@ bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
     int16_t source = 0;
     int16_t dest = 0;
     do {
-        if (int err = ZEL_Common::CloseLogFile(kSplit); err != 0) {
-            ZEL_Specific::WriteErrorLog(kSplit, "[Code:E" + std::to_string(err) +
-                                                    "]Closing the log file during CopyNewLogFile");
-            break;
-        }
+        ZEL_Common::CloseLogFile(kSplit);
         Trace("Open SourceFile");
         source = Files::FreeFile();
         int err = source ? Files::Open(source, SourceFileName, Files::OpenMode::Input)

@@ -12,10 +12,6 @@ namespace {
 
 constexpr int16_t kSplit = 1;
 
-void Trace(const std::string& text) {
-    GeneralFunctions::WriteDebugLine(text, -1);
-}
-
 const char* YesNo(bool value) {
     return value ? "Yes" : "No";
 }
@@ -31,6 +27,10 @@ SplitEngine::SplitEngine(SplitSender* sender, SplitPlayers* players, QObject* pa
 
 SplitEngine::~SplitEngine() {
     Breaks::State().checkForNewLogFile = nullptr;
+}
+
+void SplitEngine::Trace(const std::string& text) {
+    GeneralFunctions::WriteDebugLine(text, -1);
 }
 
 void SplitEngine::Send(const std::string& text) {
@@ -59,7 +59,7 @@ bool SplitEngine::LogOpen() {
     return Platform::FileNumbers::IsOpen(Split().LogFileNumber);
 }
 
-int16_t SplitEngine::OpenLog() {
+int16_t SplitEngine::LogNumber() {
     return Split().LogFileNumber;
 }
 
@@ -71,7 +71,7 @@ bool SplitEngine::NextDayLogPending() const {
 
 float SplitEngine::GetAdBreakTime(int32_t FilePos) {
     if (!LogOpen()) return 0.0f;
-    const int16_t log = OpenLog();
+    const int16_t log = LogNumber();
     LogLines::Seek(log, FilePos);
     return AdvertLog_FN::GetLineTime(ReadTrimmed(log));
 }
@@ -94,7 +94,7 @@ int32_t SplitEngine::GetNextAdBreakFilePosFNo(int16_t FileNumber, float Time) {
 
 int32_t SplitEngine::GetPreviousAdBreakFilePos(float Time) {
     if (!LogOpen()) return 0;
-    const int16_t log = OpenLog();
+    const int16_t log = LogNumber();
     LogLines::Seek(log, 1);
     int32_t result = 0;
     bool breakOpen = false;
@@ -158,7 +158,7 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
     adBreak_.AdvertCount = 0;
     adBreak_.NearEndSent = 0;
     if (split.CuedBreakPos > 0) {
-        const int16_t log = OpenLog();
+        const int16_t log = LogNumber();
         LogLines::Seek(log, split.CuedBreakPos);
         while (adBreak_.AdvertCount < kMaxBreakAdverts) {
             std::string line = ReadTrimmed(log);

@@ -47,21 +47,12 @@ struct RunTimeFields {
 // again when the attempt closed it.
 void RestoreWorkingLog(int16_t Split, const RunTimeFields& before) {
     SplitRecord& split = *Breaks::Split(Split);
-    bool stillOpen = before.LogFileNumber != 0 && split.LogFileNumber == before.LogFileNumber &&
-                     Platform::FileNumbers::IsOpen(before.LogFileNumber);
-    if (before.LogFileNumber != 0 && !stillOpen) {
-        if (!OpenLogFile(Split, before.WorkingLogPath)) {
-            split.LoadedLogDate = 0;
-            return;
-        }
-        const int16_t number = split.LogFileNumber;
-        const GeneralFunctions::TimeStamp stamp = split.LogFileStamp;
-        before.RestoreInto(split);
-        split.LogFileNumber = number;
-        split.LogFileStamp = stamp;
-        return;
-    }
+    bool closed = before.LogFileNumber != 0 && !Platform::FileNumbers::IsOpen(split.LogFileNumber);
     before.RestoreInto(split);
+    if (!closed) return;
+    // The attempt closed the old log: open it again, under a new number.
+    split.LogFileNumber = 0;
+    if (!OpenLogFile(Split, before.WorkingLogPath)) split.LoadedLogDate = 0;
 }
 
 } // namespace
@@ -116,20 +107,17 @@ bool OpenLogForDate(int16_t Split, int32_t LogDate) {
     return false;
 }
 
-int CloseLogFile(int16_t Split) {
+void CloseLogFile(int16_t Split) {
     SplitRecord* split = Breaks::Split(Split);
-    if (!split || split->LogFileNumber == 0) return 0;
+    if (!split || split->LogFileNumber == 0) return;
     Platform::FileNumbers::Close(split->LogFileNumber);
     split->LogFileNumber = 0;
-    return 0;
 }
 
 bool OpenLogFile(int16_t Split, const std::string& Path) {
     SplitRecord* split = Breaks::Split(Split);
     if (!split || GeneralFunctions::SafeFileLen(Path) <= 0) return false;
-    if (int err = CloseLogFile(Split); err != 0)
-        ZEL_Specific::WriteErrorLog(Split,
-                                    ErrorCode(err) + "Closing the old log file during OpenLogFile");
+    CloseLogFile(Split); // closing a log by number cannot fail here
     split->LogFileStamp = GeneralFunctions::TimeStamp{};
     int16_t number = Platform::FileNumbers::FreeFile();
     if (number == 0) return false;

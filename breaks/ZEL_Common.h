@@ -15,8 +15,8 @@ std::string GetDestinationLogPath(int16_t Split, int32_t LogDate, bool Reconcile
 bool OpenLogForDate(int16_t Split, int32_t LogDate);
 // Opens Path as the working log, closing the old one first.
 bool OpenLogFile(int16_t Split, const std::string& Path);
-// Closes the working log (LogFileNumber 0); the run-time error number of closing, or 0.
-int CloseLogFile(int16_t Split);
+// Closes the working log; LogFileNumber becomes 0.
+void CloseLogFile(int16_t Split);
 
 // The first line of the block of lines (ended by empty lines) that holds FilePos.
 int32_t GetAdBreakStartFilePos(int16_t Split, int32_t FilePos);
