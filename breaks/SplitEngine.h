@@ -62,6 +62,7 @@ signals:
     void buttonsChanged();
 
 private:
+    static constexpr int16_t kSplit = 1; // the only split
     static void Trace(const std::string& text);
     void Send(const std::string& text);
     void RefreshDisplay();

@@ -8,12 +8,6 @@
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 
-namespace {
-
-constexpr int16_t kSplit = 1;
-
-} // namespace
-
 bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
     Breaks::BreaksState& state = Breaks::State();
     ZEL_Common::SplitRecord& split = Split();

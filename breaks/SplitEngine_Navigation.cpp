@@ -10,8 +10,6 @@ using LogLines::ReadTrimmed;
 
 namespace {
 
-constexpr int16_t kSplit = 1;
-
 const char* YesNo(bool value) {
     return value ? "Yes" : "No";
 }
