@@ -2,6 +2,7 @@
 
 #include "breaks/AdvertLog_FN.h"
 #include "breaks/ZEL_Common.h"
+#include "core/GeneralFunctions.h"
 
 using namespace BreaksTest;
 
@@ -363,4 +364,23 @@ TEST_F(BreakNavigation, BadLogsGiveDefinedAnswers) {
     TestSupport::WriteBytes(DestLog(kDec7 + 20), "");
     EXPECT_FALSE(ZEL_Common::OpenLogForDate(1, kDec7 + 20));
     EXPECT_FLOAT_EQ(engine->GetFileBreakLength(kDec7 + 20, 0), 0);
+}
+
+TEST_F(BreakNavigation, TraceLinesNameTheOperationAndItsFlags) {
+    qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(dir.Path()));
+    GeneralFunctions::State().DebugMode = -1;
+    engine->SetCurrentAdBreakTime(kDec7, 0, true, false);
+    engine->ReCueCurrentBreak(false);
+    engine->CueNextBreak(false, true);
+    GeneralFunctions::State().DebugMode = 0;
+    const std::string trace = TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDec7));
+    qunsetenv("VNTZEL_SYSTEMDRIVE");
+    for (const char* line :
+         {"SetCurrentAdBreakTime:07/12/2026 00:00:00:NotifyNetwork:Yes:ForceCueAudio:No",
+          "SetCurrentBreakPos:1:NotifyNetwork:Yes:ForceCueAudio:No",
+          "LoadCurrentBreak:UpdateLogDisplay:Yes:CueAudio:No", "ReCueCurrentBreak:NotifyNetwork:No",
+          "ClearAdvertBreak:UpdateLogDisplay:Yes",
+          "CueNextBreak:NotifyNetwork:No:ForceCueAudio:Yes",
+          "LoadCurrentBreak:UpdateLogDisplay:Yes:CueAudio:Yes"})
+        EXPECT_NE(trace.find(line), std::string::npos) << line;
 }
