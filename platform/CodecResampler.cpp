@@ -1,0 +1,84 @@
+// Channel mapping and sample-rate conversion (libsoxr) of interleaved 16-bit frames.
+#include "platform/Codec.h"
+
+#include <soxr.h>
+
+namespace Platform::Codec {
+
+void MapChannels(const std::vector<int16_t>& in, uint16_t from, uint16_t to,
+                 std::vector<int16_t>& out) {
+    size_t frames = in.size() / from;
+    out.resize(frames * to);
+    for (size_t f = 0; f < frames; ++f) {
+        const int16_t* src = in.data() + f * from;
+        int16_t* dst = out.data() + f * to;
+        if (from == 1) {
+            for (uint16_t c = 0; c < to; ++c)
+                dst[c] = src[0];
+        } else if (to == 1) {
+            int sum = 0;
+            for (uint16_t c = 0; c < from; ++c)
+                sum += src[c];
+            dst[0] = static_cast<int16_t>(sum / from);
+        } else {
+            // Keep the channels both have; new ones repeat the last source channel.
+            for (uint16_t c = 0; c < to; ++c)
+                dst[c] = src[c < from ? c : from - 1];
+        }
+    }
+}
+
+Resampler::Resampler(uint32_t inRate, uint32_t outRate, uint16_t channels)
+    : ratio_(static_cast<double>(outRate) / inRate), channels_(channels) {
+    soxr_io_spec_t io = soxr_io_spec(SOXR_INT16_I, SOXR_INT16_I);
+    io.flags |= SOXR_NO_DITHER; // the same input always gives the same output
+    soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    soxr_error_t error = nullptr;
+    soxr_t state = soxr_create(inRate, outRate, channels, &error, &io, &quality, nullptr);
+    state_ = error ? nullptr : state;
+}
+
+Resampler::~Resampler() {
+    if (state_) soxr_delete(static_cast<soxr_t>(state_));
+}
+
+size_t Resampler::MaxFrames(size_t inFrames) const {
+    return static_cast<size_t>(static_cast<double>(inFrames + kPiece) * ratio_) + 256;
+}
+
+bool Resampler::Process(const int16_t* frames, size_t count, std::vector<int16_t>& out) {
+    if (!state_) return false;
+    // Input goes to the converter in pieces of one size, so that the output does not depend
+    // on how the caller cut it.
+    held_.insert(held_.end(), frames, frames + count * channels_);
+    size_t whole = held_.size() / channels_ / kPiece;
+    for (size_t p = 0; p < whole; ++p)
+        if (!Feed(held_.data() + p * kPiece * channels_, kPiece, out)) return false;
+    held_.erase(held_.begin(), held_.begin() + static_cast<ptrdiff_t>(whole * kPiece * channels_));
+    return true;
+}
+
+bool Resampler::Feed(const int16_t* frames, size_t count, std::vector<int16_t>& out) {
+    soxr_t state = static_cast<soxr_t>(state_);
+    size_t used = 0;
+    do {
+        size_t room = MaxFrames(count - used);
+        size_t start = out.size();
+        out.resize(start + room * channels_);
+        size_t consumed = 0, made = 0;
+        soxr_error_t error = soxr_process(state, frames + used * channels_, count - used, &consumed,
+                                          out.data() + start, room, &made);
+        out.resize(start + made * channels_);
+        if (error) return false;
+        used += consumed;
+        if (consumed == 0 && made == 0) break;
+    } while (used < count);
+    return true;
+}
+
+void Resampler::Reset() {
+    held_.clear();
+    if (state_) soxr_clear(static_cast<soxr_t>(state_));
+}
+
+} // namespace Platform::Codec
