@@ -3,6 +3,7 @@
 #include "breaks/ZEL_Common.h"
 #include "breaks/ZEL_Specific.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -117,16 +118,23 @@ TEST_F(LogFiles, EmptyOrUnreadableLogs) {
     EXPECT_EQ(split.LogFileNumber, 0);
     EXPECT_FALSE(OpenLogFile(1, DestDir() + "/MISSING.LOG"));
 
-    // An open failure is reported in the day's error file and leaves no log open.
+    // An unreadable log: the open failure goes to the day's error file and no log is open.
+    // Run in a child without root rights, so the file's permissions hold.
     std::string locked = DestDir() + "/LOCKED.LOG";
     TestSupport::WriteBytes(locked, "x\r\n");
     fs::permissions(locked, fs::perms::none);
-    if (geteuid() != 0) {
-        EXPECT_FALSE(OpenLogFile(1, locked));
-        EXPECT_EQ(split.LogFileNumber, 0);
-        EXPECT_NE(ErrorFileText().find("]Opening the log file during OpenLogFile"),
-                  std::string::npos);
-    }
+    fs::permissions(dir.Path(), fs::perms::all);
+    fs::permissions(SourceDir(), fs::perms::all);
+    EXPECT_EXIT(
+        {
+            if (geteuid() == 0 && setuid(65534) != 0) std::_Exit(2);
+            bool opened = OpenLogFile(1, locked);
+            std::_Exit(!opened && split.LogFileNumber == 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_NE(ErrorFileText().find("[Code:E75]Opening the log file during OpenLogFile"),
+              std::string::npos)
+        << ErrorFileText();
 }
 
 TEST_F(LogFiles, ErrorFileLinesAreTimeStampedBesideTheReconcileFile) {
