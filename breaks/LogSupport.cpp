@@ -6,12 +6,15 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <charconv>
+#include <cmath>
 
 namespace LogSupport {
 
 std::string SingleText(float value) {
     char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value);
+    // Plain digits for the values in use (times, lengths); an exponent only for huge ones.
+    auto format = std::fabs(value) < 1e7f ? std::chars_format::fixed : std::chars_format::general;
+    auto res = std::to_chars(buf, buf + sizeof buf, value, format);
     return std::string(buf, res.ptr);
 }
 

@@ -7,7 +7,7 @@
 
 namespace LogSupport {
 
-// Shortest decimal text of a Single, as Str$ gives it without the sign blank ("36000", "12.5").
+// Shortest decimal text of a Single, without an exponent below 10^7 ("36000", "100000", "9.5").
 std::string SingleText(float value);
 
 // The local modification date-time of a file as a time stamp; false when it cannot be read

@@ -1,6 +1,7 @@
 #include "BreaksFixture.h"
 
 #include "breaks/AdvertLog_FN.h"
+#include "breaks/LogSupport.h"
 
 using namespace AdvertLog_FN;
 using BreaksTest::Full;
@@ -118,4 +119,12 @@ TEST(AdvertLogLine, BuiltLengthRoundsHalfToEvenAndTakesTheSeguePoint) {
     EXPECT_EQ(BuildLogLine(0, "NE", 55, "", "", -1, false).substr(54, 4), "  38");
     EXPECT_EQ(BuildLogLine(0, "NE", 56, "", "", -1, false).substr(54, 4), "   0");
     BreakCarts::SetCartReader(nullptr);
+}
+
+TEST(LogSupportText, SingleIsTheShortestPlainNumber) {
+    EXPECT_EQ(LogSupport::SingleText(36000), "36000");
+    EXPECT_EQ(LogSupport::SingleText(100000), "100000");
+    EXPECT_EQ(LogSupport::SingleText(9.5f), "9.5");
+    EXPECT_EQ(LogSupport::SingleText(0.1f), "0.1");
+    EXPECT_EQ(LogSupport::SingleText(-1), "-1");
 }
