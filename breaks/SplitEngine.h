@@ -20,8 +20,8 @@ public:
     void SetSender(SplitSender* sender) { sender_ = sender; }
     void SetPlayers(SplitPlayers* players) { players_ = players; }
 
-    AdBreak& Break() { return adBreak_; }
-    const AdBreak& Break() const { return adBreak_; }
+    AdBreak& Break() { return Breaks::State().AdBreak; }
+    const AdBreak& Break() const { return Breaks::State().AdBreak; }
     ZEL_Common::SplitRecord& Split() { return *Breaks::Split(1); }
 
     // Finding breaks in the open log.
@@ -74,7 +74,6 @@ private:
 
     SplitSender* sender_ = nullptr;
     SplitPlayers* players_ = nullptr;
-    AdBreak adBreak_;
     bool dumpEnabled_ = false;
     bool previousEnabled_ = false;
     int32_t displayedBreakPos_ = 0;

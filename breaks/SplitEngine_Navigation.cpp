@@ -115,7 +115,7 @@ void SplitEngine::SetCurrentBreakPos(int32_t FilePos, bool NotifyNetwork, bool U
           ":NotifyNetwork:" + YesNo(NotifyNetwork) + ":ForceCueAudio:" + YesNo(ForceCueAudio));
     ZEL_Common::SplitRecord& split = Split();
     if (FilePos == split.CuedBreakPos || FilePos <= 0) return;
-    if (adBreak_.AdvertCount > 0) ClearAdvertBreak(true, false);
+    if (Break().AdvertCount > 0) ClearAdvertBreak(true, false);
     split.CuedBreakPos = FilePos;
     split.CuedBreakTime = GetAdBreakTime(FilePos);
     split.CuedBreakDate = split.LoadedLogDate;
@@ -143,7 +143,7 @@ void SplitEngine::SetCurrentAdBreakTime(int32_t LogDate, float Time, bool Notify
 void SplitEngine::ReCueCurrentBreak(bool NotifyNetwork) {
     Trace(std::string("ReCueCurrentBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
     if (NotifyNetwork) Send("AD_RECUE");
-    if (adBreak_.AdvertCount > 0) ClearAdvertBreak(true, true);
+    if (Break().AdvertCount > 0) ClearAdvertBreak(true, true);
     displayedBreakPos_ = Split().CuedBreakPos;
     LoadCurrentBreak(true, true);
 }
@@ -153,12 +153,13 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
           ":CueAudio:" + YesNo(CueAudio));
     if (!LogOpen()) return;
     ZEL_Common::SplitRecord& split = Split();
-    adBreak_.AdvertCount = 0;
-    adBreak_.NearEndSent = 0;
+    AdBreak& b = Break();
+    b.AdvertCount = 0;
+    b.NearEndSent = 0;
     if (split.CuedBreakPos > 0) {
         const int16_t log = LogNumber();
         LogLines::Seek(log, split.CuedBreakPos);
-        while (adBreak_.AdvertCount < kMaxBreakAdverts) {
+        while (b.AdvertCount < kMaxBreakAdverts) {
             std::string line = ReadTrimmed(log);
             if (line.empty()) break;
             int32_t cart = AdvertLog_FN::GetLineCartNumber(line);
@@ -166,7 +167,7 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
             BreakCarts::CartTiming timing;
             BreakCarts::ReadCartTiming(cart, timing);
             if (timing.PlayLength <= 0) continue;
-            AdvertEntry& entry = adBreak_.Advert(++adBreak_.AdvertCount);
+            AdvertEntry& entry = b.Advert(++b.AdvertCount);
             entry.CartNumber = cart;
             entry.Title = AdvertLog_FN::GetLineTitle(line);
             entry.Reference = AdvertLog_FN::GetLineReference(line);
@@ -174,7 +175,7 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
             entry.SegueLength = timing.Extro;
         }
     }
-    if (adBreak_.AdvertCount == 0) {
+    if (b.AdvertCount == 0) {
         SetDumpEnabled(false);
         ClearAdvertBreak(true, UpdateLogDisplay);
     } else {
@@ -182,13 +183,13 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
         int16_t player = 0;
         if (CueAudio && players_) player = players_->FindPlayer(15, -1, -1, 0);
         int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
-        const AdvertEntry& first = adBreak_.Advert(1);
+        const AdvertEntry& first = b.Advert(1);
         if (!CueAudio) {
-            adBreak_.CurrentAdvert = 1;
+            b.CurrentAdvert = 1;
         } else if (player > 0 && players_->CuePlayer(player, first.CartNumber, volume)) {
             players_->ShowPlayerControls(player, false);
-            adBreak_.PlayingPlayer = player;
-            adBreak_.CurrentAdvert = 1;
+            b.PlayingPlayer = player;
+            b.CurrentAdvert = 1;
             players_->SetPlayerDescription(player, first.Title);
         }
     }
@@ -197,7 +198,7 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
 }
 
 void SplitEngine::MarkNothingCued() {
-    if (adBreak_.AdvertCount > 0) ClearAdvertBreak(true, false);
+    if (Break().AdvertCount > 0) ClearAdvertBreak(true, false);
     ZEL_Common::SplitRecord& split = Split();
     split.CuedBreakPos = 0;
     split.CuedBreakDate = 0;
@@ -246,7 +247,7 @@ void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
     Trace(std::string("ClearAdvertBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay));
     Breaks::State().BreakRunning = false;
     SetDumpEnabled(false);
-    AdBreak& b = adBreak_;
+    AdBreak& b = Break();
     auto holds = [&](int16_t player, int16_t advert) {
         return players_ && advert >= 1 && advert <= b.AdvertCount &&
                players_->PlayerCartNumber(player) == b.Advert(advert).CartNumber;

@@ -1,6 +1,7 @@
 #pragma once
 // The split's record: its log settings (filled by the main settings loader) followed by the
 // split window's run-time state of the open log and the cued break.
+#include "breaks/BreakRecord.h"
 #include "breaks/CartTiming.h"
 #include "core/GeneralFunctions.h"
 
@@ -43,6 +44,7 @@ namespace Breaks {
 struct BreaksState {
     // Split n lives in entry n - 1.
     std::array<ZEL_Common::SplitRecord, ZEL_Common::kSplitCount> SplitRecord;
+    ::AdBreak AdBreak;              // split 1's cued break
     bool BreakRunning = false;      // split 1: a break is playing
     bool LogCopyInProgress = false; // split 1: the working log is being rewritten
     // Play length and segue point of a cart; the cart store unless a reader is installed.
