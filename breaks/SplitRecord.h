@@ -1,8 +1,13 @@
 #pragma once
 // The split's record: its log settings (filled by the main settings loader) followed by the
 // split window's run-time state of the open log and the cued break.
+#include "breaks/BreakRecord.h"
+#include "breaks/CartTiming.h"
+#include "core/GeneralFunctions.h"
+
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace ZEL_Common {
@@ -26,6 +31,7 @@ struct SplitRecord {
     int32_t CuedBreakPos = 0;
     int32_t CuedBreakDate = 0;
     float CuedBreakTime = -1;
+    GeneralFunctions::TimeStamp LogFileStamp; // the working log's stamp when opened (Day 0 = none)
 };
 
 // Only split 1 exists.
@@ -38,6 +44,13 @@ namespace Breaks {
 struct BreaksState {
     // Split n lives in entry n - 1.
     std::array<ZEL_Common::SplitRecord, ZEL_Common::kSplitCount> SplitRecord;
+    ::AdBreak AdBreak;              // split 1's cued break
+    bool BreakRunning = false;      // split 1: a break is playing
+    bool LogCopyInProgress = false; // split 1: the working log is being rewritten
+    // Play length and segue point of a cart; the cart store unless a reader is installed.
+    BreakCarts::CartReader cartReader;
+    // The split window's new-log check (fetches the source copy); set by the split engine.
+    std::function<bool(bool SkipReCue)> checkForNewLogFile;
 };
 
 // The records of the current program context.

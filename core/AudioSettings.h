@@ -11,6 +11,7 @@ struct AudioSettingsRecord {
     int16_t UseIndividualCartListFiles = 0; // one .LST per cart
     int16_t AllowAudioFileLinking = 0;      // follow a cart's .FLK link file (Audwall.ini)
     int16_t PlayCartsInstantly = 1;
+    int16_t AdvertVolume = 100; // volume of every advert a break plays or cues, 0..100
 };
 
 } // namespace AudioSettings
