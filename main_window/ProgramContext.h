@@ -4,11 +4,13 @@
 #include "breaks/SplitRecord.h"
 #include "carts/CartsState.h"
 #include "core/MainSettings.h"
+#include "core/SerialSettings.h"
 
 struct ProgramContext {
     MainSettings::SettingsRecords Settings;
     Carts::CartsState Carts;
     Breaks::BreaksState Breaks;
+    SerialSettings::SerialControlSettings Serial;
 };
 
 // The current instance: the program's own unless a scope below has made another current.
