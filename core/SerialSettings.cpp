@@ -36,7 +36,8 @@ void SetUpPort(Platform::SerialPort& port, int16_t number, const SerialControlSe
     if (result == 0) result = port.SetSettings(s.SerialSettings);
     if (number <= 0) return;
     if (result == 0) result = port.SetPortOpen(true);
-    if (result != 0) GeneralFunctions::FormatErrorMessage(action, result, false, port.LastErrorText());
+    if (result != 0)
+        GeneralFunctions::FormatErrorMessage(action, result, false, port.LastErrorText());
 }
 
 } // namespace
@@ -56,10 +57,14 @@ std::string ParseControlCodes(const std::string& text) {
         }
         std::string token = VB::UCase(text.substr(i + 1, close - i - 1));
         i = close + 1;
-        if (token == "ESC") out += '\x1B';
-        else if (token == "<") out += '<';
-        else if (token == "CR") out += '\r';
-        else if (token == "LF") out += '\n';
+        if (token == "ESC")
+            out += '\x1B';
+        else if (token == "<")
+            out += '<';
+        else if (token == "CR")
+            out += '\r';
+        else if (token == "LF")
+            out += '\n';
         else {
             double value = VB::Val(token);
             bool hex = token.rfind("&H", 0) == 0;
@@ -89,10 +94,10 @@ void LoadCommandCodes(const std::string& profileFile) {
         Platform::GetPrivateProfileString("CommandCodes", "StartCode", "<ESC>", file, kTextBuffer));
     s.EndCode = ParseControlCodes(
         Platform::GetPrivateProfileString("CommandCodes", "EndCode", "<CR>", file, kTextBuffer));
-    s.PacketLength =
-        static_cast<int16_t>(Platform::GetPrivateProfileInt("CommandCodes", "PacketLength", 0, file));
-    s.CheckGroupBreakLengthDifference = Platform::GetPrivateProfileInt(
-        "CommandCodes", "CheckGroupBreakLengthDifference", 2, file);
+    s.PacketLength = static_cast<int16_t>(
+        Platform::GetPrivateProfileInt("CommandCodes", "PacketLength", 0, file));
+    s.CheckGroupBreakLengthDifference =
+        Platform::GetPrivateProfileInt("CommandCodes", "CheckGroupBreakLengthDifference", 2, file);
 
     std::vector<std::string> lines =
         Platform::GetPrivateProfileSection("IncomingSerialCodes", file, kSectionBuffer);

@@ -32,22 +32,42 @@ bool ParseSettings(const std::string& text, LineSettings& out) {
     out.baud = static_cast<int32_t>(baud);
     if (parts[1].size() != 1) return false;
     switch (parts[1][0] | 0x20) {
-    case 'n': out.parity = QSerialPort::NoParity; break;
-    case 'e': out.parity = QSerialPort::EvenParity; break;
-    case 'o': out.parity = QSerialPort::OddParity; break;
-    case 'm': out.parity = QSerialPort::MarkParity; break;
-    case 's': out.parity = QSerialPort::SpaceParity; break;
-    default: return false;
+    case 'n':
+        out.parity = QSerialPort::NoParity;
+        break;
+    case 'e':
+        out.parity = QSerialPort::EvenParity;
+        break;
+    case 'o':
+        out.parity = QSerialPort::OddParity;
+        break;
+    case 'm':
+        out.parity = QSerialPort::MarkParity;
+        break;
+    case 's':
+        out.parity = QSerialPort::SpaceParity;
+        break;
+    default:
+        return false;
     }
-    if (parts[2] == "5") out.dataBits = QSerialPort::Data5;
-    else if (parts[2] == "6") out.dataBits = QSerialPort::Data6;
-    else if (parts[2] == "7") out.dataBits = QSerialPort::Data7;
-    else if (parts[2] == "8") out.dataBits = QSerialPort::Data8;
-    else return false;
-    if (parts[3] == "1") out.stopBits = QSerialPort::OneStop;
-    else if (parts[3] == "1.5") out.stopBits = QSerialPort::OneAndHalfStop;
-    else if (parts[3] == "2") out.stopBits = QSerialPort::TwoStop;
-    else return false;
+    if (parts[2] == "5")
+        out.dataBits = QSerialPort::Data5;
+    else if (parts[2] == "6")
+        out.dataBits = QSerialPort::Data6;
+    else if (parts[2] == "7")
+        out.dataBits = QSerialPort::Data7;
+    else if (parts[2] == "8")
+        out.dataBits = QSerialPort::Data8;
+    else
+        return false;
+    if (parts[3] == "1")
+        out.stopBits = QSerialPort::OneStop;
+    else if (parts[3] == "1.5")
+        out.stopBits = QSerialPort::OneAndHalfStop;
+    else if (parts[3] == "2")
+        out.stopBits = QSerialPort::TwoStop;
+    else
+        return false;
     return true;
 }
 
@@ -80,7 +100,8 @@ int32_t SerialPort::Fail(int32_t number, const std::string& text) {
 
 int32_t SerialPort::SetCommPort(int16_t portNumber) {
     if (port_->isOpen()) return Fail(commPortOpen, "Port already open");
-    if (portNumber < 1 || portNumber > kHighestPort) return Fail(commInvalidPort, "Invalid port number");
+    if (portNumber < 1 || portNumber > kHighestPort)
+        return Fail(commInvalidPort, "Invalid port number");
     commPort_ = portNumber;
     return commNoError;
 }
@@ -94,7 +115,8 @@ int32_t SerialPort::SetHandshaking(int16_t handshaking) {
 
 int32_t SerialPort::SetSettings(const std::string& settings) {
     LineSettings parsed;
-    if (!ParseSettings(settings, parsed)) return Fail(commInvalidPropertyValue, "Invalid property value");
+    if (!ParseSettings(settings, parsed))
+        return Fail(commInvalidPropertyValue, "Invalid property value");
     settings_ = settings;
     return port_->isOpen() ? ApplyLine() : commNoError;
 }
@@ -107,7 +129,8 @@ int32_t SerialPort::ApplyLine() {
     // XON/XOFF alone is software flow control; RTS/CTS wins when both are asked for.
     QSerialPort::FlowControl flow = QSerialPort::NoFlowControl;
     if (handshaking_ == comXOnXoff) flow = QSerialPort::SoftwareControl;
-    if (handshaking_ == comRTS || handshaking_ == comRTSXOnXOff) flow = QSerialPort::HardwareControl;
+    if (handshaking_ == comRTS || handshaking_ == comRTSXOnXOff)
+        flow = QSerialPort::HardwareControl;
     ok = port_->setFlowControl(flow) && ok;
     return ok ? commNoError : Fail(commInvalidPropertyValue, "Invalid property value");
 }
@@ -122,7 +145,7 @@ int32_t SerialPort::SetPortOpen(bool open) {
     if (!port_->open(QIODevice::ReadWrite)) {
         std::string why = port_->errorString().toStdString();
         return Fail(port_->error() == QSerialPort::DeviceNotFoundError ? commInvalidPort
-                                                                        : commPortUnavailable,
+                                                                       : commPortUnavailable,
                     why);
     }
     int32_t result = ApplyLine();

@@ -107,12 +107,12 @@ TEST_F(SerialSettingsTest, ProfileBuildsTheExactCommandTable) {
                                  "X3=break\r\nX4=Hello there\r\n<27>B=BREAK\r\n");
     LoadCommandCodes(dir.File("VANTOR25.PRF"));
     const SerialControlSettings& s = Settings();
-    EXPECT_EQ(s.StartCode, "");                  // <STX> is no known token
-    EXPECT_EQ(s.EndCode, "\n");                  // <ETX> dropped, <&H0A> kept
+    EXPECT_EQ(s.StartCode, ""); // <STX> is no known token
+    EXPECT_EQ(s.EndCode, "\n"); // <ETX> dropped, <&H0A> kept
     EXPECT_EQ(s.PacketLength, 6);
     EXPECT_EQ(s.CheckGroupBreakLengthDifference, 2);
-    EXPECT_EQ(s.SerialCommandTable,
-              "\x1BG1=GR1 X1=GR12 X2=CA42 X3=BR X4=Hello there \x1B" "B=BR ");
+    EXPECT_EQ(s.SerialCommandTable, "\x1BG1=GR1 X1=GR12 X2=CA42 X3=BR X4=Hello there \x1B"
+                                    "B=BR ");
 }
 
 TEST_F(SerialSettingsTest, MissingOrEmptyProfileChangesNothing) {
@@ -148,8 +148,9 @@ TEST_F(SerialSettingsTest, PortsOpenOnPtysAndBounceRepeatsBytes) {
     ASSERT_FALSE(bounce.slavePath.empty());
     setenv("VNTZEL_COM3", control.slavePath.c_str(), 1);
     setenv("VNTZEL_COM4", bounce.slavePath.c_str(), 1);
-    WriteIni("[ZELNetwork]\r\nUseSerial=1\r\nSerialPort=3\r\nSerialBouncePort=4\r\n"
-             "SerialHandshaking=0\r\nSerialProfileName=Station.prf\r\nSerialSettings=19200,N,8,1\r\n");
+    WriteIni(
+        "[ZELNetwork]\r\nUseSerial=1\r\nSerialPort=3\r\nSerialBouncePort=4\r\n"
+        "SerialHandshaking=0\r\nSerialProfileName=Station.prf\r\nSerialSettings=19200,N,8,1\r\n");
     WriteProfile("Station.prf", "[IncomingSerialCodes]\r\n<ESC>B=BREAK\r\n");
     LoadSerialSettings(ini);
     EXPECT_EQ(boxes.Count(), 0u) << (boxes.Count() ? boxes.Shown()[0].prompt : "");
@@ -158,9 +159,11 @@ TEST_F(SerialSettingsTest, PortsOpenOnPtysAndBounceRepeatsBytes) {
     ASSERT_TRUE(main.commBounce().PortOpen());
     EXPECT_EQ(main.commControl().CommPort(), 3);
     EXPECT_EQ(main.commBounce().Settings(), "19200,N,8,1");
-    EXPECT_EQ(Settings().SerialCommandTable, "\x1B" "B=BR ");
+    EXPECT_EQ(Settings().SerialCommandTable, "\x1B"
+                                             "B=BR ");
 
-    const std::string packet = "\x1B" "B\r";
+    const std::string packet = "\x1B"
+                               "B\r";
     ASSERT_EQ(write(control.master, packet.data(), packet.size()), 3);
     EXPECT_EQ(bounce.ReadMaster(3), packet);
     EXPECT_EQ(main.Engine().SerialBuffer, packet);
@@ -185,13 +188,15 @@ TEST_F(SerialSettingsTest, BadPortsGiveTheErrorBoxAndGoOn) {
     WriteProfile("VANTOR25.PRF", "[IncomingSerialCodes]\r\nT=test\r\n");
     LoadSerialSettings(ini);
     ASSERT_EQ(boxes.Count(), 2u);
-    EXPECT_EQ(boxes.Shown()[0].prompt.rfind("There was a problem opening the Serial control port and "
-                                          "the error's description was reported as : \n\n\"Invalid "
-                                          "port number\" (8002)",
-                                          0),
-              0u)
+    EXPECT_EQ(
+        boxes.Shown()[0].prompt.rfind("There was a problem opening the Serial control port and "
+                                      "the error's description was reported as : \n\n\"Invalid "
+                                      "port number\" (8002)",
+                                      0),
+        0u)
         << boxes.Shown()[0].prompt;
-    EXPECT_NE(boxes.Shown()[1].prompt.find("opening the Serial control bounce port"), std::string::npos);
+    EXPECT_NE(boxes.Shown()[1].prompt.find("opening the Serial control bounce port"),
+              std::string::npos);
     EXPECT_FALSE(MainWindow::MainForm().commControl().PortOpen());
     EXPECT_EQ(Settings().SerialCommandTable, "T=TE ");
 }
