@@ -2,6 +2,7 @@
 // dated backups.
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
+#include "carts/PlayerTable.h"
 #include "core/GeneralFunctions.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -78,7 +79,7 @@ void ResetCartData() {
 
 void InitialiseCartData() {
     for (int player = 1; player <= CartPlayers::kMaxPlayers; ++player)
-        Carts::State().PlayerTable[static_cast<size_t>(player)].Status = CartPlayers::Empty;
+        CartPlayers::State().PlayerTable[static_cast<size_t>(player)].Status = CartPlayers::Empty;
     ResetCartData();
 }
 
