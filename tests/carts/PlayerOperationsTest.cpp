@@ -95,6 +95,36 @@ TEST_F(PlayersTest, RepeatedRequestsChangeNothingAndTellNothing) {
     EXPECT_EQ(Player(1).Status, Playing);
 }
 
+TEST_F(PlayersTest, PlayFromSelectedCuesFirstAndResumingKeepsTheStartTime) {
+    MakeCart(12, 3.0);
+    TestSupport::FrozenClock clock(46000, 100);
+    ASSERT_TRUE(LoadPlayer(1, 12, volume_));
+    ASSERT_TRUE(PlayPlayer(1, 12, volume_));
+    EXPECT_EQ(listener_.Main(), (Notices{{7, 1, 12}, {16, 1, 12}, {31, 1, 12}}));
+    Run(100);
+    ASSERT_TRUE(PausePlayer(1, 12, volume_));
+    Platform::Clock::SetNow(46000, 200);
+    listener_.notices.clear();
+    ASSERT_TRUE(PlayPlayer(1, 12, volume_));
+    EXPECT_EQ(Player(1).Status, Playing);
+    EXPECT_FLOAT_EQ(Player(1).PlayStarted.Seconds, 100) << "set only when played from cued";
+    EXPECT_EQ(listener_.Main(), (Notices{{31, 1, 12}}));
+
+    // Cueing a playing player puts it back at the start.
+    listener_.notices.clear();
+    ASSERT_TRUE(CuePlayer(1, 12, volume_));
+    EXPECT_EQ(Player(1).Status, Cued);
+    EXPECT_FLOAT_EQ(Player(1).SecondsPlayed, 0);
+    EXPECT_EQ(listener_.Main(), (Notices{{16, 1, 12}}));
+
+    // A play request for another cart loads it in place of the first.
+    MakeCart(13, 1.0);
+    listener_.notices.clear();
+    ASSERT_TRUE(PlayPlayer(1, 13, volume_));
+    EXPECT_EQ(listener_.Main(),
+              (Notices{{4, 1, 12}, {0, 1, 12}, {7, 1, 13}, {16, 1, 13}, {31, 1, 13}}));
+}
+
 TEST_F(PlayersTest, GuardsRefuseWithoutChangeOrNotice) {
     MakeCart(8, 1.0);
     Settings().Audio.NoCarts = 100;
