@@ -127,7 +127,7 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
     MMIOINFO cache;
     cache.dwFlags = MMIO_ALLOCBUF;
     cache.cchBuffer = static_cast<int32_t>(head.AvgBytesPerSec) * 4;
-    storedPlayVolume_ = FlennStreamPlay1.PlayVolume();
+    storedPlayVolume_ = PlayVolume();
     hAudioFile_ = mmioOpen(fName, &cache, MMIO_READ);
     if (!hAudioFile_)
         return OpenFailure(-1,
@@ -194,6 +194,7 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
     loopStartBlock_ = loopEndBlock_ = 0;
     FlennStreamPlay1.SetReturnBuffers(true);
     FlennStreamPlay1.StartFlennStream();
+    firstVolumeTime_ = lastVolumeTime_ = -1;
     const int32_t counter = openedFileCounter_;
     Debug("Raise Event Opened");
     emit Opened();
@@ -286,7 +287,8 @@ int32_t FlennPlayer::CloseAudio() {
     int32_t result = 0;
     FlennStreamPlay1.SetReturnBuffers(false);
     if (FlennStreamPlay1.PlayStatus() == ePlaying) PausePlaybackStream(false);
-    FlennStreamPlay1.SetPlayVolume(storedPlayVolume_);
+    ClearAllVolumeChangeEvents();
+    SetAudioVolume(storedPlayVolume_);
     FlennStreamPlay1.StopFlennStream();
     if (IsOpen()) {
         const auto step = [&](MMRESULT r, const char* context) {
@@ -575,6 +577,7 @@ void FlennPlayer::UpdateAudioTimes() {
         secondsPlayed_ = p - audioStart_;
         secondsRemain_ = audioLength_ - secondsPlayed_;
     }
+    if (firstVolumeTime_ >= 0 && !StepVolumeEnvelope()) return;
     const float t = totalSecondsPlayed_;
     const auto reach = [t](bool& flag, float at, bool armed) {
         if (flag || !armed || t < at) return false;
