@@ -26,6 +26,8 @@ int32_t RoundToLong(double v) {
 } // namespace
 
 FlennPlayer::FlennPlayer(QObject* parent) : QObject(parent) {
+    // The hosted engine starts as placed on the control, its window hooked.
+    FlennStreamPlay1.InitProperties(true);
     GeneralFunctions::LoadOSVersion();
     const EngineSettings::EngineRegistrySettings s = EngineSettings::ReadEngineRegistrySettings();
     fadeMode_ = s.FadeMode;

@@ -264,5 +264,8 @@ void FlennPlayer::ExitLoop() {
     if (Reopened(counter)) return;
     emit LoopCompleted();
     if (Reopened(counter)) return;
+    // The seek emptied the engine: queue from the loop end so that playback goes on at once.
+    FillPlaybackBuffers();
+    if (Reopened(counter)) return;
     FlennStreamPlay1.StartPlayback();
 }
