@@ -61,20 +61,6 @@ FlennPlayer::~FlennPlayer() {
     CloseAudio();
 }
 
-void FlennPlayer::InitProperties() {
-    raiseAudioPositionChanged_ = true;
-    maxLoopCount_ = 1000;
-    FlennStreamPlay1.SetRaiseAudioLevelEvents(1);
-    FlennStreamPlay1.SetSampleAudioLevel(true);
-    FlennStreamPlay1.SetWaveBufferLengthms(100);
-    FlennStreamPlay1.SetNumberWaveBuffers(10);
-    FlennStreamPlay1.SetNumberChannels(2);
-    FlennStreamPlay1.SetSampleRate(44100);
-    reportErrors_ = true;
-    FlennStreamPlay1.SetReportErrors(true);
-    FlennStreamPlay1.SetWaveDeviceNumber(0);
-}
-
 int32_t FlennPlayer::RaiseError(int32_t code) {
     int32_t c = code;
     emit PlayerError(c);
@@ -128,7 +114,7 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
             false, vbInformation);
     MMIOINFO cache;
     cache.dwFlags = MMIO_ALLOCBUF;
-    cache.cchBuffer = static_cast<int32_t>(head.AvgBytesPerSec) * 4;
+    cache.cchBuffer = static_cast<int32_t>(head.AvgBytesPerSec) * numberCacheSeconds_;
     storedPlayVolume_ = PlayVolume();
     hAudioFile_ = mmioOpen(fName, &cache, MMIO_READ);
     if (!hAudioFile_)

@@ -47,6 +47,30 @@ public:
     ~FlennPlayer() override;
 
     void InitProperties();
+    void ReadProperties(const Platform::Com::PropertyBag& bag);
+    void WriteProperties(Platform::Com::PropertyBag& bag) const;
+
+    // Engine format and buffering; a rejected value shows its message and changes nothing.
+    int32_t WaveBufferLengthms() const { return FlennStreamPlay1.WaveBufferLengthms(); }
+    void SetWaveBufferLengthms(int32_t& BufferLength);
+    int32_t NumberWavePlayBuffers() const { return FlennStreamPlay1.NumberWaveBuffers(); }
+    void SetNumberWavePlayBuffers(int32_t& numBuffers);
+    int32_t SampleRate() const { return sampleRate_; }
+    void SetSampleRate(int32_t& NewSampleRate);
+    int32_t NumberChannels() const { return numberChannels_; }
+    void SetNumberChannels(int32_t& NewNumberChannels);
+    int16_t NumberCacheSeconds() const { return numberCacheSeconds_; }
+    void SetNumberCacheSeconds(int16_t& NewNumberCacheSeconds);
+    int16_t WaveOutDeviceNumber() const {
+        return static_cast<int16_t>(FlennStreamPlay1.WaveDeviceNumber());
+    }
+    void SetWaveOutDeviceNumber(int16_t value) { FlennStreamPlay1.SetWaveDeviceNumber(value); }
+    int32_t RaiseAudioLevelEvents() const { return raiseAudioLevelEvents_; }
+    void SetRaiseAudioLevelEvents(int32_t value);
+    bool SampleAudioLevel() const { return sampleAudioLevel_; }
+    void SetSampleAudioLevel(bool value);
+    bool DirectXMode() const { return directXMode_; }
+    void SetDirectXMode(bool value);
 
     int32_t OpenAudio(std::string& fName);
     int32_t CloseAudio();
@@ -65,7 +89,10 @@ public:
     eAudioPart AudioPart() const;
     const std::string& AudioFileName() const { return audioFileName_; }
     bool ReportErrors() const { return reportErrors_; }
-    void SetReportErrors(bool v) { reportErrors_ = v; }
+    void SetReportErrors(bool v) {
+        reportErrors_ = v;
+        FlennStreamPlay1.SetReportErrors(v);
+    }
     bool RaiseAudioPositionChanged() const { return raiseAudioPositionChanged_; }
     void SetRaiseAudioPositionChanged(bool v) { raiseAudioPositionChanged_ = v; }
     bool FlushBuffers() const { return flushBuffers_; }
@@ -177,6 +204,7 @@ private:
     void SortVolumeChangeEvents();
     void OnBufferAvailable(int32_t BufferNumber, intptr_t ptrBuffer, int32_t BufferLength);
     void OnStreamStopped();
+    void Refuse(const std::string& message) const;
     void Debug(const std::string& text, int32_t level = dmBasic) const {
         debug_.Write(text, level);
     }
@@ -208,6 +236,10 @@ private:
     bool flushBuffers_ = true;
     int32_t fadeMode_ = 2;
 
+    int32_t sampleRate_ = 44100, numberChannels_ = 2;
+    int16_t numberCacheSeconds_ = 4;
+    int32_t raiseAudioLevelEvents_ = 1;
+    bool sampleAudioLevel_ = true, directXMode_ = false;
     VCHEV volumeEvents_[10];
     float firstVolumeTime_ = -1, lastVolumeTime_ = -1;
     bool loopSetGuard_ = false;
