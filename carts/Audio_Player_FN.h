@@ -10,6 +10,7 @@
 namespace Browsing {
 class frmPrintPreview;
 }
+#include <functional>
 
 namespace Audio_Player_FN {
 
@@ -30,5 +31,43 @@ std::string CartInfoReportText(int32_t cartNumber, const Vantor_Cart_Routines::C
 // Builds the report of a cart and shows it in viewer; nothing for a cart outside 1..NoCarts
 // or an empty one.
 void BuildCartInfoReport(int32_t& cartNumber, Browsing::frmPrintPreview& viewer);
+// ---- Operations: each answers true when done; a refusal changes nothing and tells nothing.
+
+// Makes the players and returns their count. The default makes display-free players for
+// TotalNumberCartPlayers (at most 4); the player windows set their own.
+using PlayerMaker = std::function<int16_t()>;
+void SetPlayerMaker(PlayerMaker maker);
+int16_t MakeCartPlayers();
+
+bool InitialiseAudio();
+bool ShutdownAudio();
+bool LoadPlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume);
+bool CuePlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume);
+bool PlayPlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume);
+bool PausePlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume);
+bool SeekPlayer(int16_t PlayerNumber, int32_t CartNumber, float Seconds, int16_t& Volume);
+bool EjectPlayer(int16_t PlayerNumber);
+void SetPlayerVolume(int16_t PlayerNumber, float Volume);
+
+// Fade-out (envelope entry 3) that ejects the player when it ends; links and ducking.
+bool FadePlayer(int16_t PlayerNumber, float StartTime, float FadeSeconds);
+void StartLinkedPlayer(int16_t PlayerNumber);
+void UnlinkPlayer(int16_t PlayerNumber, bool RestoreDucking);
+void RestoreDuckedPlayers(int16_t PlayerNumber);
+
+// ---- The control's events of player n.
+void PlayerAudioPartEvent(int16_t PlayerNumber); // Opened, Cued, Closed
+void PlayerAudioPositionChanged(int16_t PlayerNumber, bool AudioPartChanging);
+void PlayerAudioLevelChanged(int16_t PlayerNumber);
+void PlayerVolumeChangeStart(int16_t PlayerNumber, int32_t Reference);
+void PlayerVolumeChange(int16_t PlayerNumber, int32_t Reference);
+void PlayerVolumeChangeEnd(int16_t PlayerNumber, int32_t Reference);
+void PlayerIntroStartReached(int16_t PlayerNumber);
+void PlayerIntroEndReached(int16_t PlayerNumber);
+void PlayerHookStartReached(int16_t PlayerNumber);
+void PlayerHookEndReached(int16_t PlayerNumber);
+void PlayerExtroReached(int16_t PlayerNumber);
+void PlayerAudioEndReached(int16_t PlayerNumber);
+void PlayerSweeperStartReached(int16_t PlayerNumber);
 
 } // namespace Audio_Player_FN

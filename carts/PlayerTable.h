@@ -109,9 +109,18 @@ struct NoticeListenerSlots {
     std::vector<int32_t> Flags{0};
 };
 
+class CartPlayer;
+
 struct PlayersState {
+    PlayersState();
+    ~PlayersState();
+    PlayersState(const PlayersState&) = delete;
+    PlayersState& operator=(const PlayersState&) = delete;
+
     PlayerTableArray PlayerTable;
     NoticeListenerSlots NoticeListeners;
+    // The players behind the records' Player references, indexed like the table.
+    std::array<std::unique_ptr<CartPlayer>, kMaxPlayers + 1> Players;
     // The recorder of this system: never created.
     FlennRecorder* RecorderControl = nullptr;
     int32_t RecorderStatus = 0;

@@ -1,8 +1,8 @@
 // Audiowall parts: the part table, opening and closing the list files, start-up reset and
 // dated backups.
+#include "carts/PlayerTable.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
-#include "carts/PlayerTable.h"
 #include "core/GeneralFunctions.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"

@@ -26,6 +26,8 @@ int32_t RoundToLong(double v) {
 } // namespace
 
 FlennPlayer::FlennPlayer(QObject* parent) : QObject(parent) {
+    // The hosted engine starts as placed on the control, its window hooked.
+    FlennStreamPlay1.InitProperties(true);
     GeneralFunctions::LoadOSVersion();
     const EngineSettings::EngineRegistrySettings s = EngineSettings::ReadEngineRegistrySettings();
     fadeMode_ = s.FadeMode;
@@ -57,20 +59,6 @@ FlennPlayer::FlennPlayer(QObject* parent) : QObject(parent) {
 FlennPlayer::~FlennPlayer() {
     tmrPosition.stop();
     CloseAudio();
-}
-
-void FlennPlayer::InitProperties() {
-    raiseAudioPositionChanged_ = true;
-    maxLoopCount_ = 1000;
-    FlennStreamPlay1.SetRaiseAudioLevelEvents(1);
-    FlennStreamPlay1.SetSampleAudioLevel(true);
-    FlennStreamPlay1.SetWaveBufferLengthms(100);
-    FlennStreamPlay1.SetNumberWaveBuffers(10);
-    FlennStreamPlay1.SetNumberChannels(2);
-    FlennStreamPlay1.SetSampleRate(44100);
-    reportErrors_ = true;
-    FlennStreamPlay1.SetReportErrors(true);
-    FlennStreamPlay1.SetWaveDeviceNumber(0);
 }
 
 int32_t FlennPlayer::RaiseError(int32_t code) {
@@ -126,8 +114,8 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
             false, vbInformation);
     MMIOINFO cache;
     cache.dwFlags = MMIO_ALLOCBUF;
-    cache.cchBuffer = static_cast<int32_t>(head.AvgBytesPerSec) * 4;
-    storedPlayVolume_ = FlennStreamPlay1.PlayVolume();
+    cache.cchBuffer = static_cast<int32_t>(head.AvgBytesPerSec) * numberCacheSeconds_;
+    storedPlayVolume_ = PlayVolume();
     hAudioFile_ = mmioOpen(fName, &cache, MMIO_READ);
     if (!hAudioFile_)
         return OpenFailure(-1,
@@ -194,6 +182,7 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
     loopStartBlock_ = loopEndBlock_ = 0;
     FlennStreamPlay1.SetReturnBuffers(true);
     FlennStreamPlay1.StartFlennStream();
+    firstVolumeTime_ = lastVolumeTime_ = -1;
     const int32_t counter = openedFileCounter_;
     Debug("Raise Event Opened");
     emit Opened();
@@ -286,7 +275,8 @@ int32_t FlennPlayer::CloseAudio() {
     int32_t result = 0;
     FlennStreamPlay1.SetReturnBuffers(false);
     if (FlennStreamPlay1.PlayStatus() == ePlaying) PausePlaybackStream(false);
-    FlennStreamPlay1.SetPlayVolume(storedPlayVolume_);
+    ClearAllVolumeChangeEvents();
+    SetAudioVolume(storedPlayVolume_);
     FlennStreamPlay1.StopFlennStream();
     if (IsOpen()) {
         const auto step = [&](MMRESULT r, const char* context) {
@@ -575,6 +565,7 @@ void FlennPlayer::UpdateAudioTimes() {
         secondsPlayed_ = p - audioStart_;
         secondsRemain_ = audioLength_ - secondsPlayed_;
     }
+    if (firstVolumeTime_ >= 0 && !StepVolumeEnvelope()) return;
     const float t = totalSecondsPlayed_;
     const auto reach = [t](bool& flag, float at, bool armed) {
         if (flag || !armed || t < at) return false;

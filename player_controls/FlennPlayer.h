@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,24 @@ enum eAudioPart : int32_t {
     eapEXTRO = 20
 };
 
+enum eFadeMode : int32_t { efmNormal = 0, efmSlowStart = 1, efmFastStart = 2 };
+
+// One timed volume change; its layout is copied whole to hosts.
+struct VCHEV {
+    int16_t Reference = -1; // -1 = free slot
+    float StartTime = 0;
+    float Duration = 0;
+    float StartVolume = 0;
+    float EndVolume = 0;
+    int16_t NotifiedStart = 0;
+    int16_t NotifiedEnd = 0;
+    float NotifyVolume = -1;
+    int16_t Notified = 0;
+    int16_t RemoveWhenComplete = 0;
+    int16_t SetVolumePermanently = 0;
+};
+static_assert(sizeof(VCHEV) == 36);
+
 class FlennPlayer : public QObject {
     Q_OBJECT
 public:
@@ -28,6 +47,30 @@ public:
     ~FlennPlayer() override;
 
     void InitProperties();
+    void ReadProperties(const Platform::Com::PropertyBag& bag);
+    void WriteProperties(Platform::Com::PropertyBag& bag) const;
+
+    // Engine format and buffering; a rejected value shows its message and changes nothing.
+    int32_t WaveBufferLengthms() const { return FlennStreamPlay1.WaveBufferLengthms(); }
+    void SetWaveBufferLengthms(int32_t& BufferLength);
+    int32_t NumberWavePlayBuffers() const { return FlennStreamPlay1.NumberWaveBuffers(); }
+    void SetNumberWavePlayBuffers(int32_t& numBuffers);
+    int32_t SampleRate() const { return sampleRate_; }
+    void SetSampleRate(int32_t& NewSampleRate);
+    int32_t NumberChannels() const { return numberChannels_; }
+    void SetNumberChannels(int32_t& NewNumberChannels);
+    int16_t NumberCacheSeconds() const { return numberCacheSeconds_; }
+    void SetNumberCacheSeconds(int16_t& NewNumberCacheSeconds);
+    int16_t WaveOutDeviceNumber() const {
+        return static_cast<int16_t>(FlennStreamPlay1.WaveDeviceNumber());
+    }
+    void SetWaveOutDeviceNumber(int16_t value) { FlennStreamPlay1.SetWaveDeviceNumber(value); }
+    int32_t RaiseAudioLevelEvents() const { return raiseAudioLevelEvents_; }
+    void SetRaiseAudioLevelEvents(int32_t value);
+    bool SampleAudioLevel() const { return sampleAudioLevel_; }
+    void SetSampleAudioLevel(bool value);
+    bool DirectXMode() const { return directXMode_; }
+    void SetDirectXMode(bool value);
 
     int32_t OpenAudio(std::string& fName);
     int32_t CloseAudio();
@@ -46,7 +89,10 @@ public:
     eAudioPart AudioPart() const;
     const std::string& AudioFileName() const { return audioFileName_; }
     bool ReportErrors() const { return reportErrors_; }
-    void SetReportErrors(bool v) { reportErrors_ = v; }
+    void SetReportErrors(bool v) {
+        reportErrors_ = v;
+        FlennStreamPlay1.SetReportErrors(v);
+    }
     bool RaiseAudioPositionChanged() const { return raiseAudioPositionChanged_; }
     void SetRaiseAudioPositionChanged(bool v) { raiseAudioPositionChanged_ = v; }
     bool FlushBuffers() const { return flushBuffers_; }
@@ -78,6 +124,32 @@ public:
     int32_t TotalBlocks() const { return totalBlocks_; }
     const Platform::Acm::WaveFormatEx& FileFormat() const { return fileFormat_; }
 
+    // Volume envelopes and the play volume.
+    bool AddVolumeChangeEvent(int16_t& ReferenceNumber, float StartTime, float Duration,
+                              float StartVolume, float EndVolume, float NotifyVolume,
+                              bool RemoveWhenComplete, bool& SetVolumePermanently);
+    bool RemoveVolumeChangeEvent(int16_t& ReferenceNumber);
+    bool GetVolumeChangeEvent(int16_t& ReferenceNumber, VCHEV& VolChangeEvent) const;
+    int16_t NumberVolumeChangeEvents() const;
+    float FirstVolumeChangeEventTime() const { return firstVolumeTime_; }
+    float LastVolumeChangeEventTime() const { return lastVolumeTime_; }
+    float PlayVolume() const;
+    void SetPlayVolume(float value);
+    void SetFadeMode(int32_t mode) { fadeMode_ = mode; }
+
+    // Loop points (refused while no file is open).
+    float LoopStart() const;
+    void SetLoopStart(float value);
+    float LoopEnd() const;
+    void SetLoopEnd(float value);
+    bool UseLoop() const { return useLoop_; }
+    void SetUseLoop(bool value);
+    bool InLoop() const;
+    void ExitLoop();
+    int16_t MaxLoopCount() const { return maxLoopCount_; }
+    void SetMaxLoopCount(int16_t value) { maxLoopCount_ = std::max<int16_t>(value, 0); }
+    int16_t LoopCount() const { return loopCount_; }
+
     // Runs the position timer's work once (the timer does this every 50 ms while streaming).
     void PositionTick();
 
@@ -99,6 +171,10 @@ signals:
     void LoopRestart();
     void LoopCompleted();
     void SweeperStartReached();
+    void AudioVolumeChanged(int16_t NewLevel);
+    void VolumeChangeStartNotify(int16_t& ChangeReference);
+    void VolumeChangeNotify(int16_t& ChangeReference);
+    void VolumeChangeEndNotify(int16_t& ChangeReference);
 
 private:
     bool IsOpen() const { return hAudioFile_ != nullptr; }
@@ -119,8 +195,16 @@ private:
     void SetFinished();
     void ClearReachedFlags();
     void ResetMarkers();
+    void SetAudioVolume(float NewVolume);
+    bool StepVolumeEnvelope(); // false when the file was reopened inside an event
+    void FinishedVolumeChangeEvent(int16_t& slot);
+    void ClearVolumeChangeEvent(int16_t slot);
+    void ClearAllVolumeChangeEvents();
+    void UpdateVolumeChangeTimes();
+    void SortVolumeChangeEvents();
     void OnBufferAvailable(int32_t BufferNumber, intptr_t ptrBuffer, int32_t BufferLength);
     void OnStreamStopped();
+    void Refuse(const std::string& message) const;
     void Debug(const std::string& text, int32_t level = dmBasic) const {
         debug_.Write(text, level);
     }
@@ -151,6 +235,14 @@ private:
     bool raiseAudioPositionChanged_ = true;
     bool flushBuffers_ = true;
     int32_t fadeMode_ = 2;
+
+    int32_t sampleRate_ = 44100, numberChannels_ = 2;
+    int16_t numberCacheSeconds_ = 4;
+    int32_t raiseAudioLevelEvents_ = 1;
+    bool sampleAudioLevel_ = true, directXMode_ = false;
+    VCHEV volumeEvents_[10];
+    float firstVolumeTime_ = -1, lastVolumeTime_ = -1;
+    bool loopSetGuard_ = false;
 
     float audioStart_ = 0, audioEnd_ = 0, audioLength_ = 0;
     float introStart_ = 0, introEnd_ = 0, hookStart_ = 0, hookEnd_ = 0, extro_ = 0;

@@ -116,4 +116,115 @@ TEST_F(PlayerTest, BrokenFilesAreRefused) {
     EXPECT_EQ(player.TotalBlocks(), 4410);
 }
 
+TEST_F(PlayerTest, AdpcmAnd24BitFilesPlayAsDecoded) {
+    std::vector<int16_t> tone = TestSupport::Tone(22050, 2);
+    std::string pcm = WriteFile("tone.wav", PcmWav(2, 44100, tone));
+    for (const char* options : {"-e ima-adpcm", "-b 24 -e signed-integer"}) {
+        std::string path = dir.File("coded.wav");
+        ASSERT_TRUE(RunTool("sox -D '" + pcm + "' " + options + " '" + path + "'"));
+        std::vector<int16_t> decoded = SoxDecode(path, dir.Path());
+        ASSERT_FALSE(decoded.empty());
+        TestSupport::UseWaveDevices("capture,null");
+        ASSERT_EQ(player.OpenAudio(path), 0) << options;
+        events.clear();
+        player.PlayAudio();
+        Run(800);
+        EXPECT_EQ(events.back(), "AudioEnd") << options;
+        std::vector<int16_t> played = Played();
+        ASSERT_EQ(played.size(), decoded.size()) << options;
+        EXPECT_LE(MaxDifference(played, decoded), 2) << options;
+    }
+}
+
+TEST_F(PlayerTest, SeekPauseAndResumeLoseNoSamples) {
+    std::vector<int16_t> tone = TestSupport::Tone(44100, 2);
+    std::string path = WriteFile("tone.wav", PcmWav(2, 44100, tone));
+    ASSERT_EQ(player.OpenAudio(path), 0);
+    player.PlayAudio();
+    Run(300);
+    EXPECT_EQ(player.Status(), epsPlaying);
+    player.PauseAudio();
+    TestSupport::Pump();
+    EXPECT_EQ(player.Status(), epsPaused);
+    Run(200); // paused: nothing plays
+    player.PlayAudio();
+    Run(1200);
+    EXPECT_EQ(Played(), tone) << "pause and resume keep every sample";
+
+    // A seek while playing keeps playing from the new place.
+    TestSupport::UseWaveDevices("capture,null");
+    ASSERT_EQ(player.OpenAudio(path), 0);
+    player.PlayAudio();
+    Run(200);
+    ASSERT_TRUE(player.SeekTime(0.5f));
+    EXPECT_EQ(player.Status(), epsPlaying);
+    EXPECT_NEAR(player.TotalSecondsPlayed(), 0.5f, 0.01f);
+    Run(800);
+    std::vector<int16_t> played = Played();
+    std::vector<int16_t> tail(tone.begin() + 22050 * 2, tone.end());
+    ASSERT_GE(played.size(), tail.size());
+    EXPECT_TRUE(std::equal(tail.begin(), tail.end(), played.end() - static_cast<long>(tail.size())))
+        << "the end of the capture is the file from the seek on";
+}
+
+TEST_F(PlayerTest, CueSeeksToTheSectionStart) {
+    std::string path = WriteFile("tone.wav", PcmWav(2, 44100, TestSupport::Tone(44100 * 2, 2)));
+    ASSERT_EQ(player.OpenAudio(path), 0);
+    player.SetAudioStart(0.5f);
+    player.PlayAudio();
+    Run(300);
+    ASSERT_EQ(player.CueAudio(), 0);
+    EXPECT_NEAR(player.TotalSecondsPlayed(), 0.5f, 0.001f) << "file time of AudioStart";
+    EXPECT_EQ(player.Status(), epsCued);
+    EXPECT_EQ(events.back(), "Cued");
+}
+
+TEST_F(PlayerTest, ReopeningInsideAnEventStopsTheOldFilesWork) {
+    std::vector<int16_t> first = TestSupport::Tone(44100, 2);
+    std::vector<int16_t> second = TestSupport::Tone(4410, 1);
+    std::string a = WriteFile("a.wav", PcmWav(2, 44100, first));
+    std::string b = WriteFile("b.wav", PcmWav(1, 22050, second));
+    ASSERT_EQ(player.OpenAudio(a), 0);
+    bool reopened = false;
+    QObject::connect(&player, &FlennPlayer::IntroStartReached, [&] {
+        if (reopened) return;
+        reopened = true;
+        EXPECT_EQ(player.OpenAudio(b), 0);
+    });
+    events.clear();
+    player.PlayAudio();
+    Run(100);
+    ASSERT_TRUE(reopened);
+    // The old file's IntroEnd is never raised; the new file opened cued.
+    const std::vector<std::string> expected = {"PositionChanged(True)", "IntroStart", "Closed",
+                                               "PositionChanged(True)", "Opened"};
+    ASSERT_GE(events.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 5), expected);
+    EXPECT_EQ(player.AudioFileName(), b);
+    EXPECT_EQ(player.Status(), epsCued);
+}
+
+TEST_F(PlayerTest, DebugFileHoldsTheLinesOfItsLevel) {
+    std::string path = WriteFile("tone.wav", PcmWav(2, 44100, TestSupport::Tone(4410, 2)));
+    for (int32_t level : {dmBasic, dmMedium, dmFull}) {
+        std::string log = dir.File("debug" + std::to_string(level) + ".log");
+        player.SetDebugFile(log, level);
+        ASSERT_EQ(player.OpenAudio(path), 0);
+        player.PlayAudio();
+        Run(200);
+        player.CueAudio();
+        player.SetDebugFile("", dmOff);
+        std::string text = Read(log);
+        EXPECT_NE(text.find("Start Function PlayAudio"), std::string::npos) << level;
+        EXPECT_NE(text.find("End Function PlayAudio\r\n\r\n"), std::string::npos) << level;
+        EXPECT_EQ(text.find("Flushing Playback") != std::string::npos, level >= dmMedium);
+        EXPECT_EQ(text.find("End Function UpdateAudioTimes - ") != std::string::npos,
+                  level >= dmMedium);
+        EXPECT_EQ(text.find("BufferAvailable Event, BufNum: -1") != std::string::npos,
+                  level >= dmFull);
+        EXPECT_EQ(text.find("RaiseEvent AudioPositionChanged(True)") != std::string::npos,
+                  level >= dmFull);
+    }
+}
+
 } // namespace
