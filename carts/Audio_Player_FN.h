@@ -5,12 +5,12 @@
 #include "carts/PlayerTable.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace Browsing {
 class frmPrintPreview;
 }
-#include <functional>
 
 namespace Audio_Player_FN {
 

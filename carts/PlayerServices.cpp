@@ -1,5 +1,6 @@
 #include "carts/PlayerServices.h"
 
+#include "carts/Audio_Player_FN.h"
 #include "carts/PlayerTable.h"
 #include "player_controls/FlennPlayer.h"
 
@@ -19,20 +20,21 @@ PlayerServices*& Current() {
 
 } // namespace
 
-bool PlayerServices::CuePlayer(int16_t, int32_t, int16_t&) {
-    return false;
+bool PlayerServices::CuePlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume) {
+    return Audio_Player_FN::CuePlayer(PlayerNumber, CartNumber, Volume);
 }
-bool PlayerServices::PlayPlayer(int16_t, int32_t, int16_t&) {
-    return false;
+bool PlayerServices::PlayPlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume) {
+    return Audio_Player_FN::PlayPlayer(PlayerNumber, CartNumber, Volume);
 }
-bool PlayerServices::PausePlayer(int16_t, int32_t, int16_t&) {
-    return false;
+bool PlayerServices::PausePlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume) {
+    return Audio_Player_FN::PausePlayer(PlayerNumber, CartNumber, Volume);
 }
-bool PlayerServices::SeekPlayer(int16_t, int32_t, float, int16_t&) {
-    return false;
+bool PlayerServices::SeekPlayer(int16_t PlayerNumber, int32_t CartNumber, float Seconds,
+                                int16_t& Volume) {
+    return Audio_Player_FN::SeekPlayer(PlayerNumber, CartNumber, Seconds, Volume);
 }
-bool PlayerServices::EjectPlayer(int16_t) {
-    return false;
+bool PlayerServices::EjectPlayer(int16_t PlayerNumber) {
+    return Audio_Player_FN::EjectPlayer(PlayerNumber);
 }
 bool PlayerServices::SendPlayerCommand(int16_t, int32_t) {
     return false;

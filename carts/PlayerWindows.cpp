@@ -1,11 +1,11 @@
 #include "carts/PlayerWindows.h"
 
+#include "carts/Audio_Player_FN.h"
 #include "carts/PlayerServices.h"
 #include "carts/PlayerTable.h"
 #include "carts/frmAudioPlayer.h"
 #include "core/AudioSettings.h"
 #include "core/MainSettings.h"
-#include "player_controls/FlennPlayer.h"
 
 #include <algorithm>
 #include <array>
@@ -67,11 +67,9 @@ int16_t CreatePlayerWindows() {
     if (AudioSettings::PlayersSwitch(switched)) count = std::min<int32_t>(switched, kMaxPlayers);
     if (count < 1) return static_cast<int16_t>(count);
     for (int16_t n = 1; n <= count; ++n) {
-        auto window = std::make_unique<frmAudioPlayer>();
-        window->Engine().SetPlayerNumber(n);
+        // The window makes the player: the record's control, on the record's sound card.
+        auto window = std::make_unique<frmAudioPlayer>(n);
         window->Engine().pnlPlayerNo.Caption = std::to_string(n);
-        CartPlayerRecord& record = Record(n);
-        record.Player = window->Player();
         Windows()[static_cast<size_t>(n)] = std::move(window);
     }
     return static_cast<int16_t>(count);
@@ -113,11 +111,12 @@ void ShowPlayerControls(int16_t playerNumber, bool show) {
 }
 
 void DestroyPlayerWindows() {
-    for (int16_t n = 1; n <= kMaxPlayers; ++n) {
-        auto& window = Windows()[static_cast<size_t>(n)];
-        if (window && Record(n).Player == window->Player()) Record(n).Player = nullptr;
+    for (auto& window : Windows())
         window.reset();
-    }
+}
+
+void UsePlayerWindows() {
+    SetPlayerMaker([] { return CreatePlayerWindows(); });
 }
 
 int16_t FindPlayer(int32_t minStatus) {

@@ -20,8 +20,10 @@ void EmbedPlayerWindows(QWidget* playerArea);
 void ShowPlayerWindows();
 void ArrangePlayerWindow(int16_t playerNumber);
 void ShowPlayerControls(int16_t playerNumber, bool show);
-// Destroys the windows (main window unload, tests).
+// Destroys the windows (main window unload, tests); the players stay.
 void DestroyPlayerWindows();
+// Makes InitialiseAudio create the players through their windows.
+void UsePlayerWindows();
 
 int16_t FindPlayer(int32_t minStatus);
 int16_t FindPlayerWithCart(int32_t cartNumber);

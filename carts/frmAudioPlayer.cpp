@@ -1,5 +1,6 @@
 #include "carts/frmAudioPlayer.h"
 
+#include "carts/CartPlayer.h"
 #include "main_window/frmMain.h"
 #include "platform/Text1252.h"
 #include "player_controls/FlennPlayer.h"
@@ -78,8 +79,9 @@ QRect frmAudioPlayer::PixelRect(const PanelState& panel) {
                  std::max(1, panel.Height / kTwips));
 }
 
-frmAudioPlayer::frmAudioPlayer(QWidget* parent)
-    : QWidget(parent), player_(std::make_unique<FlennPlayer>()), picControls_(new QWidget(this)) {
+frmAudioPlayer::frmAudioPlayer(int16_t playerNumber, QWidget* parent)
+    : QWidget(parent), player_(&CreateCartPlayer(playerNumber)), picControls_(new QWidget(this)) {
+    engine_.SetPlayerNumber(playerNumber);
     setAttribute(Qt::WA_StyledBackground, false);
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -94,7 +96,8 @@ frmAudioPlayer::frmAudioPlayer(QWidget* parent)
     connect(cmdCue_, &QToolButton::released, this, [this] { engine_.cmdCue_MouseUp(); });
     connect(cmdEject_, &QToolButton::released, this, [this] { engine_.cmdEject_MouseUp(); });
 
-    FlennPlayer* p = player_.get();
+    // The player's own procedures are connected first, so they run before the window's part.
+    FlennPlayer* p = &player_->Control();
     AudioPlayerEngine* e = &engine_;
     connect(p, &FlennPlayer::Playing, e, &AudioPlayerEngine::FlennPlayer_Playing);
     connect(p, &FlennPlayer::Paused, e, &AudioPlayerEngine::FlennPlayer_Paused);
@@ -115,6 +118,10 @@ frmAudioPlayer::frmAudioPlayer(QWidget* parent)
 
 frmAudioPlayer::~frmAudioPlayer() {
     engine_.Unload();
+}
+
+FlennPlayer* frmAudioPlayer::Player() const {
+    return player_ ? &player_->Control() : nullptr;
 }
 
 void frmAudioPlayer::Mirror() {

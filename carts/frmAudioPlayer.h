@@ -3,22 +3,25 @@
 // input to it. Coordinates of the engine are twips, 15 to a pixel.
 #include "carts/frmAudioPlayerEngine.h"
 
+#include <QPointer>
 #include <QWidget>
-#include <memory>
 
 class FlennPlayer;
 class QToolButton;
 
 namespace CartPlayers {
 
+class CartPlayer;
+
 class frmAudioPlayer : public QWidget {
     Q_OBJECT
 public:
-    explicit frmAudioPlayer(QWidget* parent = nullptr);
+    // The window of player n; it makes the player (its record's control) and shows it.
+    explicit frmAudioPlayer(int16_t playerNumber, QWidget* parent = nullptr);
     ~frmAudioPlayer() override;
 
     AudioPlayerEngine& Engine() { return engine_; }
-    FlennPlayer* Player() const { return player_.get(); }
+    FlennPlayer* Player() const;
     // The twips rectangle of a panel in pixels.
     static QRect PixelRect(const PanelState& panel);
 
@@ -38,7 +41,7 @@ private:
     bool OnBar(const QPoint& at) const;
 
     AudioPlayerEngine engine_;
-    std::unique_ptr<FlennPlayer> player_;
+    QPointer<CartPlayer> player_;
     QWidget* picControls_;
     QToolButton* cmdPlayPause_;
     QToolButton* cmdCue_;
