@@ -2,7 +2,6 @@
 // notices each one sends, the status it leaves, its guards, and what comes out of the device.
 #include "PlayersFixture.h"
 
-#include "carts/PlayerControl.h"
 #include "carts/SplitPlayerAdapter.h"
 #include "main_window/CommandLine.h"
 #include "platform/Clock.h"
@@ -30,9 +29,9 @@ TEST_F(PlayersTest, StartUpLeavesEveryPlayerEmptyAtTheGeneralVolume) {
         ASSERT_NE(Player(n).Player, nullptr);
         EXPECT_EQ(Player(n).Status, Empty);
         EXPECT_EQ(Player(n).Volume, 100);
-        EXPECT_EQ(PlayerControl::WaveOutDeviceNumber(*Player(n).Player), n);
-        EXPECT_EQ(Player(n).Player->Engine().WaveBufferLengthms(), 500);
-        EXPECT_EQ(Player(n).Player->Engine().NumberWaveBuffers(), 8);
+        EXPECT_EQ(Player(n).Player->WaveOutDeviceNumber(), n);
+        EXPECT_EQ(Player(n).Player->WaveBufferLengthms(), 500);
+        EXPECT_EQ(Player(n).Player->NumberWavePlayBuffers(), 8);
     }
     EXPECT_EQ(Player(3).Player, nullptr);
     EXPECT_EQ(boxes_.Count(), 0u);
@@ -260,8 +259,8 @@ TEST_F(PlayersTest, VolumeOnOneDeviceReachesOnlyThePlayerOneControl) {
     SetPlayerVolume(2, 30.5f);
     EXPECT_EQ(Player(1).Volume, 40);
     EXPECT_EQ(Player(2).Volume, 30); // halves to even
-    EXPECT_FLOAT_EQ(PlayerControl::PlayVolume(*Player(1).Player), 40);
-    EXPECT_FLOAT_EQ(PlayerControl::PlayVolume(*Player(2).Player), 100);
+    EXPECT_FLOAT_EQ(Player(1).Player->PlayVolume(), 40);
+    EXPECT_FLOAT_EQ(Player(2).Player->PlayVolume(), 100);
     SetPlayerVolume(1, 140);
     EXPECT_EQ(Player(1).Volume, 100);
 }
