@@ -326,3 +326,28 @@ TEST_F(BreakPlayout, EjectNoticesWithoutSourcePlayOrLoggingWriteNothing) {
     eject(5, "R", false);
     EXPECT_EQ(RecLines().size(), 1u);
 }
+
+TEST_F(BreakPlayout, AFadeOrAHandEjectStartsTheNextAdvertAtOnceAPauseHoldsIt) {
+    engine->PlayBreak(false);
+    players.Run(2, 1.0f);
+    const int16_t first = engine->Break().PlayingPlayer;
+    players.info[first].Status = 12; // paused before its segue point: the break holds
+    players.Advance(0);              // a notice with nothing moving
+    engine->PlayerStatusNotice(255, first, 0);
+    EXPECT_EQ(engine->Break().CurrentAdvert, 1);
+    players.info[first].Status = 11;
+    players.info[first].Fading = true;
+    engine->PlayerStatusNotice(255, first, 0);
+    EXPECT_EQ(engine->Break().CurrentAdvert, 2); // cued and started in the same tick
+    const int16_t second = engine->Break().PlayingPlayer;
+    EXPECT_NE(second, first);
+    players.EjectPlayer(second); // by hand
+    EXPECT_EQ(engine->Break().CurrentAdvert, 3);
+    // On the last advert a fade alone does not complete the break.
+    players.info[engine->Break().PlayingPlayer].Fading = true;
+    players.Advance(1);
+    EXPECT_TRUE(Breaks::State().BreakRunning);
+    players.Run(12, 1.0f);
+    EXPECT_FALSE(Breaks::State().BreakRunning);
+    EXPECT_EQ(Count(sender.vantor, "AD_BREAK_COMPLETED"), 1u);
+}
