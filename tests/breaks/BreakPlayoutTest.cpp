@@ -351,3 +351,13 @@ TEST_F(BreakPlayout, AFadeOrAHandEjectStartsTheNextAdvertAtOnceAPauseHoldsIt) {
     EXPECT_FALSE(Breaks::State().BreakRunning);
     EXPECT_EQ(Count(sender.vantor, "AD_BREAK_COMPLETED"), 1u);
 }
+
+TEST_F(BreakPlayout, TheFiftyMillisecondTickMovesTheBreakOnWithoutNotices) {
+    engine->PlayBreak(false);
+    players.Run(9, 1.0f); // advert 2 cued
+    const int16_t first = engine->Break().PlayingPlayer;
+    players.info[first].Status = 15; // emptied without a notice
+    WaitUntil([&] { return engine->Break().CurrentAdvert == 2; }, 1000);
+    EXPECT_EQ(engine->Break().CurrentAdvert, 2);
+    EXPECT_TRUE(engine->BreakTickEnabled());
+}
