@@ -33,3 +33,7 @@ Carts::CartsState& Carts::State() {
 Breaks::BreaksState& Breaks::State() {
     return CurrentContext().Breaks;
 }
+
+HardwareAPI::HardwareState& HardwareAPI::State() {
+    return CurrentContext().Hardware;
+}

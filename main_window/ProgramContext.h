@@ -4,11 +4,13 @@
 #include "breaks/SplitRecord.h"
 #include "carts/CartsState.h"
 #include "core/MainSettings.h"
+#include "hardware/HardwareAPI.h"
 
 struct ProgramContext {
     MainSettings::SettingsRecords Settings;
     Carts::CartsState Carts;
     Breaks::BreaksState Breaks;
+    HardwareAPI::HardwareState Hardware;
 };
 
 // The current instance: the program's own unless a scope below has made another current.
