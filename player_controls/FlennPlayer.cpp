@@ -1,0 +1,629 @@
+#include "player_controls/FlennPlayer.h"
+
+#include "audio_engine/WaveFormatMod.h"
+#include "core/GeneralFunctions.h"
+#include "core/MultimediaAPI.h"
+#include "platform/Acm.h"
+#include "platform/MessageBox.h"
+#include "platform/VB.h"
+#include "player_controls/EngineSettings.h"
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Platform::Acm;
+using namespace Platform::Mmio;
+using Platform::vbInformation;
+using Platform::vbOKOnly;
+
+namespace {
+constexpr const char* kTitle = "Flenney";
+constexpr int32_t kCounterLimit = 1 << 30;
+
+int32_t RoundToLong(double v) {
+    return static_cast<int32_t>(VB::RoundHalfEven(v));
+}
+} // namespace
+
+FlennPlayer::FlennPlayer(QObject* parent) : QObject(parent) {
+    GeneralFunctions::LoadOSVersion();
+    const EngineSettings::EngineRegistrySettings s = EngineSettings::ReadEngineRegistrySettings();
+    fadeMode_ = s.FadeMode;
+    flushBuffers_ = s.FlushBuffers;
+    FlennStreamPlay1.SetFlushBufferLengthms(s.FlushBufferLengthms);
+    tmrPosition.setInterval(50);
+    connect(&tmrPosition, &QTimer::timeout, this, &FlennPlayer::PositionTick);
+    connect(&FlennStreamPlay1, &FlennStreamPlay::BufferAvailable, this,
+            &FlennPlayer::OnBufferAvailable);
+    connect(&FlennStreamPlay1, &FlennStreamPlay::FlennStreamStopped, this,
+            &FlennPlayer::OnStreamStopped);
+    connect(&FlennStreamPlay1, &FlennStreamPlay::FlennStreamStarted, this, [this] {
+        if (!engineLoading_) tmrPosition.start();
+    });
+    connect(&FlennStreamPlay1, &FlennStreamPlay::Playing, this, [this] {
+        playingFlag_ = true;
+        emit Playing();
+    });
+    connect(&FlennStreamPlay1, &FlennStreamPlay::Paused, this, [this] {
+        playingFlag_ = false;
+        emit Paused();
+    });
+    connect(&FlennStreamPlay1, &FlennStreamPlay::AudioLevelUpdate, this,
+            [this](int16_t l, int16_t r) { emit AudioLevelChanged(l, r); });
+    connect(&FlennStreamPlay1, &FlennStreamPlay::PlayerError, this,
+            [this](int32_t code) { RaiseError(code); });
+}
+
+FlennPlayer::~FlennPlayer() {
+    tmrPosition.stop();
+    CloseAudio();
+}
+
+void FlennPlayer::InitProperties() {
+    raiseAudioPositionChanged_ = true;
+    maxLoopCount_ = 1000;
+    FlennStreamPlay1.SetRaiseAudioLevelEvents(1);
+    FlennStreamPlay1.SetSampleAudioLevel(true);
+    FlennStreamPlay1.SetWaveBufferLengthms(100);
+    FlennStreamPlay1.SetNumberWaveBuffers(10);
+    FlennStreamPlay1.SetNumberChannels(2);
+    FlennStreamPlay1.SetSampleRate(44100);
+    reportErrors_ = true;
+    FlennStreamPlay1.SetReportErrors(true);
+    FlennStreamPlay1.SetWaveDeviceNumber(0);
+}
+
+int32_t FlennPlayer::RaiseError(int32_t code) {
+    int32_t c = code;
+    emit PlayerError(c);
+    return code;
+}
+
+int32_t FlennPlayer::OpenFailure(int32_t code, const std::string& message, bool close, int icon) {
+    Debug(message);
+    if (close) CloseAudio();
+    if (reportErrors_) Platform::MsgBox(message, icon, kTitle);
+    return RaiseError(code);
+}
+
+// 0, or 1 rate, 2 channels, 3 data rate. Blocks and data rates of 0 cannot be played either.
+int32_t FlennPlayer::CheckHeader(const WaveFormatEx& h) const {
+    static const uint32_t rates[] = {8000, 11025, 22050, 32000, 32075, 44100, 48000, 96000};
+    if (std::find(std::begin(rates), std::end(rates), h.SamplesPerSec) == std::end(rates)) return 1;
+    if (h.AvgBytesPerSec > 384000 || h.AvgBytesPerSec == 0) return 3;
+    if (h.Channels < 1 || h.Channels > 2 || h.BlockAlign == 0) return 2;
+    return 0;
+}
+
+int32_t FlennPlayer::OpenAudio(std::string& fName) {
+    Debug("Start Function OpenAudio(" + fName + ")");
+    CloseAudio();
+    if (!FlennStreamPlay1.AudioEngineLoaded()) LoadAudioEngine();
+    if (GeneralFunctions::SafeFileLen(fName) <= 0)
+        return OpenFailure(-1, "The file: " + fName + " did not exist", false, vbInformation);
+    MultimediaAPI::WaveFormatInfo info;
+    int32_t dataLength = 0;
+    if (int32_t c = MultimediaAPI::ReadWaveFormat(fName, info, dataLength); c != 0)
+        return OpenFailure(-1,
+                           "The header in the audio file: " + fName +
+                               " could not be read, and the code was " + std::to_string(c),
+                           false, vbInformation);
+    WaveFormatEx head;
+    head.FormatTag = info.FormatTag;
+    head.Channels = info.Channels;
+    head.SamplesPerSec = info.SamplesPerSec;
+    head.AvgBytesPerSec = info.AvgBytesPerSec;
+    head.BlockAlign = info.BlockAlign;
+    head.BitsPerSample = info.BitsPerSample;
+    if (int32_t k = CheckHeader(head); k != 0)
+        return OpenFailure(
+            -1,
+            "The header information in the audio file: " + fName +
+                " is corrupt.\nThe details are " + std::to_string(head.SamplesPerSec) + "Hz, " +
+                std::to_string(head.Channels) + " channels, " + std::to_string(head.BitsPerSample) +
+                " bits, format tag " + std::to_string(head.FormatTag) +
+                ", and the reference code was " + std::to_string(k),
+            false, vbInformation);
+    MMIOINFO cache;
+    cache.dwFlags = MMIO_ALLOCBUF;
+    cache.cchBuffer = static_cast<int32_t>(head.AvgBytesPerSec) * 4;
+    storedPlayVolume_ = FlennStreamPlay1.PlayVolume();
+    hAudioFile_ = mmioOpen(fName, &cache, MMIO_READ);
+    if (!hAudioFile_)
+        return OpenFailure(-1,
+                           "There was a problem opening the audio file:" + fName +
+                               " and the code was " + std::to_string(cache.wErrorRet),
+                           false, vbOKOnly);
+    if (openedFileCounter_ > kCounterLimit) openedFileCounter_ = 0;
+    ++openedFileCounter_;
+    ckRIFF_ = MMCKINFO();
+    ckRIFF_.fccType = MakeFourCC("WAVE");
+    if (MMRESULT r = mmioDescend(hAudioFile_, &ckRIFF_, nullptr, MMIO_FINDRIFF); r != 0)
+        return OpenFailure(static_cast<int32_t>(r),
+                           "The file chosen is not a valid WAVE file and cannot be loaded", true,
+                           vbInformation);
+    MMCKINFO fmt;
+    fmt.ckid = MakeFourCC("fmt ");
+    if (MMRESULT r = mmioDescend(hAudioFile_, &fmt, &ckRIFF_, MMIO_FINDCHUNK); r != 0)
+        return OpenFailure(static_cast<int32_t>(r),
+                           "There was no format chunk found in the wave file", true, vbInformation);
+    if (fmt.cksize == 0 || fmt.cksize > 0x10000)
+        return OpenFailure(-1, "The files audio format could not be read", true, vbInformation);
+    formatChunk_.assign(std::max<uint32_t>(fmt.cksize, kFormatHeadSize), 0);
+    if (mmioRead(hAudioFile_, formatChunk_.data(), static_cast<int32_t>(fmt.cksize)) !=
+        static_cast<int32_t>(fmt.cksize))
+        return OpenFailure(-1, "There was a problem reading the file's audio format", true,
+                           vbInformation);
+    mmioAscend(hAudioFile_, &fmt, 0);
+    fileFormat_ = LoadWaveFormat(formatChunk_.data());
+    if (CheckHeader(fileFormat_) != 0)
+        return OpenFailure(-1, "The files audio format could not be read", true, vbInformation);
+    ckData_ = MMCKINFO();
+    ckData_.ckid = MakeFourCC("data");
+    if (MMRESULT r = mmioDescend(hAudioFile_, &ckData_, &ckRIFF_, MMIO_FINDCHUNK); r != 0)
+        return OpenFailure(static_cast<int32_t>(r),
+                           "The audio information could not be found in the wave file", true,
+                           vbInformation);
+    // A data chunk claiming more than the file holds is cut to what is there.
+    const double fileLen = GeneralFunctions::SafeFileLen(fName);
+    const double held = std::max(0.0, fileLen - ckData_.dwDataOffset);
+    if (ckData_.cksize > held) ckData_.cksize = static_cast<uint32_t>(held);
+    totalBlocks_ = RoundToLong(double(ckData_.cksize) / fileFormat_.BlockAlign);
+    totalAudioLength_ = static_cast<float>(double(ckData_.cksize) / fileFormat_.AvgBytesPerSec);
+    if (totalBlocks_ < 1)
+        return OpenFailure(-1, "The audio information could not be found in the wave file", true,
+                           vbInformation);
+    baseTime_ = 0;
+    previousSecondsPlayed_ = -1;
+    fileFinished_ = audioFinished_ = false;
+    ClearReachedFlags();
+    if (int32_t c = InitialisePlaybackCompression(); c != 0)
+        return OpenFailure(c, "There was a problem Initialising the Playback Compression", true,
+                           vbInformation);
+    audioFileName_ = fName;
+    audioStart_ = 0;
+    audioEnd_ = totalAudioLength_;
+    audioLength_ = audioEnd_ - audioStart_;
+    introStart_ = introEnd_ = 0.001f;
+    hookStart_ = hookEnd_ = 0;
+    extro_ = totalAudioLength_;
+    sweeperStart_ = -1;
+    useLoop_ = false;
+    loopCount_ = 0;
+    loopMark_ = -1;
+    loopStartBlock_ = loopEndBlock_ = 0;
+    FlennStreamPlay1.SetReturnBuffers(true);
+    FlennStreamPlay1.StartFlennStream();
+    const int32_t counter = openedFileCounter_;
+    Debug("Raise Event Opened");
+    emit Opened();
+    if (Reopened(counter)) return 0;
+    SeekTime(0, false);
+    Debug("End Function OpenAudio");
+    return 0;
+}
+
+int32_t FlennPlayer::SuggestPcm(uint16_t channels, uint32_t rate, WaveFormatEx& out,
+                                const char* context) {
+    std::vector<uint8_t> src(kFormatHeadSize), dst(20, 0);
+    WaveFormatEx s;
+    s.FormatTag = WAVE_FORMAT_PCM;
+    s.Channels = channels;
+    s.SamplesPerSec = rate;
+    s.BitsPerSample = 16;
+    s.BlockAlign = static_cast<uint16_t>(channels * 2);
+    s.AvgBytesPerSec = rate * s.BlockAlign;
+    StoreWaveFormat(s, src.data());
+    WaveFormatEx wanted;
+    wanted.FormatTag = WAVE_FORMAT_PCM;
+    wanted.Channels = channels;
+    wanted.SamplesPerSec = rate;
+    StoreWaveFormat(wanted, dst.data());
+    int32_t c = WaveFormatMod::ReportMMError(
+        static_cast<int32_t>(acmFormatSuggest(nullptr, src.data(), dst.data(), 20, 0x70000)),
+        reportErrors_, context);
+    if (c != 0) return RaiseError(c);
+    out = LoadWaveFormat(dst.data());
+    return 0;
+}
+
+int32_t FlennPlayer::InitialisePlaybackCompression() {
+    const auto engineChannels = static_cast<uint16_t>(FlennStreamPlay1.NumberChannels());
+    const auto engineRate = static_cast<uint32_t>(FlennStreamPlay1.SampleRate());
+    if (int32_t c = SuggestPcm(engineChannels, engineRate, playbackFormat_,
+                               "FlennPlayer Play Suggest Format (1)"))
+        return c;
+    if (int32_t c = SuggestPcm(fileFormat_.Channels, fileFormat_.SamplesPerSec,
+                               uncompressedFileFormat_, "FlennPlayer Play Suggest Format (2)"))
+        return c;
+    uncompressedBytes_.assign(20, 0);
+    playbackBytes_.assign(20, 0);
+    StoreWaveFormat(uncompressedFileFormat_, uncompressedBytes_.data());
+    StoreWaveFormat(playbackFormat_, playbackBytes_.data());
+    const auto open = [this](Flenney::ConversionStreamInfo& s, const uint8_t* from,
+                             const uint8_t* to, const char* context) {
+        s.SrcBufferSize = static_cast<int32_t>(uncompressedFileFormat_.AvgBytesPerSec);
+        int32_t c = WaveFormatMod::ReportMMError(Flenney::FlennCompressOpen(s, from, to, ""),
+                                                 reportErrors_, context);
+        if (c != 0) {
+            RaiseError(c);
+            TerminatePlaybackCompression();
+        }
+        return c;
+    };
+    if (int32_t c = open(DeCompress, formatChunk_.data(), uncompressedBytes_.data(),
+                         "FlennPlayer Open Conversion Stream (1)"))
+        return c;
+    fileFormat_ = LoadWaveFormat(formatChunk_.data());
+    if (int32_t c = open(ConvertFilePCM, uncompressedBytes_.data(), playbackBytes_.data(),
+                         "FlennPlayer Open Conversion Stream (2)"))
+        return c;
+    const uint32_t widest =
+        std::max({playbackFormat_.AvgBytesPerSec, uncompressedFileFormat_.AvgBytesPerSec,
+                  fileFormat_.AvgBytesPerSec});
+    conversionBuffer_.assign(size_t(2) * widest, 0);
+    return 0;
+}
+
+int32_t FlennPlayer::TerminatePlaybackCompression() {
+    if (int32_t c =
+            WaveFormatMod::ReportMMError(Flenney::FlennCompressClose(DeCompress, ""), reportErrors_,
+                                         "FlennPlayer Close Conversion Stream (1)"))
+        return RaiseError(c);
+    if (int32_t c =
+            WaveFormatMod::ReportMMError(Flenney::FlennCompressClose(ConvertFilePCM, ""),
+                                         reportErrors_, "FlennPlayer Close Conversion Stream (2)"))
+        return RaiseError(c);
+    conversionBuffer_.clear();
+    conversionBuffer_.shrink_to_fit();
+    return 0;
+}
+
+int32_t FlennPlayer::CloseAudio() {
+    if (FlennStreamPlay1.Status() == statusTerminated && !IsOpen() && conversionBuffer_.empty())
+        return 0;
+    Debug("Start Function CloseAudio");
+    int32_t result = 0;
+    FlennStreamPlay1.SetReturnBuffers(false);
+    if (FlennStreamPlay1.PlayStatus() == ePlaying) PausePlaybackStream(false);
+    FlennStreamPlay1.SetPlayVolume(storedPlayVolume_);
+    FlennStreamPlay1.StopFlennStream();
+    if (IsOpen()) {
+        const auto step = [&](MMRESULT r, const char* context) {
+            if (int32_t c =
+                    WaveFormatMod::ReportMMError(static_cast<int32_t>(r), reportErrors_, context))
+                result = RaiseError(c);
+        };
+        step(mmioAscend(hAudioFile_, &ckData_, 0), "FlennPlayer Play Ascend (1)");
+        step(mmioAscend(hAudioFile_, &ckRIFF_, 0), "FlennPlayer Play Ascend (2)");
+        step(mmioClose(hAudioFile_, 0), "FlennPlayer Play Close");
+        hAudioFile_ = nullptr;
+    }
+    TerminatePlaybackCompression();
+    formatChunk_.clear();
+    audioFileName_.clear();
+    totalAudioLength_ = 0;
+    totalBlocks_ = 0;
+    ResetMarkers();
+    totalSecondsPlayed_ = totalSecondsRemain_ = totalPercentagePlayed_ = 0;
+    secondsPlayed_ = secondsRemain_ = percentagePlayed_ = 0;
+    fileFinished_ = audioFinished_ = false;
+    ClearReachedFlags();
+    const int32_t counter = openedFileCounter_;
+    Debug("Raise Event Closed");
+    emit Closed();
+    if (Reopened(counter)) return result;
+    bool changing = true;
+    emit AudioPositionChanged(changing);
+    if (Reopened(counter)) return result;
+    emit AudioLevelChanged(0, 0);
+    Debug("End Function CloseAudio");
+    return result;
+}
+
+void FlennPlayer::ResetMarkers() {
+    audioStart_ = audioEnd_ = audioLength_ = 0;
+    introStart_ = introEnd_ = hookStart_ = hookEnd_ = extro_ = 0;
+    sweeperStart_ = -1;
+    useLoop_ = false;
+    loopCount_ = 0;
+    loopStartBlock_ = loopEndBlock_ = 0;
+}
+
+void FlennPlayer::ClearReachedFlags() {
+    introStartFlag_ = introEndFlag_ = hookStartFlag_ = hookEndFlag_ = extroFlag_ = sweeperFlag_ =
+        false;
+}
+
+void FlennPlayer::SetAudioStart(float v) {
+    audioStart_ = v;
+    audioLength_ = audioEnd_ - audioStart_;
+}
+
+void FlennPlayer::SetAudioEnd(float v) {
+    audioEnd_ = v;
+    audioLength_ = audioEnd_ - audioStart_;
+}
+
+void FlennPlayer::FillPlaybackBuffers() {
+    if (!IsOpen() || conversionBuffer_.empty()) return;
+    Debug("Start Function FillPlaybackBuffers", dmFull);
+    const int32_t counter = openedFileCounter_;
+    const int32_t align = fileFormat_.BlockAlign;
+    const int32_t capacity = static_cast<int32_t>(conversionBuffer_.size());
+    const int32_t n = FlennStreamPlay1.NumberFreeBuffers();
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t pos =
+            mmioSeek(hAudioFile_, 0, SEEK_CUR) - static_cast<int32_t>(ckData_.dwDataOffset);
+        const int32_t curBlock = pos / align;
+        const int32_t remaining = static_cast<int32_t>(ckData_.cksize) - pos;
+        if (remaining < 1) {
+            fileFinished_ = true;
+            TestForFinish();
+            return;
+        }
+        const double seconds = FlennStreamPlay1.FreeBufferSizems() / 1000.0;
+        int32_t blocks = RoundToLong(seconds * fileFormat_.AvgBytesPerSec) / align;
+        bool jumpBack = false;
+        if (useLoop_ && curBlock > loopStartBlock_ && curBlock + blocks >= loopEndBlock_) {
+            ++loopCount_;
+            blocks = loopEndBlock_ - curBlock;
+            if (loopCount_ > maxLoopCount_) {
+                loopMark_ = -2;
+                useLoop_ = false;
+                loopCount_ = 0;
+            } else {
+                loopMark_ = loopStartBlock_;
+                jumpBack = true;
+            }
+        }
+        // Reads are cut so that decoding and rate conversion stay inside the buffer.
+        int32_t bytes = std::min({blocks * align, remaining, capacity / 2});
+        bytes = std::max(bytes / align, 1) * align;
+        int32_t read = mmioRead(hAudioFile_, conversionBuffer_.data(), bytes);
+        if (read >= 0) {
+            if (fileFormat_.FormatTag != WAVE_FORMAT_PCM || fileFormat_.BitsPerSample != 16)
+                Flenney::FlennCompressConvert(DeCompress, conversionBuffer_.data(), read, capacity);
+            if (fileFormat_.SamplesPerSec != playbackFormat_.SamplesPerSec ||
+                fileFormat_.Channels != playbackFormat_.Channels)
+                Flenney::FlennCompressConvert(ConvertFilePCM, conversionBuffer_.data(), read,
+                                              capacity);
+        }
+        if (read > 0) {
+            FlennStreamPlay1.AddBufferEx(reinterpret_cast<intptr_t>(conversionBuffer_.data()), read,
+                                         loopMark_);
+            loopMark_ = -1;
+        }
+        if (jumpBack) {
+            Debug("Seeking to Loop Begin " + std::to_string(loopStartBlock_ * align), dmMedium);
+            mmioSeek(hAudioFile_,
+                     static_cast<int32_t>(ckData_.dwDataOffset) + loopStartBlock_ * align,
+                     SEEK_SET);
+            ClearBuffer(false, false);
+        }
+        if (Reopened(counter)) return;
+    }
+}
+
+bool FlennPlayer::SeekPercentage(float p, bool TotalFile) {
+    if (!IsOpen()) return false;
+    p = std::clamp(p, 0.f, 100.f);
+    return TotalFile ? SeekTime(p / 100 * totalAudioLength_, true)
+                     : SeekTime(p / 100 * audioLength_, false);
+}
+
+bool FlennPlayer::SeekTime(float t, bool TotalFile) {
+    if (!IsOpen()) return false;
+    Debug("Start Function SeekTime(" + std::to_string(t) + ")");
+    if (!TotalFile) t += audioStart_;
+    t = std::clamp(t, audioStart_, audioEnd_);
+    return SeekBlock(RoundToLong(double(t) / totalAudioLength_ * totalBlocks_));
+}
+
+bool FlennPlayer::SeekBlock(int32_t block) {
+    if (inSeek_ || !IsOpen()) return false;
+    inSeek_ = true;
+    const int32_t counter = openedFileCounter_;
+    fileFinished_ = audioFinished_ = false;
+    ClearReachedFlags();
+    baseTime_ = static_cast<float>(double(totalAudioLength_) * block / totalBlocks_);
+    const bool wasPlaying = FlennStreamPlay1.PlayStatus() == ePlaying;
+    ClearBuffer(true, true);
+    bool result = false;
+    const int64_t byte = int64_t(block) * fileFormat_.BlockAlign;
+    if (IsOpen() && !Reopened(counter) && byte >= 0 && byte < ckData_.cksize) {
+        mmioSeek(hAudioFile_, static_cast<int32_t>(ckData_.dwDataOffset + byte), SEEK_SET);
+        PositionTick();
+        if (!Reopened(counter) && wasPlaying) PlayAudio();
+        result = true;
+    }
+    inSeek_ = false;
+    return result;
+}
+
+void FlennPlayer::ClearBuffer(bool ClearEngine, bool PauseIfPlaying) {
+    if (PauseIfPlaying && FlennStreamPlay1.PlayStatus() == ePlaying) PausePlaybackStream(false);
+    Flenney::ClearConversionStream(DeCompress);
+    Flenney::ClearConversionStream(ConvertFilePCM);
+    if (ClearEngine) FlennStreamPlay1.Clearbuffers();
+}
+
+void FlennPlayer::OnBufferAvailable(int32_t BufferNumber, intptr_t ptrBuffer,
+                                    int32_t BufferLength) {
+    if (engineLoading_) return;
+    Debug("BufferAvailable Event, BufNum: " + std::to_string(BufferNumber) +
+              " BufPtr: " + std::to_string(ptrBuffer) + " BufLen: " + std::to_string(BufferLength),
+          dmFull);
+    const double playedSeconds = FlennStreamPlay1.MilliSecondsPlayed() / 1000.0;
+    const int32_t counter = openedFileCounter_;
+    if (BufferNumber != -1 && totalBlocks_ >= 1) {
+        if (BufferNumber == -2) {
+            emit LoopCompleted();
+        } else {
+            baseTime_ = static_cast<float>(double(BufferNumber) / totalBlocks_ * totalAudioLength_ -
+                                           playedSeconds);
+            PositionTick();
+            if (Reopened(counter)) return;
+            emit LoopRestart();
+        }
+        if (Reopened(counter)) return;
+    }
+    FillPlaybackBuffers();
+}
+
+void FlennPlayer::OnStreamStopped() {
+    if (engineLoading_) return;
+    if (IsOpen()) mmioSeek(hAudioFile_, static_cast<int32_t>(ckData_.dwDataOffset), SEEK_SET);
+    baseTime_ = 0;
+    previousSecondsPlayed_ = -1;
+    fileFinished_ = audioFinished_ = playingFlag_ = false;
+    ClearReachedFlags();
+    tmrPosition.stop();
+    ClearBuffer(true, true);
+}
+
+int32_t FlennPlayer::PlayAudio() {
+    if (!IsOpen()) return -1;
+    Debug("Start Function PlayAudio");
+    if (playingFlag_) return 0;
+    fileFinished_ = audioFinished_ = false;
+    const int32_t counter = openedFileCounter_;
+    FillPlaybackBuffers();
+    if (Reopened(counter) || !IsOpen()) return 0;
+    Debug("FlennPlay Start Playback");
+    FlennStreamPlay1.StartPlayback();
+    TestForFinish();
+    Debug("End Function PlayAudio");
+    return 0;
+}
+
+int32_t FlennPlayer::PauseAudio() {
+    return PausePlaybackStream(true);
+}
+
+// Queued buffers stay in the engine and play on at the next PlayAudio.
+int32_t FlennPlayer::PausePlaybackStream(bool) {
+    if (!IsOpen()) return -1;
+    FlennStreamPlay1.PausePlayback();
+    return 0;
+}
+
+int32_t FlennPlayer::CueAudio() {
+    if (!IsOpen()) return -1;
+    Debug("Start Function CueAudio");
+    const int32_t counter = openedFileCounter_;
+    if (playingFlag_) PausePlaybackStream(false);
+    if (flushBuffers_) {
+        Debug("Flushing Playback", dmMedium);
+        FlennStreamPlay1.FlushPlayback();
+    }
+    // SecondsPlayed is relative to AudioStart: the section start is SecondsPlayed 0.
+    if (secondsPlayed_ != 0 || flushBuffers_) {
+        Debug("Seeking to AudioStart (" + std::to_string(audioStart_) + ")", dmMedium);
+        SeekTime(audioStart_, true);
+    }
+    if (Reopened(counter)) return 0;
+    Debug("Raising Cued Event", dmMedium);
+    emit Cued();
+    Debug("End Function CueAudio");
+    return 0;
+}
+
+void FlennPlayer::LoadAudioEngine() {
+    engineLoading_ = true;
+    FlennStreamPlay1.LoadAudioEngine();
+    engineLoading_ = false;
+}
+
+ePlyStatus FlennPlayer::Status() const {
+    if (!IsOpen()) return epsClosed;
+    if (playingFlag_) return epsPlaying;
+    return secondsPlayed_ == 0 ? epsCued : epsPaused;
+}
+
+eAudioPart FlennPlayer::AudioPart() const {
+    if (!IsOpen()) return eapEMPTY;
+    if (extroFlag_) return eapEXTRO;
+    if (introEndFlag_) return eapMAIN;
+    if (introStartFlag_) return eapDURINGINTRO;
+    return eapPREINTRO;
+}
+
+void FlennPlayer::PositionTick() {
+    const int32_t counter = openedFileCounter_;
+    UpdateAudioTimes();
+    if (!Reopened(counter) && IsOpen() && totalSecondsPlayed_ >= audioEnd_) SetFinished();
+}
+
+void FlennPlayer::UpdateAudioTimes() {
+    if (audioFileName_.empty()) return;
+    Debug("Start Function UpdateAudioTimes", dmMedium);
+    const int32_t counter = openedFileCounter_;
+    const float p =
+        audioFinished_
+            ? std::min(audioEnd_, totalAudioLength_)
+            : static_cast<float>(baseTime_ + FlennStreamPlay1.MilliSecondsPlayed() / 1000.0);
+    if (totalAudioLength_ <= 0) {
+        totalSecondsPlayed_ = totalSecondsRemain_ = totalPercentagePlayed_ = 0;
+        secondsPlayed_ = secondsRemain_ = percentagePlayed_ = 0;
+    } else {
+        totalPercentagePlayed_ = std::clamp(p / totalAudioLength_ * 100, 0.f, 100.f);
+        totalSecondsPlayed_ = p;
+        totalSecondsRemain_ = totalAudioLength_ - p;
+        percentagePlayed_ =
+            audioLength_ > 0 ? std::clamp((p - audioStart_) / audioLength_ * 100, 0.f, 100.f) : 0;
+        secondsPlayed_ = p - audioStart_;
+        secondsRemain_ = audioLength_ - secondsPlayed_;
+    }
+    const float t = totalSecondsPlayed_;
+    const auto reach = [t](bool& flag, float at, bool armed) {
+        if (flag || !armed || t < at) return false;
+        return flag = true;
+    };
+    const bool introStart = reach(introStartFlag_, introStart_, true);
+    const bool introEnd = reach(introEndFlag_, introEnd_, true);
+    const bool hookStart = reach(hookStartFlag_, hookStart_, hookEnd_ > 0);
+    const bool hookEnd = reach(hookEndFlag_, hookEnd_, hookEnd_ > 0);
+    const bool extro = reach(extroFlag_, extro_, true);
+    const bool sweeper = reach(sweeperFlag_, sweeperStart_, sweeperStart_ >= 0);
+    bool changing = introStart || introEnd || extro || sweeper;
+    if (raiseAudioPositionChanged_ &&
+        (changing || hookStart || hookEnd || secondsPlayed_ != previousSecondsPlayed_)) {
+        Debug(std::string("RaiseEvent AudioPositionChanged(") + (changing ? "True" : "False") + ")",
+              dmFull);
+        emit AudioPositionChanged(changing);
+        if (Reopened(counter)) return;
+    }
+    const std::pair<bool, void (FlennPlayer::*)()> events[] = {
+        {introStart, &FlennPlayer::IntroStartReached},
+        {introEnd, &FlennPlayer::IntroEndReached},
+        {hookStart, &FlennPlayer::HookStartReached},
+        {hookEnd, &FlennPlayer::HookEndReached},
+        {extro, &FlennPlayer::ExtroReached},
+        {sweeper, &FlennPlayer::SweeperStartReached}};
+    for (const auto& [fired, signal] : events) {
+        if (!fired) continue;
+        emit(this->*signal)();
+        if (Reopened(counter)) return;
+    }
+    previousSecondsPlayed_ = secondsPlayed_;
+    Debug("End Function UpdateAudioTimes - " + std::to_string(secondsPlayed_), dmMedium);
+}
+
+void FlennPlayer::TestForFinish() {
+    Debug("Start Function TestForFinish", dmMedium);
+    if (!fileFinished_ || audioFinished_ ||
+        FlennStreamPlay1.NumberFreeBuffers() != FlennStreamPlay1.NumberWaveBuffers())
+        return;
+    const int32_t counter = openedFileCounter_;
+    UpdateAudioTimes();
+    if (!Reopened(counter)) SetFinished();
+}
+
+void FlennPlayer::SetFinished() {
+    if (audioFinished_) return;
+    audioFinished_ = true;
+    const int32_t counter = openedFileCounter_;
+    emit AudioEndReached();
+    if (!Reopened(counter)) PausePlaybackStream(false);
+}
