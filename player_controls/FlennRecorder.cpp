@@ -188,19 +188,15 @@ std::string FlennRecorder::WaveInDeviceName() const {
 }
 
 void FlennRecorder::SetDebugFile(const std::string& value) {
-    debugFile_ = value;
-    debugMode_ = value.empty() ? dmOff : dmBasic;
+    debug_.SetFileName(value);
 }
 
 void FlennRecorder::SetDebugFile(const std::string& DebugFileName, int32_t DebugMode) {
-    SetDebugFile(DebugFileName);
-    debugMode_ = DebugMode;
+    debug_.SetDebugFile(DebugFileName, DebugMode);
 }
 
 void FlennRecorder::Debug(int32_t level, const std::string& text) const {
-    // Lines go to the shared engine debug file once it is wired in; the level rule is ours.
-    if (debugMode_ == dmOff || debugMode_ < level || debugFile_.empty()) return;
-    (void)text;
+    debug_.Write(text, level);
 }
 
 // ---- engine calls ----
@@ -338,11 +334,10 @@ int32_t FlennRecorder::SuggestPcm(int16_t channels, int32_t rate, const char* co
         Acm::Pcm16Format(static_cast<uint16_t>(channels), static_cast<uint32_t>(rate)),
         request.data());
     out = request; // the held fields come from the destination record
-    auto code = static_cast<int32_t>(
-        Acm::acmFormatSuggest(nullptr, request.data(), out.data(), Acm::kFormatHeadSize,
-                              Acm::ACM_FORMATSUGGESTF_WFORMATTAG |
-                                  Acm::ACM_FORMATSUGGESTF_NCHANNELS |
-                                  Acm::ACM_FORMATSUGGESTF_NSAMPLESPERSEC));
+    auto code = static_cast<int32_t>(Acm::acmFormatSuggest(
+        nullptr, request.data(), out.data(), Acm::kFormatHeadSize,
+        Acm::ACM_FORMATSUGGESTF_WFORMATTAG | Acm::ACM_FORMATSUGGESTF_NCHANNELS |
+            Acm::ACM_FORMATSUGGESTF_NSAMPLESPERSEC));
     return WaveFormatMod::ReportMMError(code, reportErrors_, context);
 }
 
@@ -393,7 +388,7 @@ int32_t FlennRecorder::InitialiseRecordCompression(int32_t tag, int16_t channels
     Debug(1, "Opening Compression Stream - Buffersize = " + std::to_string(bufferSize));
     compressionStream_.SrcBufferSize = bufferSize;
     if (tag != 1 && (c = Flenney::FlennCompressOpen(compressionStream_, filePcmFormat_.data(),
-                                                    formatBlock_.data(), debugFile_)))
+                                                    formatBlock_.data(), debug_.FileName())))
         return Failed("Opening Compression Stream - Failed, code = ", c);
     fileFormat_ = Acm::LoadWaveFormat(formatBlock_.data());
 
@@ -405,7 +400,7 @@ int32_t FlennRecorder::InitialiseRecordCompression(int32_t tag, int16_t channels
     conversionStream_.SrcBufferSize = bufferSize;
     if (capturePcmFormat_ != filePcmFormat_ &&
         (c = Flenney::FlennCompressOpen(conversionStream_, capturePcmFormat_.data(),
-                                        filePcmFormat_.data(), debugFile_)))
+                                        filePcmFormat_.data(), debug_.FileName())))
         return Failed("Opening Conversion Stream - Failed, code = ", c);
     work_.assign(static_cast<size_t>(std::max({bufferSize * 2, conversionStream_.DestBufferSize,
                                                compressionStream_.DestBufferSize})),
@@ -522,6 +517,8 @@ void FlennRecorder::OnBufferReceived(intptr_t ptrBuffer, int32_t BufferSize) {
     auto ptr = reinterpret_cast<const uint8_t*>(ptrBuffer);
     int32_t size = BufferSize;
     if (triggerReached_) {
+        Debug(255, "First Buffer above trigger level - (" + std::to_string(ptrBuffer) + "," +
+                       std::to_string(size) + ")");
         int32_t pos = Flenney::FindTriggerPoint(ptr, size, numberChannels_, triggerLevel_);
         Debug(255, "AudioScanForFirstAbove returned - " + std::to_string(pos));
         if (pos > 0) {
@@ -631,9 +628,9 @@ void FlennRecorder::tmrPosition_Timer() {
 void FlennRecorder::TerminateRecordCompression() {
     Debug(1, "Start Function TerminateRecordCompression");
     Debug(1, "Close Compression Stream");
-    Flenney::FlennCompressClose(compressionStream_, debugFile_);
+    Flenney::FlennCompressClose(compressionStream_, debug_.FileName());
     Debug(1, "Close Conversion Stream");
-    Flenney::FlennCompressClose(conversionStream_, debugFile_);
+    Flenney::FlennCompressClose(conversionStream_, debug_.FileName());
     if (!formatBlock_.empty()) {
         Debug(1, "Releasing Compressed Format memory");
         formatBlock_.clear();

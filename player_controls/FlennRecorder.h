@@ -3,6 +3,7 @@
 // "fmt ", "cart" and "data" chunks, converting and compressing on the way.
 #include "audio_engine/FlennStreamRecord.h"
 #include "platform/Mmio.h"
+#include "player_controls/EngineDebugFile.h"
 #include "player_controls/FlennCompress.h"
 
 #include <QObject>
@@ -23,7 +24,6 @@ enum enSampleRate : int32_t {
     esr44100 = 44100,
     esr48000 = 48000
 };
-enum enDebugMode : int32_t { dmOff = 0, dmBasic = 1, dmMedium = 16, dmFull = 255 };
 
 class FlennRecorder : public QObject {
     Q_OBJECT
@@ -85,9 +85,9 @@ public:
     int16_t TriggerLevel() const { return triggerLevel_; }
     void SetTriggerLevel(int16_t value) { triggerLevel_ = value; }
     bool TriggerLevelActive() const { return waitingForLevel_; }
-    const std::string& DebugFile() const { return debugFile_; }
+    const std::string& DebugFile() const { return debug_.FileName(); }
     void SetDebugFile(const std::string& value);
-    int32_t DebugMode() const { return debugMode_; }
+    int32_t DebugMode() const { return debug_.Level(); }
     bool PropertiesChanged() const { return !changedProperties_.empty(); }
     const std::vector<std::string>& ChangedProperties() const { return changedProperties_; }
 
@@ -122,8 +122,7 @@ private:
     bool DeleteOld(const std::string& file, const std::string& line, const std::string& box,
                    int32_t& error);
 
-    std::string debugFile_;
-    int32_t debugMode_ = dmOff;
+    EngineDebugFile debug_;
     std::string audioFileName_;
     std::string workingFileName_;
     Platform::Mmio::HMMIO fileHandle_ = nullptr;

@@ -87,6 +87,7 @@ TEST_F(Recorder, TriggerLevelCutsTheFirstBufferAndTheFileHasFmtCartData) {
     std::vector<int16_t> source = Tone440(44100, 13000);
     Source(source);
     recorder->SetRaiseAudioLevelEvents(rleAlways);
+    recorder->SetDebugFile(dir.File("rec.log"), dmFull);
     ASSERT_EQ(recorder->RecordAudio(Dest(), 44100, 2, 1, 20, 0), 0);
     EXPECT_EQ(recorder->Status(), ersWaitingLevel);
     EXPECT_TRUE(recorder->TriggerLevelActive());
@@ -125,6 +126,11 @@ TEST_F(Recorder, TriggerLevelCutsTheFirstBufferAndTheFileHasFmtCartData) {
     EXPECT_GT(at - source.begin(), 13000 * 2);
     EXPECT_LT(at - source.begin(), 13000 * 2 + 48);
     EXPECT_TRUE(std::equal(audio.begin(), audio.end(), at));
+    std::string log = TestSupport::ReadBytes(dir.File("rec.log"));
+    EXPECT_NE(log.find("Start Function RecordAudio(" + Dest() + ",44100,2,1,20,0)"),
+              std::string::npos);
+    EXPECT_NE(log.find("First Buffer above trigger level - ("), std::string::npos);
+    EXPECT_NE(log.find("Exit Function BufferReceived - not writing to disk"), std::string::npos);
 }
 
 // Decodes the file's data chunk through the codec layer to 16-bit PCM.
