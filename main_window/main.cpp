@@ -1,5 +1,6 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
 #include "core/GeneralFunctions.h"
+#include "core/MainSettings.h"
 #include "main_window/CommandLine.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
             "\", Windows folder " + windowsFolder +
             (iniFound ? ", VNTZEL.INI found" : ", VNTZEL.INI not found"),
         -1, GeneralFunctions::dkReset);
+
+    MainSettings::LoadMainSettings();
+    GeneralFunctions::WriteDebugLine(
+        "Main settings read from " + MainSettings::Settings().MainIniFile, -1);
 
     QMainWindow window;
     window.setWindowTitle("VNTZEL");

@@ -1,0 +1,303 @@
+#include "breaks/AdvertLog_FN.h"
+#include "breaks/LogLines.h"
+#include "breaks/LogSupport.h"
+#include "breaks/SplitEngine.h"
+#include "breaks/ZEL_Common.h"
+#include "core/MainSettings.h"
+#include "platform/Clock.h"
+
+using LogLines::ReadTrimmed;
+
+namespace {
+
+const char* YesNo(bool value) {
+    return value ? "Yes" : "No";
+}
+
+} // namespace
+
+SplitEngine::SplitEngine(SplitSender* sender, SplitPlayers* players, QObject* parent)
+    : QObject(parent), sender_(sender), players_(players) {
+    Breaks::State().checkForNewLogFile = [this](bool skipReCue) {
+        return CheckForNewLogFile(skipReCue);
+    };
+}
+
+SplitEngine::~SplitEngine() {
+    Breaks::State().checkForNewLogFile = nullptr;
+}
+
+void SplitEngine::Trace(const std::string& text) {
+    GeneralFunctions::WriteDebugLine(text, -1);
+}
+
+void SplitEngine::Send(const std::string& text) {
+    if (sender_) sender_->SendMessageToNetwork(text);
+}
+
+void SplitEngine::RefreshDisplay() {
+    emit breakListingChanged(1);
+    emit logDisplayChanged();
+    emit breakTimesChanged();
+}
+
+void SplitEngine::SetDumpEnabled(bool enabled) {
+    if (dumpEnabled_ == enabled) return;
+    dumpEnabled_ = enabled;
+    emit buttonsChanged();
+}
+
+void SplitEngine::SetPreviousEnabled(bool enabled) {
+    if (previousEnabled_ == enabled) return;
+    previousEnabled_ = enabled;
+    emit buttonsChanged();
+}
+
+bool SplitEngine::LogOpen() {
+    return Platform::FileNumbers::IsOpen(Split().LogFileNumber);
+}
+
+int16_t SplitEngine::LogNumber() {
+    return Split().LogFileNumber;
+}
+
+bool SplitEngine::NextDayLogPending() const {
+    const ZEL_Common::SplitRecord& split = *Breaks::Split(1);
+    return pendingNextDay_ != 0 && split.CuedBreakPos == 0 &&
+           pendingNextDay_ == split.LoadedLogDate + 1;
+}
+
+float SplitEngine::GetAdBreakTime(int32_t FilePos) {
+    if (!LogOpen()) return 0.0f;
+    const int16_t log = LogNumber();
+    LogLines::Seek(log, FilePos);
+    return AdvertLog_FN::GetLineTime(ReadTrimmed(log));
+}
+
+int32_t SplitEngine::GetNextAdBreakFilePos(float Time) {
+    return GetNextAdBreakFilePosFNo(Split().LogFileNumber, Time);
+}
+
+int32_t SplitEngine::GetNextAdBreakFilePosFNo(int16_t FileNumber, float Time) {
+    if (FileNumber <= 0 || !Platform::FileNumbers::IsOpen(FileNumber)) return 0;
+    LogLines::Seek(FileNumber, 1);
+    while (!LogLines::AtEnd(FileNumber)) {
+        int32_t position = LogLines::Position(FileNumber);
+        std::string line = ReadTrimmed(FileNumber);
+        if (ZEL_Common::LineMatchesSplit(kSplit, line) && AdvertLog_FN::GetLineTime(line) >= Time)
+            return position;
+    }
+    return 0;
+}
+
+int32_t SplitEngine::GetPreviousAdBreakFilePos(float Time) {
+    if (!LogOpen()) return 0;
+    const int16_t log = LogNumber();
+    LogLines::Seek(log, 1);
+    int32_t result = 0;
+    bool breakOpen = false;
+    while (!LogLines::AtEnd(log)) {
+        int32_t position = LogLines::Position(log);
+        std::string line = ReadTrimmed(log);
+        if (line.empty()) {
+            breakOpen = false;
+        } else if (ZEL_Common::LineMatchesSplit(kSplit, line)) {
+            if (AdvertLog_FN::GetLineTime(line) >= Time) break;
+            if (!breakOpen) result = position, breakOpen = true;
+        }
+    }
+    return result;
+}
+
+void SplitEngine::SetCurrentBreakPos(int32_t FilePos, bool NotifyNetwork, bool UpdateDisplay,
+                                     bool ForceCueAudio) {
+    Trace("SetCurrentBreakPos:" + std::to_string(FilePos) +
+          ":NotifyNetwork:" + YesNo(NotifyNetwork) + ":ForceCueAudio:" + YesNo(ForceCueAudio));
+    ZEL_Common::SplitRecord& split = Split();
+    if (FilePos == split.CuedBreakPos || FilePos <= 0) return;
+    if (Break().AdvertCount > 0) ClearAdvertBreak(true, false);
+    split.CuedBreakPos = FilePos;
+    split.CuedBreakTime = GetAdBreakTime(FilePos);
+    split.CuedBreakDate = split.LoadedLogDate;
+    pendingNextDay_ = 0;
+    if (NotifyNetwork) Send("AD_CUE " + LogSupport::SingleText(split.CuedBreakTime));
+    LoadCurrentBreak(true,
+                     MainSettings::Settings().General.CueAdBreaksImmediately != 0 || ForceCueAudio);
+    displayedBreakPos_ = FilePos;
+    if (UpdateDisplay) RefreshDisplay();
+}
+
+void SplitEngine::SetCurrentAdBreakTime(int32_t LogDate, float Time, bool NotifyNetwork,
+                                        bool ForceCueAudio) {
+    Trace("SetCurrentAdBreakTime:" + VB::ShortDate(LogDate) + " " +
+          GeneralFunctions::FormatDuration(Time, 2) + ":NotifyNetwork:" + YesNo(NotifyNetwork) +
+          ":ForceCueAudio:" + YesNo(ForceCueAudio));
+    ZEL_Common::SplitRecord& split = Split();
+    if ((LogDate == split.CuedBreakDate && Time == split.CuedBreakTime) || Time < 0) return;
+    // A day whose log cannot be opened cues nothing: the open log belongs to another day.
+    if (LogDate != split.LoadedLogDate && !ZEL_Common::OpenLogForDate(kSplit, LogDate)) return;
+    if (LogOpen())
+        SetCurrentBreakPos(GetNextAdBreakFilePos(Time), NotifyNetwork, true, ForceCueAudio);
+}
+
+void SplitEngine::ReCueCurrentBreak(bool NotifyNetwork) {
+    Trace(std::string("ReCueCurrentBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
+    if (NotifyNetwork) Send("AD_RECUE");
+    if (Break().AdvertCount > 0) ClearAdvertBreak(true, true);
+    displayedBreakPos_ = Split().CuedBreakPos;
+    LoadCurrentBreak(true, true);
+}
+
+void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
+    Trace(std::string("LoadCurrentBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay) +
+          ":CueAudio:" + YesNo(CueAudio));
+    if (!LogOpen()) return;
+    ZEL_Common::SplitRecord& split = Split();
+    AdBreak& b = Break();
+    b.AdvertCount = 0;
+    b.NearEndSent = 0;
+    if (split.CuedBreakPos > 0) {
+        const int16_t log = LogNumber();
+        LogLines::Seek(log, split.CuedBreakPos);
+        while (b.AdvertCount < kMaxBreakAdverts) {
+            std::string line = ReadTrimmed(log);
+            if (line.empty()) break;
+            int32_t cart = AdvertLog_FN::GetLineCartNumber(line);
+            if (!ZEL_Common::LineMatchesSplit(kSplit, line) || cart <= 0) continue;
+            BreakCarts::CartTiming timing;
+            BreakCarts::ReadCartTiming(cart, timing);
+            if (timing.PlayLength <= 0) continue;
+            AdvertEntry& entry = b.Advert(++b.AdvertCount);
+            entry.CartNumber = cart;
+            entry.Title = AdvertLog_FN::GetLineTitle(line);
+            entry.Reference = AdvertLog_FN::GetLineReference(line);
+            entry.Length = timing.PlayLength;
+            entry.SegueLength = timing.Extro;
+        }
+    }
+    if (b.AdvertCount == 0) {
+        SetDumpEnabled(false);
+        ClearAdvertBreak(true, UpdateLogDisplay);
+    } else {
+        SetDumpEnabled(true);
+        int16_t player = 0;
+        if (CueAudio && players_) player = players_->FindPlayer(15, -1, -1, 0);
+        int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
+        const AdvertEntry& first = b.Advert(1);
+        if (!CueAudio) {
+            b.CurrentAdvert = 1;
+        } else if (player > 0 && players_->CuePlayer(player, first.CartNumber, volume)) {
+            players_->ShowPlayerControls(player, false);
+            b.PlayingPlayer = player;
+            b.CurrentAdvert = 1;
+            players_->SetPlayerDescription(player, first.Title);
+        }
+    }
+    if (UpdateLogDisplay) RefreshDisplay();
+    SetPreviousEnabled(split.CuedBreakPos >= 2);
+}
+
+void SplitEngine::MarkNothingCued() {
+    if (Break().AdvertCount > 0) ClearAdvertBreak(true, false);
+    ZEL_Common::SplitRecord& split = Split();
+    split.CuedBreakPos = 0;
+    split.CuedBreakDate = 0;
+    split.CuedBreakTime = -1.0f;
+    displayedBreakPos_ = 0;
+    SetPreviousEnabled(false);
+    RefreshDisplay();
+}
+
+void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
+    Trace(std::string("CueNextBreak:NotifyNetwork:") + YesNo(NotifyNetwork) +
+          ":ForceCueAudio:" + YesNo(ForceCueAudio));
+    ZEL_Common::SplitRecord& split = Split();
+    int32_t position = 0;
+    if (!NextDayLogPending()) position = GetNextAdBreakFilePos(split.CuedBreakTime + 0.1f);
+    if (position == 0) {
+        nextDayLogOpened_ = true;
+        // With no log loaded yet, "the next day" is today.
+        int32_t nextDay =
+            split.LoadedLogDate != 0 ? split.LoadedLogDate + 1 : Platform::Clock::Today();
+        if (!ZEL_Common::OpenLogForDate(kSplit, nextDay)) {
+            // The break just passed must not stay cued; the next cue tries this day again.
+            MarkNothingCued();
+            pendingNextDay_ = split.LoadedLogDate != 0 ? nextDay : 0;
+            return;
+        }
+        pendingNextDay_ = 0;
+        position = GetNextAdBreakFilePos(0.0f);
+        // Positions of the old day's log mean nothing in the new one.
+        if (position == 0) MarkNothingCued();
+    }
+    if (position != 0) SetCurrentBreakPos(position, NotifyNetwork, true, ForceCueAudio);
+}
+
+void SplitEngine::CuePreviousBreak(bool NotifyNetwork) {
+    if (NotifyNetwork) Send("AD_PREVIOUS");
+    ZEL_Common::SplitRecord& split = Split();
+    int32_t position = GetPreviousAdBreakFilePos(split.CuedBreakTime);
+    // At the day's first break there is nothing before it: the cued break stays as it is.
+    if (position <= 0 || position == split.CuedBreakPos) return;
+    ClearAdvertBreak(true, false);
+    SetCurrentBreakPos(position, false, true, false);
+}
+
+void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
+    Trace(std::string("ClearAdvertBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay));
+    Breaks::State().BreakRunning = false;
+    SetDumpEnabled(false);
+    AdBreak& b = Break();
+    auto holds = [&](int16_t player, int16_t advert) {
+        return players_ && advert >= 1 && advert <= b.AdvertCount &&
+               players_->PlayerCartNumber(player) == b.Advert(advert).CartNumber;
+    };
+    if (StopAudio && b.PlayingPlayer >= 1 && holds(b.PlayingPlayer, b.CurrentAdvert))
+        players_->EjectPlayer(b.PlayingPlayer);
+    if (b.CuedPlayer > 0 && holds(b.CuedPlayer, static_cast<int16_t>(b.CurrentAdvert + 1)))
+        players_->EjectPlayer(b.CuedPlayer);
+    b.AdvertCount = 0;
+    b.CurrentAdvert = 0;
+    b.PlayingPlayer = 0;
+    b.CuedPlayer = 0;
+    b.NearEndSent = 0;
+    if (UpdateLogDisplay) RefreshDisplay();
+}
+
+float SplitEngine::GetFileBreakLength(int32_t LogDate, float BreakTime) {
+    ZEL_Common::SplitRecord& split = Split();
+    int16_t number = 0;
+    bool ownFile = false;
+    if (LogDate == split.LoadedLogDate && LogOpen()) {
+        number = split.LogFileNumber;
+    } else {
+        std::string path = ZEL_Common::GetDestinationLogPath(kSplit, LogDate, false);
+        if (GeneralFunctions::SafeFileLen(path) <= 0)
+            path = ZEL_Common::GetSourceLogPath(kSplit, LogDate, false);
+        if (GeneralFunctions::SafeFileLen(path) <= 0) return 0.0f;
+        number = Platform::FileNumbers::FreeFile();
+        if (number == 0 ||
+            Platform::FileNumbers::Open(number, path, Platform::FileNumbers::OpenMode::Input) != 0)
+            return 0.0f;
+        ownFile = true;
+    }
+    float sum = 0.0f;
+    int32_t position = GetNextAdBreakFilePosFNo(number, BreakTime);
+    if (position != 0) {
+        LogLines::Seek(number, position);
+        int counted = 0;
+        while (counted < kMaxBreakAdverts) {
+            std::string line = ReadTrimmed(number);
+            if (line.empty() || AdvertLog_FN::GetLineTime(line) > BreakTime) break;
+            int32_t cart = AdvertLog_FN::GetLineCartNumber(line);
+            if (!ZEL_Common::LineMatchesSplit(kSplit, line) || cart <= 0) continue;
+            BreakCarts::CartTiming timing;
+            BreakCarts::ReadCartTiming(cart, timing);
+            if (timing.PlayLength <= 0) continue;
+            sum += timing.Extro;
+            ++counted;
+        }
+    }
+    if (ownFile) Platform::FileNumbers::Close(number);
+    return sum;
+}

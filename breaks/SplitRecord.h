@@ -1,0 +1,59 @@
+#pragma once
+// The split's record: its log settings (filled by the main settings loader) followed by the
+// split window's run-time state of the open log and the cued break.
+#include "breaks/BreakRecord.h"
+#include "breaks/CartTiming.h"
+#include "core/GeneralFunctions.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace ZEL_Common {
+
+struct SplitRecord {
+    // Settings.
+    std::string SplitName;
+    std::string Extension;
+    std::string DateFormat;
+    int16_t Suffix = 0;
+    std::string PreSuffix;
+    std::string LogTXChainCode;
+    std::string ReconcileExtension;
+    std::string LogSourceDirectory;
+    std::string LogDestinationDirectory;
+    int16_t LogUpdateInterval = 0;
+    // Run-time state.
+    std::string WorkingLogPath;
+    int16_t LogFileNumber = 0; // 0 = no log open
+    int32_t LoadedLogDate = 0;
+    int32_t CuedBreakPos = 0;
+    int32_t CuedBreakDate = 0;
+    float CuedBreakTime = -1;
+    GeneralFunctions::TimeStamp LogFileStamp; // the working log's stamp when opened (Day 0 = none)
+};
+
+// Only split 1 exists.
+constexpr int kSplitCount = 1;
+
+} // namespace ZEL_Common
+
+namespace Breaks {
+
+struct BreaksState {
+    // Split n lives in entry n - 1.
+    std::array<ZEL_Common::SplitRecord, ZEL_Common::kSplitCount> SplitRecord;
+    ::AdBreak AdBreak;              // split 1's cued break
+    bool BreakRunning = false;      // split 1: a break is playing
+    bool LogCopyInProgress = false; // split 1: the working log is being rewritten
+    // Play length and segue point of a cart; the cart store unless a reader is installed.
+    BreakCarts::CartReader cartReader;
+    // The split window's new-log check (fetches the source copy); set by the split engine.
+    std::function<bool(bool SkipReCue)> checkForNewLogFile;
+};
+
+// The records of the current program context.
+BreaksState& State();
+
+} // namespace Breaks

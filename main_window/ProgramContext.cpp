@@ -1,0 +1,35 @@
+#include "main_window/ProgramContext.h"
+
+namespace {
+
+ProgramContext*& Current() {
+    static ProgramContext programContext;
+    static ProgramContext* current = &programContext;
+    return current;
+}
+
+} // namespace
+
+ProgramContext& CurrentContext() {
+    return *Current();
+}
+
+ContextScope::ContextScope(ProgramContext& context) : previous_(Current()) {
+    Current() = &context;
+}
+
+ContextScope::~ContextScope() {
+    Current() = previous_;
+}
+
+MainSettings::SettingsRecords& MainSettings::Settings() {
+    return CurrentContext().Settings;
+}
+
+Carts::CartsState& Carts::State() {
+    return CurrentContext().Carts;
+}
+
+Breaks::BreaksState& Breaks::State() {
+    return CurrentContext().Breaks;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The program-wide records of one running instance. The program has one; tests make their own
+// so that two instances (master and slave) can live in one process.
+#include "breaks/SplitRecord.h"
+#include "carts/CartsState.h"
+#include "core/MainSettings.h"
+
+struct ProgramContext {
+    MainSettings::SettingsRecords Settings;
+    Carts::CartsState Carts;
+    Breaks::BreaksState Breaks;
+};
+
+// The current instance: the program's own unless a scope below has made another current.
+ProgramContext& CurrentContext();
+
+// Makes a context current for its lifetime, then restores the one before it.
+class ContextScope {
+public:
+    explicit ContextScope(ProgramContext& context);
+    ~ContextScope();
+    ContextScope(const ContextScope&) = delete;
+    ContextScope& operator=(const ContextScope&) = delete;
+
+private:
+    ProgramContext* previous_;
+};

@@ -1,0 +1,67 @@
+#include "BreaksFixture.h"
+
+#include "breaks/ZEL_Common.h"
+#include "platform/FileNumbers.h"
+#include "platform/Files.h"
+
+#include <filesystem>
+
+using namespace BreaksTest;
+namespace fs = std::filesystem;
+
+using LogIntake = SplitTest;
+
+TEST_F(LogIntake, NoFreeFileNumberOpensNothing) {
+    namespace Files = Platform::FileNumbers;
+    TestSupport::WriteBytes(DestLog(kDec7), Full("10:00:00", "NE", 1, "", 30, "") + "\r\n");
+    for (int16_t n = 1; Files::FreeFile() != 0; ++n)
+        ASSERT_EQ(Files::Open(n, DestLog(kDec7), Files::OpenMode::Input), 0);
+    EXPECT_FALSE(ZEL_Common::OpenLogFile(1, DestLog(kDec7)));
+    EXPECT_EQ(Breaks::Split(1)->LogFileNumber, 0);
+    EXPECT_FLOAT_EQ(engine->GetFileBreakLength(kDec7, 36000), 0);
+    Files::Close(7);
+    EXPECT_TRUE(ZEL_Common::OpenLogFile(1, DestLog(kDec7)));
+    EXPECT_EQ(Breaks::Split(1)->LogFileNumber, 7);
+    EXPECT_FLOAT_EQ(engine->GetAdBreakTime(1), 36000);
+}
+
+TEST_F(LogIntake, ANewerSourceLogIsCopiedAndTheSameBreakCuedAgain) {
+    AddCart(1, 30, 28);
+    AddCart(2, 30, 28);
+    AddCart(3, 30, 28);
+    const std::string first = Join({Full("10:00:00", "NE", 1, "Old", 30, "")}, "\r\n");
+    TestSupport::WriteBytes(SourceLog(kDec7), first);
+    engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
+    ASSERT_EQ(engine->Break().AdvertCount, 1);
+    // Nothing new: the source is not later than the working copy.
+    EXPECT_TRUE(engine->CheckForNewLogFile(false));
+    EXPECT_TRUE(sender.sent.empty());
+
+    // A new delivery with an extra break in front and two adverts at 10:00.
+    TestSupport::WriteBytes(SourceLog(kDec7), Join({Full("09:00:00", "NE", 3, "Early", 30, ""), "",
+                                                    Full("10:00:00", "NE", 1, "New", 30, ""),
+                                                    Full("10:00:00", "NE", 2, "New", 30, "")},
+                                                   "\n"));
+    fs::last_write_time(SourceLog(kDec7), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    EXPECT_TRUE(engine->CheckForNewLogFile(false));
+    EXPECT_EQ(sender.sent, std::vector<std::string>{"AD_CUE 36000"});
+    EXPECT_EQ(engine->Break().AdvertCount, 2);
+    EXPECT_EQ(engine->Break().Advert(1).Title.substr(0, 3), "New");
+    EXPECT_EQ(Breaks::Split(1)->LoadedLogDate, kDec7);
+    EXPECT_FALSE(Breaks::State().LogCopyInProgress);
+    const std::string early = Full("09:00:00", "NE", 3, "Early", 30, "") + "\r\n\r\n";
+    EXPECT_EQ(TestSupport::ReadBytes(DestLog(kDec7)).substr(0, early.size()), early);
+}
+
+TEST_F(LogIntake, NothingIsCheckedWhileABreakPlaysOrACopyRuns) {
+    TestSupport::WriteBytes(SourceLog(kDec7), Full("10:00:00", "NE", 1, "", 30, "") + "\n");
+    ASSERT_TRUE(ZEL_Common::OpenLogForDate(1, kDec7));
+    Breaks::State().BreakRunning = true;
+    EXPECT_FALSE(engine->CheckForNewLogFile(false));
+    Breaks::State().BreakRunning = false;
+    Breaks::State().LogCopyInProgress = true;
+    EXPECT_FALSE(engine->CheckForNewLogFile(false));
+    Breaks::State().LogCopyInProgress = false;
+    EXPECT_FALSE(engine->CopyNewLogFile(SourceDir() + "/NONE.LOG"));
+    EXPECT_NE(Breaks::Split(1)->LogFileNumber, 0); // a missing source closes nothing
+}
