@@ -37,3 +37,7 @@ CartPlayers::PlayersState& CartPlayers::State() {
 Breaks::BreaksState& Breaks::State() {
     return CurrentContext().Breaks;
 }
+
+HardwareAPI::HardwareState& HardwareAPI::State() {
+    return CurrentContext().Hardware;
+}

@@ -5,12 +5,14 @@
 #include "carts/CartsState.h"
 #include "carts/PlayerTable.h"
 #include "core/MainSettings.h"
+#include "hardware/HardwareAPI.h"
 
 struct ProgramContext {
     MainSettings::SettingsRecords Settings;
     Carts::CartsState Carts;
     CartPlayers::PlayersState Players;
     Breaks::BreaksState Breaks;
+    HardwareAPI::HardwareState Hardware;
 };
 
 // The current instance: the program's own unless a scope below has made another current.
