@@ -291,6 +291,16 @@ TEST_F(PlayersTest, SplitAdapterCuesOnTheFirstEmptyPlayerInOrder) {
     EXPECT_EQ(Player(2).Volume, 90);
     EXPECT_EQ(adapter.FindPlayer(15, -1, -1, 0), 1);
     EXPECT_EQ(adapter.FindPlayer(13, 2, 2, 0), 2);
+    EXPECT_EQ(adapter.FindPlayerWithCart(80, 0), 2);
+    adapter.SetPlaySource(2, "REF 1");
+    ASSERT_TRUE(adapter.PlayPlayer(2, 80, volume));
+    SplitPlayerInfo info = adapter.PlayerInfo(2);
+    EXPECT_EQ(info.Status, Playing);
+    EXPECT_EQ(info.CartNumber, 80);
+    EXPECT_EQ(info.PlaySource, "REF 1");
+    EXPECT_FLOAT_EQ(info.Extro, 0.8f);
+    EXPECT_EQ(adapter.FindPlayerWithCart(80, 0), 0) << "playing is not waiting";
+    EXPECT_EQ(adapter.TotalNumberCartPlayers(), 2);
     adapter.SetPlayerDescription(2, "Advert title");
     EXPECT_EQ(Player(2).Cart.Description3, CartsTest::Padded("Advert title"));
     EXPECT_TRUE(adapter.EjectPlayer(2));
