@@ -1,7 +1,6 @@
 #pragma once
-// Records of the audiowall and the cart players, one instance per program context.
+// Records of the audiowall, one instance per program context.
 #include "carts/CartRecord.h"
-#include "carts/PlayerTable.h"
 #include "platform/RecordFile.h"
 
 #include <array>
@@ -45,7 +44,6 @@ struct CartsState {
     int32_t CartRangeFirst = 0;
     int32_t CartRangeLast = 0;
     int32_t LastFileNumber = 0; // file numbers handed out to list files
-    CartPlayers::PlayerTableArray PlayerTable;
 };
 
 // The records of the current program context.

@@ -1,5 +1,6 @@
 // Audiowall parts: the part table, opening and closing the list files, start-up reset and
 // dated backups.
+#include "carts/PlayerTable.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
 #include "core/GeneralFunctions.h"
@@ -78,7 +79,7 @@ void ResetCartData() {
 
 void InitialiseCartData() {
     for (int player = 1; player <= CartPlayers::kMaxPlayers; ++player)
-        Carts::State().PlayerTable[static_cast<size_t>(player)].Status = CartPlayers::Empty;
+        CartPlayers::State().PlayerTable[static_cast<size_t>(player)].Status = CartPlayers::Empty;
     ResetCartData();
 }
 

@@ -2,51 +2,13 @@
 
 #include "breaks/SplitRecord.h"
 #include "core/GeneralFunctions.h"
+#include "core/SettingsReader.h"
 #include "main_window/CommandLine.h"
 #include "platform/Files.h"
-#include "platform/Profile.h"
 #include "platform/VB.h"
-
-#include <algorithm>
-#include <limits>
 
 namespace MainSettings {
 namespace {
-
-constexpr size_t kTextBuffer = 255; // at most 254 characters come back
-
-int16_t ToInt16(int32_t value) {
-    return static_cast<int16_t>(std::clamp<int32_t>(value, std::numeric_limits<int16_t>::min(),
-                                                    std::numeric_limits<int16_t>::max()));
-}
-
-// Reads [section] key of one file with the defaults of the reading code.
-class IniReader {
-public:
-    explicit IniReader(std::string file) : file_(std::move(file)) {}
-    int32_t Long(const char* section, const std::string& key, int32_t fallback) const {
-        return Platform::GetPrivateProfileInt(section, key, fallback, file_);
-    }
-    // Values outside 16 bits are held at the nearest end of the range.
-    int16_t Integer(const char* section, const std::string& key, int16_t fallback) const {
-        return ToInt16(Long(section, key, fallback));
-    }
-    float Single(const char* section, const std::string& key, int32_t fallback) const {
-        return static_cast<float>(Long(section, key, fallback));
-    }
-    std::string Text(const char* section, const std::string& key,
-                     const std::string& fallback) const {
-        return Platform::GetPrivateProfileString(section, key, fallback, file_, kTextBuffer);
-    }
-    // A number kept as text: its leading decimal number, "." the decimal point.
-    float NumberText(const char* section, const std::string& key,
-                     const std::string& fallback) const {
-        return static_cast<float>(VB::Val(Text(section, key, fallback)));
-    }
-
-private:
-    std::string file_;
-};
 
 // The name after "/LI:", when the command line as typed names an ".INI" file after it.
 std::string ChooseMainIniFile() {

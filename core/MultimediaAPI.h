@@ -70,6 +70,7 @@ int16_t FindWaveOutDevice(int16_t StartIndex, int32_t SampleRate, int16_t Channe
 int16_t CountWaveOutDevices(int32_t SampleRate, int16_t Channels);
 int16_t LastWaveOutDevice(int32_t SampleRate, int16_t Channels);
 int16_t LastWaveInDevice(int32_t SampleRate, int16_t Channels);
+int16_t CountWaveInDevices(int32_t SampleRate, int16_t Channels);
 
 // What the device choice asks of the wave devices: their counts and each device's format
 // bits (false when the query fails). The platform's wave devices answer unless another query

@@ -100,4 +100,13 @@ int16_t LastWaveInDevice(int32_t SampleRate, int16_t Channels) {
     return LastDevice(false, SampleRate, Channels);
 }
 
+int16_t CountWaveInDevices(int32_t SampleRate, int16_t Channels) {
+    int16_t count = 0;
+    ScanDevices(false, 0, SampleRate, Channels, [&](int) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
 } // namespace MultimediaAPI

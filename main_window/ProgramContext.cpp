@@ -30,6 +30,10 @@ Carts::CartsState& Carts::State() {
     return CurrentContext().Carts;
 }
 
+CartPlayers::PlayersState& CartPlayers::State() {
+    return CurrentContext().Players;
+}
+
 Breaks::BreaksState& Breaks::State() {
     return CurrentContext().Breaks;
 }

@@ -3,12 +3,14 @@
 // so that two instances (master and slave) can live in one process.
 #include "breaks/SplitRecord.h"
 #include "carts/CartsState.h"
+#include "carts/PlayerTable.h"
 #include "core/MainSettings.h"
 #include "hardware/HardwareAPI.h"
 
 struct ProgramContext {
     MainSettings::SettingsRecords Settings;
     Carts::CartsState Carts;
+    CartPlayers::PlayersState Players;
     Breaks::BreaksState Breaks;
     HardwareAPI::HardwareState Hardware;
 };

@@ -1,4 +1,5 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
+#include "core/AudioSettings.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "main_window/CommandLine.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
     MainSettings::LoadMainSettings();
     GeneralFunctions::WriteDebugLine(
         "Main settings read from " + MainSettings::Settings().MainIniFile, -1);
+    AudioSettings::LoadStartupAudioSettings();
 
     QMainWindow window;
     window.setWindowTitle("VNTZEL");

@@ -122,13 +122,13 @@ TEST_F(AudiowallTest, ExistingListsAreExtendedFromTheirLastWholeRecord) {
 
 TEST_F(AudiowallTest, ConnectingKeepsPlayersButResetsTheTwoSettings) {
     UseFolder("wall", 1, 10);
-    context_.Carts.PlayerTable[1].Status = CartPlayers::Playing;
-    context_.Carts.PlayerTable[2].Status = CartPlayers::Cued;
+    context_.Players.PlayerTable[1].Status = CartPlayers::Playing;
+    context_.Players.PlayerTable[2].Status = CartPlayers::Cued;
     Settings().Audio.MaintainLegacyCartList = 0;
     Settings().Audio.PlayCartsInstantly = 0;
     ASSERT_EQ(ConnectAudiowallParts(0, true), 0);
-    EXPECT_EQ(context_.Carts.PlayerTable[1].Status, CartPlayers::Playing);
-    EXPECT_EQ(context_.Carts.PlayerTable[2].Status, CartPlayers::Cued);
+    EXPECT_EQ(context_.Players.PlayerTable[1].Status, CartPlayers::Playing);
+    EXPECT_EQ(context_.Players.PlayerTable[2].Status, CartPlayers::Cued);
     EXPECT_NE(Settings().Audio.MaintainLegacyCartList, 0);
     EXPECT_NE(Settings().Audio.PlayCartsInstantly, 0);
     EXPECT_EQ(context_.Carts.PlayerStateNames[11], "Playing ");
@@ -139,11 +139,11 @@ TEST_F(AudiowallTest, ConnectingKeepsPlayersButResetsTheTwoSettings) {
     Part(3).Status = PartMissing;
     CartRecord rec;
     EXPECT_EQ(ReadCart(rec, 2500), 0);
-    EXPECT_EQ(context_.Carts.PlayerTable[1].Status, CartPlayers::Playing);
+    EXPECT_EQ(context_.Players.PlayerTable[1].Status, CartPlayers::Playing);
 
     InitialiseCartData();
-    EXPECT_EQ(context_.Carts.PlayerTable[1].Status, CartPlayers::Empty);
-    EXPECT_EQ(context_.Carts.PlayerTable[2].Status, CartPlayers::Empty);
+    EXPECT_EQ(context_.Players.PlayerTable[1].Status, CartPlayers::Empty);
+    EXPECT_EQ(context_.Players.PlayerTable[2].Status, CartPlayers::Empty);
     EXPECT_EQ(context_.Carts.CartRangeFirst, 1);
     EXPECT_EQ(context_.Carts.CartRangeLast, 99999);
 }
