@@ -7,8 +7,11 @@
 #include "breaks/SplitLinks.h"
 
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 class SplitEngine : public QObject {
     Q_OBJECT
@@ -19,6 +22,7 @@ public:
 
     void SetSender(SplitSender* sender) { sender_ = sender; }
     void SetPlayers(SplitPlayers* players) { players_ = players; }
+    void SetCartQueue(SplitCartQueue* queue) { cartQueue_ = queue; }
 
     AdBreak& Break() { return Breaks::State().AdBreak; }
     const AdBreak& Break() const { return Breaks::State().AdBreak; }
@@ -41,6 +45,20 @@ public:
     void CuePreviousBreak(bool NotifyNetwork);
     void ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay);
 
+    // Playout.
+    void PlayBreak(bool NotifyNetwork);
+    void DumpBreak(bool NotifyNetwork);
+    void KillAllOutput(bool NotifyNetwork);
+    // Called by the cart players for every notice, synchronously.
+    void PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, int32_t Data);
+    void UpdateBreakTimeInformation();
+    void DisplayBreakTimeInformation();
+    void UpdateBreakListing(int16_t FromAdvert);
+    // The break tick's timer is on (and not held by a running tick or notice).
+    bool BreakTickEnabled() const { return tickWanted_ && tickHeld_ == 0; }
+    bool EndPulseWaiting() const { return tmrTriggerAdBreakEnd_.isActive(); }
+    bool EndPulseOn() const { return tmrClearRunEnd_.isActive(); }
+
     // The day's log from the source directory.
     bool CheckForNewLogFile(bool SkipReCue);
     bool CopyNewLogFile(const std::string& SourceFileName);
@@ -49,6 +67,12 @@ public:
     bool DumpEnabled() const { return dumpEnabled_; }
     bool PreviousEnabled() const { return previousEnabled_; }
     int32_t DisplayedBreakPos() const { return displayedBreakPos_; }
+    const std::string& TimeRemainText() const { return timeRemainText_; }
+    int32_t TimeRemainColour() const { return timeRemainColour_; }
+    // listadBreak: title and cart of each listed advert.
+    const std::vector<std::pair<std::string, int32_t>>& BreakListing() const { return listing_; }
+    static constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000F);
+
     bool NextDayLogOpened() const { return nextDayLogOpened_; }
     void SetNextDayLogOpened(bool opened) { nextDayLogOpened_ = opened; }
     // After the day's last break the next day's log was missing: nothing is cued and the next
@@ -62,7 +86,35 @@ signals:
     void buttonsChanged();
 
 private:
+    // Holds the break tick off while a tick runs, so a notice from inside a player operation
+    // never runs it a second time; the timer comes back on when still wanted.
+    class TickHold {
+    public:
+        explicit TickHold(SplitEngine& engine);
+        ~TickHold();
+        TickHold(const TickHold&) = delete;
+        TickHold& operator=(const TickHold&) = delete;
+
+    private:
+        SplitEngine& engine_;
+    };
+
     static constexpr int16_t kSplit = 1; // the only split
+    static constexpr float kSegueWarning = 10.0f;
+    static constexpr float kNearEndWarning = 10.0f;
+    static constexpr int16_t kEndOfBreakAction = 151;
+    void SetBreakTickEnabled(bool enabled);
+    void OnBreakTimer();
+    void BreakTick();
+    bool AdvertFinished(const SplitPlayerInfo& info, int16_t advert) const;
+    bool NextAdvertNeedsCue(const SplitPlayerInfo& info, int16_t advert) const;
+    void StartEndOfBreakSignal();
+    void TriggerAdBreakEnd();
+    void ClearRunEnd();
+    void SetSourceLine(int32_t mode);
+    float SumAdvertLengths(int16_t First, int16_t Last);
+    int16_t PlayerCount();
+    void SendVantor(const std::string& text);
     static void Trace(const std::string& text);
     void Send(const std::string& text);
     void RefreshDisplay();
@@ -74,6 +126,15 @@ private:
 
     SplitSender* sender_ = nullptr;
     SplitPlayers* players_ = nullptr;
+    SplitCartQueue* cartQueue_ = nullptr;
+    QTimer tmradBreak_;
+    QTimer tmrTriggerAdBreakEnd_;
+    QTimer tmrClearRunEnd_;
+    bool tickWanted_ = false;
+    int tickHeld_ = 0;
+    std::string timeRemainText_;
+    int32_t timeRemainColour_ = kButtonFace;
+    std::vector<std::pair<std::string, int32_t>> listing_;
     bool dumpEnabled_ = false;
     bool previousEnabled_ = false;
     int32_t displayedBreakPos_ = 0;

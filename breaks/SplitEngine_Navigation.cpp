@@ -4,6 +4,7 @@
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Common.h"
 #include "core/MainSettings.h"
+#include "hardware/HardwareAPI.h"
 #include "platform/Clock.h"
 
 using LogLines::ReadTrimmed;
@@ -18,6 +19,15 @@ const char* YesNo(bool value) {
 
 SplitEngine::SplitEngine(SplitSender* sender, SplitPlayers* players, QObject* parent)
     : QObject(parent), sender_(sender), players_(players) {
+    tmradBreak_.setTimerType(Qt::PreciseTimer);
+    tmradBreak_.setInterval(50);
+    connect(&tmradBreak_, &QTimer::timeout, this, &SplitEngine::OnBreakTimer);
+    for (QTimer* timer : {&tmrTriggerAdBreakEnd_, &tmrClearRunEnd_}) {
+        timer->setTimerType(Qt::PreciseTimer);
+        timer->setSingleShot(true);
+    }
+    connect(&tmrTriggerAdBreakEnd_, &QTimer::timeout, this, &SplitEngine::TriggerAdBreakEnd);
+    connect(&tmrClearRunEnd_, &QTimer::timeout, this, &SplitEngine::ClearRunEnd);
     Breaks::State().checkForNewLogFile = [this](bool skipReCue) {
         return CheckForNewLogFile(skipReCue);
     };
@@ -261,7 +271,15 @@ void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
     b.PlayingPlayer = 0;
     b.CuedPlayer = 0;
     b.NearEndSent = 0;
-    if (UpdateLogDisplay) RefreshDisplay();
+    SetBreakTickEnabled(false);
+    // The source comes back on, unless a queued cart group keeps it muted.
+    if (!(cartQueue_ && cartQueue_->QueueCount() > 0 && cartQueue_->FirstGroupMuted()))
+        SetSourceLine(HardwareAPI::OutputOn);
+    if (UpdateLogDisplay) {
+        UpdateBreakListing(1);
+        emit logDisplayChanged();
+        UpdateBreakTimeInformation();
+    }
 }
 
 float SplitEngine::GetFileBreakLength(int32_t LogDate, float BreakTime) {

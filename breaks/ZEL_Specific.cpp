@@ -1,9 +1,12 @@
 #include "breaks/ZEL_Specific.h"
 
+#include "breaks/AdvertLog_FN.h"
+#include "breaks/BreaksState.h"
 #include "breaks/ZEL_Common.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "platform/Clock.h"
+#include "platform/VB.h"
 
 namespace ZEL_Specific {
 
@@ -25,6 +28,22 @@ std::string ErrorLogFile(int16_t Split) {
 
 void WriteErrorLog(int16_t Split, const std::string& Text) {
     GeneralFunctions::AppendTimedLine(ErrorLogFile(Split), true, Text);
+}
+
+} // namespace ZEL_Specific
+
+namespace ZEL_Specific {
+
+void WriteReconcileEntry(int16_t Split, const GeneralFunctions::TimeStamp& PlayStarted,
+                         int32_t CartNumber, const std::string& Title, float Length,
+                         const std::string& Reference) {
+    const ZEL_Common::SplitRecord* split = Breaks::Split(Split);
+    std::string path = ReconcileFile(Split);
+    if (!split || path.empty()) return;
+    float seconds = static_cast<float>(VB::RoundHalfEven(Length));
+    std::string line = AdvertLog_FN::BuildLogLine(PlayStarted.Seconds, split->LogTXChainCode,
+                                                  CartNumber, Title, Reference, seconds, false);
+    GeneralFunctions::AppendTimedLine(path, false, line);
 }
 
 } // namespace ZEL_Specific

@@ -1,5 +1,7 @@
 #pragma once
-// The split's day files for the scheduling side.
+// The split's day files for the scheduling side, and the hardware table's settings sections.
+#include "core/GeneralFunctions.h"
+
 #include <cstdint>
 #include <string>
 
@@ -11,5 +13,16 @@ std::string ReconcileFile(int16_t Split);
 std::string ErrorLogFile(int16_t Split);
 // Appends one time-stamped line to today's error file; failures lose the line silently.
 void WriteErrorLog(int16_t Split, const std::string& Text);
+// Appends the line of an item a player played to today's reconciliation file: the time it
+// started, the split's chain code, the cart, the title, the seconds played (rounded half to
+// even) and the reference. Failures lose the line silently.
+void WriteReconcileEntry(int16_t Split, const GeneralFunctions::TimeStamp& PlayStarted,
+                         int32_t CartNumber, const std::string& Title, float Length,
+                         const std::string& Reference);
+
+// The sections "Hardware1".."Hardware3" of the main settings file into the hardware table,
+// and back. Run-time fields are not touched.
+void LoadHardwareSettings(const std::string& IniFile);
+void SaveHardwareSettings(const std::string& IniFile);
 
 } // namespace ZEL_Specific

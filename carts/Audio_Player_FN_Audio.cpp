@@ -2,7 +2,6 @@
 #include "carts/Audio_Player_FN_Internal.h"
 #include "carts/CartPlayer.h"
 #include "carts/CartsState.h"
-#include "carts/PlayerControl.h"
 #include "core/GeneralFunctions.h"
 #include "main_window/CommandLine.h"
 #include "platform/Files.h"
@@ -69,11 +68,13 @@ void InitialisePlayer(int16_t n, int32_t debugLevel) {
                                                     "flplyer" + std::to_string(n) + ".dbg"),
                                  debugLevel);
     rec.Cart = Carts::State().BlankCartRecord;
-    rec.EngineVolume =
-        static_cast<int16_t>(VB::RoundHalfEven(PlayerControl::PlayVolume(*rec.Player)));
+    rec.EngineVolume = static_cast<int16_t>(VB::RoundHalfEven(rec.Player->PlayVolume()));
     rec.Status = Empty;
     BufferPlan plan = EngineBuffers();
-    PlayerControl::SetBuffers(*rec.Player, 2, plan.lengthMs, plan.count);
+    int16_t cacheSeconds = 2;
+    rec.Player->SetNumberCacheSeconds(cacheSeconds);
+    rec.Player->SetWaveBufferLengthms(plan.lengthMs);
+    rec.Player->SetNumberWavePlayBuffers(plan.count);
 }
 
 } // namespace
@@ -131,9 +132,11 @@ bool FadePlayer(int16_t PlayerNumber, float StartTime, float FadeSeconds) {
     StartTime = std::min(StartTime, rec->Cart.PlayLength);
     rec->Fading = false;
     rec->FadeNotified = false;
-    if (!PlayerControl::AddVolumeChangeEvent(*rec->Player, kFadeReference, StartTime, FadeSeconds,
-                                             rec->Volume, 0,
-                                             MainSettings::Settings().Audio.PlayerFadeFirePercent))
+    int16_t reference = kFadeReference;
+    bool permanent = true;
+    if (!rec->Player->AddVolumeChangeEvent(reference, StartTime, FadeSeconds, rec->Volume, 0,
+                                           MainSettings::Settings().Audio.PlayerFadeFirePercent,
+                                           true, permanent))
         return false;
     rec->Fading = true;
     return true;
@@ -170,10 +173,8 @@ void RestoreDuckedPlayers(int16_t PlayerNumber) {
     for (int16_t i = 1; i <= std::min<int32_t>(PlayerCount(), kMaxPlayers); ++i) {
         CartPlayerRecord& rec = Record(i);
         if (i == PlayerNumber || rec.DuckedBy != PlayerNumber) continue;
-        if (rec.Player) {
-            PlayerControl::RemoveVolumeChangeEvent(*rec.Player, 1);
-            PlayerControl::RemoveVolumeChangeEvent(*rec.Player, 2);
-        }
+        for (int16_t reference : {int16_t{1}, int16_t{2}})
+            if (rec.Player) rec.Player->RemoveVolumeChangeEvent(reference);
         SetPlayerVolume(i, rec.Volume);
         rec.DuckedBy = 0;
     }

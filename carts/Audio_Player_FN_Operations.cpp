@@ -1,7 +1,6 @@
 // Load, cue, play, pause, seek and eject of one player, and the players' volume.
 #include "carts/Audio_Player_FN_Internal.h"
 #include "carts/CartsState.h"
-#include "carts/PlayerControl.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "core/GeneralFunctions.h"
 #include "platform/VB.h"
@@ -71,12 +70,15 @@ void SetUpLoop(FlennPlayer& control, const CartRecord& cart) {
     int16_t maxCount = (mode & 0x2000)
                            ? int16_t{1000}
                            : static_cast<int16_t>(mode & Vantor_Cart_Routines::kLoopCountMask);
-    PlayerControl::SetLoop(control, LoopPoint(cart.LoopStart, cart), LoopPoint(cart.LoopEnd, cart),
-                           maxCount);
+    control.SetLoopStart(LoopPoint(cart.LoopStart, cart));
+    control.SetLoopEnd(LoopPoint(cart.LoopEnd, cart));
+    control.SetUseLoop(true);
+    control.SetMaxLoopCount(maxCount);
 }
 
 void ClearFade(CartPlayerRecord& rec) {
-    if (rec.Fading) PlayerControl::RemoveVolumeChangeEvent(*rec.Player, kFadeReference);
+    int16_t reference = kFadeReference;
+    if (rec.Fading) rec.Player->RemoveVolumeChangeEvent(reference);
     rec.Fading = false;
     rec.FadeNotified = false;
 }
@@ -85,12 +87,12 @@ void ClearFade(CartPlayerRecord& rec) {
 // cart does not loop (nothing to do, nothing to tell).
 bool ReplayLoopingCart(CartPlayerRecord& rec) {
     FlennPlayer& control = *rec.Player;
-    if (!PlayerControl::UseLoop(control)) return false;
+    if (!control.UseLoop()) return false;
     bool finishPass = (rec.Cart.LoopMode & Vantor_Cart_Routines::kLoopFinishPass) != 0;
-    if (PlayerControl::InLoop(control) && !finishPass)
-        PlayerControl::ExitLoop(control);
+    if (control.InLoop() && !finishPass)
+        control.ExitLoop();
     else
-        PlayerControl::SetUseLoop(control, false);
+        control.SetUseLoop(false);
     return true;
 }
 
@@ -101,7 +103,7 @@ void SetPlayerVolume(int16_t PlayerNumber, float Volume) {
     CartPlayerRecord& rec = Record(PlayerNumber);
     float volume = std::clamp(Volume, 0.0f, 100.0f);
     if (rec.Player && (PlayerNumber == 1 || Platform::waveOutGetNumDevs() >= 2))
-        PlayerControl::SetPlayVolume(*rec.Player, volume);
+        rec.Player->SetPlayVolume(volume);
     rec.Volume = static_cast<int16_t>(VB::RoundHalfEven(volume));
 }
 

@@ -1,40 +1,9 @@
 #include "carts/CartPlayer.h"
 
 #include "carts/Audio_Player_FN.h"
-#include "carts/PlayerControl.h"
 #include "main_window/ProgramContext.h"
 
 namespace CartPlayers {
-namespace {
-
-// The control's volume-change events, once the control raises them.
-template <typename P>
-void ForwardVolumeEvents(P& control, CartPlayer& owner, int16_t n, ProgramContext* context) {
-    if constexpr (requires {
-                      &P::VolumeChangeStartNotify;
-                      &P::VolumeChangeNotify;
-                      &P::VolumeChangeEndNotify;
-                  }) {
-        const auto inContext = [context](auto procedure) {
-            return [context, procedure](auto reference) {
-                ContextScope scope(*context);
-                procedure(static_cast<int32_t>(reference));
-            };
-        };
-        QObject::connect(&control, &P::VolumeChangeStartNotify, &owner, inContext([n](int32_t r) {
-            Audio_Player_FN::PlayerVolumeChangeStart(n, r);
-        }));
-        QObject::connect(&control, &P::VolumeChangeNotify, &owner,
-                         inContext([n](int32_t r) { Audio_Player_FN::PlayerVolumeChange(n, r); }));
-        QObject::connect(&control, &P::VolumeChangeEndNotify, &owner, inContext([n](int32_t r) {
-            Audio_Player_FN::PlayerVolumeChangeEnd(n, r);
-        }));
-    } else {
-        (void)control, (void)owner, (void)n, (void)context;
-    }
-}
-
-} // namespace
 
 template <typename Procedure> void CartPlayer::Forward(Procedure procedure) {
     ContextScope scope(*context_);
@@ -64,7 +33,15 @@ CartPlayer::CartPlayer(int16_t playerNumber, QObject* parent)
         bool partChanging = changing;
         Forward([partChanging](int16_t n) { PlayerAudioPositionChanged(n, partChanging); });
     });
-    ForwardVolumeEvents(control_, *this, playerNumber_, context_);
+    const auto volumeEvent = [this](auto signal, void (*procedure)(int16_t, int32_t)) {
+        connect(&control_, signal, this, [this, procedure](int16_t& reference) {
+            int32_t r = reference;
+            Forward([procedure, r](int16_t n) { procedure(n, r); });
+        });
+    };
+    volumeEvent(&FlennPlayer::VolumeChangeStartNotify, PlayerVolumeChangeStart);
+    volumeEvent(&FlennPlayer::VolumeChangeNotify, PlayerVolumeChange);
+    volumeEvent(&FlennPlayer::VolumeChangeEndNotify, PlayerVolumeChangeEnd);
 }
 
 CartPlayer::~CartPlayer() {
@@ -82,7 +59,7 @@ CartPlayer& CreateCartPlayer(int16_t playerNumber) {
     rec.Player = nullptr;
     slot = std::make_unique<CartPlayer>(playerNumber);
     rec.Player = &slot->Control();
-    PlayerControl::SetWaveOutDeviceNumber(*rec.Player, rec.SoundCardNumber);
+    rec.Player->SetWaveOutDeviceNumber(rec.SoundCardNumber);
     return *slot;
 }
 

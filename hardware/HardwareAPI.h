@@ -1,6 +1,14 @@
 #pragma once
-// Hardware line modes and the packed output codes that carts store.
+// The hardware table of up to three I/O cards of up to 100 lines each, the card types' line
+// counts, and the line interface through which the rest of the system switches outputs and
+// looks at lines. The operations change only the table's run-time fields; the hardware
+// manager puts them onto the cards.
+#include "core/GeneralFunctions.h"
+
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace HardwareAPI {
 
@@ -13,6 +21,8 @@ enum OutputMode : int32_t {
 };
 
 constexpr int kHardwareLineCount = 300; // (card - 1) x 100 + line
+constexpr int kCardCount = 3;
+constexpr int kLinesPerCard = 100;
 
 // OutputMode x 1024 + line number (1..300); line 0 = no output.
 using HardwareOutputCode = int16_t;
@@ -20,5 +30,69 @@ using HardwareOutputCode = int16_t;
 constexpr HardwareOutputCode MakeHardwareOutputCode(int32_t mode, int16_t lineNumber) {
     return static_cast<HardwareOutputCode>(mode * 1024 + (lineNumber & 0x3FF));
 }
+
+enum HardwareCardType : int32_t {
+    CardDisabled = 0,
+    CardSingle8255 = 1,
+    CardDual8255 = 2,
+    CardSerialIO = 3,
+    CardAdvantech = 4,
+    CardJoystick = 5,
+};
+
+struct HardwareLine {
+    int32_t LineType = 0;                 // 0 input, other output
+    int16_t State = 0;                    // Boolean: the line is active
+    int16_t PreviousState = 0;            // Boolean: the manager's last seen state
+    int16_t ActiveLow = 0;                // Boolean
+    int16_t Flashing = 0;                 // Boolean
+    GeneralFunctions::TimeStamp PulseEnd; // Day 0 = no pulse
+    std::string Description;
+    int32_t Color = 0;
+    int32_t Action = 0;
+    int32_t Data1 = 0, Data2 = 0, Data3 = 0, Data4 = 0;
+};
+
+struct HardwareCard {
+    int32_t CardType = 0;
+    int16_t BaseAddress = 0;
+    int16_t CommPort = 0;
+    int32_t DriverHandle = 0;
+    int16_t BoardID = 0;
+    std::array<HardwareLine, kLinesPerCard> Lines; // Lines[0] is line 1
+    int16_t TotalLines = 0;                        // 0..100
+    int16_t Inputs = 0;
+    int16_t Outputs = 0;
+
+    HardwareLine& Line(int k) { return Lines[static_cast<size_t>(k - 1)]; }
+    const HardwareLine& Line(int k) const { return Lines[static_cast<size_t>(k - 1)]; }
+};
+
+struct HardwareState {
+    std::array<HardwareCard, kCardCount> HardwareTable; // [0] is card 1
+    // The action runner, told of every line change (card, line); none installed = nothing.
+    std::function<void(int16_t Card, int16_t Line)> doHardwareAction;
+};
+
+// The hardware records of the current program context.
+HardwareState& State();
+HardwareCard& Card(int card); // 1..3
+
+// Card and line of a line number 1..300; false outside that range.
+bool SplitLineNumber(int32_t LineNumber, int16_t& Card, int16_t& Line);
+
+// Line counts of a card type. False (counts untouched) for an unknown type. An Advantech
+// card (type 4) is asked through the driver; its failures are shown in boxes. Counts never
+// exceed the 100 lines a card has in the table.
+bool GetCardLineCounts(int32_t CardType, int16_t DeviceNumber, int16_t& TotalLines, int16_t& Inputs,
+                       int16_t& Outputs);
+
+// Sets a line's run-time fields by mode and tells the action runner. False outside 1..300.
+bool SetHardwareLine(int16_t& LineNumber, int32_t Mode);
+// Every line of the enabled cards with the action and data (255 matches any).
+void SetLinesByAction(int16_t ActionCode, int32_t Mode, int16_t& Data1, int16_t& Data2,
+                      int16_t& Data3, int16_t& Data4, int16_t& OutputsOnly);
+// A copy of the line; an empty record outside 1..300.
+HardwareLine GetHardwareLine(int16_t LineNumber);
 
 } // namespace HardwareAPI

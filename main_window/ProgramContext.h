@@ -6,6 +6,7 @@
 #include "carts/PlayerTable.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
+#include "hardware/HardwareAPI.h"
 
 struct ProgramContext {
     MainSettings::SettingsRecords Settings;
@@ -13,6 +14,7 @@ struct ProgramContext {
     CartPlayers::PlayersState Players;
     Breaks::BreaksState Breaks;
     SerialSettings::SerialControlSettings Serial;
+    HardwareAPI::HardwareState Hardware;
 };
 
 // The current instance: the program's own unless a scope below has made another current.

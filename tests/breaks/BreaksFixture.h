@@ -15,8 +15,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -50,30 +52,69 @@ inline std::string Join(const std::vector<std::string>& lines, const std::string
 class RecordingSender : public SplitSender {
 public:
     void SendMessageToNetwork(const std::string& text) override { sent.push_back(text); }
-    std::vector<std::string> sent;
+    void SendMessageToVantor(const std::string& text) override { vantor.push_back(text); }
+    void SetNowZOZInformation(int32_t cart, int16_t type, const std::string& title) override {
+        zoz.push_back(std::to_string(cart) + "/" + std::to_string(type) + "/" + title);
+    }
+    std::vector<std::string> sent;   // to the network
+    std::vector<std::string> vantor; // to the playout system
+    std::vector<std::string> zoz;
 };
 
-// Four players; a player is Empty until cued.
+// Four players that play on a clock the test moves on. A player is Empty until cued; it
+// sends its notices synchronously to the listener, eject (4) before its record is cleared.
 class FakePlayers : public SplitPlayers {
 public:
+    struct Timing {
+        float length = 0, extro = 0;
+    };
+
     int16_t FindPlayer(int16_t, int16_t, int16_t, int32_t) override {
-        for (int16_t p = 1; p <= 4; ++p)
+        for (int16_t p = 1; p <= count; ++p)
             if (cart[p] == 0 && available) return p;
+        return 0;
+    }
+    int16_t FindPlayerWithCart(int32_t cartNumber, int32_t) override {
+        for (int16_t p = 1; p <= count; ++p)
+            if (cart[p] == cartNumber && info[p].Status >= 12 && info[p].Status <= 14) return p;
         return 0;
     }
     bool CuePlayer(int16_t player, int32_t cartNumber, int16_t& volume) override {
         cues.push_back({player, cartNumber});
         lastVolume = volume;
-        if (failCue) return false;
-        cart[player] = cartNumber;
+        if (failCue || missing.count(cartNumber)) return false;
+        Load(player, cartNumber, 13);
+        return true;
+    }
+    bool PlayPlayer(int16_t player, int32_t cartNumber, int16_t& volume) override {
+        plays.push_back({player, cartNumber});
+        lastVolume = volume;
+        if (failPlay || missing.count(cartNumber)) return false;
+        if (cart[player] != cartNumber) Load(player, cartNumber, 13);
+        info[player].Status = 11;
+        info[player].PlayStarted = GeneralFunctions::TimeStampNow(false);
+        Notify(0, player);
         return true;
     }
     bool EjectPlayer(int16_t player) override {
         ejects.push_back(player);
+        if (cart[player] == 0) return true;
+        Notify(4, player);
         cart[player] = 0;
+        info[player] = SplitPlayerInfo{};
+        Notify(0, player);
         return true;
     }
     int32_t PlayerCartNumber(int16_t player) override { return cart[player]; }
+    SplitPlayerInfo PlayerInfo(int16_t player) override { return info[player]; }
+    void SetPlaySource(int16_t player, const std::string& source) override {
+        info[player].PlaySource = source;
+    }
+    std::string GetCartDescription(int32_t cartNumber) override {
+        auto it = descriptionOf.find(cartNumber);
+        return it == descriptionOf.end() ? "Cart " + std::to_string(cartNumber) : it->second;
+    }
+    int16_t TotalNumberCartPlayers() override { return count; }
     void ShowPlayerControls(int16_t player, bool show) override {
         controls.push_back({player, show ? 1 : 0});
     }
@@ -81,14 +122,66 @@ public:
         descriptions.push_back({player, title});
     }
 
+    // Moves every playing player on by seconds (and the clock); a player that reaches its
+    // end ejects itself. Position notices follow.
+    void Advance(float seconds) {
+        Platform::Clock::Advance(seconds);
+        for (int16_t p = 1; p <= count; ++p) {
+            SplitPlayerInfo& i = info[p];
+            if (i.Status != 11) continue;
+            i.SecondsPlayed += seconds;
+            SetTimes(p);
+            if (i.SecondsPlayed >= timing[cart[p]].length) EjectPlayer(p);
+        }
+        for (int16_t p = 1; p <= count; ++p)
+            if (info[p].Status == 11) Notify(255, p);
+    }
+    // Moves on in steps of step seconds until total seconds have passed.
+    void Run(float total, float step = 0.05f) {
+        for (float t = 0; t < total; t += step)
+            Advance(step);
+    }
+    int16_t PlayingCount() const {
+        int16_t n = 0;
+        for (int16_t p = 1; p <= count; ++p)
+            n += info[p].Status == 11 ? 1 : 0;
+        return n;
+    }
+
+    int16_t count = 4;
     int32_t cart[5] = {0, 0, 0, 0, 0};
+    SplitPlayerInfo info[5];
+    std::map<int32_t, Timing> timing;
+    std::map<int32_t, std::string> descriptionOf;
+    std::set<int32_t> missing; // carts whose audio cannot be loaded
+    std::function<void(int32_t, int16_t, int32_t)> listener;
     bool available = true;
     bool failCue = false;
+    bool failPlay = false;
     int16_t lastVolume = 0;
     std::vector<std::pair<int16_t, int32_t>> cues;
+    std::vector<std::pair<int16_t, int32_t>> plays;
     std::vector<int16_t> ejects;
     std::vector<std::pair<int16_t, int>> controls;
     std::vector<std::pair<int16_t, std::string>> descriptions;
+
+private:
+    void Load(int16_t player, int32_t cartNumber, int32_t status) {
+        cart[player] = cartNumber;
+        info[player] = SplitPlayerInfo{};
+        info[player].CartNumber = cartNumber;
+        info[player].Status = status;
+        info[player].Extro = timing[cartNumber].extro;
+        SetTimes(player);
+    }
+    void SetTimes(int16_t p) {
+        SplitPlayerInfo& i = info[p];
+        i.SecondsRemain = timing[cart[p]].length - i.SecondsPlayed;
+        i.SecondsToExtro = timing[cart[p]].extro - i.SecondsPlayed;
+    }
+    void Notify(int32_t code, int16_t player) {
+        if (listener) listener(code, player, 0);
+    }
 };
 
 class SplitTest : public ::testing::Test {
@@ -113,9 +206,13 @@ protected:
             return static_cast<int16_t>(0);
         });
         engine = std::make_unique<SplitEngine>(&sender, &players);
+        players.listener = [this](int32_t code, int16_t player, int32_t data) {
+            engine->PlayerStatusNotice(code, player, data);
+        };
     }
 
     void TearDown() override {
+        players.listener = nullptr;
         engine.reset();
         Platform::FileNumbers::CloseAll();
     }
@@ -138,6 +235,7 @@ protected:
 
     void AddCart(int32_t cart, float playLength, float extro) {
         carts[cart] = BreakCarts::CartTiming{playLength, extro};
+        players.timing[cart] = {playLength, extro};
     }
 
     ProgramContext context;

@@ -2,7 +2,6 @@
 // notices each one sends, the status it leaves, its guards, and what comes out of the device.
 #include "PlayersFixture.h"
 
-#include "carts/PlayerControl.h"
 #include "carts/SplitPlayerAdapter.h"
 #include "main_window/CommandLine.h"
 #include "platform/Clock.h"
@@ -30,9 +29,9 @@ TEST_F(PlayersTest, StartUpLeavesEveryPlayerEmptyAtTheGeneralVolume) {
         ASSERT_NE(Player(n).Player, nullptr);
         EXPECT_EQ(Player(n).Status, Empty);
         EXPECT_EQ(Player(n).Volume, 100);
-        EXPECT_EQ(PlayerControl::WaveOutDeviceNumber(*Player(n).Player), n);
-        EXPECT_EQ(Player(n).Player->Engine().WaveBufferLengthms(), 500);
-        EXPECT_EQ(Player(n).Player->Engine().NumberWaveBuffers(), 8);
+        EXPECT_EQ(Player(n).Player->WaveOutDeviceNumber(), n);
+        EXPECT_EQ(Player(n).Player->WaveBufferLengthms(), 500);
+        EXPECT_EQ(Player(n).Player->NumberWavePlayBuffers(), 8);
     }
     EXPECT_EQ(Player(3).Player, nullptr);
     EXPECT_EQ(boxes_.Count(), 0u);
@@ -260,8 +259,8 @@ TEST_F(PlayersTest, VolumeOnOneDeviceReachesOnlyThePlayerOneControl) {
     SetPlayerVolume(2, 30.5f);
     EXPECT_EQ(Player(1).Volume, 40);
     EXPECT_EQ(Player(2).Volume, 30); // halves to even
-    EXPECT_FLOAT_EQ(PlayerControl::PlayVolume(*Player(1).Player), 40);
-    EXPECT_FLOAT_EQ(PlayerControl::PlayVolume(*Player(2).Player), 100);
+    EXPECT_FLOAT_EQ(Player(1).Player->PlayVolume(), 40);
+    EXPECT_FLOAT_EQ(Player(2).Player->PlayVolume(), 100);
     SetPlayerVolume(1, 140);
     EXPECT_EQ(Player(1).Volume, 100);
 }
@@ -292,6 +291,16 @@ TEST_F(PlayersTest, SplitAdapterCuesOnTheFirstEmptyPlayerInOrder) {
     EXPECT_EQ(Player(2).Volume, 90);
     EXPECT_EQ(adapter.FindPlayer(15, -1, -1, 0), 1);
     EXPECT_EQ(adapter.FindPlayer(13, 2, 2, 0), 2);
+    EXPECT_EQ(adapter.FindPlayerWithCart(80, 0), 2);
+    adapter.SetPlaySource(2, "REF 1");
+    ASSERT_TRUE(adapter.PlayPlayer(2, 80, volume));
+    SplitPlayerInfo info = adapter.PlayerInfo(2);
+    EXPECT_EQ(info.Status, Playing);
+    EXPECT_EQ(info.CartNumber, 80);
+    EXPECT_EQ(info.PlaySource, "REF 1");
+    EXPECT_FLOAT_EQ(info.Extro, 0.8f);
+    EXPECT_EQ(adapter.FindPlayerWithCart(80, 0), 0) << "playing is not waiting";
+    EXPECT_EQ(adapter.TotalNumberCartPlayers(), 2);
     adapter.SetPlayerDescription(2, "Advert title");
     EXPECT_EQ(Player(2).Cart.Description3, CartsTest::Padded("Advert title"));
     EXPECT_TRUE(adapter.EjectPlayer(2));

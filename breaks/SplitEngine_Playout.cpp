@@ -1,0 +1,306 @@
+#include "breaks/LogSupport.h"
+#include "breaks/SplitEngine.h"
+#include "breaks/ZEL_Specific.h"
+#include "core/MainSettings.h"
+#include "hardware/HardwareAPI.h"
+#include "platform/VB.h"
+
+#include <cmath>
+
+namespace {
+
+const char* YesNo(bool value) {
+    return value ? "Yes" : "No";
+}
+
+int IntervalMs(float seconds) {
+    return static_cast<int>(std::lround(static_cast<double>(seconds) * 1000.0));
+}
+
+} // namespace
+
+SplitEngine::TickHold::TickHold(SplitEngine& engine) : engine_(engine) {
+    ++engine_.tickHeld_;
+    engine_.tmradBreak_.stop();
+}
+
+SplitEngine::TickHold::~TickHold() {
+    if (--engine_.tickHeld_ == 0 && engine_.tickWanted_) engine_.tmradBreak_.start();
+}
+
+void SplitEngine::SetBreakTickEnabled(bool enabled) {
+    tickWanted_ = enabled;
+    if (!enabled)
+        tmradBreak_.stop();
+    else if (tickHeld_ == 0 && !tmradBreak_.isActive())
+        tmradBreak_.start();
+}
+
+void SplitEngine::OnBreakTimer() {
+    if (!BreakTickEnabled()) return;
+    TickHold hold(*this);
+    BreakTick();
+}
+
+void SplitEngine::SendVantor(const std::string& text) {
+    if (sender_) sender_->SendMessageToVantor(text);
+}
+
+int16_t SplitEngine::PlayerCount() {
+    return players_ ? players_->TotalNumberCartPlayers() : 0;
+}
+
+void SplitEngine::SetSourceLine(int32_t mode) {
+    const MainSettings::GeneralSettings& general = MainSettings::Settings().General;
+    if (general.SourceLine < 1 || general.AdvertSourceMute == 0) return;
+    int16_t line = general.SourceLine;
+    HardwareAPI::SetHardwareLine(line, mode);
+}
+
+void SplitEngine::PlayBreak(bool NotifyNetwork) {
+    Trace(std::string("PlayBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
+    if (NotifyNetwork) Send("AD_PLAY");
+    if (!LogOpen()) CueNextBreak(false, false);
+    if (!LogOpen()) return;
+    if (cartQueue_ && cartQueue_->QueueCount() > 0 &&
+        MainSettings::Settings().General.AllowBreaksDuringCarts == 0) {
+        Trace("PlayBreak:CartGroup running so ignoring");
+        return;
+    }
+    AdBreak& b = Break();
+    if (b.AdvertCount < 1) {
+        Trace("PlayBreak:No Adverts in current break so calling CueNextBreak");
+        CueNextBreak(false, false);
+        return;
+    }
+    if (Breaks::State().BreakRunning) {
+        Trace("PlayBreak:Ad Break Running so ignoring");
+        return;
+    }
+    if (!players_) return;
+    const AdvertEntry first = b.Advert(1);
+    int16_t player = players_->FindPlayerWithCart(first.CartNumber, 0);
+    if (player <= 0) player = players_->FindPlayer(15, -1, -1, 0);
+    if (player <= 0) return;
+    SetSourceLine(HardwareAPI::OutputOff);
+    int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
+    if (!players_->PlayPlayer(player, first.CartNumber, volume)) {
+        // Nothing plays: the source must not stay muted.
+        SetSourceLine(HardwareAPI::OutputOn);
+        return;
+    }
+    players_->ShowPlayerControls(player, false);
+    if (sender_) sender_->SetNowZOZInformation(first.CartNumber, 4, first.Title);
+    players_->SetPlaySource(player, first.Reference);
+    players_->SetPlayerDescription(player, first.Title);
+    b.PlayingPlayer = player;
+    b.CurrentAdvert = 1;
+    Breaks::State().BreakRunning = true;
+    SetBreakTickEnabled(true);
+    emit logDisplayChanged();
+}
+
+bool SplitEngine::AdvertFinished(const SplitPlayerInfo& info, int16_t advert) const {
+    const AdBreak& b = Break();
+    if (info.Status == 15 || info.CartNumber != b.Advert(advert).CartNumber) return true;
+    if (info.SecondsPlayed <= 0) return false;
+    bool last = advert >= b.AdvertCount;
+    return info.SecondsPlayed > info.Extro || (!last && info.Fading);
+}
+
+bool SplitEngine::NextAdvertNeedsCue(const SplitPlayerInfo& info, int16_t advert) const {
+    if (info.Status == 15 || info.CartNumber != Break().Advert(advert).CartNumber) return true;
+    return info.SecondsPlayed > 0 && (info.SecondsToExtro < kSegueWarning || info.Fading);
+}
+
+void SplitEngine::BreakTick() {
+    AdBreak& b = Break();
+    if (!Breaks::State().BreakRunning || b.PlayingPlayer <= 0 || !players_) return;
+    UpdateBreakTimeInformation();
+    SplitPlayerInfo info = players_->PlayerInfo(b.PlayingPlayer);
+    if (b.CurrentAdvert >= b.AdvertCount) {
+        if (!AdvertFinished(info, b.CurrentAdvert)) return;
+        SetBreakTickEnabled(false);
+        ClearAdvertBreak(false, true);
+        CueNextBreak(false, false);
+        StartEndOfBreakSignal();
+        SendVantor("AD_BREAK_COMPLETED");
+        return;
+    }
+    const int16_t volume0 = MainSettings::Settings().Audio.AdvertVolume;
+    const int16_t next = static_cast<int16_t>(b.CurrentAdvert + 1);
+    if (b.CuedPlayer == 0 && NextAdvertNeedsCue(info, b.CurrentAdvert)) {
+        b.CuedPlayer = players_->FindPlayer(15, -1, -1, 0);
+        if (b.CuedPlayer > 0) {
+            int16_t volume = volume0;
+            if (!players_->CuePlayer(b.CuedPlayer, b.Advert(next).CartNumber, volume)) {
+                b.CuedPlayer = 0;
+            } else {
+                players_->ShowPlayerControls(b.CuedPlayer, false);
+                players_->SetPlayerDescription(b.CuedPlayer, b.Advert(next).Title);
+            }
+        }
+        // A cue may have run notices that moved the playing player on.
+        info = players_->PlayerInfo(b.PlayingPlayer);
+    }
+    if (b.CuedPlayer < 1) return;
+    if (!AdvertFinished(info, b.CurrentAdvert)) return;
+    const AdvertEntry advert = b.Advert(next);
+    int16_t volume = volume0;
+    if (!players_->PlayPlayer(b.CuedPlayer, advert.CartNumber, volume)) return;
+    players_->ShowPlayerControls(b.CuedPlayer, false);
+    if (sender_) sender_->SetNowZOZInformation(advert.CartNumber, 4, advert.Title);
+    b.PlayingPlayer = b.CuedPlayer;
+    b.CuedPlayer = 0;
+    b.CurrentAdvert = next;
+    players_->SetPlaySource(b.PlayingPlayer, advert.Reference);
+    players_->SetPlayerDescription(b.PlayingPlayer, advert.Title);
+    UpdateBreakListing(b.CurrentAdvert);
+}
+
+float SplitEngine::SumAdvertLengths(int16_t First, int16_t Last) {
+    const AdBreak& b = Break();
+    if (First < 1) First = 1;
+    if (Last == 0) Last = b.AdvertCount;
+    const int32_t noCarts = MainSettings::Settings().Audio.NoCarts;
+    const bool overlap = PlayerCount() > 1;
+    float sum = 0.0f;
+    for (int16_t i = First; i <= Last && i <= b.AdvertCount; ++i) {
+        const AdvertEntry& a = b.Advert(i);
+        if (a.CartNumber > 0 && a.CartNumber <= noCarts && a.Length > 0)
+            sum += overlap ? a.SegueLength : a.Length;
+    }
+    return sum;
+}
+
+void SplitEngine::UpdateBreakTimeInformation() {
+    AdBreak& b = Break();
+    if (Breaks::State().BreakRunning) {
+        b.Elapsed = b.CurrentAdvert > 1
+                        ? SumAdvertLengths(1, static_cast<int16_t>(b.CurrentAdvert - 1))
+                        : 0.0f;
+        // Past the last advert the sum is of nothing.
+        float remaining = b.CurrentAdvert < b.AdvertCount
+                              ? SumAdvertLengths(static_cast<int16_t>(b.CurrentAdvert + 1), 0)
+                              : 0.0f;
+        if (players_ && b.PlayingPlayer > 0) {
+            SplitPlayerInfo info = players_->PlayerInfo(b.PlayingPlayer);
+            remaining += PlayerCount() < 2 ? info.SecondsRemain : info.SecondsToExtro;
+        }
+        b.Remaining = remaining;
+        if (b.Remaining < kNearEndWarning && b.NearEndSent == 0) {
+            b.NearEndSent = -1;
+            SendVantor("AD_BREAK_NEAREND " + LogSupport::SingleText(b.Remaining));
+        }
+    } else {
+        b.Elapsed = 0.0f;
+        b.Remaining = SumAdvertLengths(1, 0);
+    }
+    b.Total = b.Elapsed + b.Remaining;
+    DisplayBreakTimeInformation();
+}
+
+void SplitEngine::DisplayBreakTimeInformation() {
+    const AdBreak& b = Break();
+    std::string text;
+    int32_t colour = kButtonFace;
+    if (Breaks::State().BreakRunning) {
+        text = GeneralFunctions::FormatDuration(b.Remaining, 22);
+        if (b.Remaining >= 0.0f && b.Remaining <= 5.0f)
+            colour = 255;
+        else if (b.Remaining > 5.0f && b.Remaining <= 9.0f)
+            colour = 65535;
+    } else {
+        text = GeneralFunctions::FormatDuration(b.Total, 2);
+    }
+    bool changed = false;
+    if (VB::Trim(text) != VB::Trim(timeRemainText_)) timeRemainText_ = text, changed = true;
+    if (colour != timeRemainColour_) timeRemainColour_ = colour, changed = true;
+    if (changed) emit breakTimesChanged();
+}
+
+void SplitEngine::UpdateBreakListing(int16_t FromAdvert) {
+    const AdBreak& b = Break();
+    listing_.clear();
+    for (int16_t i = std::max<int16_t>(FromAdvert, 1); i <= b.AdvertCount; ++i)
+        listing_.emplace_back(b.Advert(i).Title, b.Advert(i).CartNumber);
+    emit breakListingChanged(FromAdvert);
+}
+
+void SplitEngine::DumpBreak(bool NotifyNetwork) {
+    Trace(std::string("DumpBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
+    if (NotifyNetwork) Send("AD_DUMP");
+    ClearAdvertBreak(true, true);
+    CueNextBreak(NotifyNetwork, true);
+}
+
+void SplitEngine::KillAllOutput(bool NotifyNetwork) {
+    Trace(std::string("KillAllOutput:NotifyNetwork:") + YesNo(NotifyNetwork));
+    if (NotifyNetwork) Send("KILL");
+    if (cartQueue_) cartQueue_->ClearQueue();
+    // Every machine is killing its own break: a dump told to the network would skip the
+    // next break along the chain.
+    if (Breaks::State().BreakRunning) DumpBreak(false);
+    const int16_t count = PlayerCount();
+    for (int16_t p = 1; p <= count && players_; ++p)
+        players_->EjectPlayer(p);
+}
+
+void SplitEngine::PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, int32_t) {
+    switch (NoticeCode) {
+    case 4: {
+        if (!players_) return;
+        const SplitPlayerInfo info = players_->PlayerInfo(PlayerNumber);
+        if (VB::Trim(info.PlaySource).empty() || info.SecondsPlayed <= 0 ||
+            !MainSettings::Settings().LoggingAllowed || info.LogInhibited)
+            return;
+        ZEL_Specific::WriteReconcileEntry(kSplit, info.PlayStarted, info.CartNumber,
+                                          players_->GetCartDescription(info.CartNumber),
+                                          info.SecondsPlayed, info.PlaySource);
+        return;
+    }
+    case 0:
+    case 119:
+    case 255:
+        if (BreakTickEnabled()) {
+            TickHold hold(*this);
+            BreakTick();
+        }
+        if (cartQueue_) cartQueue_->RunQueueTick();
+        return;
+    default:
+        return;
+    }
+}
+
+void SplitEngine::StartEndOfBreakSignal() {
+    const float wait = MainSettings::Settings().General.NumberSecondsWaitBeforeSignal;
+    // A zero wait gives the signal at once: a timer of no interval would never fire.
+    if (IntervalMs(wait) <= 0) {
+        tmrTriggerAdBreakEnd_.stop();
+        TriggerAdBreakEnd();
+        return;
+    }
+    tmrTriggerAdBreakEnd_.start(IntervalMs(wait));
+}
+
+void SplitEngine::TriggerAdBreakEnd() {
+    tmrTriggerAdBreakEnd_.stop();
+    int16_t d1 = 2, d2 = 255, d3 = 255, d4 = 255, outputsOnly = 0;
+    HardwareAPI::SetLinesByAction(kEndOfBreakAction, HardwareAPI::OutputOn, d1, d2, d3, d4,
+                                  outputsOnly);
+    const float length = MainSettings::Settings().General.NumberSecondsToSignal;
+    if (IntervalMs(length) <= 0) {
+        tmrClearRunEnd_.stop();
+        ClearRunEnd();
+        return;
+    }
+    tmrClearRunEnd_.start(IntervalMs(length));
+}
+
+void SplitEngine::ClearRunEnd() {
+    tmrClearRunEnd_.stop();
+    int16_t d1 = 2, d2 = 255, d3 = 255, d4 = 255, outputsOnly = 0;
+    HardwareAPI::SetLinesByAction(kEndOfBreakAction, HardwareAPI::OutputOff, d1, d2, d3, d4,
+                                  outputsOnly);
+}
