@@ -1,10 +1,16 @@
 #pragma once
 // The cart players: the notice broadcast to the registered listeners, and the operations that
-// load, cue, play, pause, seek and eject a player.
+// load, cue, play, pause, seek and eject a player; the cart information report.
+#include "carts/CartRecord.h"
 #include "carts/PlayerTable.h"
 
 #include <cstdint>
 #include <functional>
+#include <string>
+
+namespace Browsing {
+class frmPrintPreview;
+}
 
 namespace Audio_Player_FN {
 
@@ -20,6 +26,11 @@ bool RemoveNoticeListener(CartPlayers::PlayerNoticeListener* Listener);
 // One empty slot, as at start-up.
 void ResetNoticeListeners();
 
+// The report text of a cart record (lines ended by CR LF).
+std::string CartInfoReportText(int32_t cartNumber, const Vantor_Cart_Routines::CartRecord& rec);
+// Builds the report of a cart and shows it in viewer; nothing for a cart outside 1..NoCarts
+// or an empty one.
+void BuildCartInfoReport(int32_t& cartNumber, Browsing::frmPrintPreview& viewer);
 // ---- Operations: each answers true when done; a refusal changes nothing and tells nothing.
 
 // Makes the players and returns their count. The default makes display-free players for

@@ -4,6 +4,7 @@
 // Store operations answer 0 for success, -1 for a refused or impossible request, or the number
 // of the failed file operation.
 #include "carts/CartRecord.h"
+#include "core/MultimediaAPI.h"
 
 #include <cstdint>
 #include <string>
@@ -35,6 +36,25 @@ void ResetCartData();
 void BackupAudiowallLists(bool force);
 
 int16_t ReadCart(CartRecord& rec, int32_t cartNumber);
+// With newAudio the cart chunk of the cart's audio file is brought up to date.
 int32_t WriteCart(CartRecord& rec, int32_t cartNumber, bool skipPermission, bool newAudio);
+
+// Rights and music information of a cart's tag file (stem + ".INF").
+struct CartTagInfo {
+    std::string ProductTitle, MusicTitle, RecordLabel, RecordNumber;
+    std::string Composer, Performer, Publisher, CopyrightCode;
+    float TotalDuration = 0;
+    float MusicDuration = 0;
+};
+
+// False for cart 0 (info unchanged); else TotalDuration = PlayLength, then the tag file's
+// values when the file exists.
+bool ReadCartInfoFile(int32_t& cartNumber, CartTagInfo& info);
+// Copies the cart record into the "cart" chunk of the cart's audio file (a linked file
+// included), keeping the file's last-write time. True when written or there is no audio.
+bool UpdateCartChunk(int32_t cartNumber);
+// The chunk for a record, with timers in samples at sampleRate.
+MultimediaAPI::CartChunk BuildCartChunk(int32_t cartNumber, const CartRecord& rec,
+                                        const CartTagInfo* tags, int32_t sampleRate);
 
 } // namespace Vantor_Cart_Routines

@@ -161,6 +161,7 @@ int32_t WriteCart(CartRecord& rec, int32_t cartNumber, bool skipPermission, bool
     if (audio.MaintainLegacyCartList != 0) result = WriteToPartList(cartNumber, bytes);
     if (audio.UseIndividualCartListFiles != 0 && !WriteIndividualFile(rec, cartNumber, bytes))
         return -1;
+    if (newAudio && result == 0) UpdateCartChunk(cartNumber);
     return result;
 }
 

@@ -38,6 +38,10 @@ Breaks::BreaksState& Breaks::State() {
     return CurrentContext().Breaks;
 }
 
+SerialSettings::SerialControlSettings& SerialSettings::Settings() {
+    return CurrentContext().Serial;
+}
+
 HardwareAPI::HardwareState& HardwareAPI::State() {
     return CurrentContext().Hardware;
 }

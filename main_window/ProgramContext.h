@@ -5,6 +5,7 @@
 #include "carts/CartsState.h"
 #include "carts/PlayerTable.h"
 #include "core/MainSettings.h"
+#include "core/SerialSettings.h"
 #include "hardware/HardwareAPI.h"
 
 struct ProgramContext {
@@ -12,6 +13,7 @@ struct ProgramContext {
     Carts::CartsState Carts;
     CartPlayers::PlayersState Players;
     Breaks::BreaksState Breaks;
+    SerialSettings::SerialControlSettings Serial;
     HardwareAPI::HardwareState Hardware;
 };
 

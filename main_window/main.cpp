@@ -1,14 +1,18 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
+#include "carts/Audio_Player_FN.h"
+#include "carts/PlayerWindows.h"
+#include "carts/Vantor_Cart_Routines.h"
 #include "core/AudioSettings.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
+#include "core/SerialSettings.h"
 #include "main_window/CommandLine.h"
+#include "main_window/frmMain.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text1252.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <vector>
 
 int main(int argc, char** argv) {
@@ -42,9 +46,21 @@ int main(int argc, char** argv) {
         "Main settings read from " + MainSettings::Settings().MainIniFile, -1);
     AudioSettings::LoadStartupAudioSettings();
 
-    QMainWindow window;
-    window.setWindowTitle("VNTZEL");
-    window.resize(800, 600);
-    window.show();
-    return app.exec();
+    Vantor_Cart_Routines::ConnectAudiowallParts(0, false);
+
+    // The cart players, each in its window in the main window's player area.
+    MainWindow::frmMain& main = MainWindow::MainForm();
+    Audio_Player_FN::UsePlayerWindows();
+    Audio_Player_FN::InitialiseAudio();
+    Audio_Player_FN::EmbedPlayerWindows(main.picPlayer());
+    main.show();
+    Audio_Player_FN::ShowPlayerWindows();
+    SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
+
+    int result = app.exec();
+    Audio_Player_FN::ShutdownAudio();
+    Vantor_Cart_Routines::CloseAudiowallParts();
+    Audio_Player_FN::DestroyPlayerWindows();
+    MainWindow::UnloadMainForm();
+    return result;
 }
