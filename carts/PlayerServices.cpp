@@ -1,5 +1,7 @@
 #include "carts/PlayerServices.h"
 
+#include "hardware/HardwareAPI.h"
+
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerTable.h"
 #include "player_controls/FlennPlayer.h"
@@ -39,10 +41,15 @@ bool PlayerServices::EjectPlayer(int16_t PlayerNumber) {
 bool PlayerServices::SendPlayerCommand(int16_t, int32_t) {
     return false;
 }
-bool PlayerServices::SetHardwareLine(int16_t& LineNumber, int16_t) {
-    return LineNumber >= 1 && LineNumber <= 300;
+bool PlayerServices::SetHardwareLine(int16_t& LineNumber, int16_t Mode) {
+    return HardwareAPI::SetHardwareLine(LineNumber, Mode);
 }
-void PlayerServices::SetLinesByAction(int16_t, int16_t, int16_t, int16_t, int16_t, int16_t, bool) {}
+void PlayerServices::SetLinesByAction(int16_t ActionCode, int16_t Mode, int16_t Data1,
+                                      int16_t Data2, int16_t Data3, int16_t Data4,
+                                      bool OutputsOnly) {
+    int16_t outputsOnly = OutputsOnly ? -1 : 0;
+    HardwareAPI::SetLinesByAction(ActionCode, Mode, Data1, Data2, Data3, Data4, outputsOnly);
+}
 
 float PlayerServices::PercentagePlayed(int16_t PlayerNumber) {
     if (PlayerNumber < 1 || PlayerNumber > kMaxPlayers) return 0;

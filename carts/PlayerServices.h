@@ -1,7 +1,7 @@
 #pragma once
 // What the player windows and keys ask of the cart player operations, the network relay and
-// the hardware lines. The defaults run the cart player operations; until the hardware
-// services are installed the relay keeps nothing and lines are left alone.
+// the hardware lines. The defaults run the cart player operations and set the hardware
+// table's lines; until the action runner is installed the relay keeps nothing.
 #include <cstdint>
 
 namespace CartPlayers {
