@@ -23,6 +23,6 @@ void EngineDebugFile::Write(const std::string& text, int32_t threshold) const {
     if (!Enabled(threshold)) return;
     if (GeneralFunctions::SafeFileLen(fileName_) > MaxFileBytes)
         std::remove(Platform::ResolveExisting(fileName_).c_str());
-    const bool endOfProcedure = text.rfind("End Function", 0) == 0;
+    const bool endOfProcedure = blankLineAfterEnd_ && text.rfind("End Function", 0) == 0;
     GeneralFunctions::AppendTimedLine(fileName_, true, endOfProcedure ? text + "\r\n" : text);
 }

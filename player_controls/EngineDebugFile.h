@@ -22,11 +22,14 @@ public:
     // True when a line of this threshold would be written.
     bool Enabled(int32_t threshold = dmBasic) const;
 
-    // Appends "date time text"; a text beginning "End Function" leaves a blank line after it.
-    // File errors are ignored.
+    // Appends "date time text"; a text beginning "End Function" leaves a blank line after it
+    // unless that is switched off. File errors are ignored.
     void Write(const std::string& text, int32_t threshold = dmBasic) const;
+    void SetBlankLineAfterEnd(bool value) { blankLineAfterEnd_ = value; }
+    bool BlankLineAfterEnd() const { return blankLineAfterEnd_; }
 
 private:
     std::string fileName_;
     int32_t level_ = dmOff;
+    bool blankLineAfterEnd_ = true;
 };

@@ -325,16 +325,6 @@ void FlennPlayer::ClearReachedFlags() {
         false;
 }
 
-void FlennPlayer::SetAudioStart(float v) {
-    audioStart_ = v;
-    audioLength_ = audioEnd_ - audioStart_;
-}
-
-void FlennPlayer::SetAudioEnd(float v) {
-    audioEnd_ = v;
-    audioLength_ = audioEnd_ - audioStart_;
-}
-
 void FlennPlayer::FillPlaybackBuffers() {
     if (!IsOpen() || conversionBuffer_.empty()) return;
     Debug("Start Function FillPlaybackBuffers", dmFull);

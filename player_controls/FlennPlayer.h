@@ -4,6 +4,7 @@
 #include "audio_engine/FlennStreamPlay.h"
 #include "platform/AcmTypes.h"
 #include "platform/Mmio.h"
+#include "platform/WaveDevices.h"
 #include "player_controls/EngineDebugFile.h"
 #include "player_controls/FlennCompress.h"
 
@@ -40,11 +41,19 @@ struct VCHEV {
 };
 static_assert(sizeof(VCHEV) == 36);
 
-class FlennPlayer : public QObject {
+class FlennPlayer : public QObject, public Platform::Com::Dispatchable {
     Q_OBJECT
 public:
     explicit FlennPlayer(QObject* parent = nullptr);
     ~FlennPlayer() override;
+
+    // Identity and late-bound calls ("Flenney.FlennPlayer").
+    static const Platform::Com::ClassInfo& Info();
+    const Platform::Com::ClassInfo& Class() const override { return Info(); }
+    Platform::Com::HResult Invoke(int32_t dispid, uint8_t kind,
+                                  std::vector<Platform::Com::Variant>& args,
+                                  Platform::Com::Variant& result,
+                                  Platform::Com::ExceptionInfo* exception = nullptr) override;
 
     void InitProperties();
     void ReadProperties(const Platform::Com::PropertyBag& bag);
@@ -64,7 +73,9 @@ public:
     int16_t WaveOutDeviceNumber() const {
         return static_cast<int16_t>(FlennStreamPlay1.WaveDeviceNumber());
     }
-    void SetWaveOutDeviceNumber(int16_t value) { FlennStreamPlay1.SetWaveDeviceNumber(value); }
+    void SetWaveOutDeviceNumber(int16_t value);
+    std::string WaveOutDeviceName() const;
+    const Platform::WaveOutCaps& WaveOutCaps() const { return waveOutCaps_; }
     int32_t RaiseAudioLevelEvents() const { return raiseAudioLevelEvents_; }
     void SetRaiseAudioLevelEvents(int32_t value);
     bool SampleAudioLevel() const { return sampleAudioLevel_; }
@@ -82,21 +93,32 @@ public:
     void LoadAudioEngine();
 
     FlennStreamPlay& Engine() { return FlennStreamPlay1; }
-    EngineDebugFile& DebugFile() { return debug_; }
-    void SetDebugFile(const std::string& name, int32_t mode) { debug_.SetDebugFile(name, mode); }
+    const EngineDebugFile& DebugWriter() const { return debug_; }
+    const std::string& DebugFile() const { return debug_.FileName(); }
+    void SetDebugFile(const std::string& name) { debug_.SetFileName(name); }
+    void SetDebugFile(const std::string& DebugFileName, int32_t DebugMode);
 
     ePlyStatus Status() const;
     eAudioPart AudioPart() const;
     const std::string& AudioFileName() const { return audioFileName_; }
     bool ReportErrors() const { return reportErrors_; }
-    void SetReportErrors(bool v) {
-        reportErrors_ = v;
-        FlennStreamPlay1.SetReportErrors(v);
-    }
+    void SetReportErrors(bool v);
     bool RaiseAudioPositionChanged() const { return raiseAudioPositionChanged_; }
-    void SetRaiseAudioPositionChanged(bool v) { raiseAudioPositionChanged_ = v; }
+    void SetRaiseAudioPositionChanged(bool v);
     bool FlushBuffers() const { return flushBuffers_; }
+    void SetFlushBuffers(bool v);
     int32_t FadeMode() const { return fadeMode_; }
+    void SetFadeMode(int32_t mode);
+    bool InverseLogFades() const { return fadeMode_ == efmSlowStart; }
+    void SetInverseLogFades(bool value);
+    bool CanSetPlayVolume() const { return FlennStreamPlay1.CanSetPlayVolume(); }
+    int16_t AudioLevel() const { return FlennStreamPlay1.AudioLevel(); }
+    int16_t LeftAudioLevel() const { return FlennStreamPlay1.LeftAudioLevel(); }
+    int16_t RightAudioLevel() const { return FlennStreamPlay1.RightAudioLevel(); }
+    // Names of the properties whose change was notified to the container, first change first.
+    const std::vector<std::string>& ChangedProperties() const { return changedProperties_; }
+    // The drawing-surface height set at creation.
+    float SurfaceHeight() const { return surfaceHeight_; }
 
     float AudioStart() const { return audioStart_; }
     void SetAudioStart(float v);
@@ -105,22 +127,24 @@ public:
     float AudioLength() const { return audioLength_; }
     float TotalAudioLength() const { return totalAudioLength_; }
     float IntroStart() const { return introStart_; }
-    void SetIntroStart(float v) { introStart_ = v, introStartFlag_ = false; }
+    void SetIntroStart(float v);
     float IntroEnd() const { return introEnd_; }
-    void SetIntroEnd(float v) { introEnd_ = v, introEndFlag_ = false; }
+    void SetIntroEnd(float v);
     float HookStart() const { return hookStart_; }
-    void SetHookStart(float v) { hookStart_ = v, hookStartFlag_ = false; }
+    void SetHookStart(float v);
     float HookEnd() const { return hookEnd_; }
-    void SetHookEnd(float v) { hookEnd_ = v, hookEndFlag_ = false; }
+    void SetHookEnd(float v);
     float Extro() const { return extro_; }
-    void SetExtro(float v) { extro_ = v, extroFlag_ = false; }
+    void SetExtro(float v);
     float SweeperStart() const { return sweeperStart_; }
-    void SetSweeperStart(float v) { sweeperStart_ = v, sweeperFlag_ = false; }
+    void SetSweeperStart(float v);
 
     float TotalSecondsPlayed() const { return totalSecondsPlayed_; }
     float SecondsPlayed() const { return secondsPlayed_; }
     float SecondsRemain() const { return secondsRemain_; }
     float PercentagePlayed() const { return percentagePlayed_; }
+    float TotalSecondsRemain() const { return totalSecondsRemain_; }
+    float TotalPercentagePlayed() const { return totalPercentagePlayed_; }
     int32_t TotalBlocks() const { return totalBlocks_; }
     const Platform::Acm::WaveFormatEx& FileFormat() const { return fileFormat_; }
 
@@ -135,7 +159,6 @@ public:
     float LastVolumeChangeEventTime() const { return lastVolumeTime_; }
     float PlayVolume() const;
     void SetPlayVolume(float value);
-    void SetFadeMode(int32_t mode) { fadeMode_ = mode; }
 
     // Loop points (refused while no file is open).
     float LoopStart() const;
@@ -147,7 +170,7 @@ public:
     bool InLoop() const;
     void ExitLoop();
     int16_t MaxLoopCount() const { return maxLoopCount_; }
-    void SetMaxLoopCount(int16_t value) { maxLoopCount_ = std::max<int16_t>(value, 0); }
+    void SetMaxLoopCount(int16_t value);
     int16_t LoopCount() const { return loopCount_; }
 
     // Runs the position timer's work once (the timer does this every 50 ms while streaming).
@@ -205,6 +228,8 @@ private:
     void OnBufferAvailable(int32_t BufferNumber, intptr_t ptrBuffer, int32_t BufferLength);
     void OnStreamStopped();
     void Refuse(const std::string& message) const;
+    void Notify(const char* name);
+    float WithinWindow(float v) const { return std::min(std::max(v, audioStart_), audioEnd_); }
     void Debug(const std::string& text, int32_t level = dmBasic) const {
         debug_.Write(text, level);
     }
@@ -243,6 +268,9 @@ private:
     VCHEV volumeEvents_[10];
     float firstVolumeTime_ = -1, lastVolumeTime_ = -1;
     bool loopSetGuard_ = false;
+    Platform::WaveOutCaps waveOutCaps_;
+    std::vector<std::string> changedProperties_;
+    float surfaceHeight_ = 0;
 
     float audioStart_ = 0, audioEnd_ = 0, audioLength_ = 0;
     float introStart_ = 0, introEnd_ = 0, hookStart_ = 0, hookEnd_ = 0, extro_ = 0;

@@ -32,6 +32,7 @@ std::string Bool(bool value) {
 } // namespace
 
 FlennRecorder::FlennRecorder(QObject* parent) : QObject(parent) {
+    debug_.SetBlankLineAfterEnd(false);
     tmrPosition_.setInterval(50);
     tmrPosition_.setTimerType(Qt::PreciseTimer);
     connect(&tmrPosition_, &QTimer::timeout, this, &FlennRecorder::tmrPosition_Timer);

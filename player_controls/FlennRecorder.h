@@ -25,11 +25,19 @@ enum enSampleRate : int32_t {
     esr48000 = 48000
 };
 
-class FlennRecorder : public QObject {
+class FlennRecorder : public QObject, public Platform::Com::Dispatchable {
     Q_OBJECT
 public:
     explicit FlennRecorder(QObject* parent = nullptr);
     ~FlennRecorder() override;
+
+    // Identity and late-bound calls ("Flenney.FlennRecorder").
+    static const Platform::Com::ClassInfo& Info();
+    const Platform::Com::ClassInfo& Class() const override { return Info(); }
+    Platform::Com::HResult Invoke(int32_t dispid, uint8_t kind,
+                                  std::vector<Platform::Com::Variant>& args,
+                                  Platform::Com::Variant& result,
+                                  Platform::Com::ExceptionInfo* exception = nullptr) override;
 
     void InitProperties();
     void ReadProperties(const Platform::Com::PropertyBag& bag);

@@ -272,8 +272,8 @@ TEST_F(PlayersTest, EngineDebugModeFromTheCommandLine) {
     StartPlayers("capture,capture", 2);
     unsetenv("VNTZEL_SYSTEMDRIVE");
     MainWindow::SetCommandLine("");
-    EXPECT_EQ(Player(2).Player->DebugFile().FileName(), dir_.File("flplyer2.dbg"));
-    EXPECT_EQ(Player(2).Player->DebugFile().Level(), 16);
+    EXPECT_EQ(Player(2).Player->DebugWriter().FileName(), dir_.File("flplyer2.dbg"));
+    EXPECT_EQ(Player(2).Player->DebugWriter().Level(), 16);
     ASSERT_EQ(boxes_.Count(), 1u);
     EXPECT_EQ(boxes_.Shown()[0].prompt.substr(0, 77),
               "Vantor will run the FlennStream(TM) Audio Engine in Debug Mode (&H10)\n\nYou sh");

@@ -66,6 +66,21 @@ TEST(EngineDebugFile, LinesByLevelWithTimeAndBlankLineAfterEnd) {
     EXPECT_EQ(ReadBytes(name).find("CueAudio"), std::string::npos);
 }
 
+TEST(EngineDebugFile, WithoutBlankLinesEndLinesAreOrdinaryLines) {
+    TestSupport::ScratchDir dir;
+    TestSupport::FrozenClock clock(46000, 60.0);
+    const std::string stamp = VB::FormatDate(46000 + 60.0 / 86400.0, "ddddd hh:nn:ss");
+    const std::string name = dir.File("recorder.log");
+    EngineDebugFile f;
+    EXPECT_TRUE(f.BlankLineAfterEnd()) << "the player's way by default";
+    f.SetBlankLineAfterEnd(false);
+    f.SetFileName(name);
+    f.Write("End Function RecordAudio");
+    f.Write("Start Function ClearBuffer");
+    EXPECT_EQ(ReadBytes(name),
+              stamp + " End Function RecordAudio\r\n" + stamp + " Start Function ClearBuffer\r\n");
+}
+
 TEST(EngineDebugFile, OversizedFileIsStartedAgainAndBadPathIgnored) {
     TestSupport::ScratchDir dir;
     const std::string name = dir.File("big.log");

@@ -131,6 +131,8 @@ TEST_F(Recorder, TriggerLevelCutsTheFirstBufferAndTheFileHasFmtCartData) {
               std::string::npos);
     EXPECT_NE(log.find("First Buffer above trigger level - ("), std::string::npos);
     EXPECT_NE(log.find("Exit Function BufferReceived - not writing to disk"), std::string::npos);
+    EXPECT_NE(log.find("End Function RecordAudio\r\n"), std::string::npos);
+    EXPECT_EQ(log.find("\r\n\r\n"), std::string::npos) << "no blank line after End Function";
 }
 
 // Decodes the file's data chunk through the codec layer to 16-bit PCM.
