@@ -113,11 +113,7 @@ const ClassInfo kInfo = {
 };
 
 const bool kRegistered = [] {
-    RegisterClass(kInfo, [] {
-        auto control = std::make_unique<FlennStreamPlay>();
-        control->InitProperties();
-        return std::unique_ptr<Dispatchable>(std::move(control));
-    });
+    RegisterControl<FlennStreamPlay>(kInfo);
     return true;
 }();
 
@@ -139,38 +135,17 @@ HResult FlennStreamPlay::Invoke(int32_t dispid, uint8_t kind, std::vector<Varian
         if (v) value = *v;
         return v.has_value();
     };
-    auto boolArg = [&args](size_t i, bool& value) {
-        std::optional<bool> v = ToBoolean(args[i]);
-        if (v) value = *v;
-        return v.has_value();
-    };
     auto addressArg = [&args](size_t i, intptr_t& value) {
         std::optional<intptr_t> v = ToAddress(args[i]);
         if (v) value = *v;
         return v.has_value();
     };
-    // A property of type Long, Boolean or Single: get into result, or put from args[0].
-    auto longProperty = [&](int32_t (FlennStreamPlay::*get)() const,
-                            void (FlennStreamPlay::*set)(int32_t)) {
-        if (!put) {
-            result = (this->*get)();
-            return S_OK;
-        }
-        int32_t value = 0;
-        if (!longArg(0, value)) return DISP_E_TYPEMISMATCH;
-        (this->*set)(value);
-        return S_OK;
+    // A property of type Long or Boolean: get into result, or put from args[0].
+    auto longProperty = [&](auto get, auto set) {
+        return AccessProperty(*this, put, args, result, get, set, ToLong);
     };
-    auto boolProperty = [&](bool (FlennStreamPlay::*get)() const,
-                            void (FlennStreamPlay::*set)(bool)) {
-        if (!put) {
-            result = (this->*get)();
-            return S_OK;
-        }
-        bool value = false;
-        if (!boolArg(0, value)) return DISP_E_TYPEMISMATCH;
-        (this->*set)(value);
-        return S_OK;
+    auto boolProperty = [&](auto get, auto set) {
+        return AccessProperty(*this, put, args, result, get, set, ToBoolean);
     };
     result = std::monostate{};
     switch (dispid) {

@@ -80,11 +80,7 @@ const ClassInfo kInfo = {
 };
 
 const bool kRegistered = [] {
-    RegisterClass(kInfo, [] {
-        auto control = std::make_unique<FlennStreamRecord>();
-        control->InitProperties();
-        return std::unique_ptr<Dispatchable>(std::move(control));
-    });
+    RegisterControl<FlennStreamRecord>(kInfo);
     return true;
 }();
 
@@ -100,27 +96,11 @@ HResult FlennStreamRecord::Invoke(int32_t dispid, uint8_t kind, std::vector<Vari
     HResult check = CheckCall(kInfo, dispid, kind, args.size());
     if (check != S_OK) return check;
     const bool put = kind == DISPATCH_PROPERTYPUT;
-    auto longProperty = [&](int32_t (FlennStreamRecord::*get)() const,
-                            void (FlennStreamRecord::*set)(int32_t)) {
-        if (!put) {
-            result = (this->*get)();
-            return S_OK;
-        }
-        std::optional<int32_t> value = ToLong(args[0]);
-        if (!value) return DISP_E_TYPEMISMATCH;
-        (this->*set)(*value);
-        return S_OK;
+    auto longProperty = [&](auto get, auto set) {
+        return AccessProperty(*this, put, args, result, get, set, ToLong);
     };
-    auto boolProperty = [&](bool (FlennStreamRecord::*get)() const,
-                            void (FlennStreamRecord::*set)(bool)) {
-        if (!put) {
-            result = (this->*get)();
-            return S_OK;
-        }
-        std::optional<bool> value = ToBoolean(args[0]);
-        if (!value) return DISP_E_TYPEMISMATCH;
-        (this->*set)(*value);
-        return S_OK;
+    auto boolProperty = [&](auto get, auto set) {
+        return AccessProperty(*this, put, args, result, get, set, ToBoolean);
     };
     result = std::monostate{};
     switch (dispid) {

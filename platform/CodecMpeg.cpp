@@ -78,6 +78,21 @@ private:
 // Frames are handed to the encoders in pieces of this many.
 constexpr size_t kEncodePiece = 4608;
 
+// Hands the frames to an encoder call a piece at a time and appends what each call makes;
+// false when a call fails.
+template <class Call>
+bool EncodeInPieces(const int16_t* frames, size_t count, uint16_t channels, size_t bufferBytes,
+                    std::vector<uint8_t>& out, Call call) {
+    std::vector<unsigned char> buffer(bufferBytes);
+    for (size_t at = 0; at < count; at += kEncodePiece) {
+        int n = static_cast<int>(std::min(kEncodePiece, count - at));
+        int made = call(frames + at * channels, n, buffer.data(), static_cast<int>(buffer.size()));
+        if (made < 0) return false;
+        out.insert(out.end(), buffer.begin(), buffer.begin() + made);
+    }
+    return true;
+}
+
 class LayerTwoEncoder final : public Encoder {
 public:
     LayerTwoEncoder(uint32_t rate, uint16_t channels, uint32_t bitrate, uint16_t mode)
@@ -91,18 +106,13 @@ public:
     }
     bool Encode(const int16_t* frames, size_t count, std::vector<uint8_t>& out) override {
         if (!options_) return false;
-        std::vector<unsigned char> buffer(MaxBytes(kEncodePiece) + 16384);
-        for (size_t at = 0; at < count; at += kEncodePiece) {
-            int n = static_cast<int>(std::min(kEncodePiece, count - at));
-            const short* p = frames + at * channels_;
-            int size = static_cast<int>(buffer.size());
-            int made = channels_ == 1
-                           ? twolame_encode_buffer(options_, p, p, n, buffer.data(), size)
-                           : twolame_encode_buffer_interleaved(options_, p, n, buffer.data(), size);
-            if (made < 0) return false;
-            out.insert(out.end(), buffer.begin(), buffer.begin() + made);
-        }
-        return true;
+        return EncodeInPieces(
+            frames, count, channels_, MaxBytes(kEncodePiece) + 16384, out,
+            [this](const short* p, int n, unsigned char* buffer, int size) {
+                return channels_ == 1
+                           ? twolame_encode_buffer(options_, p, p, n, buffer, size)
+                           : twolame_encode_buffer_interleaved(options_, p, n, buffer, size);
+            });
     }
     void Reset() override {
         Close();
@@ -150,21 +160,15 @@ public:
     size_t MaxBytes(size_t frames) const override { return frames * 5 / 4 + 7200; }
     bool Encode(const int16_t* frames, size_t count, std::vector<uint8_t>& out) override {
         if (!flags_) return false;
-        std::vector<unsigned char> buffer(MaxBytes(kEncodePiece));
         std::vector<short> piece;
-        for (size_t at = 0; at < count; at += kEncodePiece) {
-            size_t n = std::min(kEncodePiece, count - at);
-            piece.assign(frames + at * channels_, frames + (at + n) * channels_);
-            int size = static_cast<int>(buffer.size());
-            int made = channels_ == 1 ? lame_encode_buffer(flags_, piece.data(), piece.data(),
-                                                           static_cast<int>(n), buffer.data(), size)
-                                      : lame_encode_buffer_interleaved(flags_, piece.data(),
-                                                                       static_cast<int>(n),
-                                                                       buffer.data(), size);
-            if (made < 0) return false;
-            out.insert(out.end(), buffer.begin(), buffer.begin() + made);
-        }
-        return true;
+        return EncodeInPieces(
+            frames, count, channels_, MaxBytes(kEncodePiece), out,
+            [this, &piece](const short* p, int n, unsigned char* buffer, int size) {
+                piece.assign(p, p + static_cast<size_t>(n) * channels_);
+                return channels_ == 1
+                           ? lame_encode_buffer(flags_, piece.data(), piece.data(), n, buffer, size)
+                           : lame_encode_buffer_interleaved(flags_, piece.data(), n, buffer, size);
+            });
     }
     void Reset() override {
         Close();

@@ -34,17 +34,10 @@ public:
     }
 
     MMRESULT Start() override {
-        thread_ = std::thread([this] { Run(); });
+        thread_.Start([this] { Run(); });
         return MMSYSERR_NOERROR;
     }
-    void Stop() override {
-        {
-            std::lock_guard guard(lock_);
-            stopping_ = true;
-            changed_.notify_all();
-        }
-        if (thread_.joinable()) thread_.join();
-    }
+    void Stop() override { thread_.Stop(lock_, changed_); }
 
 private:
     // Frames handed to the PCM that it has not played yet.
@@ -78,7 +71,7 @@ private:
         for (;;) {
             {
                 std::lock_guard guard(lock_);
-                if (stopping_) break;
+                if (thread_.Stopping()) break;
             }
             if (Generation() != generation_) {
                 generation_ = Generation();
@@ -120,8 +113,7 @@ private:
     }
 
     snd_pcm_t* pcm_;
-    std::thread thread_;
-    bool stopping_ = false;
+    StreamThread thread_;
     uint64_t generation_ = 0;
     uint64_t base_ = 0;    // queue position where the PCM's stream began
     uint64_t written_ = 0; // bytes handed to the PCM since then
@@ -137,17 +129,10 @@ public:
     }
 
     MMRESULT Open() override {
-        thread_ = std::thread([this] { Run(); });
+        thread_.Start([this] { Run(); });
         return MMSYSERR_NOERROR;
     }
-    void Close() override {
-        {
-            std::lock_guard guard(lock_);
-            stopping_ = true;
-            changed_.notify_all();
-        }
-        if (thread_.joinable()) thread_.join();
-    }
+    void Close() override { thread_.Stop(lock_, changed_); }
 
 private:
     void Run() {
@@ -156,7 +141,7 @@ private:
         for (;;) {
             {
                 std::unique_lock guard(lock_);
-                if (stopping_) break;
+                if (thread_.Stopping()) break;
             }
             bool started = IsStarted();
             if (started != running) {
@@ -184,8 +169,7 @@ private:
     }
 
     snd_pcm_t* pcm_;
-    std::thread thread_;
-    bool stopping_ = false;
+    StreamThread thread_;
 };
 
 void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}

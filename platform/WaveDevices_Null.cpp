@@ -37,17 +37,10 @@ public:
     ~NullOut() override { Stop(); }
 
     MMRESULT Start() override {
-        thread_ = std::thread([this] { Run(); });
+        thread_.Start([this] { Run(); });
         return MMSYSERR_NOERROR;
     }
-    void Stop() override {
-        {
-            std::lock_guard guard(lock_);
-            stopping_ = true;
-            changed_.notify_all();
-        }
-        if (thread_.joinable()) thread_.join();
-    }
+    void Stop() override { thread_.Stop(lock_, changed_); }
 
 private:
     void Run() {
@@ -57,7 +50,7 @@ private:
             {
                 std::unique_lock guard(lock_);
                 changed_.wait_for(guard, kTick);
-                if (stopping_) return;
+                if (thread_.Stopping()) return;
             }
             uint64_t due = clock.Due();
             scratch.resize(due * Format().blockAlign);
@@ -68,8 +61,7 @@ private:
         }
     }
 
-    std::thread thread_;
-    bool stopping_ = false;
+    StreamThread thread_;
 };
 
 class NullIn : public InStream {
@@ -78,17 +70,10 @@ public:
     ~NullIn() override { Close(); }
 
     MMRESULT Open() override {
-        thread_ = std::thread([this] { Run(); });
+        thread_.Start([this] { Run(); });
         return MMSYSERR_NOERROR;
     }
-    void Close() override {
-        {
-            std::lock_guard guard(lock_);
-            stopping_ = true;
-            changed_.notify_all();
-        }
-        if (thread_.joinable()) thread_.join();
-    }
+    void Close() override { thread_.Stop(lock_, changed_); }
 
 private:
     void Run() {
@@ -98,7 +83,7 @@ private:
             {
                 std::unique_lock guard(lock_);
                 changed_.wait_for(guard, kTick);
-                if (stopping_) return;
+                if (thread_.Stopping()) return;
             }
             uint64_t due = clock.Due();
             if (!IsStarted()) continue;
@@ -107,8 +92,7 @@ private:
         }
     }
 
-    std::thread thread_;
-    bool stopping_ = false;
+    StreamThread thread_;
 };
 
 } // namespace

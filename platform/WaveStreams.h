@@ -5,8 +5,10 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace Platform::WaveInternal {
@@ -18,6 +20,26 @@ struct DeviceEntry {
     std::string name; // ALSA PCM name or file path
     std::string productName;
     uint16_t channels = 2;
+};
+
+// A backend stream's own thread. Stop sets Stopping under the stream's lock, wakes the thread
+// and joins it; the thread reads Stopping under that lock.
+class StreamThread {
+public:
+    void Start(std::function<void()> body) { thread_ = std::thread(std::move(body)); }
+    void Stop(std::mutex& lock, std::condition_variable& changed) {
+        {
+            std::lock_guard guard(lock);
+            stopping_ = true;
+            changed.notify_all();
+        }
+        if (thread_.joinable()) thread_.join();
+    }
+    bool Stopping() const { return stopping_; }
+
+private:
+    std::thread thread_;
+    bool stopping_ = false;
 };
 
 // Queue of an output stream. The owner's thread writes, pauses and resets; the backend

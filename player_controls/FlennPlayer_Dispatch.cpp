@@ -194,11 +194,7 @@ const ClassInfo kInfo = {
 };
 
 const bool kRegistered = [] {
-    RegisterClass(kInfo, [] {
-        auto control = std::make_unique<FlennPlayer>();
-        control->InitProperties();
-        return std::unique_ptr<Dispatchable>(std::move(control));
-    });
+    RegisterControl<FlennPlayer>(kInfo);
     RegisterClass(kEmptyClassInfo, [] { return std::make_unique<clsFlennPlayer>(); });
     return true;
 }();
@@ -223,28 +219,8 @@ HResult FlennPlayer::Invoke(int32_t dispid, uint8_t kind, std::vector<Variant>& 
     if (check != S_OK) return check;
     const bool put = kind == DISPATCH_PROPERTYPUT;
     // A property: get into result, or convert args[0] and put it.
-    auto property = [&](auto get, auto set, auto convert) -> HResult {
-        if (!put) {
-            result = (this->*get)();
-            return S_OK;
-        }
-        auto value = convert(args[0]);
-        if (!value) return DISP_E_TYPEMISMATCH;
-        (this->*set)(*value);
-        return S_OK;
-    };
-    // A property whose setter takes its value by reference: the setter's change goes back.
-    auto refProperty = [&](auto get, auto set, auto convert) -> HResult {
-        if (!put) {
-            result = (this->*get)();
-            return S_OK;
-        }
-        auto value = convert(args[0]);
-        if (!value) return DISP_E_TYPEMISMATCH;
-        auto v = *value;
-        (this->*set)(v);
-        args[0] = v;
-        return S_OK;
+    auto property = [&](auto get, auto set, auto convert) {
+        return AccessProperty(*this, put, args, result, get, set, convert);
     };
     auto single = [&](auto get, void (FlennPlayer::*set)(float)) {
         return property(get, set, ToSingle);
@@ -306,18 +282,18 @@ HResult FlennPlayer::Invoke(int32_t dispid, uint8_t kind, std::vector<Variant>& 
     case idWaveOutDeviceName:
         return getter(WaveOutDeviceName());
     case idWaveBufferLengthms:
-        return refProperty(&FlennPlayer::WaveBufferLengthms, &FlennPlayer::SetWaveBufferLengthms,
-                           ToLong);
+        return property(&FlennPlayer::WaveBufferLengthms, &FlennPlayer::SetWaveBufferLengthms,
+                        ToLong);
     case idNumberWavePlayBuffers:
-        return refProperty(&FlennPlayer::NumberWavePlayBuffers,
-                           &FlennPlayer::SetNumberWavePlayBuffers, ToLong);
+        return property(&FlennPlayer::NumberWavePlayBuffers, &FlennPlayer::SetNumberWavePlayBuffers,
+                        ToLong);
     case idSampleRate:
-        return refProperty(&FlennPlayer::SampleRate, &FlennPlayer::SetSampleRate, ToLong);
+        return property(&FlennPlayer::SampleRate, &FlennPlayer::SetSampleRate, ToLong);
     case idNumberChannels:
-        return refProperty(&FlennPlayer::NumberChannels, &FlennPlayer::SetNumberChannels, ToLong);
+        return property(&FlennPlayer::NumberChannels, &FlennPlayer::SetNumberChannels, ToLong);
     case idNumberCacheSeconds:
-        return refProperty(&FlennPlayer::NumberCacheSeconds, &FlennPlayer::SetNumberCacheSeconds,
-                           ToInteger);
+        return property(&FlennPlayer::NumberCacheSeconds, &FlennPlayer::SetNumberCacheSeconds,
+                        ToInteger);
     case idAudioStart:
         return single(&FlennPlayer::AudioStart, &FlennPlayer::SetAudioStart);
     case idAudioEnd:

@@ -95,11 +95,7 @@ const ClassInfo kInfo = {
 };
 
 const bool kRegistered = [] {
-    RegisterClass(kInfo, [] {
-        auto control = std::make_unique<FlennRecorder>();
-        control->InitProperties();
-        return std::unique_ptr<Dispatchable>(std::move(control));
-    });
+    RegisterControl<FlennRecorder>(kInfo);
     return true;
 }();
 
@@ -115,19 +111,9 @@ HResult FlennRecorder::Invoke(int32_t dispid, uint8_t kind, std::vector<Variant>
     HResult check = CheckCall(kInfo, dispid, kind, args.size());
     if (check != S_OK) return check;
     const bool put = kind == DISPATCH_PROPERTYPUT;
-    // A property: get into result, or convert args[0] and put it (a by-reference setter's
-    // change goes back into args[0]).
-    auto property = [&](auto get, auto set, auto convert) -> HResult {
-        if (!put) {
-            result = (this->*get)();
-            return S_OK;
-        }
-        auto value = convert(args[0]);
-        if (!value) return DISP_E_TYPEMISMATCH;
-        auto v = *value;
-        (this->*set)(v);
-        args[0] = v;
-        return S_OK;
+    // A property: get into result, or convert args[0] and put it.
+    auto property = [&](auto get, auto set, auto convert) {
+        return AccessProperty(*this, put, args, result, get, set, convert);
     };
     auto getter = [&](auto value) {
         result = value;
