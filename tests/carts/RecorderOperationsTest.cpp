@@ -3,7 +3,9 @@
 #include "PlayersFixture.h"
 
 #include "carts/CartsState.h"
+#include "carts/PlayerWindows.h"
 #include "carts/Vantor_Cart_Routines.h"
+#include "carts/frmAudioPlayerEngine.h"
 #include "core/MultimediaAPI.h"
 #include "platform/VB.h"
 #include "player_controls/FlennRecorder.h"
@@ -266,6 +268,24 @@ TEST_F(RecorderOperations, PauseAndResumeCountTheRecordersSuccessAsDone) {
     EXPECT_FALSE(RecorderResume());
     EXPECT_EQ(CountOf(71), 0u);
     EXPECT_EQ(CountOf(79), 0u);
+}
+
+TEST_F(RecorderOperations, ShiftedPlayerKeysReachTheRecorder) {
+    using CartPlayers::kAltMask;
+    using CartPlayers::kShiftMask;
+    Prepare(6, "Spot", "Spot");
+    Record(200);
+    int32_t none = 0;
+    EXPECT_EQ(Audio_Player_FN::HandlePlayerKey(121, kShiftMask, none), 0); // Shift+F10
+    EXPECT_EQ(State().RecorderStatus, ersPaused);
+    EXPECT_EQ(CountOf(71), 1u);
+    Audio_Player_FN::HandlePlayerKey(120, kShiftMask, none); // Shift+F9
+    EXPECT_EQ(State().RecorderStatus, ersRecording);
+    Audio_Player_FN::HandlePlayerKey(123, kShiftMask | kAltMask, none); // Shift+Alt+F12
+    EXPECT_EQ(boxes_.Count(), 0u);
+    EXPECT_EQ(State().RecorderStatus, ersClosed);
+    EXPECT_FALSE(std::filesystem::exists(GetCartAudioFileName(6, true, false))) << "discarded";
+    EXPECT_EQ(listener_.notices.back(), Notice(48, 0, 6));
 }
 
 TEST_F(RecorderOperations, EveryOperationRefusesWithoutARecorderOrAnOpenRecording) {
