@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+class FlennRecorder;
+
 namespace Browsing {
 class frmPrintPreview;
 }
@@ -69,5 +71,17 @@ void PlayerHookEndReached(int16_t PlayerNumber);
 void PlayerExtroReached(int16_t PlayerNumber);
 void PlayerAudioEndReached(int16_t PlayerNumber);
 void PlayerSweeperStartReached(int16_t PlayerNumber);
+
+// ---- The recorder's events; their notices are for player 0 with data 0.
+void RecorderRecordOpen();
+void RecorderRecording();
+void RecorderPaused();
+void RecorderRecordingEndReached();
+void RecorderClosed();
+void RecorderAudioPositionChanged();
+void RecorderAudioLevelChanged(int16_t MaxLeftLevel, int16_t MaxRightLevel);
+// Makes recorder the one in use (nullptr = none) and hands its events to the procedures
+// above, the end of the recording then asking whether to keep it.
+void SetRecorderControl(FlennRecorder* recorder);
 
 } // namespace Audio_Player_FN

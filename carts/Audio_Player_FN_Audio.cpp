@@ -2,11 +2,14 @@
 #include "carts/Audio_Player_FN_Internal.h"
 #include "carts/CartPlayer.h"
 #include "carts/CartsState.h"
+#include "carts/PlayerWindows.h"
+#include "carts/Vantor_Cart_Routines.h"
 #include "core/GeneralFunctions.h"
 #include "main_window/CommandLine.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
+#include "player_controls/FlennRecorder.h"
 
 #include <algorithm>
 
@@ -121,8 +124,10 @@ bool ShutdownAudio() {
         rec.Player = nullptr;
         State().Players[static_cast<size_t>(n)].reset();
     }
-    // No recorder is ever made here, so there is no recording to save.
-    State().RecorderControl = nullptr;
+    const Carts::RecorderState& recorder = Carts::State().Recorder;
+    if (recorder.RecorderControl && recorder.RecorderStatus != 0)
+        Vantor_Cart_Routines::RecorderSave(2);
+    SetRecorderControl(nullptr);
     return true;
 }
 
@@ -167,6 +172,8 @@ void UnlinkPlayer(int16_t PlayerNumber, bool RestoreDucking) {
     if (RestoreDucking && rec.Status == Cued) RestoreDuckedPlayers(PlayerNumber);
     rec.LinkedPlayer = 0;
     rec.PartnerPlaysFirst = false;
+    PLayerSpecific_API::ResetPlayerNumberColour(partner);
+    PLayerSpecific_API::ResetPlayerNumberColour(PlayerNumber);
 }
 
 void RestoreDuckedPlayers(int16_t PlayerNumber) {

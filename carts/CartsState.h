@@ -1,11 +1,17 @@
 #pragma once
 // Records of the audiowall, one instance per program context.
 #include "carts/CartRecord.h"
+#include "core/GeneralFunctions.h"
 #include "platform/RecordFile.h"
 
+#include <QMetaObject>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+class FlennRecorder;
 
 namespace Vantor_Cart_Routines {
 
@@ -33,6 +39,24 @@ struct AudiowallPart {
 
 namespace Carts {
 
+// The one recording into a cart, and what the recorder last reported.
+struct RecorderState {
+    QPointer<FlennRecorder> RecorderControl;             // nothing = no recorder
+    std::vector<QMetaObject::Connection> RecorderEvents; // its events, to the procedures
+    int32_t RecorderStatus = 0;                          // eRecStatus
+    int32_t RecorderCartNumber = 0;                      // 0 = none
+    Vantor_Cart_Routines::CartRecord RecorderCart;
+    bool RecorderTransferPending = false;
+    std::string RecorderTempFile;
+    GeneralFunctions::TimeStamp RecordStarted; // Day 0 = not started
+    float RecorderSecondsRecorded = 0;
+    float RecorderSecondsRemain = 0;
+    int16_t RecorderLeftLevel = 0;
+    int16_t RecorderRightLevel = 0;
+    int32_t LastRecordedCart = 0;
+    float LastRecordedSeconds = 0;
+};
+
 struct CartsState {
     // Indexed by part number 1..11; entry 0 is unused.
     std::array<Vantor_Cart_Routines::AudiowallPart, Vantor_Cart_Routines::kPartCount + 1>
@@ -44,6 +68,7 @@ struct CartsState {
     int32_t CartRangeFirst = 0;
     int32_t CartRangeLast = 0;
     int32_t LastFileNumber = 0; // file numbers handed out to list files
+    RecorderState Recorder;
 };
 
 // The records of the current program context.

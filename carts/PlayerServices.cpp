@@ -4,6 +4,7 @@
 
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerTable.h"
+#include "carts/Vantor_Cart_Routines.h"
 #include "player_controls/FlennPlayer.h"
 
 namespace CartPlayers {
@@ -55,6 +56,16 @@ float PlayerServices::PercentagePlayed(int16_t PlayerNumber) {
     if (PlayerNumber < 1 || PlayerNumber > kMaxPlayers) return 0;
     FlennPlayer* player = Record(PlayerNumber).Player;
     return player ? player->PercentagePlayed() : 0;
+}
+
+bool PlayerServices::RecorderResume() {
+    return Vantor_Cart_Routines::RecorderResume();
+}
+bool PlayerServices::RecorderPause() {
+    return Vantor_Cart_Routines::RecorderPause();
+}
+bool PlayerServices::RecorderSave(int32_t Mode) {
+    return Vantor_Cart_Routines::RecorderSave(Mode);
 }
 
 PlayerServices& Services() {

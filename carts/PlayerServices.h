@@ -1,7 +1,7 @@
 #pragma once
 // What the player windows and keys ask of the cart player operations, the network relay and
-// the hardware lines. The defaults run the cart player operations and set the hardware
-// table's lines; until the action runner is installed the relay keeps nothing.
+// the hardware lines. The defaults run the cart player and recorder operations and set the
+// hardware table's lines; until the action runner is installed the relay keeps nothing.
 #include <cstdint>
 
 namespace CartPlayers {
@@ -22,9 +22,10 @@ public:
                                   int16_t Data3, int16_t Data4, bool OutputsOnly);
     // The player control's percentage of the whole audio played.
     virtual float PercentagePlayed(int16_t PlayerNumber);
-    virtual void RecorderResume() {}
-    virtual void RecorderPause() {}
-    virtual void RecorderSave() {}
+    virtual bool RecorderResume();
+    virtual bool RecorderPause();
+    // Mode 1 keeps the recording, 2 asks, any other value discards it.
+    virtual bool RecorderSave(int32_t Mode);
 };
 
 // The services in use; nullptr puts the defaults back.

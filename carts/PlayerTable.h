@@ -11,7 +11,6 @@
 #include <vector>
 
 class FlennPlayer;
-class FlennRecorder;
 
 namespace CartPlayers {
 
@@ -121,9 +120,6 @@ struct PlayersState {
     NoticeListenerSlots NoticeListeners;
     // The players behind the records' Player references, indexed like the table.
     std::array<std::unique_ptr<CartPlayer>, kMaxPlayers + 1> Players;
-    // The recorder of this system: never created.
-    FlennRecorder* RecorderControl = nullptr;
-    int32_t RecorderStatus = 0;
 };
 
 // The players of the current program context.

@@ -57,6 +57,13 @@ int16_t ChoosePlayer(int32_t cartNumber, bool& alreadyLoaded) {
     return player;
 }
 
+// Shift+F12: Ctrl keeps the recording, Alt discards it, else the user is asked.
+int32_t RecorderSaveMode(int16_t shift) {
+    if (shift & kCtrlMask) return 1;
+    if (shift & kAltMask) return 0;
+    return 2;
+}
+
 } // namespace
 
 int16_t CreatePlayerWindows() {
@@ -169,7 +176,7 @@ int16_t HandlePlayerKey(int16_t keyCode, int16_t shift, int32_t& cartNumber) {
         if (group == 3) {
             if (action == 0) services.RecorderResume();
             if (action == 1) services.RecorderPause();
-            if (action == 3) services.RecorderSave();
+            if (action == 3) services.RecorderSave(RecorderSaveMode(shift));
             return 0;
         }
         group += 3;
@@ -217,3 +224,15 @@ int16_t HandlePlayerKey(int16_t keyCode, int16_t shift, int32_t& cartNumber) {
 }
 
 } // namespace Audio_Player_FN
+
+namespace PLayerSpecific_API {
+
+void ResetPlayerNumberColour(int16_t PlayerNumber) {
+    CartPlayers::frmAudioPlayer* window = Audio_Player_FN::PlayerWindow(PlayerNumber);
+    if (!window) return;
+    CartPlayers::AudioPlayerEngine& engine = window->Engine();
+    engine.pnlPlayerNo.BackColor = CartPlayers::kButtonFace;
+    emit engine.Changed();
+}
+
+} // namespace PLayerSpecific_API

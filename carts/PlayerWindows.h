@@ -30,7 +30,15 @@ int16_t FindPlayerWithCart(int32_t cartNumber);
 int16_t FindPlayerPlayingCart(int32_t cartNumber);
 int16_t CueCart(int32_t cartNumber, int16_t volume);
 int16_t PlayCart(int32_t cartNumber, int16_t volume);
-// 0 when the key was a player key (F1..F16), else keyCode unchanged. shift: 1 Shift, 2 Ctrl.
+// 0 when the key was a player key (F1..F16), else keyCode unchanged. shift: 1 Shift, 2 Ctrl,
+// 4 Alt.
 int16_t HandlePlayerKey(int16_t keyCode, int16_t shift, int32_t& cartNumber);
 
 } // namespace Audio_Player_FN
+
+namespace PLayerSpecific_API {
+
+// Puts the player window's number panel back to the button face.
+void ResetPlayerNumberColour(int16_t PlayerNumber);
+
+} // namespace PLayerSpecific_API

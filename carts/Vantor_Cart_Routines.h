@@ -39,6 +39,13 @@ int16_t ReadCart(CartRecord& rec, int32_t cartNumber);
 // With newAudio the cart chunk of the cart's audio file is brought up to date.
 int32_t WriteCart(CartRecord& rec, int32_t cartNumber, bool skipPermission, bool newAudio);
 
+// The recording into Carts::State().Recorder.RecorderCartNumber. Each answers false at once
+// without a recorder or while it is closed. RecorderSave: Mode 1 keeps the recording, 2 asks
+// the user, any other value discards it; true when the recording was kept.
+bool RecorderSave(int32_t Mode);
+bool RecorderResume();
+bool RecorderPause();
+
 // Rights and music information of a cart's tag file (stem + ".INF").
 struct CartTagInfo {
     std::string ProductTitle, MusicTitle, RecordLabel, RecordNumber;

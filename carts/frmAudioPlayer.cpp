@@ -21,7 +21,7 @@ int ShiftState(Qt::KeyboardModifiers modifiers) {
     int shift = 0;
     if (modifiers & Qt::ShiftModifier) shift |= kShiftMask;
     if (modifiers & Qt::ControlModifier) shift |= kCtrlMask;
-    if (modifiers & Qt::AltModifier) shift |= 4;
+    if (modifiers & Qt::AltModifier) shift |= kAltMask;
     return shift;
 }
 

@@ -47,6 +47,7 @@ constexpr int kLeftButton = 1;
 constexpr int kRightButton = 2;
 constexpr int16_t kShiftMask = 1;
 constexpr int16_t kCtrlMask = 2;
+constexpr int16_t kAltMask = 4;
 
 class AudioPlayerEngine : public QObject, public PlayerNoticeListener {
     Q_OBJECT

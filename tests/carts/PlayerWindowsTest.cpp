@@ -64,9 +64,18 @@ public:
                         " " + Num(d3) + " " + Num(d4) + (outputsOnly ? " out" : ""));
     }
     float PercentagePlayed(int16_t) override { return percentage; }
-    void RecorderPause() override { calls.push_back("RecorderPause"); }
-    void RecorderResume() override { calls.push_back("RecorderResume"); }
-    void RecorderSave() override { calls.push_back("RecorderSave"); }
+    bool RecorderPause() override {
+        calls.push_back("RecorderPause");
+        return true;
+    }
+    bool RecorderResume() override {
+        calls.push_back("RecorderResume");
+        return true;
+    }
+    bool RecorderSave(int32_t mode) override {
+        calls.push_back("RecorderSave " + Num(mode));
+        return true;
+    }
     std::vector<std::string> Take() { return std::exchange(calls, {}); }
 };
 
@@ -372,7 +381,13 @@ TEST_F(PlayerWindowsTest, FunctionKeysWithShiftAndCtrl) {
     for (int16_t key : {120, 121, 122, 123})
         EXPECT_EQ(HandlePlayerKey(key, kShiftMask, none), 0);
     EXPECT_EQ(services.Take(),
-              (std::vector<std::string>{"RecorderResume", "RecorderPause", "RecorderSave"}));
+              (std::vector<std::string>{"RecorderResume", "RecorderPause", "RecorderSave 2"}));
+    // Shift+F12 keeps the recording with Ctrl, discards it with Alt (Ctrl wins over Alt).
+    HandlePlayerKey(123, kShiftMask | kCtrlMask, none);
+    HandlePlayerKey(123, kShiftMask | kAltMask, none);
+    HandlePlayerKey(123, kShiftMask | kCtrlMask | kAltMask, none);
+    EXPECT_EQ(services.Take(),
+              (std::vector<std::string>{"RecorderSave 1", "RecorderSave 0", "RecorderSave 1"}));
     for (int16_t key : {116, 119, 124, 127})
         EXPECT_EQ(HandlePlayerKey(key, kShiftMask, none), 0);
     EXPECT_TRUE(services.Take().empty()); // players above 4
@@ -392,6 +407,25 @@ TEST_F(PlayerWindowsTest, FunctionKeysWithShiftAndCtrl) {
     QApplication::sendEvent(PlayerWindow(2), &key);
     EXPECT_TRUE(key.isAccepted());
     EXPECT_EQ(services.Take(), std::vector<std::string>{"Seek 1 42 0 90"});
+}
+
+TEST_F(PlayerWindowsTest, UnlinkingPutsBothNumberPanelsBackToTheButtonFace) {
+    int changes = 0;
+    QObject::connect(&E(1), &AudioPlayerEngine::Changed, [&changes] { ++changes; });
+    E(1).pnlPlayerNo.BackColor = kRed;
+    E(2).pnlPlayerNo.BackColor = kYellow;
+    UnlinkPlayer(1, false);
+    EXPECT_EQ(E(1).pnlPlayerNo.BackColor, kRed) << "no link, nothing to undo";
+    Record(1).LinkedPlayer = 2;
+    Record(2).LinkedPlayer = 1;
+    Record(2).PartnerPlaysFirst = true;
+    UnlinkPlayer(1, false);
+    EXPECT_EQ(E(1).pnlPlayerNo.BackColor, kButtonFace);
+    EXPECT_EQ(E(2).pnlPlayerNo.BackColor, kButtonFace);
+    EXPECT_EQ(changes, 1) << "the window is told to show it";
+    EXPECT_EQ(Record(2).LinkedPlayer, 0);
+    EXPECT_FALSE(Record(2).PartnerPlaysFirst);
+    PLayerSpecific_API::ResetPlayerNumberColour(3); // no window: nothing happens
 }
 
 TEST_F(PlayerWindowsTest, AssignmentOrderAndCartLookup) {
