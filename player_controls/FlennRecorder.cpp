@@ -29,6 +29,11 @@ std::string Bool(bool value) {
     return value ? "True" : "False";
 }
 
+// A buffer in the debug lines: its address and size in decimal, "," between them.
+std::string Where(const void* ptr, int32_t size) {
+    return std::to_string(reinterpret_cast<intptr_t>(ptr)) + "," + std::to_string(size);
+}
+
 } // namespace
 
 FlennRecorder::FlennRecorder(QObject* parent) : QObject(parent) {
@@ -505,14 +510,14 @@ void FlennRecorder::OnBufferReceived(intptr_t ptrBuffer, int32_t BufferSize) {
                    std::to_string(BufferSize) + ")");
     Debug(255, "Raising BufferReceived Event");
     emit BufferRecieved(ptrBuffer, BufferSize);
-    const char* why = !ptrBuffer         ? "No buffer pointer"
-                      : BufferSize == 0  ? "No buffer size"
-                      : !fileHandle_     ? "No audio file"
-                      : !EngineRunning() ? "FlennRecord not running"
-                      : !recording_      ? "not writing to disk"
-                                         : nullptr;
-    if (why) {
-        Debug(255, std::string("Exit Function BufferReceived - ") + why);
+    const char* exit = !ptrBuffer         ? "Exit Function BufferReceived - No buffer pointer"
+                       : BufferSize == 0  ? "Exit Function BufferReceived - No buffer size"
+                       : !fileHandle_     ? "Exit Function BufferReceived - No audio file"
+                       : !EngineRunning() ? "Exit Function BufferReceived - FlennRecord not running"
+                       : !recording_      ? "Exit Function BufferReceived - not writing to disk"
+                                          : nullptr;
+    if (exit) {
+        Debug(255, exit);
         return;
     }
     auto ptr = reinterpret_cast<const uint8_t*>(ptrBuffer);
@@ -525,6 +530,7 @@ void FlennRecorder::OnBufferReceived(intptr_t ptrBuffer, int32_t BufferSize) {
         if (pos > 0) {
             ptr += pos;
             size -= pos;
+            Debug(255, "Buffer adjusted to - " + Where(ptr, size));
         }
         triggerReached_ = false;
     }
@@ -534,25 +540,48 @@ void FlennRecorder::OnBufferReceived(intptr_t ptrBuffer, int32_t BufferSize) {
         // The engine's buffer is only lent: convert a copy.
         size = std::min<int32_t>(size, static_cast<int32_t>(work_.size()));
         std::memcpy(work_.data(), ptr, static_cast<size_t>(size));
-        if (convert && ConvertInto(conversionStream_, size)) return;
-        if (compress && ConvertInto(compressionStream_, size)) return;
         ptr = work_.data();
+        if (convert) {
+            if (ConvertInto(conversionStream_, size)) return;
+            Debug(255, "Convert Buffer - " + Where(ptr, size));
+        }
+        if (compress) {
+            if (ConvertInto(compressionStream_, size)) return;
+            Debug(255, "Compress Buffer " + Where(ptr, size));
+        }
     }
     WriteAudioData(ptr, size);
     Debug(255, "End Function BufferReceived");
 }
 
+// Reads the file's buffer state; a failure is reported under the context and its code returned.
+int32_t FlennRecorder::ReadFileState(const char* context) {
+    MMIOINFO info;
+    return WaveFormatMod::ReportMMError(static_cast<int32_t>(mmioGetInfo(fileHandle_, &info, 0)),
+                                        reportErrors_, context);
+}
+
 void FlennRecorder::WriteAudioData(const uint8_t* ptr, int32_t size) {
-    Debug(16, "Start Function WriteAudioData");
+    const std::string where = Where(ptr, size);
+    Debug(16, "Start Function WriteAudioData(" + where + ")");
+    Debug(16, "Read Current file position");
+    if (int32_t code = ReadFileState("FlennPlayer Record Write Data")) {
+        Raise(code);
+        return;
+    }
     if (size <= 0) return;
-    if (mmioWrite(fileHandle_, ptr, size) == -1) {
+    const int32_t written = mmioWrite(fileHandle_, ptr, size);
+    Debug(16, "Written " + std::to_string(written) + " bytes");
+    if (written == -1) {
         // The box once per recording; every failure still reaches the host.
         if (!writeFailed_) MsgBox("Failed to write data during 'WriteAudioData'");
         writeFailed_ = true;
         Raise(static_cast<int32_t>(MMIOERR_CANNOTWRITE));
         return;
     }
-    Debug(16, "End Function WriteAudioData");
+    Debug(16, "Read Current file position again");
+    if (int32_t code = ReadFileState("FlennPlayer Record Write Get Information")) Raise(code);
+    Debug(16, "End Function WriteAudioData(" + where + ")");
 }
 
 void FlennRecorder::OnAudioLevelUpdate(int16_t left, int16_t right) {
@@ -592,6 +621,7 @@ int32_t FlennRecorder::PauseRecording() {
     recording_ = false;
     secondsBeforePause_ = totalSecondsRecorded_;
     Debug(1, "TimeRecordedBeforeLastPause=" + Num(secondsBeforePause_));
+    Debug(1, "Pre-Raise Event Paused");
     emit Paused();
     Debug(1, "End Function PauseRecording");
     return 0;
@@ -657,6 +687,7 @@ int32_t FlennRecorder::CloseRecording(bool& SaveRecording) {
                 WaveFormatMod::ReportMMError(static_cast<int32_t>(r), reportErrors_, context);
             if (c) result = Failed(line, c);
         };
+        Debug(16, "Audio File Handle : " + std::to_string(reinterpret_cast<intptr_t>(fileHandle_)));
         MMIOINFO info;
         step(mmioGetInfo(fileHandle_, &info, 0), "FlennPlayer Record Get Information",
              "Read File Info - Failed, Code ");
@@ -670,8 +701,10 @@ int32_t FlennRecorder::CloseRecording(bool& SaveRecording) {
         mmioSeek(fileHandle_, 0, SEEK_SET);
         MMCKINFO riff;
         riff.fccType = MakeFourCC("WAVE");
+        Debug(16, "Pre-Descend back into file");
         step(mmioDescend(fileHandle_, &riff, nullptr, MMIO_FINDRIFF),
              "FlennPlayer Record Descend Riff", "Descend back into file - Failed, Code ");
+        Debug(16, "Pre-Ascend out of file");
         step(mmioAscend(fileHandle_, &riff, 0), "FlennPlayer Record Ascend Riff",
              "Ascend out of file - Failed, Code ");
         Debug(16, "Pre-Close file");

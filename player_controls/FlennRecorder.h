@@ -119,6 +119,7 @@ private:
     int32_t OpenRecordingFile();
     void TerminateRecordCompression();
     void WriteAudioData(const uint8_t* ptr, int32_t size);
+    int32_t ReadFileState(const char* context);
     int32_t ConvertInto(Flenney::ConversionStreamInfo& stream, int32_t& size);
     void OnBufferReceived(intptr_t ptrBuffer, int32_t BufferSize);
     void OnAudioLevelUpdate(int16_t left, int16_t right);

@@ -172,15 +172,65 @@ double BestError(const std::vector<int16_t>& decoded) {
     return best;
 }
 
+// The texts of the debug file's lines, without their date and time.
+std::vector<std::string> DebugTexts(const std::string& path) {
+    std::vector<std::string> texts;
+    std::string log = TestSupport::ReadBytes(path);
+    for (size_t at = 0; at < log.size();) {
+        size_t end = log.find("\r\n", at);
+        if (end == std::string::npos) end = log.size();
+        std::string line = log.substr(at, end - at);
+        texts.push_back(line.size() > 20 ? line.substr(20) : line);
+        at = end + 2;
+    }
+    return texts;
+}
+
+std::string After(const std::string& text, const std::string& head) {
+    return text.rfind(head, 0) == 0 ? text.substr(head.size()) : std::string();
+}
+
+// Every buffer is converted, compressed and written as one block whose address and size the
+// lines agree on; the close and the pause say each of their steps.
+void ExpectBufferLinesInOrder(const std::vector<std::string>& texts) {
+    int written = 0;
+    for (size_t i = 0; i + 6 < texts.size(); ++i) {
+        std::string converted = After(texts[i], "Convert Buffer - ");
+        if (converted.empty()) continue;
+        const std::string compressed = After(texts[i + 1], "Compress Buffer ");
+        ASSERT_FALSE(compressed.empty()) << texts[i + 1];
+        EXPECT_EQ(texts[i + 2], "Start Function WriteAudioData(" + compressed + ")");
+        EXPECT_EQ(texts[i + 3], "Read Current file position");
+        const std::string size = compressed.substr(compressed.find(',') + 1);
+        EXPECT_EQ(texts[i + 4], "Written " + size + " bytes");
+        EXPECT_EQ(texts[i + 5], "Read Current file position again");
+        EXPECT_EQ(texts[i + 6], "End Function WriteAudioData(" + compressed + ")");
+        ++written;
+    }
+    EXPECT_GT(written, 3);
+    auto has = [&](const std::string& text) {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    };
+    EXPECT_TRUE(has("Pre-Raise Event Paused"));
+    EXPECT_TRUE(has("Pre-Descend back into file"));
+    EXPECT_TRUE(has("Pre-Ascend out of file"));
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& t) {
+        return !After(t, "Audio File Handle : ").empty();
+    }));
+}
+
 class RecorderCodec : public Recorder, public ::testing::WithParamInterface<int> {};
 
 TEST_P(RecorderCodec, ConvertedAndCompressedRecordingDecodesToTheSource) {
     Source(Tone440(44100));
     const int tag = GetParam();
+    recorder->SetDebugFile(dir.File("rec.log"), dmFull);
     ASSERT_EQ(recorder->RecordAudio(Dest(), 22050, 1, static_cast<int16_t>(tag), 0, 0), 0);
     EXPECT_EQ(recorder->Status(), ersRecording);
     Capture(900);
+    EXPECT_EQ(recorder->PauseRecording(), 0);
     ASSERT_EQ(recorder->CloseRecording(true), 0);
+    ExpectBufferLinesInOrder(DebugTexts(dir.File("rec.log")));
     std::string file = TestSupport::ReadBytes(Dest());
     auto chunks = Chunks(file);
     ASSERT_EQ(chunks.size(), 3u);
