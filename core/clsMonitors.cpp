@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 namespace Monitors {
@@ -58,22 +59,39 @@ QRect VirtualDesktop(const Monitors::Desk& desk) {
 
 } // namespace
 
+// The virtual desktop's left (76), top (77), width (78) or height (79) when monitors are
+// known, else the fallback.
+int32_t clsMonitors::GetMetric(int32_t index, int32_t fallback) const {
+    if (desk_.screens.empty()) return fallback;
+    const QRect all = VirtualDesktop(desk_);
+    switch (index) {
+    case 76:
+        return all.left();
+    case 77:
+        return all.top();
+    case 78:
+        return all.width();
+    case 79:
+        return all.height();
+    default:
+        return fallback;
+    }
+}
+
 int32_t clsMonitors::DesktopLeft() const {
-    return desk_.screens.empty() ? 0 : VirtualDesktop(desk_).left();
+    return GetMetric(76, 0);
 }
 
 int32_t clsMonitors::DesktopTop() const {
-    return desk_.screens.empty() ? 0 : VirtualDesktop(desk_).top();
+    return GetMetric(77, 0);
 }
 
 int32_t clsMonitors::DesktopWidth() const {
-    if (!desk_.screens.empty()) return VirtualDesktop(desk_).width();
-    return desk_.screenWidthTwips / Whole(desk_.twipsPerPixelX);
+    return GetMetric(78, desk_.screenWidthTwips / std::max(1, Whole(desk_.twipsPerPixelX)));
 }
 
 int32_t clsMonitors::DesktopHeight() const {
-    if (!desk_.screens.empty()) return VirtualDesktop(desk_).height();
-    return desk_.screenHeightTwips / Whole(desk_.twipsPerPixelY);
+    return GetMetric(79, desk_.screenHeightTwips / std::max(1, Whole(desk_.twipsPerPixelY)));
 }
 
 const Monitors::ScreenInfo* clsMonitors::Find(int32_t handle) const {
@@ -152,8 +170,8 @@ void clsMonitors::Refresh() {
     }
     ClearMonitors();
     auto m = std::make_shared<clsMonitor>();
-    m->Right = desk_.screenWidthTwips / Whole(desk_.twipsPerPixelX);
-    m->Bottom = desk_.screenHeightTwips / Whole(desk_.twipsPerPixelY);
+    m->Right = desk_.screenWidthTwips / std::max(1, Whole(desk_.twipsPerPixelX));
+    m->Bottom = desk_.screenHeightTwips / std::max(1, Whole(desk_.twipsPerPixelY));
     m->Width = m->WorkRight = m->WorkWidth = m->Right;
     m->Height = m->WorkBottom = m->WorkHeight = m->Bottom;
     Monitors["0"] = m;

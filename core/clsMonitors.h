@@ -71,6 +71,7 @@ public:
     void Refresh();
 
 private:
+    int32_t GetMetric(int32_t index, int32_t fallback) const;
     int32_t MonitorFromRect(const QRect& rect, int32_t flags) const;
     const Monitors::ScreenInfo* Find(int32_t handle) const;
     int32_t FillMonitor(int32_t handle, clsMonitor& monitor) const;
