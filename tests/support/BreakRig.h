@@ -176,17 +176,16 @@ public:
                   [](const Sound& a, const Sound& b) { return a.first < b.first; });
         return out;
     }
-    // Each advert after the first should begin at the previous one's segue point (with one
-    // player: at its end).
+    // With two players each advert after the first should begin at the previous one's segue
+    // point.
     std::vector<Join> Joins() const {
         std::vector<Sound> sounds = Sounds();
         std::vector<Join> joins;
         for (size_t k = 1; k < sounds.size(); ++k) {
             const Sound& before = sounds[k - 1];
-            const float extro = adverts_.at(before.cart).extro;
-            int64_t expected =
-                kPlayers > 1 ? before.first + std::llround(extro * kRate) : before.end;
-            joins.push_back({before.cart, sounds[k].cart, expected, sounds[k].first});
+            const double extro = adverts_.at(before.cart).extro;
+            joins.push_back({before.cart, sounds[k].cart,
+                             before.first + std::llround(extro * kRate), sounds[k].first});
         }
         return joins;
     }
