@@ -251,12 +251,12 @@ void SplitEngine::PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, i
     case 4: {
         if (!players_) return;
         const SplitPlayerInfo info = players_->PlayerInfo(PlayerNumber);
-        if (VB::Trim(info.PlaySource).empty() || info.SecondsPlayed <= 0 ||
+        if (VB::Trim(info.PlaySource).empty() || info.LastSecondsPlayed <= 0 ||
             !MainSettings::Settings().LoggingAllowed || info.LogInhibited)
             return;
         ZEL_Specific::WriteReconcileEntry(kSplit, info.PlayStarted, info.CartNumber,
                                           players_->GetCartDescription(info.CartNumber),
-                                          info.SecondsPlayed, info.PlaySource);
+                                          info.LastSecondsPlayed, info.PlaySource);
         return;
     }
     case 0:

@@ -27,6 +27,9 @@ struct SplitPlayerInfo {
     float SecondsRemain = 0.0f;
     float SecondsToExtro = 0.0f;
     float Extro = 0.0f; // the Extro time of the held cart
+    // The seconds played remembered by the last eject: closing the audio has zeroed
+    // SecondsPlayed before the eject's notices go out.
+    float LastSecondsPlayed = 0.0f;
     bool Fading = false;
     bool LogInhibited = false;
     GeneralFunctions::TimeStamp PlayStarted;

@@ -61,6 +61,7 @@ SplitPlayerInfo SplitPlayerAdapter::PlayerInfo(int16_t PlayerNumber) {
     info.SecondsRemain = rec.SecondsRemain;
     info.SecondsToExtro = rec.SecondsToExtro;
     info.Extro = rec.Cart.Extro;
+    info.LastSecondsPlayed = rec.LastSecondsPlayed;
     info.Fading = rec.Fading;
     info.LogInhibited = rec.LogInhibited;
     info.PlayStarted = rec.PlayStarted;

@@ -1,6 +1,7 @@
 #pragma once
 // A split on scratch source and destination folders, with a cart store, players and a
 // network door that record what the split does.
+#include "support/RecordingSender.h"
 #include "support/TestSupport.h"
 
 #include "breaks/BreaksState.h"
@@ -49,17 +50,7 @@ inline std::string Join(const std::vector<std::string>& lines, const std::string
     return text;
 }
 
-class RecordingSender : public SplitSender {
-public:
-    void SendMessageToNetwork(const std::string& text) override { sent.push_back(text); }
-    void SendMessageToVantor(const std::string& text) override { vantor.push_back(text); }
-    void SetNowZOZInformation(int32_t cart, int16_t type, const std::string& title) override {
-        zoz.push_back(std::to_string(cart) + "/" + std::to_string(type) + "/" + title);
-    }
-    std::vector<std::string> sent;   // to the network
-    std::vector<std::string> vantor; // to the playout system
-    std::vector<std::string> zoz;
-};
+using RecordingSender = TestSupport::RecordingSender;
 
 // Four players that play on a clock the test moves on. A player is Empty until cued; it
 // sends its notices synchronously to the listener, eject (4) before its record is cleared.
@@ -96,9 +87,13 @@ public:
         Notify(0, player);
         return true;
     }
+    // As the real players do: the seconds played are remembered, then closing the audio
+    // zeroes them before the notices.
     bool EjectPlayer(int16_t player) override {
         ejects.push_back(player);
         if (cart[player] == 0) return true;
+        info[player].LastSecondsPlayed = info[player].SecondsPlayed;
+        info[player].SecondsPlayed = 0;
         Notify(4, player);
         cart[player] = 0;
         info[player] = SplitPlayerInfo{};
