@@ -1,5 +1,6 @@
 #include "main_window/frmSerialBuffer.h"
 
+#include "core/SerialSettings.h"
 #include "main_window/SerialCommandPort.h"
 #include "platform/Text1252.h"
 
@@ -14,21 +15,30 @@ namespace MainWindow {
 
 namespace {
 
-// ESC and CR are shown as their control pictures, so the text box keeps them as typed.
-const QChar kEscPicture(0x241B);
-const QChar kCrPicture(0x240D);
-
+// Control characters are shown as the profile's code tokens ("<ESC>", "<CR>", "<27>"), so
+// the text box keeps them as typed and they can be typed by hand.
 QString Shown(const std::string& bytes) {
-    QString text = Platform::FromWindows1252(bytes);
-    text.replace(QChar(27), kEscPicture);
-    text.replace(QChar(13), kCrPicture);
-    return text;
+    std::string text;
+    for (char c : bytes) {
+        const auto code = static_cast<unsigned char>(c);
+        if (c == '<')
+            text += "<<>";
+        else if (c == '\x1B')
+            text += "<ESC>";
+        else if (c == '\r')
+            text += "<CR>";
+        else if (c == '\n')
+            text += "<LF>";
+        else if (code < 32)
+            text += "<" + std::to_string(code) + ">";
+        else
+            text += c;
+    }
+    return Platform::FromWindows1252(text);
 }
 
-std::string Taken(QString text) {
-    text.replace(kEscPicture, QChar(27));
-    text.replace(kCrPicture, QChar(13));
-    return Platform::ToWindows1252(text);
+std::string Taken(const QString& text) {
+    return SerialSettings::ParseControlCodes(Platform::ToWindows1252(text));
 }
 
 } // namespace
@@ -88,8 +98,7 @@ bool frmSerialBuffer::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtSerialBuffer_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter) {
-            txtSerialBuffer_->insertPlainText(
-                QString(key == Qt::Key_Escape ? kEscPicture : kCrPicture));
+            txtSerialBuffer_->insertPlainText(key == Qt::Key_Escape ? "<ESC>" : "<CR>");
             return true;
         }
     }
