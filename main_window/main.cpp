@@ -1,13 +1,19 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
+#include "breaks/SplitEngine.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
+#include "carts/SplitPlayerAdapter.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "core/AudioSettings.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
+#include "breaks/ZEL_Specific_CartGroups.h"
+#include "main_window/CartGroupButtons.h"
 #include "main_window/CartGroupStartup.h"
 #include "main_window/CommandLine.h"
+#include "main_window/SerialCommandPort.h"
+#include "main_window/frmCommTest.h"
 #include "main_window/frmMain.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -74,8 +80,34 @@ int main(int argc, char** argv) {
     Audio_Player_FN::ShowPlayerWindows();
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
+    // The split plays its breaks on the cart players, by the clock and by serial packets.
+    CartPlayers::SplitPlayerAdapter splitPlayers;
+    SplitEngine split(nullptr, &splitPlayers);
+    CartPlayers::SplitNoticeListener splitNotices(split);
+    Audio_Player_FN::AddNoticeListener(&splitNotices, CartPlayers::ncGeneral);
+    split.CueNextBreak(false, false);
+    split.StartLogTimers();
+    MainWindow::SerialCommandPort serialPort(main.commControl(), main.commBounce());
+    serialPort.SetSplit(&split);
+    serialPort.Doors.playCart = [](int32_t cart, int16_t volume) {
+        Audio_Player_FN::PlayCart(cart, volume);
+    };
+    serialPort.Doors.testCommand = MainWindow::ShowCommTestAndCount;
+    split.SetCartQueue(MainWindow::CartGroupQueueIfLoaded());
+    serialPort.Doors.checksAgainstAds = [](int16_t group) {
+        Breaks::CartGroupRecord* record = Breaks::CartGroup(group);
+        return record && record->CheckAgainstAds != 0;
+    };
+    serialPort.Doors.firstCartOfGroup = ZEL_Specific::FirstCartOfGroup;
+    serialPort.Doors.playCartGroup = [](int16_t group, bool notifyNetwork) {
+        if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
+            buttons->PlayCartGroup(group, notifyNetwork);
+    };
+
     int result = app.exec();
     MainWindow::StopCartGroups();
+    split.StopLogTimers();
+    Audio_Player_FN::RemoveNoticeListener(&splitNotices);
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
     Audio_Player_FN::DestroyPlayerWindows();
