@@ -19,6 +19,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
+#include <QInputDialog>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <limits>
@@ -162,7 +164,17 @@ frmSplit::frmSplit(SplitEngine& engine, SplitWindowDoors doors, QWidget* parent)
         picLog->update();
     });
     connect(picLog, &LogPictureBox::rightClicked, this, [this](int row, QPoint global) {
-        Call(doors_.PopupEditLogMenu, log_.LogLinePos[static_cast<size_t>(row)], global);
+        const int32_t position = log_.LogLinePos[static_cast<size_t>(row)];
+        if (doors_.PopupEditLogMenu) {
+            doors_.PopupEditLogMenu(position, global);
+            return;
+        }
+        QMenu menu;
+        QAction* insert = menu.addAction("Insert Advert...");
+        QAction* remove = menu.addAction("Remove Advert");
+        QAction* chosen = menu.exec(global);
+        if (chosen == insert) InsertAdvert(position, 0);
+        if (chosen == remove) RemoveAdvert(position);
     });
     connect(&engine_, &SplitEngine::logDisplayChanged, this, &frmSplit::UpdateLog);
     connect(&engine_, &SplitEngine::buttonsChanged, this, &frmSplit::MirrorEngine);
@@ -351,6 +363,14 @@ void frmSplit::SetPlayerDescription(int16_t PlayerNumber, const std::string& Tex
     cart.Description2 = VB::FixedLength(VB::Mid(Text, 51, 50), 50);
     cart.Description3 = VB::FixedLength(VB::Mid(Text, 101, 50), 50);
     Call(doors_.UpdatePlayerCaption, PlayerNumber);
+}
+
+int32_t frmSplit::AskCartNumber() {
+    if (Platform::MsgBoxIsHeadless()) return 0;
+    bool ok = false;
+    const int cart = QInputDialog::getInt(nullptr, "Insert Advert", "Cart number:", 1, 1,
+                                          MainSettings::Settings().Audio.NoCarts, 1, &ok);
+    return ok ? cart : 0;
 }
 
 void frmSplit::InsertAdvert(int32_t AdvertFilePos, int32_t NewCartNumber) {

@@ -35,6 +35,7 @@ struct SplitWindowDoors {
     std::function<void(int16_t)> PressCartGroupButton;
     std::function<void(int16_t)> ShowCartGroupPage;
     // Shows the log-edit menu for the advert line at the file position; returns when closed.
+    // Empty: a menu of its own with the insert and remove commands.
     std::function<void(int32_t, QPoint)> PopupEditLogMenu;
     std::function<void(int16_t)> UpdatePlayerCaption;
 };
@@ -63,6 +64,8 @@ public:
     void MirrorEngine();
     // Closes the window as the main window's shut-down does (not refused).
     void Unload();
+    // A cart number typed by the user for an insertion; 0 when cancelled or headless.
+    static int32_t AskCartNumber();
 
     LogDisplay& Log() { return log_; }
     SplitEngine& Engine() { return engine_; }

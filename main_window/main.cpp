@@ -1,6 +1,10 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
+#include "breaks/LogEditing.h"
+#include "breaks/SplitEngine.h"
+#include "breaks/frmSplit.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
+#include "carts/SplitPlayerAdapter.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "core/AudioSettings.h"
 #include "core/GeneralFunctions.h"
@@ -57,7 +61,24 @@ int main(int argc, char** argv) {
     Audio_Player_FN::ShowPlayerWindows();
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
+    // The split window, owned by the main window, over the split engine and the players.
+    CartPlayers::SplitPlayerAdapter splitPlayers;
+    SplitEngine splitEngine(nullptr, &splitPlayers);
+    CartPlayers::SplitNoticeListener splitListener(splitEngine);
+    SplitWindowDoors doors;
+    doors.AddNoticeListener = [&] {
+        Audio_Player_FN::AddNoticeListener(&splitListener, CartPlayers::ncGeneral);
+    };
+    doors.RemoveNoticeListener = [&] { Audio_Player_FN::RemoveNoticeListener(&splitListener); };
+    ZEL_Common::SetCartChooser(frmSplit::AskCartNumber);
+    auto* split = new frmSplit(splitEngine, doors, &main);
+    split->setWindowFlag(Qt::Window);
+    split->show();
+    split->Form_Load();
+
     int result = app.exec();
+    split->Unload();
+    delete split;
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
     Audio_Player_FN::DestroyPlayerWindows();
