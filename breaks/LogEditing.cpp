@@ -71,8 +71,9 @@ bool MayEdit(int16_t Split, int32_t FilePos) {
 }
 
 // Puts the edited bytes in place of the working log: temporary file, old log renamed away,
-// new one renamed in, log reopened. action: "inserting" or "removing".
-bool ReplaceWorkingLog(int16_t Split, const std::string& bytes, const std::string& action) {
+// new one renamed in, log reopened; the two texts report a failed rename of each.
+bool ReplaceWorkingLog(int16_t Split, const std::string& bytes, const char* oldRenameProblem,
+                       const char* newRenameProblem) {
     SplitRecord& split = *Breaks::Split(Split);
     bool& copying = Breaks::State().LogCopyInProgress;
     const std::string working = split.WorkingLogPath;
@@ -90,8 +91,7 @@ bool ReplaceWorkingLog(int16_t Split, const std::string& bytes, const std::strin
         GeneralFunctions::MakeTempFileName(split.LogDestinationDirectory, "TMP");
     std::string error;
     if (old.empty() || !Rename(working, old, error)) {
-        Problem("There was a problem renaming the old Log file whilst " + action + " an advert",
-                old.empty() ? "no temporary name" : error);
+        Problem(oldRenameProblem, old.empty() ? "no temporary name" : error);
         std::remove(temp.c_str());
         OpenLogFile(Split, working);
         copying = false;
@@ -102,9 +102,7 @@ bool ReplaceWorkingLog(int16_t Split, const std::string& bytes, const std::strin
         std::string back;
         Rename(old, working, back);
         std::remove(temp.c_str());
-        Problem("There was a problem renaming the new edited Log file whilst " + action +
-                    " an advert",
-                error);
+        Problem(newRenameProblem, error);
     }
     OpenLogFile(Split, working);
     std::remove(old.c_str());
@@ -151,7 +149,9 @@ bool InsertAdvertIntoLogFile(int16_t Split, int32_t FilePos, int32_t CartNumber)
         inserted = true;
     }
     if (!inserted) return false;
-    return ReplaceWorkingLog(Split, out, "inserting");
+    return ReplaceWorkingLog(
+        Split, out, "There was a problem renaming the old Log file whilst inserting an advert",
+        "There was a problem renaming the new edited Log file whilst inserting an advert");
 }
 
 bool RemoveAdvertFromLogFile(int16_t Split, int32_t FilePos) {
@@ -168,7 +168,9 @@ bool RemoveAdvertFromLogFile(int16_t Split, int32_t FilePos) {
     const bool emptyBefore = removed > 0 && lines[removed - 1].Empty();
     if (rest < lines.size() && lines[rest].Empty() && emptyBefore) ++rest;
     if (rest < lines.size()) out += bytes.substr(static_cast<size_t>(lines[rest].start - 1));
-    return ReplaceWorkingLog(Split, out, "removing");
+    return ReplaceWorkingLog(
+        Split, out, "There was a problem renaming the old Log file whilst removing an advert",
+        "There was a problem renaming the new edited Log file whilst removing an advert");
 }
 
 } // namespace ZEL_Common

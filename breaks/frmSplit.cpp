@@ -124,6 +124,9 @@ frmSplit::frmSplit(SplitEngine& engine, SplitWindowDoors doors, QWidget* parent)
     pnlStatus.installEventFilter(this);
     ProgressBar.hide();
     StatusBar1.setSizeGripEnabled(false);
+    statusCaption.setObjectName("statuscaption");
+    ocpControl.setObjectName("ocpcontrol");
+    pnlStatus.setObjectName("status");
     StatusBar1.addPermanentWidget(&statusCaption);
     StatusBar1.addPermanentWidget(&ocpControl);
     piclogo.setText("VNTZEL");
@@ -165,8 +168,8 @@ frmSplit::frmSplit(SplitEngine& engine, SplitWindowDoors doors, QWidget* parent)
     });
     connect(picLog, &LogPictureBox::rightClicked, this, [this](int row, QPoint global) {
         const int32_t position = log_.LogLinePos[static_cast<size_t>(row)];
-        if (doors_.PopupEditLogMenu) {
-            doors_.PopupEditLogMenu(position, global);
+        if (doors_.mnuEditLog) {
+            doors_.mnuEditLog(position, global);
             return;
         }
         QMenu menu;
@@ -209,7 +212,7 @@ static int LogUpdateMs(int16_t seconds) {
 }
 
 void frmSplit::Form_Load() {
-    Call(doors_.SetSplashAction, std::string("Reading Cart Groups..."));
+    Call(doors_.lblCurrentAction, std::string("Reading Cart Groups..."));
     Call(doors_.LoadCartGroups, MainSettings::Settings().MainIniFile);
     Call(doors_.AddNoticeListener);
     ZEL_Common::SplitRecord& split = engine_.Split();
@@ -237,11 +240,11 @@ void frmSplit::Form_Load() {
 
 void frmSplit::Form_Activate() {
     tmrLogUpdateInterval.setInterval(LogUpdateMs(engine_.Split().LogUpdateInterval));
-    Call(doors_.SetSplitMenuEnabled, true);
+    Call(doors_.mnuSplit, true);
 }
 
 void frmSplit::Form_Deactivate() {
-    Call(doors_.SetSplitMenuEnabled, false);
+    Call(doors_.mnuSplit, false);
 }
 
 void frmSplit::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode) {
@@ -291,7 +294,7 @@ bool frmSplit::event(QEvent* event) {
 
 bool frmSplit::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &pnlStatus && event->type() == QEvent::MouseButtonRelease) {
-        Call(doors_.ShowLogViewer);
+        pnlStatus_Click();
         return true;
     }
     if (event->type() == QEvent::KeyPress) {
@@ -341,11 +344,11 @@ void frmSplit::Form_KeyDown(int16_t& KeyCode, int16_t Shift) {
     } else if (code > vbKey0 && code <= vbKey9) {
         const int16_t digit = code - vbKey0;
         if (alt)
-            Call(doors_.ShowCartGroupPage, static_cast<int16_t>(digit / 2));
+            Call(doors_.tbsCartGroups, static_cast<int16_t>(digit / 2));
         else
-            Call(doors_.PressCartGroupButton, static_cast<int16_t>(digit + (shift ? 10 : 0)));
+            Call(doors_.pnlCartGroup_Click, static_cast<int16_t>(digit + (shift ? 10 : 0)));
     } else if (code == vbKey0) { // Alt+0: the first page, the key goes on
-        Call(doors_.ShowCartGroupPage, int16_t(0));
+        Call(doors_.tbsCartGroups, int16_t(0));
         KeyCode = code;
     } else {
         KeyCode = code;
@@ -428,9 +431,18 @@ void frmSplit::MirrorEngine() {
 }
 
 void frmSplit::resizeEvent(QResizeEvent*) {
+    Form_Resize();
+}
+
+void frmSplit::Form_Resize() {
+    log_.LogLineHeight = static_cast<int16_t>(picLog->fontMetrics().height() * kTwips);
     if (windowState() & Qt::WindowMinimized) return;
     LayOut();
     UpdateLog();
+}
+
+void frmSplit::pnlStatus_Click() {
+    Call(doors_.mnuSplitViewLogs_Click);
 }
 
 void frmSplit::LayOut() {
@@ -462,7 +474,7 @@ void frmSplit::LayOut() {
     lblCurrentBreak.setGeometry(0, 0, listadBreak.width(), label);
     lblAdvertLog.setGeometry(4, 4, left - 8, Px(300));
     picLogHolder.setGeometry(4, Px(300) + 4, left - 12, std::max(0, H - status - Px(300) - 12));
-    LayOutLogHolder();
+    picLogHolder_Resize();
     // Progress bar and status panel over the status bar's "status" panel, 30 twips inset.
     const int inset = Px(30);
     const int statusWidth = std::max(0, W - statusCaption.width() - ocpControl.width() - Px(90));
@@ -470,7 +482,7 @@ void frmSplit::LayOut() {
     ProgressBar.setGeometry(pnlStatus.geometry());
 }
 
-void frmSplit::LayOutLogHolder() {
+void frmSplit::picLogHolder_Resize() {
     const QRect inside = picLogHolder.contentsRect();
     const int buttonW = Px(360);
     picLog->setGeometry(inside.left(), inside.top(), inside.width() - buttonW, inside.height());
@@ -525,12 +537,16 @@ void LogPictureBox::paintEvent(QPaintEvent*) {
 }
 
 void LogPictureBox::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::RightButton) return;
-    const int row = RowAtPixel(static_cast<int>(event->position().y()));
+    picLog_MouseDown(event->button(), event->position(), event->globalPosition().toPoint());
+}
+
+void LogPictureBox::picLog_MouseDown(Qt::MouseButton Button, QPointF position, QPoint global) {
+    if (Button != Qt::RightButton) return;
+    const int row = RowAtPixel(static_cast<int>(position.y()));
     if (display_.RowHoldsAdvert(row)) {
         highlightedRow_ = row;
         repaint();
-        emit rightClicked(row, event->globalPosition().toPoint());
+        emit rightClicked(row, global);
         highlightedRow_ = 0;
     }
     form_.UpdateLog();
@@ -541,24 +557,33 @@ void LogPictureBox::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void LogPictureBox::dragMoveEvent(QDragMoveEvent* event) {
-    if (display_.DragOver(RowAtPixel(static_cast<int>(event->position().y())), 0)) update();
+    picLog_DragOver(event->position(), 0);
     event->acceptProposedAction();
 }
 
 void LogPictureBox::dragLeaveEvent(QDragLeaveEvent*) {
-    if (display_.DragOver(0, 1)) update();
+    picLog_DragOver({}, 1);
+}
+
+void LogPictureBox::picLog_DragOver(QPointF position, int State) {
+    if (display_.DragOver(State == 1 ? 0 : RowAtPixel(static_cast<int>(position.y())), State))
+        update();
 }
 
 void LogPictureBox::dropEvent(QDropEvent* event) {
-    const int row = RowAtPixel(static_cast<int>(event->position().y()));
-    const QList<QByteArray> parts = event->mimeData()->data(kCartMime).split('\n');
+    event->acceptProposedAction();
+    picLog_DragDrop(*event->mimeData(), event->position());
+}
+
+void LogPictureBox::picLog_DragDrop(const QMimeData& Source, QPointF position) {
+    const int row = RowAtPixel(static_cast<int>(position.y()));
+    const QList<QByteArray> parts = Source.data(kCartMime).split('\n');
     const std::string name = parts.value(0).toStdString(), value = parts.value(1).toStdString();
     const int32_t cart = LogDisplay::DroppedCart(name, static_cast<int32_t>(VB::Val(value)), value);
-    const int32_t position = display_.DropOnRow(row);
+    const int32_t filePos = display_.DropOnRow(row);
     update();
-    if (position <= 0 || cart <= 0) return;
+    if (filePos <= 0 || cart <= 0) return;
     Vantor_Cart_Routines::CartRecord rec;
     if (Vantor_Cart_Routines::ReadCart(rec, cart) != 0 || rec.TotalLength <= 0) return;
-    event->acceptProposedAction();
-    form_.InsertAdvert(position, cart);
+    form_.InsertAdvert(filePos, cart);
 }

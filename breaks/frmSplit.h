@@ -23,20 +23,20 @@ class HWndGrab;
 
 // What the window reaches outside the split: each door may stay empty.
 struct SplitWindowDoors {
-    std::function<void(const std::string&)> SetSplashAction;
+    std::function<void(const std::string&)> lblCurrentAction;
     std::function<void(const std::string&)> LoadCartGroups; // settings file name
     std::function<void()> AddNoticeListener, RemoveNoticeListener;
     std::function<void()> ResetLogReloadTimes, CheckForFutureLogFiles, UnloadSplash;
     std::function<void()> ConnectToZOZ, DisconnectFromNetworkController;
     std::function<void()> LogReloadTick, CartListTick;
-    std::function<void(bool)> SetSplitMenuEnabled;
-    std::function<void()> ShowLogViewer;
+    std::function<void(bool)> mnuSplit;
+    std::function<void()> mnuSplitViewLogs_Click;
     std::function<void(int16_t, bool)> PlayCartGroup; // group, notify
-    std::function<void(int16_t)> PressCartGroupButton;
-    std::function<void(int16_t)> ShowCartGroupPage;
+    std::function<void(int16_t)> pnlCartGroup_Click;
+    std::function<void(int16_t)> tbsCartGroups; // shows a page of the cart-group tabs
     // Shows the log-edit menu for the advert line at the file position; returns when closed.
     // Empty: a menu of its own with the insert and remove commands.
-    std::function<void(int32_t, QPoint)> PopupEditLogMenu;
+    std::function<void(int32_t, QPoint)> mnuEditLog;
     std::function<void(int16_t)> UpdatePlayerCaption;
 };
 
@@ -56,6 +56,8 @@ public:
     void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode);
     void Form_Unload();
     void Form_KeyDown(int16_t& KeyCode, int16_t Shift);
+    void Form_Resize();
+    void pnlStatus_Click();
     void SetPlayerDescription(int16_t PlayerNumber, const std::string& Text);
     void InsertAdvert(int32_t AdvertFilePos, int32_t NewCartNumber);
     void RemoveAdvert(int32_t AdvertFilePos);
@@ -98,7 +100,7 @@ protected:
 
 private:
     void LayOut();
-    void LayOutLogHolder();
+    void picLogHolder_Resize();
 
     SplitEngine& engine_;
     SplitWindowDoors doors_;
@@ -129,6 +131,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    void picLog_MouseDown(Qt::MouseButton Button, QPointF position, QPoint global);
+    void picLog_DragOver(QPointF position, int State);
+    void picLog_DragDrop(const QMimeData& Source, QPointF position);
+
     int RowAtPixel(int y) const;
     frmSplit& form_;
     LogDisplay& display_;

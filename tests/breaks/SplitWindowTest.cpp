@@ -51,10 +51,10 @@ protected:
         d.PlayCartGroup = [this](int16_t g, bool) {
             calls.push_back("group " + std::to_string(g));
         };
-        d.PressCartGroupButton = [this](int16_t b) {
+        d.pnlCartGroup_Click = [this](int16_t b) {
             calls.push_back("button " + std::to_string(b));
         };
-        d.ShowCartGroupPage = [this](int16_t p) { calls.push_back("page " + std::to_string(p)); };
+        d.tbsCartGroups = [this](int16_t p) { calls.push_back("page " + std::to_string(p)); };
         d.ConnectToZOZ = [this] { calls.push_back("zoz"); };
         return d;
     }
