@@ -1,5 +1,7 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
+#include "breaks/LogEditing.h"
 #include "breaks/SplitEngine.h"
+#include "breaks/frmSplit.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
 #include "carts/SplitPlayerAdapter.h"
@@ -80,13 +82,28 @@ int main(int argc, char** argv) {
     Audio_Player_FN::ShowPlayerWindows();
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
-    // The split plays its breaks on the cart players, by the clock and by serial packets.
+    // The split plays its breaks on the cart players, by the clock and by serial packets; its
+    // window is owned by the main window.
     CartPlayers::SplitPlayerAdapter splitPlayers;
     SplitEngine split(nullptr, &splitPlayers);
     CartPlayers::SplitNoticeListener splitNotices(split);
-    Audio_Player_FN::AddNoticeListener(&splitNotices, CartPlayers::ncGeneral);
-    split.CueNextBreak(false, false);
-    split.StartLogTimers();
+    SplitWindowDoors doors;
+    doors.AddNoticeListener = [&] {
+        Audio_Player_FN::AddNoticeListener(&splitNotices, CartPlayers::ncGeneral);
+    };
+    doors.RemoveNoticeListener = [&] { Audio_Player_FN::RemoveNoticeListener(&splitNotices); };
+    // The window's log timers run the split's scheduler.
+    doors.LogReloadTick = [&] { split.tmrLogReload_Timer(); };
+    doors.CheckForFutureLogFiles = [&] { split.CheckForFutureLogFiles(); };
+    doors.PlayCartGroup = [](int16_t group, bool notifyNetwork) {
+        if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
+            buttons->PlayCartGroup(group, notifyNetwork);
+    };
+    ZEL_Common::SetCartChooser(frmSplit::AskCartNumber);
+    auto* splitWindow = new frmSplit(split, doors, &main);
+    splitWindow->setWindowFlag(Qt::Window);
+    splitWindow->show();
+    splitWindow->Form_Load();
     MainWindow::SerialCommandPort serialPort(main.commControl(), main.commBounce());
     serialPort.SetSplit(&split);
     serialPort.Doors.playCart = [](int32_t cart, int16_t volume) {
@@ -106,8 +123,8 @@ int main(int argc, char** argv) {
 
     int result = app.exec();
     MainWindow::StopCartGroups();
-    split.StopLogTimers();
-    Audio_Player_FN::RemoveNoticeListener(&splitNotices);
+    splitWindow->Unload();
+    delete splitWindow;
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
     Audio_Player_FN::DestroyPlayerWindows();
