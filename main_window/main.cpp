@@ -6,6 +6,7 @@
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
+#include "main_window/CartGroupStartup.h"
 #include "main_window/CommandLine.h"
 #include "main_window/frmMain.h"
 #include "platform/Files.h"
@@ -68,11 +69,13 @@ int main(int argc, char** argv) {
     Audio_Player_FN::UsePlayerWindows();
     Audio_Player_FN::InitialiseAudio();
     Audio_Player_FN::EmbedPlayerWindows(main.picPlayer());
+    MainWindow::StartCartGroups(main);
     main.show();
     Audio_Player_FN::ShowPlayerWindows();
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
     int result = app.exec();
+    MainWindow::StopCartGroups();
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
     Audio_Player_FN::DestroyPlayerWindows();
