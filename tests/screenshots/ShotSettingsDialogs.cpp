@@ -6,6 +6,7 @@
 #include "core/MainSettings.h"
 #include "settings_dialogs/LibraryRegistration.h"
 #include "settings_dialogs/frmAudioSetup.h"
+#include "settings_dialogs/frmCartGroups.h"
 #include "settings_dialogs/frmFileLocations.h"
 #include "settings_dialogs/frmLogSettings.h"
 #include "settings_dialogs/frmZELNetworkSettings.h"
@@ -72,6 +73,19 @@ const bool registered = [] {
             return form;
         },
         &SettingsDialogs::frmAudioSetup::tbsView);
+    RegisterTabs<SettingsDialogs::frmCartGroups>(
+        "CartGroupEditor", 2,
+        [] {
+            Breaks::CartGroupRecord* group = Breaks::CartGroup(1);
+            group->Description = "Station idents";
+            group->CartNumber(1) = 1001;
+            group->CartNumber(2) = 1002;
+            group->SelectionMode = 1;
+            Breaks::CartGroupState().CartGroupPageDescription = {"Idents", "Beds", "Jingles",
+                                                                 "Promos", "Specials"};
+            return new SettingsDialogs::frmCartGroups;
+        },
+        &SettingsDialogs::frmCartGroups::tbsOptions);
     // The tuning window on this build's own libraries, its warning box answered.
     Screenshots::Register(Shot("FlennTweak", [] {
         LibraryRegistration::RegisterLibraries();
