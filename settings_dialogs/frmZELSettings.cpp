@@ -397,9 +397,10 @@ frmZELSettings::frmZELSettings(QWidget* parent) : SettingsForm(parent) {
     reconcile->addLayout(whereRow);
 
     QWidget* warnings = page("Log Warnings");
-    auto* warningsFrame =
-        new QVBoxLayout(frame(warnings, "For each hour of the week, ZEL checks the following "
-                                        "number of days ahead for Advert Logs:"));
+    QGroupBox* warningsBox = frame(warnings, "For each hour of the week, ZEL checks the "
+                                             "following number of days ahead for Advert Logs:");
+    warningsBox->setObjectName("fraLogWarnings");
+    auto* warningsFrame = new QVBoxLayout(warningsBox);
     gridWeek_ = new QTableWidget(LogWarningWeek::kDays, LogWarningWeek::kHours, this);
     gridWeek_->setObjectName("gridWeek");
     gridWeek_->setEditTriggers(QAbstractItemView::NoEditTriggers);
