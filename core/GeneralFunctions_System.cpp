@@ -7,9 +7,9 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fnmatch.h>
@@ -193,12 +193,24 @@ FileVersionRecord GetFileVersionText(const std::string& fileName) {
     std::ifstream in(Platform::ResolveExisting(fileName), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (size_t at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
-        int major = 0, minor = 0, revision = 0;
-        std::string rest = bytes.substr(at + marker.size(), 32);
-        if (std::sscanf(rest.c_str(), "%d.%d.%d", &major, &minor, &revision) != 3) continue;
-        version.FileMajor = version.ProductMajor = static_cast<int16_t>(major);
-        version.FileMinor = version.ProductMinor = static_cast<int16_t>(minor);
-        version.FileRevision = version.ProductRevision = static_cast<int16_t>(revision);
+        // Three numbers of at most four digits, separated by periods.
+        int16_t numbers[3] = {};
+        size_t p = at + marker.size();
+        bool read = true;
+        for (int n = 0; n < 3 && read; ++n) {
+            if (n > 0) read = p < bytes.size() && bytes[p++] == '.';
+            size_t digits = 0;
+            while (read && p < bytes.size() && digits < 4 &&
+                   std::isdigit(static_cast<unsigned char>(bytes[p]))) {
+                numbers[n] = static_cast<int16_t>(numbers[n] * 10 + (bytes[p++] - '0'));
+                ++digits;
+            }
+            read = read && digits > 0;
+        }
+        if (!read) continue;
+        version.FileMajor = version.ProductMajor = numbers[0];
+        version.FileMinor = version.ProductMinor = numbers[1];
+        version.FileRevision = version.ProductRevision = numbers[2];
         break;
     }
     return version;

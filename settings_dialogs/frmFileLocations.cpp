@@ -168,6 +168,8 @@ frmFileLocations::frmFileLocations(QWidget* parent) : SettingsForm(parent) {
         auto* label = new QLabel(captions[i], this);
         auto* box = new QLineEdit(this);
         auto* browse = new QPushButton("Browse", this);
+        browse->setObjectName(i == 0 ? QString("cmdChangeDataLoc")
+                                     : QString("cmdChangeCartLocation%1").arg(i));
         box->setMaxLength(255);
         box->setMinimumWidth(360);
         SelectAllOnFocus(box);

@@ -158,17 +158,20 @@ bool LogSettingsEngine::Ok() {
 frmLogSettings::frmLogSettings(QWidget* parent) : SettingsForm(parent) {
     setWindowTitle("Vantor ZEL Log File Settings:");
     setAttribute(Qt::WA_DeleteOnClose, false);
-    auto box = [this](Field field, bool upper, bool selectAll = true) {
+    auto box = [this](Field field, const char* name, bool upper, bool selectAll = true) {
         auto* edit = new QLineEdit(this);
+        edit->setObjectName(name);
         if (selectAll) SelectAllOnFocus(edit);
         if (upper) UpperCaseTyping(edit);
         boxes_.emplace_back(field, edit);
         connect(edit, &QLineEdit::textEdited, this, &frmLogSettings::Forward);
         return edit;
     };
-    auto browse = [this](QLineEdit* edit, void (LogSettingsEngine::*handler)(QWidget*)) {
+    auto browse = [this](QLineEdit* edit, const char* name,
+                         void (LogSettingsEngine::*handler)(QWidget*)) {
         auto* row = new QHBoxLayout;
         auto* button = new QPushButton("Browse", this);
+        button->setObjectName(name);
         row->addWidget(edit, 1);
         row->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, handler] { (engine_.*handler)(this); });
@@ -176,14 +179,15 @@ frmLogSettings::frmLogSettings(QWidget* parent) : SettingsForm(parent) {
     };
     auto* top = new QVBoxLayout(this);
     auto* nameForm = new QFormLayout;
-    nameForm->addRow("Split Name:", box(&LogSettingsEntries::SplitName, false));
+    nameForm->addRow("Split Name:", box(&LogSettingsEntries::SplitName, "txtSplitName", false));
     top->addLayout(nameForm);
 
     auto* locations = new QGroupBox("File Locations:", this);
     auto* locationsForm = new QVBoxLayout(locations);
     auto* updateRow = new QHBoxLayout;
     chkUpdate_ = new QCheckBox("Check for new log files every", this);
-    QLineEdit* interval = box(&LogSettingsEntries::UpdateInterval, false, false);
+    QLineEdit* interval =
+        box(&LogSettingsEntries::UpdateInterval, "txtUpdateInterval", false, false);
     DigitsOnly(interval, true);
     interval->setMaximumWidth(60);
     updateRow->addWidget(chkUpdate_);
@@ -194,24 +198,28 @@ frmLogSettings::frmLogSettings(QWidget* parent) : SettingsForm(parent) {
     locationsForm->addWidget(
         new QLabel("Directory to check for new incoming log files from:", this));
     locationsForm->addLayout(
-        browse(box(&LogSettingsEntries::SourceDirectory, false), &LogSettingsEngine::BrowseSource));
+        browse(box(&LogSettingsEntries::SourceDirectory, "txtSourceDirectory", false),
+               "cmdBrowseSource", &LogSettingsEngine::BrowseSource));
     locationsForm->addWidget(new QLabel("Directory to copy log files into and work from:", this));
-    locationsForm->addLayout(browse(box(&LogSettingsEntries::DestinationDirectory, false),
-                                    &LogSettingsEngine::BrowseDestination));
+    locationsForm->addLayout(
+        browse(box(&LogSettingsEntries::DestinationDirectory, "txtDestinationDirectory", false),
+               "cmdBrowseDest", &LogSettingsEngine::BrowseDestination));
     top->addWidget(locations);
 
     auto* logFile = new QGroupBox("Log file:", this);
     auto* logForm = new QFormLayout(logFile);
-    logForm->addRow("Date format :", box(&LogSettingsEntries::Format, true));
+    logForm->addRow("Date format :", box(&LogSettingsEntries::Format, "txtFormat", true));
     chkSuffix_ = new QCheckBox("Suffix", this);
     auto* preRow = new QHBoxLayout;
-    preRow->addWidget(box(&LogSettingsEntries::PreSuffix, true));
+    preRow->addWidget(box(&LogSettingsEntries::PreSuffix, "txtPreSuffix", true));
     preRow->addWidget(chkSuffix_);
     logForm->addRow("Prefix (or suffix) :", preRow);
-    logForm->addRow("File Extension :", box(&LogSettingsEntries::FileExtension, true));
-    logForm->addRow("Reconcile Extension:",
-                    box(&LogSettingsEntries::ReconcileFileExtension, false));
-    logForm->addRow("TX Chain Code:", box(&LogSettingsEntries::LogTXChainCode, true));
+    logForm->addRow("File Extension :",
+                    box(&LogSettingsEntries::FileExtension, "txtFileExtension", true));
+    logForm->addRow("Reconcile Extension:", box(&LogSettingsEntries::ReconcileFileExtension,
+                                                "txtReconcileFileExtension", false));
+    logForm->addRow("TX Chain Code:",
+                    box(&LogSettingsEntries::LogTXChainCode, "txtLogTXChainCode", true));
     lblSampleFilename_ = new QLabel(this);
     logForm->addRow("Sample Filename:", lblSampleFilename_);
     top->addWidget(logFile);

@@ -121,6 +121,7 @@ frmZELNetworkSettings::frmZELNetworkSettings(QWidget* parent) : SettingsForm(par
     top->addWidget(chkUseCommPort_);
     auto* frame = new QGroupBox(this);
     frameUseSerial_ = frame;
+    frame->setObjectName("frameUseSerial");
     auto* rows = new QFormLayout(frame);
     const QStringList ports = {"None", "Serial Port 1", "Serial Port 2", "Serial Port 3",
                                "Serial Port 4"};
@@ -131,7 +132,9 @@ frmZELNetworkSettings::frmZELNetworkSettings(QWidget* parent) : SettingsForm(par
         return box;
     };
     comboSerialPort_ = combo(ports);
+    comboSerialPort_->setObjectName("comboSerialPort");
     comboBouncePort_ = combo(ports);
+    comboBouncePort_->setObjectName("comboBouncePort");
     comboHandshaking_ =
         combo({"None", "Hardware (XON/XOFF)", "RTS/CTS", "RTS/CTS + Hardware (XON/XOFF)"});
     comboDataProfile_ = combo({});

@@ -291,6 +291,7 @@ frmZELSettings::frmZELSettings(QWidget* parent) : SettingsForm(parent) {
     auto* top = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("tbsSettings");
+    tabs_->setUsesScrollButtons(false);
     top->addWidget(tabs_);
 
     auto checks = [this](QLayout* into, const CheckRow* rows, size_t count) {
@@ -396,9 +397,10 @@ frmZELSettings::frmZELSettings(QWidget* parent) : SettingsForm(parent) {
     reconcile->addLayout(whereRow);
 
     QWidget* warnings = page("Log Warnings");
-    auto* warningsFrame =
-        new QVBoxLayout(frame(warnings, "For each hour of the week, ZEL checks the following "
-                                        "number of days ahead for Advert Logs:"));
+    QGroupBox* warningsBox = frame(warnings, "For each hour of the week, ZEL checks the "
+                                             "following number of days ahead for Advert Logs:");
+    warningsBox->setObjectName("fraLogWarnings");
+    auto* warningsFrame = new QVBoxLayout(warningsBox);
     gridWeek_ = new QTableWidget(LogWarningWeek::kDays, LogWarningWeek::kHours, this);
     gridWeek_->setObjectName("gridWeek");
     gridWeek_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -411,15 +413,20 @@ frmZELSettings::frmZELSettings(QWidget* parent) : SettingsForm(parent) {
             gridWeek_->setItem(d, h, item);
         }
     }
+    gridWeek_->horizontalHeader()->setMinimumSectionSize(0);
+    gridWeek_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     for (int h = 0; h < LogWarningWeek::kHours; ++h) {
         gridWeek_->setHorizontalHeaderItem(h, new QTableWidgetItem(QString::number(h)));
-        gridWeek_->setColumnWidth(h, 19);
+        gridWeek_->setColumnWidth(h, 22);
     }
-    gridWeek_->verticalHeader()->setFixedWidth(34);
-    gridWeek_->setFixedSize(34 + 24 * 19 + 4,
-                            gridWeek_->horizontalHeader()->sizeHint().height() + 7 * 20 + 4);
+    gridWeek_->verticalHeader()->setFixedWidth(40);
+    gridWeek_->verticalHeader()->setMinimumSectionSize(0);
+    gridWeek_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     gridWeek_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     gridWeek_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    gridWeek_->setFixedSize(40 + LogWarningWeek::kHours * 22 + 2 * gridWeek_->frameWidth(),
+                            gridWeek_->horizontalHeader()->sizeHint().height() +
+                                LogWarningWeek::kDays * 20 + 2 * gridWeek_->frameWidth());
     warningsFrame->addWidget(gridWeek_);
     txtLogWarning_ =
         new FloatingCellEditor(gridWeek_, 1, true, [this](int row, int column, const QString& t) {

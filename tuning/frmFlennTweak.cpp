@@ -158,17 +158,22 @@ frmFlennTweak::frmFlennTweak(QWidget* parent) : QWidget(parent) {
     setWindowTitle(kTitle);
     auto* top = new QVBoxLayout(this);
     auto* settings = new QGroupBox("FlennStream(TM) Advanced Settings:", this);
+    settings->setObjectName("fraSettings");
     auto* grid = new QGridLayout(settings);
     comboFadeMode_ = new QComboBox(this);
     comboFadeMode_->addItems({"Normal Fading", "Start Fading slowly, then speed up",
                               "Start Fading quickly, then slow down"});
     chkFlushBuffers_ =
         new QCheckBox("Flush the Audio Engine with silence prior to each \"Cue\"", this);
+    chkFlushBuffers_->setObjectName("chkFlushBuffers");
     lblFlushMSDesc_ = new QLabel("Flush Duration (milliseconds):", this);
+    lblFlushMSDesc_->setObjectName("lblFlushMSDesc");
     txtFlushMS_ = new QLineEdit("1", this);
     cmdSave_ = new QPushButton("Save Settings", this);
     SettingsDialogs::SelectAllOnFocus(txtFlushMS_);
-    grid->addWidget(new QLabel("Fade Mode:", this), 0, 0);
+    auto* fadeLabel = new QLabel("Fade Mode:", this);
+    fadeLabel->setObjectName("lblFadeMode");
+    grid->addWidget(fadeLabel, 0, 0);
     grid->addWidget(comboFadeMode_, 0, 1);
     grid->addWidget(chkFlushBuffers_, 1, 0, 1, 2);
     grid->addWidget(lblFlushMSDesc_, 2, 0);
@@ -176,9 +181,12 @@ frmFlennTweak::frmFlennTweak(QWidget* parent) : QWidget(parent) {
     grid->addWidget(cmdSave_, 3, 1);
     top->addWidget(settings);
     auto* info = new QGroupBox("FlennStream(TM) Information:", this);
+    info->setObjectName("fraFlennStreamInfo");
     auto* rows = new QGridLayout(info);
     lblFlennStreamVersion_ = new QLabel(this);
     lblFlenneyVersion_ = new QLabel(this);
+    lblFlennStreamVersion_->setObjectName("lblFlennStreamVersion");
+    lblFlenneyVersion_->setObjectName("lblFlenneyVersion");
     rows->addWidget(new QLabel("FlennStream Version:", this), 0, 0);
     rows->addWidget(lblFlennStreamVersion_, 0, 1);
     rows->addWidget(new QLabel("Flenney Version:", this), 1, 0);
