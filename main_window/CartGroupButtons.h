@@ -60,9 +60,7 @@ public:
     }
     // The pressed look of a button ends when its timer fires.
     void EndPressedLook(int16_t Index);
-    const QTimer& PressTimer(int16_t Index) const {
-        return pressTimers_[static_cast<size_t>(Index - 1)];
-    }
+    QTimer& PressTimer(int16_t Index) { return pressTimers_[static_cast<size_t>(Index - 1)]; }
 
     // Gives the keyboard back to the split window after a click (none: nothing).
     std::function<void()> FocusSplitWindow;

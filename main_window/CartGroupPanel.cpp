@@ -14,14 +14,18 @@ namespace MainWindow {
 
 namespace {
 
+// A raised button, or a sunken one while pressed: light edges top and left, dark ones bottom
+// and right, swapped when pressed, the caption pushed down a little.
 QString ColourStyle(int32_t colour, bool pressed) {
     const QString background =
         colour == CartGroupButtons::kButtonFace
             ? QStringLiteral("palette(button)")
             : QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF).name();
-    return QStringLiteral("QPushButton { background-color: %1; color: black; border: 2px %2 "
-                          "#808080; }")
-        .arg(background, pressed ? QStringLiteral("inset") : QStringLiteral("outset"));
+    const QString light = QStringLiteral("#ffffff"), dark = QStringLiteral("#404040");
+    return QStringLiteral("QPushButton { background-color: %1; color: black; border: 2px solid; "
+                          "border-color: %2 %3 %3 %2; padding-top: %4px; }")
+        .arg(background, pressed ? dark : light, pressed ? light : dark,
+             QString::number(pressed ? 4 : 0));
 }
 
 } // namespace

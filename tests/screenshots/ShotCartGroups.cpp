@@ -5,8 +5,12 @@
 #include "breaks/CartTiming.h"
 #include "breaks/SplitCartGroupQueue.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
+#include "carts/Audio_Player_FN.h"
+#include "carts/PlayerWindows.h"
 #include "main_window/CartGroupButtons.h"
 #include "main_window/CartGroupPanel.h"
+#include "main_window/CartGroupStartup.h"
+#include "main_window/frmMain.h"
 
 #include <memory>
 
@@ -49,12 +53,36 @@ Screenshots::Register cartGroups({"CartGroups",
                                       return static_cast<QWidget*>(panel);
                                   },
                                   [](QWidget*) {
-                                      // A cart-less play still shows the pressed look.
+                                      // Pressed, and held so for the picture.
                                       Instance()->buttons.PlayCartGroup(2, false);
+                                      Instance()->buttons.PressTimer(2).stop();
                                   },
                                   [](QWidget* window) {
                                       delete window;
                                       Instance().reset();
+                                  }});
+
+// The panel as start-up puts it on the main window, under the player windows.
+Screenshots::Register mainWindow({"MainWindowCartGroups",
+                                  [] {
+                                      qputenv("VNTZEL_WAVE_OUT_DEVICES", "null,null,null,null");
+                                      MainWindow::frmMain& main = MainWindow::MainForm();
+                                      main.resize(1242, 120);
+                                      Audio_Player_FN::UsePlayerWindows();
+                                      Audio_Player_FN::InitialiseAudio();
+                                      Audio_Player_FN::EmbedPlayerWindows(main.picPlayer());
+                                      Audio_Player_FN::ShowPlayerWindows();
+                                      MainWindow::StartCartGroups(main);
+                                      FillGroups();
+                                      MainWindow::CartGroupButtonsIfLoaded()->UpdateCartGroups();
+                                      return static_cast<QWidget*>(&main);
+                                  },
+                                  {},
+                                  [](QWidget*) {
+                                      MainWindow::StopCartGroups();
+                                      Audio_Player_FN::ShutdownAudio();
+                                      Audio_Player_FN::DestroyPlayerWindows();
+                                      MainWindow::UnloadMainForm();
                                   }});
 
 } // namespace
