@@ -1,4 +1,5 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
+#include "breaks/ZEL_Specific.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
 #include "carts/Vantor_Cart_Routines.h"
@@ -6,6 +7,9 @@
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
+#include "hardware/HardwareAPI.h"
+#include "hardware/ZEL_Specific_Actions.h"
+#include "hardware/frmHardwareManager.h"
 #include "main_window/CommandLine.h"
 #include "main_window/frmMain.h"
 #include "platform/Files.h"
@@ -55,9 +59,18 @@ int main(int argc, char** argv) {
     Audio_Player_FN::EmbedPlayerWindows(main.picPlayer());
     main.show();
     Audio_Player_FN::ShowPlayerWindows();
+
+    // Hardware I/O: the cards polled from the tray, the heartbeat outputs flashing.
+    ZEL_Specific::LoadHardwareSettings(MainSettings::Settings().MainIniFile);
+    ZEL_Specific::InstallPlayerCommandCheck();
+    HardwareManager::LoadHardwareManager();
+    int16_t heartbeat = 1, any = 255, outputsOnly = 0;
+    HardwareAPI::SetLinesByAction(151, HardwareAPI::OutputFlashing, heartbeat, any, any, any,
+                                  outputsOnly);
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
     int result = app.exec();
+    HardwareManager::UnloadHardwareManager();
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
     Audio_Player_FN::DestroyPlayerWindows();
