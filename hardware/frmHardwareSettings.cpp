@@ -20,7 +20,7 @@ namespace HardwareSettings {
 namespace {
 
 constexpr int kDescriptionTypedLimit = 20;
-const int kColumnTwips[HardwareCatalogue::kGridColumns] = {400,  600,  200, 2000, 1860,
+const int kColumnTwips[HardwareCatalogue::kGridColumns] = {400,  800,  200, 2000, 1860,
                                                            2100, 2100, 0,   0};
 constexpr int kTwipsPerPixel = 15;
 
