@@ -62,7 +62,7 @@ frmHardwareManager::frmHardwareManager(QWidget* parent)
     connect(&engine_, &HardwareManagerEngine::linesChanged, this, [this] {
         if (!Minimised()) UpdateDisplay();
     });
-    popup_->addAction("&Restore", this, [this] { Restore(); });
+    mPopRestore = popup_->addAction("&Restore", this, [this] { Restore(); });
     tray_->setIcon(windowIcon());
     tray_->setToolTip("Orbury Hardware Manager");
     tray_->setContextMenu(popup_);

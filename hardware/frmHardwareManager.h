@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -58,6 +59,7 @@ private:
     QLabel* lblInput;
     QLabel* lblOutput;
     QMenu* popup_;
+    QAction* mPopRestore = nullptr;
     QSystemTrayIcon* tray_;
     bool unloading_ = false;
 };

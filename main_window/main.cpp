@@ -65,8 +65,8 @@ int main(int argc, char** argv) {
     ZEL_Specific::InstallPlayerCommandCheck();
     HardwareManager::LoadHardwareManager();
     int16_t heartbeat = 1, any = 255, outputsOnly = 0;
-    HardwareAPI::SetLinesByAction(151, HardwareAPI::OutputFlashing, heartbeat, any, any, any,
-                                  outputsOnly);
+    HardwareAPI::SetLinesByAction(ZEL_Specific::actMiscOutput, HardwareAPI::OutputFlashing,
+                                  heartbeat, any, any, any, outputsOnly);
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
     int result = app.exec();
