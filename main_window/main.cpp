@@ -1,6 +1,7 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
 #include "breaks/LogEditing.h"
 #include "breaks/SplitEngine.h"
+#include "breaks/ZEL_Specific.h"
 #include "breaks/frmSplit.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
@@ -11,6 +12,9 @@
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
+#include "hardware/HardwareAPI.h"
+#include "hardware/ZEL_Specific_Actions.h"
+#include "hardware/frmHardwareManager.h"
 #include "main_window/CartGroupButtons.h"
 #include "main_window/CartGroupStartup.h"
 #include "main_window/CommandLine.h"
@@ -80,6 +84,14 @@ int main(int argc, char** argv) {
     MainWindow::StartCartGroups(main);
     main.show();
     Audio_Player_FN::ShowPlayerWindows();
+
+    // Hardware I/O: the cards polled from the tray, the heartbeat outputs flashing.
+    ZEL_Specific::LoadHardwareSettings(MainSettings::Settings().MainIniFile);
+    ZEL_Specific::InstallPlayerCommandCheck();
+    HardwareManager::LoadHardwareManager();
+    int16_t heartbeat = 1, any = 255, outputsOnly = 0;
+    HardwareAPI::SetLinesByAction(ZEL_Specific::actMiscOutput, HardwareAPI::OutputFlashing,
+                                  heartbeat, any, any, any, outputsOnly);
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
     // The split plays its breaks on the cart players, by the clock and by serial packets; its
@@ -121,10 +133,17 @@ int main(int argc, char** argv) {
             buttons->PlayCartGroup(group, notifyNetwork);
     };
 
+    // Hardware inputs play the split's break and the cart groups.
+    HardwareAPI::HardwareDoors& hardwareDoors = HardwareAPI::State().Doors;
+    hardwareDoors.playBreak = [&](bool notifyNetwork) { split.PlayBreak(notifyNetwork); };
+    hardwareDoors.playCartGroup = doors.PlayCartGroup;
+
     int result = app.exec();
+    hardwareDoors = HardwareAPI::HardwareDoors{};
     MainWindow::StopCartGroups();
     splitWindow->Unload();
     delete splitWindow;
+    HardwareManager::UnloadHardwareManager();
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
     Audio_Player_FN::DestroyPlayerWindows();
