@@ -1,4 +1,6 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
+#include "browsing/frmCartBrowser.h"
+#include "browsing/frmFindCart.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
 #include "carts/Vantor_Cart_Routines.h"
@@ -58,6 +60,8 @@ int main(int argc, char** argv) {
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
     int result = app.exec();
+    Browsing::UnloadFindCart();
+    Browsing::UnloadCartBrowser();
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
     Audio_Player_FN::DestroyPlayerWindows();
