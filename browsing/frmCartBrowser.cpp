@@ -298,6 +298,7 @@ void frmCartBrowser::showEvent(QShowEvent* event) {
     engine_.Shown = true;
     engine_.ScreenWidth = ScreenWidthTwips();
     engine_.WindowWidth = Tw(frameGeometry().width());
+    LayoutWindow();
     if (engine_.Activate()) move(Px(engine_.LeftPosition), Px(engine_.TopPosition));
 }
 

@@ -56,6 +56,8 @@ frmFindCart::frmFindCart(QWidget* parent)
 
     auto* basic = new QWidget;
     auto* basicLayout = new QVBoxLayout(basic);
+    basicLayout->setSpacing(2);
+    basicLayout->setContentsMargins(6, 4, 6, 4);
     auto* lblFindText = new QLabel("Find this &text:");
     lblFindText->setBuddy(cmbSearchText_);
     auto* lblFindDirection = new QLabel("Find &direction:");
@@ -68,6 +70,8 @@ frmFindCart::frmFindCart(QWidget* parent)
 
     auto* advanced = new QWidget;
     auto* advancedLayout = new QVBoxLayout(advanced);
+    advancedLayout->setSpacing(2);
+    advancedLayout->setContentsMargins(6, 4, 6, 4);
     auto* linesLayout = new QHBoxLayout(frameDescriptions_);
     for (int i = 0; i < 3; ++i) {
         chkLine_[i] = new QCheckBox(QString("Line %1").arg(i + 1));

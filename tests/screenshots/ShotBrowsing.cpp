@@ -55,7 +55,7 @@ Screenshots::Register browser({"CartBrowser",
                                [] {
                                    MakeAudiowall();
                                    Browsing::frmCartBrowser& window = Browsing::CartBrowser();
-                                   window.resize(300, 520);
+                                   window.resize(244, 520);
                                    window.Engine().JumpToCart(3);
                                    return static_cast<QWidget*>(&window);
                                },
@@ -77,13 +77,16 @@ Screenshots::Register find({"FindCart",
                             },
                             [](QWidget*) { Browsing::UnloadFindCart(); }});
 
-Screenshots::Register preview({"PrintPreview", [] {
+Screenshots::Register preview({"PrintPreview",
+                               [] {
                                    MakeAudiowall();
                                    auto* window = new Browsing::frmPrintPreview;
                                    bool exists = false;
                                    window->DisplayFileName =
                                        Vantor_Cart_Routines::GetCartNotesFileName(3, exists);
                                    return static_cast<QWidget*>(window);
-                               }});
+                               },
+                               {},
+                               {}});
 
 } // namespace
