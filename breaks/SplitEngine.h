@@ -121,6 +121,9 @@ private:
     void SetDumpEnabled(bool enabled);
     void SetPreviousEnabled(bool enabled);
     void MarkNothingCued();
+    // Where the first cue searches a day's log that was opened with no log loaded: only
+    // breaks at or after now.
+    static float FirstCueTime(int32_t LogDate);
     bool LogOpen();
     int16_t LogNumber();
 

@@ -28,8 +28,12 @@ bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
     if (SkipReCue) return true;
     if (!ZEL_Common::OpenLogFile(kSplit, split.WorkingLogPath)) return false;
     float time = split.CuedBreakTime;
-    if (time < 0)
-        time = GetAdBreakTime(GetNextAdBreakFilePos(static_cast<float>(Platform::Clock::Timer())));
+    if (time < 0) {
+        // Nothing cued and no break later today: a delivery cues nothing.
+        int32_t next = GetNextAdBreakFilePos(static_cast<float>(Platform::Clock::Timer()));
+        if (next == 0) return true;
+        time = GetAdBreakTime(next);
+    }
     split.CuedBreakPos = 0;
     split.CuedBreakTime = -1.0f;
     // The copy is of the loaded day's log, whatever day the source file was written on.

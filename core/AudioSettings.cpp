@@ -322,10 +322,11 @@ void LoadStartupAudioSettings() {
     LoadAudioSettings(MainSettings::Settings().MainIniFile, kProductKey);
 }
 
-void SaveAudioSettings(const std::string& IniFile) {
+bool SaveAudioSettings(const std::string& IniFile) {
     const AudioSettingsRecord& a = MainSettings::Settings().Audio;
+    bool ok = true;
     auto put = [&](const char* section, const std::string& key, const std::string& value) {
-        Platform::WritePrivateProfileString(section, key, value, IniFile);
+        ok = Platform::WritePrivateProfileString(section, key, value, IniFile) && ok;
     };
     auto number = [&](const char* section, const std::string& key, int32_t value) {
         put(section, key, std::to_string(value));
@@ -348,8 +349,9 @@ void SaveAudioSettings(const std::string& IniFile) {
         std::string n = std::to_string(i);
         const CartPlayers::CartPlayerRecord& rec = PlayerRecord(i);
         if (a.AutomaticPlayerAssignment != 0)
-            Platform::WritePrivateProfileString("CartPlayers", "SoundCardNumber" + n, std::nullopt,
-                                                IniFile);
+            ok = Platform::WritePrivateProfileString("CartPlayers", "SoundCardNumber" + n,
+                                                     std::nullopt, IniFile) &&
+                 ok;
         else
             number("CartPlayers", "SoundCardNumber" + n, rec.SoundCardNumber);
         number("CartPlayers", "BackColor" + n, rec.BackColor);
@@ -367,6 +369,8 @@ void SaveAudioSettings(const std::string& IniFile) {
     number("Audio", "LockPlayerWhenRecording", a.LockPlayerWhenRecording);
     number("Audio", "UseLargeFSBuffers", a.UseLargeFSBuffers);
     number("Audio", "FSDebugMode", a.FSDebugMode);
+    if (!ok) GeneralFunctions::WriteDebugLine("SaveAudioSettings:Failed to write " + IniFile, -1);
+    return ok;
 }
 
 } // namespace AudioSettings

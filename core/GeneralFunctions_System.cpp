@@ -9,9 +9,12 @@
 #include <QThread>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fnmatch.h>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -183,9 +186,22 @@ std::string GetDriveList(int32_t driveType) {
 }
 
 FileVersionRecord GetFileVersionText(const std::string& fileName) {
-    // Host libraries and programs carry no version resource.
-    (void)fileName;
-    return FileVersionRecord{};
+    // Our libraries carry their version as the marker text followed by "major.minor.revision"
+    // (written by the build); a file without it reads as version 0.0.0.
+    static const std::string marker = "VNTZEL-FILE-VERSION:";
+    FileVersionRecord version;
+    std::ifstream in(Platform::ResolveExisting(fileName), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
+        int major = 0, minor = 0, revision = 0;
+        std::string rest = bytes.substr(at + marker.size(), 32);
+        if (std::sscanf(rest.c_str(), "%d.%d.%d", &major, &minor, &revision) != 3) continue;
+        version.FileMajor = version.ProductMajor = static_cast<int16_t>(major);
+        version.FileMinor = version.ProductMinor = static_cast<int16_t>(minor);
+        version.FileRevision = version.ProductRevision = static_cast<int16_t>(revision);
+        break;
+    }
+    return version;
 }
 
 bool PointNear(float x, float y, float refX, float refY, float tolerance) {

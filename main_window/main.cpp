@@ -8,11 +8,16 @@
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
+#include "main_window/CartGroupStartup.h"
 #include "main_window/CommandLine.h"
 #include "main_window/frmMain.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text1252.h"
+#include "platform/VB.h"
+#include "settings_dialogs/LibraryRegistration.h"
+#include "settings_dialogs/frmFileLocations.h"
+#include "settings_dialogs/frmLogSettings.h"
 
 #include <QApplication>
 #include <vector>
@@ -43,7 +48,18 @@ int main(int argc, char** argv) {
             (iniFound ? ", VNTZEL.INI found" : ", VNTZEL.INI not found"),
         -1, GeneralFunctions::dkReset);
 
+    LibraryRegistration::RegisterLibraries();
     MainSettings::LoadMainSettings();
+    // First start: the split's log settings, then the data and audiowall folders.
+    if (GeneralFunctions::SafeFileLen(Platform::JoinPath(windowsFolder, "VNTZEL.INI")) <= 0) {
+        if (!SettingsDialogs::ShowFirstStartLogSettings()) {
+            SettingsDialogs::Box("There was no configuration information entered",
+                                 Platform::vbCritical);
+            return 1;
+        }
+        MainSettings::LoadMainSettings();
+    }
+    if (VB::Trim(MainSettings::Settings().DataFolder).empty()) SettingsDialogs::ShowFileLocations();
     GeneralFunctions::WriteDebugLine(
         "Main settings read from " + MainSettings::Settings().MainIniFile, -1);
     AudioSettings::LoadStartupAudioSettings();
@@ -55,11 +71,13 @@ int main(int argc, char** argv) {
     Audio_Player_FN::UsePlayerWindows();
     Audio_Player_FN::InitialiseAudio();
     Audio_Player_FN::EmbedPlayerWindows(main.picPlayer());
+    MainWindow::StartCartGroups(main);
     main.show();
     Audio_Player_FN::ShowPlayerWindows();
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
     int result = app.exec();
+    MainWindow::StopCartGroups();
     Browsing::UnloadFindCart();
     Browsing::UnloadCartBrowser();
     Audio_Player_FN::ShutdownAudio();
