@@ -4,10 +4,10 @@
 
 #include "browsing/FindCartEngine.h"
 
-#include <algorithm>
 #include "browsing/frmFindCart.h"
 #include "core/GeneralFunctions.h"
 #include "platform/VB.h"
+#include <algorithm>
 
 using Browsing::FindCartEngine;
 
