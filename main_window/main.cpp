@@ -3,6 +3,8 @@
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Specific.h"
 #include "breaks/frmSplit.h"
+#include "browsing/frmCartBrowser.h"
+#include "browsing/frmFindCart.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
 #include "carts/SplitPlayerAdapter.h"
@@ -144,6 +146,8 @@ int main(int argc, char** argv) {
     splitWindow->Unload();
     delete splitWindow;
     HardwareManager::UnloadHardwareManager();
+    Browsing::UnloadFindCart();
+    Browsing::UnloadCartBrowser();
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
     Audio_Player_FN::DestroyPlayerWindows();
