@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace Browsing {
 
@@ -46,6 +47,7 @@ frmLogViewer::frmLogViewer(QWidget* parent)
     txtStarthour_->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), txtStarthour_));
     lblStartDay_->setMinimumWidth(70);
+    txtStartDate_->setMinimumWidth(140);
     for (QWidget* w : std::initializer_list<QWidget*>{cmdStart, lblStartDay_, txtStartDate_,
                                                       txtStarthour_, minutes, cmdView, cmdPrint_})
         strip->addWidget(w);
@@ -57,7 +59,7 @@ frmLogViewer::frmLogViewer(QWidget* parent)
     const int widths[] = {600, 600, 3000, engine_.RefWidth};
     for (int c = 0; c < 4; ++c)
         lViewLog_->setColumnWidth(c, widths[c] / kTwips);
-    resize(kMinWidth / kTwips, 420);
+    resize(kMinWidth / kTwips + 60, 420);
     connect(cmdStart, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
     connect(cmdView, &QPushButton::clicked, this, [this] { cmdView_Click(); });
     connect(cmdPrint_, &QPushButton::clicked, this, [this] { PrintInfo(); });
@@ -95,6 +97,10 @@ void frmLogViewer::DisplayLog(int32_t LogDate, float LogTime) {
     for (const LogRow& row : engine_.Rows)
         lViewLog_->addTopLevelItem(
             new QTreeWidgetItem({Q(row.Time), Q(row.Cart), Q(row.Title), Q(row.Reference)}));
+    // The narrow columns widen to show their texts whole.
+    const int timeWidth = lViewLog_->fontMetrics().horizontalAdvance("00:00    ");
+    for (int c = 0; c < 2; ++c)
+        lViewLog_->setColumnWidth(c, std::max(lViewLog_->columnWidth(c), timeWidth));
     if (engine_.MarkedRow > 0) {
         QTreeWidgetItem* marked = lViewLog_->topLevelItem(engine_.MarkedRow - 1);
         lViewLog_->setCurrentItem(marked);
