@@ -36,22 +36,25 @@ frmLogViewer::frmLogViewer(QWidget* parent)
     setMinimumSize(kMinWidth / kTwips, 2000 / kTwips);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    auto* strip = new QHBoxLayout;
+    auto* picNavigation = new QWidget;
+    auto* strip = new QHBoxLayout(picNavigation);
+    strip->setContentsMargins(0, 0, 0, 0);
     auto* cmdStart = new QPushButton("Display Log From:");
     auto* cmdView = new QPushButton("View");
-    auto* minutes = new QLineEdit("00");
-    minutes->setFixedWidth(28);
-    minutes->setReadOnly(true);
+    auto* txtStartMinutes = new QLineEdit("00");
+    txtStartMinutes->setFixedWidth(28);
+    txtStartMinutes->setReadOnly(true);
     txtStarthour_->setMaxLength(2);
     txtStarthour_->setFixedWidth(28);
     txtStarthour_->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), txtStarthour_));
     lblStartDay_->setMinimumWidth(70);
     txtStartDate_->setMinimumWidth(140);
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdStart, lblStartDay_, txtStartDate_,
-                                                      txtStarthour_, minutes, cmdView, cmdPrint_})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmdStart, lblStartDay_, txtStartDate_, txtStarthour_,
+                                         txtStartMinutes, cmdView, cmdPrint_})
         strip->addWidget(w);
-    layout->addLayout(strip);
+    layout->addWidget(picNavigation);
     layout->addWidget(lViewLog_);
     lViewLog_->setRootIsDecorated(false);
     lViewLog_->setHeaderLabels({"Time", "Cart", "Title", "REF"});

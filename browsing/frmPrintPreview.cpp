@@ -95,10 +95,10 @@ void frmPrintPreview::SetContents(const std::string& bytes) {
 }
 
 void frmPrintPreview::Activate() {
-    if (activated_) return;
+    if (Activated) return;
     PlaceOnScreen();
     LoadFile(DisplayFileName);
-    activated_ = true;
+    Activated = true;
     Platform::SetScreenMousePointer(Platform::vbDefault);
 }
 
@@ -113,7 +113,7 @@ void frmPrintPreview::LoadFile(const std::string& fileName) {
 }
 
 void frmPrintPreview::DisplayFolder(const std::string& folderPath, const std::string& extension) {
-    folderPath_ = folderPath;
+    FolderPath = folderPath;
     extension_ = extension;
     folderShown_ = true;
     cmdSave_->hide();
@@ -143,7 +143,7 @@ void frmPrintPreview::HideFolder() {
 void frmPrintPreview::ShowSelectedFile() {
     QListWidgetItem* item = listFiles_->currentItem();
     if (!item) return;
-    LoadFile(folderPath_ + "/" + Platform::ToWindows1252(item->text()) + "." + extension_);
+    LoadFile(FolderPath + "/" + Platform::ToWindows1252(item->text()) + "." + extension_);
 }
 
 int frmPrintPreview::InnerWidthTwips() const {
@@ -244,7 +244,7 @@ void frmPrintPreview::showEvent(QShowEvent* event) {
 void frmPrintPreview::closeEvent(QCloseEvent* event) {
     SetNonFloater();
     ParentForm = nullptr;
-    activated_ = false;
+    Activated = false;
     rtfFile_->clear();
     QWidget::closeEvent(event);
 }
