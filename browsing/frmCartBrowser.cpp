@@ -1,6 +1,7 @@
 #include "browsing/frmCartBrowser.h"
 
 #include "browsing/KeyCodes.h"
+#include "browsing/Twips.h"
 #include "browsing/frmFindCart.h"
 #include "browsing/frmPrintPreview.h"
 #include "carts/Audio_Player_FN.h"
@@ -21,15 +22,7 @@ namespace Browsing {
 
 namespace {
 
-constexpr int kTwips = 15;
 constexpr int kStatusHeight = 375;
-
-int Px(int twips) {
-    return twips / kTwips;
-}
-int Tw(int pixels) {
-    return pixels * kTwips;
-}
 
 QString Colour(int32_t colour) {
     // Stored colours are 0x00BBGGRR; the button face is the platform's own.

@@ -1,6 +1,7 @@
 #include "browsing/frmFindCart.h"
 
 #include "browsing/KeyCodes.h"
+#include "browsing/Twips.h"
 #include "platform/Text1252.h"
 
 #include <QCloseEvent>
@@ -16,12 +17,7 @@ namespace Browsing {
 
 namespace {
 
-constexpr int kTwips = 15;
 constexpr int kListWidth = 6900;
-
-int Px(int twips) {
-    return twips / kTwips;
-}
 
 QString Q(const std::string& text) {
     return Platform::FromWindows1252(text);

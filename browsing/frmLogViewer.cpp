@@ -1,6 +1,7 @@
 #include "browsing/frmLogViewer.h"
 
 #include "browsing/PrintTarget.h"
+#include "browsing/Twips.h"
 #include "browsing/frmSelectHour.h"
 #include "core/GeneralFunctions.h"
 #include "platform/Text1252.h"
@@ -19,7 +20,6 @@ namespace Browsing {
 
 namespace {
 
-constexpr int kTwips = 15;
 constexpr int kMinWidth = 7650;
 
 QString Q(const std::string& text) {

@@ -3,6 +3,7 @@
 #include "browsing/KeyCodes.h"
 #include "browsing/PrintTarget.h"
 #include "browsing/RtfReader.h"
+#include "browsing/Twips.h"
 #include "core/GeneralFunctions.h"
 #include "platform/Files.h"
 #include "platform/Screen.h"
@@ -24,12 +25,6 @@
 namespace Browsing {
 
 namespace {
-
-constexpr int kTwips = 15;
-
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(left / kTwips, top / kTwips, width / kTwips, height / kTwips);
-}
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(Platform::ResolveExisting(path), std::ios::binary);
