@@ -348,7 +348,8 @@ bool frmCartBrowser::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         if (watched != panels_[i]) continue;
-        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* mouse = dynamic_cast<QMouseEvent*>(event);
+        if (!mouse) return false;
         switch (type) {
         case QEvent::MouseButtonPress:
             PanelPress(row, mouse->button(), mouse->position().toPoint());

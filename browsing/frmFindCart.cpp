@@ -266,12 +266,9 @@ bool frmFindCart::eventFilter(QObject* watched, QEvent* event) {
         }
         if (engine_.KeyDown(code, ShiftBits(key->modifiers()))) return true;
     }
-    if (watched == lviewItems_->viewport()) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const QPointF at = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
-                                   type == QEvent::MouseButtonRelease
-                               ? mouse->position() * kTwips
-                               : QPointF();
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (mouse && watched == lviewItems_->viewport()) {
+        const QPointF at = mouse->position() * kTwips;
         if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
             engine_.ListPress(static_cast<float>(at.x()), static_cast<float>(at.y()));
         if (type == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton) &&
