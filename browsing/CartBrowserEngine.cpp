@@ -308,18 +308,30 @@ bool CartBrowserEngine::KeyPress(char character) {
         break;
     }
     case 'F':
-        if (cart <= NoCarts()) emit FindRequested(FindKind::Find, cart);
+        OpenFind();
         break;
     case 'N':
-        if (cart <= NoCarts()) emit FindRequested(FindKind::FindNext, cart);
+        OpenFindNext();
         break;
     case 'B':
-        if (cart > 0) emit FindRequested(FindKind::FindBack, cart);
+        OpenFindBack();
         break;
     default:
         break;
     }
     return false;
+}
+
+void CartBrowserEngine::OpenFind() {
+    if (SelectedCart() <= NoCarts()) emit FindRequested(FindKind::Find, SelectedCart());
+}
+
+void CartBrowserEngine::OpenFindNext() {
+    if (SelectedCart() <= NoCarts()) emit FindRequested(FindKind::FindNext, SelectedCart());
+}
+
+void CartBrowserEngine::OpenFindBack() {
+    if (SelectedCart() > 0) emit FindRequested(FindKind::FindBack, SelectedCart());
 }
 
 void CartBrowserEngine::NumberPress(int16_t row) {

@@ -101,6 +101,10 @@ public:
     bool KeyDown(int16_t keyCode, int16_t shift);
     bool KeyPress(char character);
     void Audition();
+    // The find launchers, from the selected cart.
+    void OpenFind();
+    void OpenFindNext();
+    void OpenFindBack();
 
     // ---- Mouse on the rows (button 1 left, 2 right).
     void NumberPress(int16_t row);

@@ -32,6 +32,7 @@ void SetPrintFile(const std::string& pdfPath) {
 void ConfigurePrinter(QPrinter& printer) {
     if (PrintFile().empty()) return;
     printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(600);
     printer.setOutputFileName(QString::fromStdString(PrintFile()));
 }
 

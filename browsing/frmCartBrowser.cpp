@@ -1,6 +1,7 @@
 #include "browsing/frmCartBrowser.h"
 
 #include "browsing/KeyCodes.h"
+#include "browsing/Twips.h"
 #include "browsing/frmFindCart.h"
 #include "browsing/frmPrintPreview.h"
 #include "carts/Audio_Player_FN.h"
@@ -21,15 +22,7 @@ namespace Browsing {
 
 namespace {
 
-constexpr int kTwips = 15;
 constexpr int kStatusHeight = 375;
-
-int Px(int twips) {
-    return twips / kTwips;
-}
-int Tw(int pixels) {
-    return pixels * kTwips;
-}
 
 QString Colour(int32_t colour) {
     // Stored colours are 0x00BBGGRR; the button face is the platform's own.
@@ -51,51 +44,50 @@ std::unique_ptr<frmCartBrowser>& Instance() {
 } // namespace
 
 frmCartBrowser::frmCartBrowser(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), picBrowser_(new QWidget(this)),
-      pnlJumpCart_(new QWidget(picBrowser_)),
-      lblJumpToCart_(new QLabel("Jump to &Cart:", pnlJumpCart_)),
-      txtCartNumber_(new QLineEdit(pnlJumpCart_)),
-      cmdJumpCart_(new QPushButton("&Jump", pnlJumpCart_)),
-      cmdFindCart_(new QPushButton("&Find", pnlJumpCart_)),
-      pnlCartLabels_(new QWidget(picBrowser_)), pnlDescription_(new QWidget(this)),
-      lblDescription_(new QLabel(pnlDescription_)), StatusBar1_(new QStatusBar(this)),
-      chkDouble_(new QCheckBox(this)), cmdCancel_(new QPushButton("Cancel", this)) {
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), picBrowser(new QWidget(this)),
+      pnlJumpCart(new QWidget(picBrowser)),
+      lblJumpToCart(new QLabel("Jump to &Cart:", pnlJumpCart)),
+      txtCartNumber_(new QLineEdit(pnlJumpCart)),
+      cmdJumpCart_(new QPushButton("&Jump", pnlJumpCart)),
+      cmdFindCart(new QPushButton("&Find", pnlJumpCart)), pnlCartLabels(new QWidget(picBrowser)),
+      pnlDescription(new QWidget(this)), lblDescription(new QLabel(pnlDescription)),
+      StatusBar1(new QStatusBar(this)), chkDouble_(new QCheckBox(this)),
+      cmdCancel(new QPushButton("Cancel", this)) {
     setWindowTitle("Cart Browser");
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMinimumSize(Px(3630), Px(3630));
     setMaximumSize(Px(15000), Px(15000));
     txtCartNumber_->setObjectName("txtCartNumber");
-    lblJumpToCart_->setBuddy(txtCartNumber_);
-    pnlJumpCart_->setFixedHeight(Px(405));
-    lblJumpToCart_->setGeometry(Px(60), Px(75), Px(1050), Px(255));
+    lblJumpToCart->setBuddy(txtCartNumber_);
+    pnlJumpCart->setFixedHeight(Px(405));
+    lblJumpToCart->setGeometry(Px(60), Px(75), Px(1050), Px(255));
     txtCartNumber_->setGeometry(Px(1110), Px(45), Px(700), Px(315));
     const char* const bigNames[] = {"Page up", "Page down"};
     const char* const smallNames[] = {"Up", "Down"};
     for (int i = 0; i < 2; ++i) {
-        cmdBigScroll_[i] = new QPushButton(i == 0 ? "\u21DE" : "\u21DF", picBrowser_);
-        cmdSmallScroll_[i] = new QPushButton(i == 0 ? "\u25B2" : "\u25BC", picBrowser_);
-        cmdBigScroll_[i]->setToolTip(bigNames[i]);
-        cmdSmallScroll_[i]->setToolTip(smallNames[i]);
-        for (QPushButton* b : {cmdBigScroll_[i], cmdSmallScroll_[i]}) {
+        cmdBigScroll[i] = new QPushButton(i == 0 ? "\u21DE" : "\u21DF", picBrowser);
+        cmdSmallScroll[i] = new QPushButton(i == 0 ? "\u25B2" : "\u25BC", picBrowser);
+        cmdBigScroll[i]->setToolTip(bigNames[i]);
+        cmdSmallScroll[i]->setToolTip(smallNames[i]);
+        for (QPushButton* b : {cmdBigScroll[i], cmdSmallScroll[i]}) {
             b->setFixedSize(Px(390), Px(555));
             b->setFocusPolicy(Qt::NoFocus);
         }
     }
-    pnlDescription_->hide();
+    pnlDescription->hide();
     chkDouble_->setToolTip("When checked, this doubles the height of each cart, giving more "
                            "display space for the cart descriptions.");
-    StatusBar1_->setSizeGripEnabled(true);
+    StatusBar1->setSizeGripEnabled(true);
     cmdJumpCart_->setDefault(true);
     cmdJumpCart_->setAutoDefault(true);
 
-    connect(cmdBigScroll_[0], &QPushButton::clicked, this, [this] { engine_.PageUp(); });
-    connect(cmdBigScroll_[1], &QPushButton::clicked, this, [this] { engine_.PageDown(); });
-    connect(cmdSmallScroll_[0], &QPushButton::clicked, this, [this] { engine_.OneCartUp(); });
-    connect(cmdSmallScroll_[1], &QPushButton::clicked, this, [this] { engine_.OneCartDown(); });
+    connect(cmdBigScroll[0], &QPushButton::clicked, this, [this] { engine_.PageUp(); });
+    connect(cmdBigScroll[1], &QPushButton::clicked, this, [this] { engine_.PageDown(); });
+    connect(cmdSmallScroll[0], &QPushButton::clicked, this, [this] { engine_.OneCartUp(); });
+    connect(cmdSmallScroll[1], &QPushButton::clicked, this, [this] { engine_.OneCartDown(); });
     connect(cmdJumpCart_, &QPushButton::clicked, this, [this] { engine_.JumpCommand(); });
-    connect(cmdFindCart_, &QPushButton::clicked, this,
-            [this] { OpenFind(FindKind::Find, engine_.SelectedCart()); });
-    connect(cmdCancel_, &QPushButton::clicked, this, [this] { engine_.CancelCommand(); });
+    connect(cmdFindCart, &QPushButton::clicked, this, [this] { engine_.OpenFind(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { engine_.CancelCommand(); });
     connect(txtCartNumber_, &QLineEdit::returnPressed, this, [this] { engine_.JumpCommand(); });
     connect(txtCartNumber_, &QLineEdit::textEdited, this, [this](const QString& text) {
         engine_.SetCartNumberText(Platform::ToWindows1252(text));
@@ -122,10 +114,10 @@ frmCartBrowser::frmCartBrowser(QWidget* parent)
     txtCartNumber_->installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
-    picBrowser_->setFont(font());
+    picBrowser->setFont(font());
     engine_.TextWidth = [this](const std::string& text) {
         return Tw(
-            QFontMetrics(picBrowser_->font()).horizontalAdvance(Platform::FromWindows1252(text)));
+            QFontMetrics(picBrowser->font()).horizontalAdvance(Platform::FromWindows1252(text)));
     };
 
     resize(Px(3660), Px(7200));
@@ -149,36 +141,36 @@ QLabel* frmCartBrowser::pnlCart(int row) const {
 
 void frmCartBrowser::LayoutWindow() {
     const int scaleWidth = Tw(width()), scaleHeight = Tw(height());
-    StatusBar1_->setGeometry(0, Px(scaleHeight - kStatusHeight), width(), Px(kStatusHeight));
-    pnlDescription_->setGeometry(Px(30), Px(30), Px(scaleWidth - 60), Px(495));
-    lblDescription_->setGeometry(Px(60), Px(60), Px(scaleWidth - 60 - 120), Px(375));
+    StatusBar1->setGeometry(0, Px(scaleHeight - kStatusHeight), width(), Px(kStatusHeight));
+    pnlDescription->setGeometry(Px(30), Px(30), Px(scaleWidth - 60), Px(495));
+    lblDescription->setGeometry(Px(60), Px(60), Px(scaleWidth - 60 - 120), Px(375));
     chkDouble_->move(Px(45), Px(scaleHeight - kStatusHeight + 75));
     chkDouble_->raise();
     const int cancelLeft = 45 + Tw(chkDouble_->sizeHint().width()) + 30;
     const int cancelTop = scaleHeight - kStatusHeight + 60;
-    cmdCancel_->setGeometry(Px(cancelLeft), Px(cancelTop), Px(scaleWidth - cancelLeft - 230),
-                            Px(kStatusHeight - 90));
-    cmdCancel_->raise();
+    cmdCancel->setGeometry(Px(cancelLeft), Px(cancelTop), Px(scaleWidth - cancelLeft - 230),
+                           Px(kStatusHeight - 90));
+    cmdCancel->raise();
     int top = 30;
-    pnlDescription_->setVisible(engine_.ShowDescription);
+    pnlDescription->setVisible(engine_.ShowDescription);
     if (engine_.ShowDescription) top = 30 + 495 + 30;
-    picBrowser_->setGeometry(Px(30), Px(top), Px(scaleWidth - 30), Px(cancelTop - 120 - top));
+    picBrowser->setGeometry(Px(30), Px(top), Px(scaleWidth - 30), Px(cancelTop - 120 - top));
 
     // The browsing area.
-    const int w = Tw(picBrowser_->width()), h = Tw(picBrowser_->height());
-    pnlJumpCart_->setGeometry(0, 0, Px(w), pnlJumpCart_->height());
+    const int w = Tw(picBrowser->width()), h = Tw(picBrowser->height());
+    pnlJumpCart->setGeometry(0, 0, Px(w), pnlJumpCart->height());
     const int jumpLeft = 1110 + 700 + 60;
     const int buttonWidth = (w - jumpLeft) / 2 - 30;
     cmdJumpCart_->setGeometry(Px(jumpLeft), Px(30), Px(buttonWidth), Px(345));
-    cmdFindCart_->setGeometry(Px(jumpLeft + buttonWidth + 30), Px(30), Px(buttonWidth), Px(345));
-    const int strip = Tw(pnlJumpCart_->height());
+    cmdFindCart->setGeometry(Px(jumpLeft + buttonWidth + 30), Px(30), Px(buttonWidth), Px(345));
+    const int strip = Tw(pnlJumpCart->height());
     const int scrollLeft = w - 390 - 15;
-    cmdBigScroll_[0]->move(Px(scrollLeft), Px(strip + 30));
-    cmdSmallScroll_[0]->move(Px(scrollLeft), Px(strip + 30 + 555 + 30));
-    cmdBigScroll_[1]->move(Px(scrollLeft), Px(h - 555));
-    cmdSmallScroll_[1]->move(Px(scrollLeft), Px(h - 555 - 30 - 555));
+    cmdBigScroll[0]->move(Px(scrollLeft), Px(strip + 30));
+    cmdSmallScroll[0]->move(Px(scrollLeft), Px(strip + 30 + 555 + 30));
+    cmdBigScroll[1]->move(Px(scrollLeft), Px(h - 555));
+    cmdSmallScroll[1]->move(Px(scrollLeft), Px(h - 555 - 30 - 555));
     const int labelsTop = strip + 30;
-    pnlCartLabels_->setGeometry(0, Px(labelsTop), Px(scrollLeft - 30), Px(h - labelsTop));
+    pnlCartLabels->setGeometry(0, Px(labelsTop), Px(scrollLeft - 30), Px(h - labelsTop));
     engine_.LayoutRows(scrollLeft - 30, h - labelsTop);
     engine_.RedrawRows();
 }
@@ -186,9 +178,9 @@ void frmCartBrowser::LayoutWindow() {
 void frmCartBrowser::EnsureRowWidgets() {
     while (numberButtons_.size() < engine_.Rows.size()) {
         const int row = static_cast<int>(numberButtons_.size()) + 1;
-        auto* number = new QPushButton(pnlCartLabels_);
+        auto* number = new QPushButton(pnlCartLabels);
         number->setFocusPolicy(Qt::NoFocus);
-        auto* panel = new QLabel(pnlCartLabels_);
+        auto* panel = new QLabel(pnlCartLabels);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setAutoFillBackground(true);
         panel->setIndent(Px(60));
@@ -206,7 +198,7 @@ void frmCartBrowser::MirrorRows() {
     EnsureRowWidgets();
     const int height = engine_.PanelHeight;
     const int panelLeft = 15 + kCartNumberWidth + 15;
-    const int panelWidth = Tw(pnlCartLabels_->width()) - 30 - panelLeft;
+    const int panelWidth = Tw(pnlCartLabels->width()) - 30 - panelLeft;
     for (size_t i = 0; i < engine_.Rows.size(); ++i) {
         const BrowserRow& row = engine_.Rows[i];
         QPushButton* number = numberButtons_[i];
@@ -356,7 +348,8 @@ bool frmCartBrowser::eventFilter(QObject* watched, QEvent* event) {
             return false;
         }
         if (watched != panels_[i]) continue;
-        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* mouse = dynamic_cast<QMouseEvent*>(event);
+        if (!mouse) return false;
         switch (type) {
         case QEvent::MouseButtonPress:
             PanelPress(row, mouse->button(), mouse->position().toPoint());

@@ -1,6 +1,7 @@
 #include "browsing/frmFindCart.h"
 
 #include "browsing/KeyCodes.h"
+#include "browsing/Twips.h"
 #include "platform/Text1252.h"
 
 #include <QCloseEvent>
@@ -16,12 +17,7 @@ namespace Browsing {
 
 namespace {
 
-constexpr int kTwips = 15;
 constexpr int kListWidth = 6900;
-
-int Px(int twips) {
-    return twips / kTwips;
-}
 
 QString Q(const std::string& text) {
     return Platform::FromWindows1252(text);
@@ -38,21 +34,20 @@ std::unique_ptr<frmFindCart>& Instance() {
 } // namespace
 
 frmFindCart::frmFindCart(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), tabFind_(new QTabWidget(this)),
-      cmbSearchText_(new QComboBox), cmbSearchDirection_(new QComboBox),
-      chkSearchFromStart_(new QCheckBox),
-      chkNotes_(new QCheckBox("Search each carts &notes as well")),
-      chkLimitLines_(new QCheckBox("Only Search these lines:")), frameDescriptions_(new QGroupBox),
-      chkTimeSearch_(new QCheckBox("Time Rules")), frameTimeSearch_(new QGroupBox),
-      mskLength_(new QLineEdit), comboLength_(new QComboBox),
-      cmdFind_(new QPushButton("&Find", this)), cmdStop_(new QPushButton("Sto&p", this)),
-      lblSearchCart_(new QLabel("Cart:", this)), lblSearchCartNumber_(new QLabel(this)),
-      lviewItems_(new QTreeWidget(this)) {
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), tabFind(new QTabWidget(this)),
+      cmbSearchText_(new QComboBox), cmbSearchDirection(new QComboBox),
+      chkSearchFromStart(new QCheckBox),
+      chkNotes(new QCheckBox("Search each carts &notes as well")),
+      chkLimitLines(new QCheckBox("Only Search these lines:")), frameDescriptions(new QGroupBox),
+      chkTimeSearch(new QCheckBox("Time Rules")), frameTimeSearch(new QGroupBox),
+      mskLength(new QLineEdit), comboLength(new QComboBox), cmdFind(new QPushButton("&Find", this)),
+      cmdStop(new QPushButton("Sto&p", this)), lblSearchCart(new QLabel("Cart:", this)),
+      lblSearchCartNumber(new QLabel(this)), lviewItems_(new QTreeWidget(this)) {
     setWindowTitle("Find a cart on the Audiowall");
     setAttribute(Qt::WA_ShowWithoutActivating);
     cmbSearchText_->setEditable(true);
     cmbSearchText_->setObjectName("cmbSearchText");
-    cmbSearchDirection_->addItems({"Forwards", "Backwards"});
+    cmbSearchDirection->addItems({"Forwards", "Backwards"});
 
     auto* basic = new QWidget;
     auto* basicLayout = new QVBoxLayout(basic);
@@ -61,10 +56,10 @@ frmFindCart::frmFindCart(QWidget* parent)
     auto* lblFindText = new QLabel("Find this &text:");
     lblFindText->setBuddy(cmbSearchText_);
     auto* lblFindDirection = new QLabel("Find &direction:");
-    lblFindDirection->setBuddy(cmbSearchDirection_);
+    lblFindDirection->setBuddy(cmbSearchDirection);
     for (QWidget* w :
          std::initializer_list<QWidget*>{lblFindText, cmbSearchText_, lblFindDirection,
-                                         cmbSearchDirection_, chkSearchFromStart_, chkNotes_})
+                                         cmbSearchDirection, chkSearchFromStart, chkNotes})
         basicLayout->addWidget(w);
     basicLayout->addStretch();
 
@@ -72,28 +67,31 @@ frmFindCart::frmFindCart(QWidget* parent)
     auto* advancedLayout = new QVBoxLayout(advanced);
     advancedLayout->setSpacing(2);
     advancedLayout->setContentsMargins(6, 4, 6, 4);
-    auto* linesLayout = new QHBoxLayout(frameDescriptions_);
+    auto* linesLayout = new QHBoxLayout(frameDescriptions);
     for (int i = 0; i < 3; ++i) {
-        chkLine_[i] = new QCheckBox(QString("Line %1").arg(i + 1));
-        linesLayout->addWidget(chkLine_[i]);
+        chkLine[i] = new QCheckBox(QString("Line %1").arg(i + 1));
+        linesLayout->addWidget(chkLine[i]);
     }
-    auto* timeLayout = new QHBoxLayout(frameTimeSearch_);
-    mskLength_->setInputMask("99:99;_");
-    mskLength_->setFixedWidth(Px(900));
+    auto* timeLayout = new QHBoxLayout(frameTimeSearch);
+    mskLength->setInputMask("99:99;_");
+    mskLength->setFixedWidth(Px(900));
     for (const ToleranceItem& item : kTolerances)
-        comboLength_->addItem(item.Caption, item.Seconds);
-    timeLayout->addWidget(new QLabel("Only search carts whose lengths are:"));
-    timeLayout->addWidget(mskLength_);
-    timeLayout->addWidget(new QLabel("(min:sec)"));
-    timeLayout->addWidget(new QLabel("Give or Take:"));
-    timeLayout->addWidget(comboLength_);
-    advancedLayout->addWidget(chkLimitLines_);
-    advancedLayout->addWidget(frameDescriptions_);
-    advancedLayout->addWidget(chkTimeSearch_);
-    advancedLayout->addWidget(frameTimeSearch_);
+        comboLength->addItem(item.Caption, item.Seconds);
+    auto* lblTimeDesc = new QLabel("Only search carts whose lengths are:");
+    auto* lblMinSec = new QLabel("(min:sec)");
+    auto* lblTimeDesc2 = new QLabel("Give or Take:");
+    timeLayout->addWidget(lblTimeDesc);
+    timeLayout->addWidget(mskLength);
+    timeLayout->addWidget(lblMinSec);
+    timeLayout->addWidget(lblTimeDesc2);
+    timeLayout->addWidget(comboLength);
+    advancedLayout->addWidget(chkLimitLines);
+    advancedLayout->addWidget(frameDescriptions);
+    advancedLayout->addWidget(chkTimeSearch);
+    advancedLayout->addWidget(frameTimeSearch);
     advancedLayout->addStretch();
-    tabFind_->addTab(basic, "&Basic");
-    tabFind_->addTab(advanced, "&Advanced");
+    tabFind->addTab(basic, "&Basic");
+    tabFind->addTab(advanced, "&Advanced");
 
     lviewItems_->setColumnCount(6);
     lviewItems_->setHeaderLabels({"", "Cart", "Line 1", "Line 2", "Line 3", "Length"});
@@ -101,6 +99,9 @@ frmFindCart::frmFindCart(QWidget* parent)
     lviewItems_->header()->setSectionsClickable(true);
     lviewItems_->header()->setSortIndicatorShown(false);
     lviewItems_->setColumnHidden(0, true);
+    const char* const keys[] = {"cart", "cartno", "line1", "line2", "line3", "length"};
+    for (int c = 0; c < 6; ++c)
+        lviewItems_->headerItem()->setData(c, Qt::UserRole, keys[c]);
     const int lineWidth = (kListWidth - 1745) / 3;
     const int widths[] = {0, 700, lineWidth, lineWidth, lineWidth, 700};
     for (int c = 1; c < 6; ++c)
@@ -108,26 +109,26 @@ frmFindCart::frmFindCart(QWidget* parent)
     lviewItems_->viewport()->installEventFilter(this);
     lviewItems_->installEventFilter(this);
 
-    tabFind_->setGeometry(Px(60), Px(60), Px(kListWidth), Px(2000));
-    cmdFind_->setGeometry(Px(60), Px(2130), Px(1100), Px(375));
-    cmdStop_->setGeometry(Px(1260), Px(2130), Px(1100), Px(375));
-    lblSearchCart_->setGeometry(Px(2500), Px(2180), Px(500), Px(300));
-    lblSearchCartNumber_->setGeometry(Px(3000), Px(2180), Px(900), Px(300));
+    tabFind->setGeometry(Px(60), Px(60), Px(kListWidth), Px(2000));
+    cmdFind->setGeometry(Px(60), Px(2130), Px(1100), Px(375));
+    cmdStop->setGeometry(Px(1260), Px(2130), Px(1100), Px(375));
+    lblSearchCart->setGeometry(Px(2500), Px(2180), Px(500), Px(300));
+    lblSearchCartNumber->setGeometry(Px(3000), Px(2180), Px(900), Px(300));
     lviewItems_->setGeometry(Px(60), Px(2600), Px(kListWidth), Px(2000));
-    cmdFind_->setDefault(true);
+    cmdFind->setDefault(true);
 
-    connect(cmdFind_, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
-    connect(cmdStop_, &QPushButton::clicked, this, [this] { engine_.cmdStop_Click(); });
-    connect(cmbSearchDirection_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(cmdFind, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
+    connect(cmdStop, &QPushButton::clicked, this, [this] { engine_.cmdStop_Click(); });
+    connect(cmbSearchDirection, &QComboBox::currentIndexChanged, this, [this](int index) {
         engine_.Direction = index;
-        chkSearchFromStart_->setText(Q(engine_.SearchFromStartCaption()));
+        chkSearchFromStart->setText(Q(engine_.SearchFromStartCaption()));
     });
-    connect(chkLimitLines_, &QCheckBox::clicked, this, [this](bool checked) {
+    connect(chkLimitLines, &QCheckBox::clicked, this, [this](bool checked) {
         ReadFields();
         engine_.SetLimitLines(checked);
         Mirror();
     });
-    connect(chkTimeSearch_, &QCheckBox::clicked, this, [this](bool checked) {
+    connect(chkTimeSearch, &QCheckBox::clicked, this, [this](bool checked) {
         ReadFields();
         engine_.SetTimeSearch(checked);
         Mirror();
@@ -152,21 +153,21 @@ frmFindCart::frmFindCart(QWidget* parent)
 void frmFindCart::ReadFields() {
     if (mirroring_) return;
     engine_.SearchText = S(cmbSearchText_->currentText());
-    engine_.Direction = cmbSearchDirection_->currentIndex();
-    engine_.SearchFromStart = chkSearchFromStart_->isChecked();
-    engine_.Notes = chkNotes_->isChecked();
-    engine_.LimitLines = chkLimitLines_->isChecked();
+    engine_.Direction = cmbSearchDirection->currentIndex();
+    engine_.SearchFromStart = chkSearchFromStart->isChecked();
+    engine_.Notes = chkNotes->isChecked();
+    engine_.LimitLines = chkLimitLines->isChecked();
     for (size_t i = 0; i < 3; ++i)
-        engine_.Lines[i] = chkLine_[i]->isChecked();
-    engine_.TimeSearch = chkTimeSearch_->isChecked();
-    engine_.Length = S(mskLength_->text());
-    engine_.ToleranceIndex = std::max(0, comboLength_->currentIndex());
+        engine_.Lines[i] = chkLine[i]->isChecked();
+    engine_.TimeSearch = chkTimeSearch->isChecked();
+    engine_.Length = S(mskLength->text());
+    engine_.ToleranceIndex = std::max(0, comboLength->currentIndex());
 }
 
 void frmFindCart::cmdFind_Click() {
     ReadFields();
     engine_.cmdFind_Click();
-    cmdStop_->setFocus();
+    cmdStop->setFocus();
 }
 
 void frmFindCart::EnableControls() {
@@ -186,30 +187,30 @@ void frmFindCart::Mirror() {
     for (const std::string& text : engine_.SearchTexts)
         cmbSearchText_->addItem(Q(text));
     cmbSearchText_->setEditText(Q(engine_.SearchText));
-    cmbSearchDirection_->setCurrentIndex(engine_.Direction);
-    chkSearchFromStart_->setText(Q(engine_.SearchFromStartCaption()));
-    chkSearchFromStart_->setChecked(engine_.SearchFromStart);
-    chkNotes_->setChecked(engine_.Notes);
-    chkLimitLines_->setChecked(engine_.LimitLines);
-    chkTimeSearch_->setChecked(engine_.TimeSearch);
+    cmbSearchDirection->setCurrentIndex(engine_.Direction);
+    chkSearchFromStart->setText(Q(engine_.SearchFromStartCaption()));
+    chkSearchFromStart->setChecked(engine_.SearchFromStart);
+    chkNotes->setChecked(engine_.Notes);
+    chkLimitLines->setChecked(engine_.LimitLines);
+    chkTimeSearch->setChecked(engine_.TimeSearch);
     for (size_t i = 0; i < 3; ++i) {
-        chkLine_[i]->setChecked(engine_.Lines[i]);
-        chkLine_[i]->setEnabled(engine_.LineBoxesEnabled());
+        chkLine[i]->setChecked(engine_.Lines[i]);
+        chkLine[i]->setEnabled(engine_.LineBoxesEnabled());
     }
-    frameDescriptions_->setEnabled(engine_.LineBoxesEnabled());
-    frameTimeSearch_->setEnabled(engine_.TimeFieldsEnabled());
-    mskLength_->setText(Q(engine_.Length));
-    comboLength_->setCurrentIndex(engine_.ToleranceIndex);
+    frameDescriptions->setEnabled(engine_.LineBoxesEnabled());
+    frameTimeSearch->setEnabled(engine_.TimeFieldsEnabled());
+    mskLength->setText(Q(engine_.Length));
+    comboLength->setCurrentIndex(engine_.ToleranceIndex);
     for (QWidget* w :
-         std::initializer_list<QWidget*>{cmbSearchText_, cmbSearchDirection_, chkSearchFromStart_,
-                                         chkNotes_, chkLimitLines_, chkTimeSearch_})
+         std::initializer_list<QWidget*>{cmbSearchText_, cmbSearchDirection, chkSearchFromStart,
+                                         chkNotes, chkLimitLines, chkTimeSearch})
         w->setEnabled(fields);
-    cmdFind_->setEnabled(engine_.cmdFindEnabled);
-    cmdStop_->setEnabled(engine_.cmdStopEnabled);
-    lblSearchCart_->setVisible(engine_.ProgressVisible);
-    lblSearchCartNumber_->setVisible(engine_.ProgressVisible);
-    lblSearchCartNumber_->setText(QString::number(engine_.ProgressNumber));
-    tabFind_->setCurrentIndex(engine_.CurrentPage);
+    cmdFind->setEnabled(engine_.cmdFindEnabled);
+    cmdStop->setEnabled(engine_.cmdStopEnabled);
+    lblSearchCart->setVisible(engine_.ProgressVisible);
+    lblSearchCartNumber->setVisible(engine_.ProgressVisible);
+    lblSearchCartNumber->setText(QString::number(engine_.ProgressNumber));
+    tabFind->setCurrentIndex(engine_.CurrentPage);
     lviewItems_->setVisible(engine_.ListVisible);
     setFixedSize(Px(kListWidth + 180), Px(engine_.WindowHeight) - 30);
     mirroring_ = false;
@@ -226,7 +227,7 @@ void frmFindCart::MirrorResults() {
     }
     if (engine_.SelectedResult >= 0)
         lviewItems_->setCurrentItem(lviewItems_->topLevelItem(engine_.SelectedResult));
-    lblSearchCartNumber_->setText(QString::number(engine_.ProgressNumber));
+    lblSearchCartNumber->setText(QString::number(engine_.ProgressNumber));
     mirroring_ = false;
 }
 
@@ -259,18 +260,15 @@ bool frmFindCart::eventFilter(QObject* watched, QEvent* event) {
             engine_.Pick();
             return true;
         }
-        if (code == kKeyReturn && cmdFind_->isEnabled() && watched != lviewItems_) {
+        if (code == kKeyReturn && cmdFind->isEnabled() && watched != lviewItems_) {
             cmdFind_Click();
             return true;
         }
         if (engine_.KeyDown(code, ShiftBits(key->modifiers()))) return true;
     }
-    if (watched == lviewItems_->viewport()) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        const QPointF at = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
-                                   type == QEvent::MouseButtonRelease
-                               ? mouse->position() * kTwips
-                               : QPointF();
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (mouse && watched == lviewItems_->viewport()) {
+        const QPointF at = mouse->position() * kTwips;
         if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton)
             engine_.ListPress(static_cast<float>(at.x()), static_cast<float>(at.y()));
         if (type == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton) &&

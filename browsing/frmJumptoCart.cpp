@@ -18,7 +18,8 @@ frmJumptoCart::frmJumptoCart(QWidget* parent)
     auto* ok = new QPushButton("OK");
     auto* cancel = new QPushButton("Cancel");
     ok->setDefault(true);
-    layout->addWidget(new QLabel("Enter the cart number to Jump to:"), 0, 0, 1, 2);
+    auto* lblJumpNotavail = new QLabel("Enter the cart number to Jump to:");
+    layout->addWidget(lblJumpNotavail, 0, 0, 1, 2);
     layout->addWidget(txtCartNo_, 1, 0, 1, 2);
     layout->addWidget(ok, 2, 0);
     layout->addWidget(cancel, 2, 1);

@@ -1,6 +1,7 @@
 #include "browsing/frmLogViewer.h"
 
 #include "browsing/PrintTarget.h"
+#include "browsing/Twips.h"
 #include "browsing/frmSelectHour.h"
 #include "core/GeneralFunctions.h"
 #include "platform/Text1252.h"
@@ -13,12 +14,12 @@
 #include <QPrinter>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace Browsing {
 
 namespace {
 
-constexpr int kTwips = 15;
 constexpr int kMinWidth = 7650;
 
 QString Q(const std::string& text) {
@@ -35,21 +36,25 @@ frmLogViewer::frmLogViewer(QWidget* parent)
     setMinimumSize(kMinWidth / kTwips, 2000 / kTwips);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    auto* strip = new QHBoxLayout;
+    auto* picNavigation = new QWidget;
+    auto* strip = new QHBoxLayout(picNavigation);
+    strip->setContentsMargins(0, 0, 0, 0);
     auto* cmdStart = new QPushButton("Display Log From:");
     auto* cmdView = new QPushButton("View");
-    auto* minutes = new QLineEdit("00");
-    minutes->setFixedWidth(28);
-    minutes->setReadOnly(true);
+    auto* txtStartMinutes = new QLineEdit("00");
+    txtStartMinutes->setFixedWidth(28);
+    txtStartMinutes->setReadOnly(true);
     txtStarthour_->setMaxLength(2);
     txtStarthour_->setFixedWidth(28);
     txtStarthour_->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9]{0,2}"), txtStarthour_));
     lblStartDay_->setMinimumWidth(70);
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdStart, lblStartDay_, txtStartDate_,
-                                                      txtStarthour_, minutes, cmdView, cmdPrint_})
+    txtStartDate_->setMinimumWidth(140);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmdStart, lblStartDay_, txtStartDate_, txtStarthour_,
+                                         txtStartMinutes, cmdView, cmdPrint_})
         strip->addWidget(w);
-    layout->addLayout(strip);
+    layout->addWidget(picNavigation);
     layout->addWidget(lViewLog_);
     lViewLog_->setRootIsDecorated(false);
     lViewLog_->setHeaderLabels({"Time", "Cart", "Title", "REF"});
@@ -57,7 +62,7 @@ frmLogViewer::frmLogViewer(QWidget* parent)
     const int widths[] = {600, 600, 3000, engine_.RefWidth};
     for (int c = 0; c < 4; ++c)
         lViewLog_->setColumnWidth(c, widths[c] / kTwips);
-    resize(kMinWidth / kTwips, 420);
+    resize(kMinWidth / kTwips + 60, 420);
     connect(cmdStart, &QPushButton::clicked, this, [this] { cmdStart_Click(); });
     connect(cmdView, &QPushButton::clicked, this, [this] { cmdView_Click(); });
     connect(cmdPrint_, &QPushButton::clicked, this, [this] { PrintInfo(); });
@@ -95,6 +100,10 @@ void frmLogViewer::DisplayLog(int32_t LogDate, float LogTime) {
     for (const LogRow& row : engine_.Rows)
         lViewLog_->addTopLevelItem(
             new QTreeWidgetItem({Q(row.Time), Q(row.Cart), Q(row.Title), Q(row.Reference)}));
+    // The narrow columns widen to show their texts whole.
+    const int timeWidth = lViewLog_->fontMetrics().horizontalAdvance("00:00    ");
+    for (int c = 0; c < 2; ++c)
+        lViewLog_->setColumnWidth(c, std::max(lViewLog_->columnWidth(c), timeWidth));
     if (engine_.MarkedRow > 0) {
         QTreeWidgetItem* marked = lViewLog_->topLevelItem(engine_.MarkedRow - 1);
         lViewLog_->setCurrentItem(marked);

@@ -3,6 +3,7 @@
 #include "browsing/KeyCodes.h"
 #include "browsing/PrintTarget.h"
 #include "browsing/RtfReader.h"
+#include "browsing/Twips.h"
 #include "core/GeneralFunctions.h"
 #include "platform/Files.h"
 #include "platform/Screen.h"
@@ -24,12 +25,6 @@
 namespace Browsing {
 
 namespace {
-
-constexpr int kTwips = 15;
-
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(left / kTwips, top / kTwips, width / kTwips, height / kTwips);
-}
 
 std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(Platform::ResolveExisting(path), std::ios::binary);
@@ -95,10 +90,10 @@ void frmPrintPreview::SetContents(const std::string& bytes) {
 }
 
 void frmPrintPreview::Activate() {
-    if (activated_) return;
+    if (Activated) return;
     PlaceOnScreen();
     LoadFile(DisplayFileName);
-    activated_ = true;
+    Activated = true;
     Platform::SetScreenMousePointer(Platform::vbDefault);
 }
 
@@ -113,7 +108,7 @@ void frmPrintPreview::LoadFile(const std::string& fileName) {
 }
 
 void frmPrintPreview::DisplayFolder(const std::string& folderPath, const std::string& extension) {
-    folderPath_ = folderPath;
+    FolderPath = folderPath;
     extension_ = extension;
     folderShown_ = true;
     cmdSave_->hide();
@@ -143,7 +138,7 @@ void frmPrintPreview::HideFolder() {
 void frmPrintPreview::ShowSelectedFile() {
     QListWidgetItem* item = listFiles_->currentItem();
     if (!item) return;
-    LoadFile(folderPath_ + "/" + Platform::ToWindows1252(item->text()) + "." + extension_);
+    LoadFile(FolderPath + "/" + Platform::ToWindows1252(item->text()) + "." + extension_);
 }
 
 int frmPrintPreview::InnerWidthTwips() const {
@@ -244,7 +239,7 @@ void frmPrintPreview::showEvent(QShowEvent* event) {
 void frmPrintPreview::closeEvent(QCloseEvent* event) {
     SetNonFloater();
     ParentForm = nullptr;
-    activated_ = false;
+    Activated = false;
     rtfFile_->clear();
     QWidget::closeEvent(event);
 }

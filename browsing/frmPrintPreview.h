@@ -65,9 +65,9 @@ private:
     QPushButton* cmdDone_;
     QTextEdit* rtfFile_;
     QListWidget* listFiles_;
-    std::string folderPath_;
+    std::string FolderPath;
     std::string extension_;
-    bool activated_ = false;
+    bool Activated = false;
     bool folderShown_ = false;
 };
 

@@ -26,7 +26,10 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent*) override { DrawClockFace(); }
+
+private:
+    void DrawClockFace() {
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         const QPointF centre(std::round(width() / 2.0), std::round(height() / 2.0));
@@ -36,6 +39,10 @@ protected:
         p.drawEllipse(centre, r, r);
         p.setBrush(QColor(0, 255, 0));
         p.drawEllipse(centre, std::round(r / 2), std::round(r / 2));
+        DrawHourWedge(p, centre, r);
+    }
+
+    void DrawHourWedge(QPainter& p, QPointF centre, double r) {
         const double h = VB::Val(engine_.TimeT);
         if (VB::Trim(engine_.TimeT).empty() || h < 0) return;
         const double radius = h < 12 ? std::round(r / 2) : r;
@@ -46,26 +53,25 @@ protected:
                   slot * 30 * 16, 30 * 16);
     }
 
-private:
     SelectHourEngine& engine_;
 };
 
 } // namespace
 
 frmSelectHour::frmSelectHour(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), MonthList_(new QComboBox),
-      YearScroll_(new QSpinBox), timeP_(new ClockFace(engine_, this)), TimeT_(new QLineEdit),
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), MonthList(new QComboBox),
+      YearScroll(new QSpinBox), timeP_(new ClockFace(engine_, this)), TimeT_(new QLineEdit),
       txtMinutes_(new QLineEdit) {
     setWindowTitle("Select Time");
     auto* layout = new QHBoxLayout(this);
     auto* date = new QGroupBox("Date");
     auto* grid = new QGridLayout(date);
     for (int m = 1; m <= 12; ++m)
-        MonthList_->addItem(
+        MonthList->addItem(
             QString::fromStdString(GeneralFunctions::GetMonthName(static_cast<int16_t>(m))));
-    YearScroll_->setRange(SelectHourEngine::kFirstYear, SelectHourEngine::kLastYear);
-    grid->addWidget(MonthList_, 0, 0, 1, 5);
-    grid->addWidget(YearScroll_, 0, 5, 1, 2);
+    YearScroll->setRange(SelectHourEngine::kFirstYear, SelectHourEngine::kLastYear);
+    grid->addWidget(MonthList, 0, 0, 1, 5);
+    grid->addWidget(YearScroll, 0, 5, 1, 2);
     const char* const heads[] = {"S", "M", "T", "W", "T", "F", "S"};
     for (int c = 0; c < 7; ++c) {
         auto* head = new QLabel(heads[c]);
@@ -78,9 +84,12 @@ frmSelectHour::frmSelectHour(QWidget* parent)
         cell->setAlignment(Qt::AlignCenter);
         cell->setMinimumSize(24, 20);
         cell->installEventFilter(this);
-        lblDay_[static_cast<size_t>(i)] = cell;
+        lblDay[static_cast<size_t>(i)] = cell;
         grid->addWidget(cell, 2 + i / 7, i % 7);
     }
+    DayScroll->setRange(0, 31);
+    DayScroll->setPageStep(7);
+    grid->addWidget(DayScroll, 8, 0, 1, 7);
     auto* time = new QGroupBox("Time");
     auto* timeLayout = new QGridLayout(time);
     timeLayout->addWidget(timeP_, 0, 0, 1, 4);
@@ -99,26 +108,32 @@ frmSelectHour::frmSelectHour(QWidget* parent)
     timeLayout->addWidget(txtMinutes_, 2, 3);
     timeLayout->addWidget(new QLabel("(24 Hour)"), 3, 0, 1, 4);
     auto* buttons = new QVBoxLayout;
-    auto* ok = new QPushButton("OK");
-    auto* cancel = new QPushButton("Cancel");
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    auto* OKB = new QPushButton("OK");
+    auto* CancelB = new QPushButton("Cancel");
+    OKB->setDefault(true);
+    buttons->addWidget(OKB);
+    buttons->addWidget(CancelB);
     buttons->addStretch();
     layout->addWidget(date);
     layout->addWidget(time);
     layout->addLayout(buttons);
     timeP_->installEventFilter(this);
-    connect(ok, &QPushButton::clicked, this, [this] { OKB_Click(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { CancelB_Click(); });
-    connect(MonthList_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(OKB, &QPushButton::clicked, this, [this] { OKB_Click(); });
+    connect(CancelB, &QPushButton::clicked, this, [this] { CancelB_Click(); });
+    connect(MonthList, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (mirroring_) return;
         engine_.SetMonth(static_cast<int16_t>(index + 1));
         Mirror();
     });
-    connect(YearScroll_, &QSpinBox::valueChanged, this, [this](int year) {
+    connect(YearScroll, &QSpinBox::valueChanged, this, [this](int year) {
         if (mirroring_) return;
         engine_.SetYear(static_cast<int16_t>(year));
+        Mirror();
+    });
+    connect(DayScroll, &QScrollBar::valueChanged, this, [this](int day) {
+        if (mirroring_) return;
+        engine_.SelectedDay = static_cast<int16_t>(day);
+        engine_.SelectDay();
         Mirror();
     });
     connect(TimeT_, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -131,10 +146,11 @@ frmSelectHour::frmSelectHour(QWidget* parent)
 
 void frmSelectHour::Mirror() {
     mirroring_ = true;
-    MonthList_->setCurrentIndex(engine_.SelectedMonth - 1);
-    YearScroll_->setValue(engine_.SelectedYear);
-    for (size_t i = 0; i < lblDay_.size(); ++i) {
-        QLabel* cell = lblDay_[i];
+    MonthList->setCurrentIndex(engine_.SelectedMonth - 1);
+    YearScroll->setValue(engine_.SelectedYear);
+    DayScroll->setValue(engine_.SelectedDay);
+    for (size_t i = 0; i < lblDay.size(); ++i) {
+        QLabel* cell = lblDay[i];
         cell->setText(QString::fromStdString(engine_.Cells[i]));
         const bool marked = engine_.MarkedDay > 0 &&
                             static_cast<int>(i) == engine_.FirstDayOffset + engine_.MarkedDay;
@@ -184,8 +200,8 @@ bool frmSelectHour::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (event->type() == QEvent::MouseButtonPress)
-        for (size_t i = 0; i < lblDay_.size(); ++i)
-            if (watched == lblDay_[i]) {
+        for (size_t i = 0; i < lblDay.size(); ++i)
+            if (watched == lblDay[i]) {
                 engine_.ClickCell(static_cast<int>(i));
                 Mirror();
                 return true;

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <array>
 
@@ -31,9 +32,10 @@ protected:
 
 private:
     SelectHourEngine engine_;
-    QComboBox* MonthList_;
-    QSpinBox* YearScroll_;
-    std::array<QLabel*, 37> lblDay_{};
+    QComboBox* MonthList;
+    QSpinBox* YearScroll;
+    std::array<QLabel*, 37> lblDay{};
+    QScrollBar* DayScroll;
     QWidget* timeP_;
     QLineEdit* TimeT_;
     QLineEdit* txtMinutes_;

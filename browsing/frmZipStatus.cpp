@@ -22,7 +22,8 @@ frmZipStatus::frmZipStatus(QWidget* parent)
     setAttribute(Qt::WA_ShowWithoutActivating);
     auto* layout = new QVBoxLayout(this);
     auto* cancel = new QPushButton("Cancel");
-    layout->addWidget(new QLabel("Overall Progress"));
+    auto* lblMajor = new QLabel("Overall Progress");
+    layout->addWidget(lblMajor);
     layout->addWidget(prgMajor_);
     layout->addWidget(lblMinor_);
     layout->addWidget(prgMinor_);
