@@ -2,6 +2,7 @@
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Specific.h"
 #include "core/MainSettings.h"
+#include "core/SettingsReader.h"
 #include "hardware/HardwareAPI.h"
 #include "platform/VB.h"
 
@@ -13,8 +14,9 @@ const char* YesNo(bool value) {
     return value ? "Yes" : "No";
 }
 
+// Seconds from the settings file in milliseconds, held within range before converting.
 int IntervalMs(float seconds) {
-    return static_cast<int>(std::lround(static_cast<double>(seconds) * 1000.0));
+    return MainSettings::ToLong(static_cast<double>(seconds) * 1000.0);
 }
 
 } // namespace
