@@ -17,6 +17,7 @@ namespace AudioSettings {
 namespace {
 
 using MainSettings::ToInt16;
+using MainSettings::ToLong;
 using Platform::HKEY_LOCAL_MACHINE;
 
 constexpr int32_t kRate = 44100;
@@ -216,7 +217,7 @@ void ReadAudioKeys(const Source& src, AudioSettingsRecord& a) {
     int16_t fireDefault = 65;
     if (src.FromFile()) {
         double fadeFire = VB::Val(src.Text(Audio("FadeFire"), "0.65"));
-        fireDefault = ToInt16(static_cast<int32_t>(VB::RoundHalfEven(fadeFire * 100)));
+        fireDefault = ToInt16(ToLong(fadeFire * 100));
     }
     a.PlayerFadeFirePercent = src.Integer(
         {"Audio", "PlayerFadeFirePercent", "\\Cart Players", "PlayerFadeFirePercent"}, fireDefault);
