@@ -64,12 +64,12 @@ public:
     bool CheckForNewLogFile(bool SkipReCue);
     bool CopyNewLogFile(const std::string& SourceFileName);
 
-    // The log timers: late dump, automatic play and scheduled reload every second; the new-log
-    // and future-log checks every LogUpdateInterval seconds. Tests call the ticks directly.
-    void StartLogTimers();
-    void StopLogTimers();
+    // The window's log timers: late dump, automatic play and scheduled reload every second;
+    // the new-log and future-log checks every LogUpdateInterval seconds.
     void tmrLogReload_Timer();
     void tmrLogUpdateInterval_Timer();
+    // After the day's last break the next day's log was missing: that day is tried again.
+    void RetryNextDayLog();
     bool CheckForFutureLogFiles();
     // pnlStatus: the future-log check's text and back colour.
     const std::string& StatusText() const { return statusText_; }
@@ -164,8 +164,6 @@ private:
     int32_t displayedBreakPos_ = 0;
     bool nextDayLogOpened_ = false;
     int32_t pendingNextDay_ = 0; // the day whose log is to be tried again, 0 = none
-    QTimer tmrLogReload_;
-    QTimer tmrLogUpdateInterval_;
     int32_t lastReloadDate_ = -1;
     float lastReloadTime_ = 0.0f;
     int32_t lastReloadHour_ = -1;

@@ -12,7 +12,6 @@ namespace {
 
 constexpr int32_t kGreen = 65280;
 constexpr int32_t kRed = 255;
-constexpr int kDefaultUpdateSeconds = 20;
 
 // Seconds from the moment (day, seconds) to now; negative before it.
 double SecondsSince(const Platform::Clock::Moment& now, int32_t day, double seconds) {
@@ -20,27 +19,6 @@ double SecondsSince(const Platform::Clock::Moment& now, int32_t day, double seco
 }
 
 } // namespace
-
-void SplitEngine::StartLogTimers() {
-    if (!tmrLogReload_.isActive()) {
-        tmrLogReload_.setTimerType(Qt::PreciseTimer);
-        tmrLogReload_.setInterval(1000);
-        connect(&tmrLogReload_, &QTimer::timeout, this, &SplitEngine::tmrLogReload_Timer,
-                Qt::UniqueConnection);
-        tmrLogReload_.start();
-    }
-    int seconds = Split().LogUpdateInterval > 0 ? Split().LogUpdateInterval : kDefaultUpdateSeconds;
-    tmrLogUpdateInterval_.setTimerType(Qt::PreciseTimer);
-    tmrLogUpdateInterval_.setInterval(seconds * 1000);
-    connect(&tmrLogUpdateInterval_, &QTimer::timeout, this,
-            &SplitEngine::tmrLogUpdateInterval_Timer, Qt::UniqueConnection);
-    tmrLogUpdateInterval_.start();
-}
-
-void SplitEngine::StopLogTimers() {
-    tmrLogReload_.stop();
-    tmrLogUpdateInterval_.stop();
-}
 
 void SplitEngine::tmrLogReload_Timer() {
     const Breaks::BreaksState& state = Breaks::State();
@@ -107,9 +85,12 @@ void SplitEngine::ScheduledReload(const Platform::Clock::Moment& now) {
 
 void SplitEngine::tmrLogUpdateInterval_Timer() {
     CheckForNewLogFile(false);
-    // After the day's last break the next day's log was missing: try it again.
-    if (NextDayLogPending() && !Breaks::State().BreakRunning) CueNextBreak(false, false);
+    RetryNextDayLog();
     CheckForFutureLogFiles();
+}
+
+void SplitEngine::RetryNextDayLog() {
+    if (NextDayLogPending() && !Breaks::State().BreakRunning) CueNextBreak(false, false);
 }
 
 bool SplitEngine::CheckForFutureLogFiles() {

@@ -191,6 +191,7 @@ frmSplit::frmSplit(SplitEngine& engine, SplitWindowDoors doors, QWidget* parent)
     connect(&tmrLogReload, &QTimer::timeout, this, [this] { Call(doors_.LogReloadTick); });
     connect(&tmrLogUpdateInterval, &QTimer::timeout, this, [this] {
         engine_.CheckForNewLogFile(false);
+        engine_.RetryNextDayLog();
         Call(doors_.CheckForFutureLogFiles);
     });
     tmrCartList.start();

@@ -26,6 +26,7 @@ namespace {
 
 std::mutex observerLock;
 WaveDoneObserver doneObserver;
+WaveDoneObserver writeObserver;
 
 int16_t Scaled(int16_t sample, uint32_t volume) {
     int64_t product = static_cast<int64_t>(sample) * volume;
@@ -523,6 +524,10 @@ MMRESULT waveOutWrite(HWaveOut handle, WaveHeader* header) {
     std::shared_ptr<OutStream> stream = FindOut(handle);
     if (!stream) return MMSYSERR_INVALHANDLE;
     if (!header) return MMSYSERR_INVALPARAM;
+    {
+        std::lock_guard guard(WaveInternal::observerLock);
+        if (WaveInternal::writeObserver) WaveInternal::writeObserver(handle, header);
+    }
     return stream->Write(header);
 }
 
@@ -710,6 +715,11 @@ void ReloadWaveDevices() {
 void SetWaveDoneObserver(WaveDoneObserver observer) {
     std::lock_guard guard(WaveInternal::observerLock);
     WaveInternal::doneObserver = std::move(observer);
+}
+
+void SetWaveWriteObserver(WaveDoneObserver observer) {
+    std::lock_guard guard(WaveInternal::observerLock);
+    WaveInternal::writeObserver = std::move(observer);
 }
 
 } // namespace Platform

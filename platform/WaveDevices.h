@@ -157,5 +157,7 @@ void ReloadWaveDevices();
 // Told, on the device's thread, each time an output header is done (benchmarks).
 using WaveDoneObserver = std::function<void(HWaveOut, const WaveHeader*)>;
 void SetWaveDoneObserver(WaveDoneObserver observer);
+// Told, on the writer's thread, each time an output header is handed to a device (benchmarks).
+void SetWaveWriteObserver(WaveDoneObserver observer);
 
 } // namespace Platform

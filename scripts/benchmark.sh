@@ -8,6 +8,8 @@ benchmarks=(
   break_benchmark
   netcontrol_benchmark
   browse_benchmark
+  soak_benchmark
+  serial_trigger_benchmark
 )
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target "${benchmarks[@]}"

@@ -88,14 +88,15 @@ public:
     Rig& operator=(const Rig&) = delete;
 
     // Audiowall, players, split and hardware; false when the audiowall or the players fail.
-    bool Open() {
+    // The players play on the capture devices unless other devices are named.
+    bool Open(const char* devices = "capture,capture") {
         Vantor_Cart_Routines::InitialiseCartData();
         Settings().Audio.NoCarts = 9999;
         const std::string wall = Folder("wall");
         for (size_t p = 1; p <= 10; ++p)
             context_.Carts.AudiowallParts.at(p).Location = wall;
         if (Vantor_Cart_Routines::ConnectAudiowallParts(0, true) != 0) return false;
-        TestSupport::UseWaveDevices("capture,capture");
+        TestSupport::UseWaveDevices(devices);
         Settings().Audio.TotalNumberCartPlayers = kPlayers;
         for (size_t n = 1; n <= kPlayers; ++n)
             context_.Players.PlayerTable[n].SoundCardNumber = static_cast<int16_t>(n);

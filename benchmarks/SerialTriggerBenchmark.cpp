@@ -1,0 +1,102 @@
+// Breaks started by serial packets, in real time: 50 one-advert breaks on real cart players
+// on the clocked null devices, each started by a "BR" packet written to a pseudo-terminal.
+// Reports the time from the packet's last byte to the first advert sample handed to a device.
+// Usage: serial_trigger_benchmark. Output: one "key value" per line.
+#include "support/BreakRig.h"
+#include "support/PtyPair.h"
+
+#include "core/SerialSettings.h"
+#include "main_window/SerialCommandPort.h"
+#include "platform/SerialPort.h"
+#include "platform/WaveDevices.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int kBreaks = 50;
+using SteadyClock = std::chrono::steady_clock;
+
+std::atomic<int64_t> firstSampleNs{0};
+
+bool HoldsSound(const Platform::WaveHeader* header) {
+    const char* data = header->data;
+    return data && std::any_of(data, data + header->bufferLength, [](char c) { return c != 0; });
+}
+
+bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    const auto end = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (SteadyClock::now() > end) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("VNTZEL_HEADLESS", "1", 1);
+    QApplication app(argc, argv);
+    BreakRig::Rig rig;
+    if (!rig.Open("null,null") || !rig.AddAdvert({801, 0.3f, 0.25f, "Short", "T1", 3000})) {
+        std::fprintf(stderr, "serial_trigger_benchmark: the players did not open\n");
+        return 1;
+    }
+    std::vector<std::pair<float, std::vector<int32_t>>> breaks;
+    for (int k = 0; k < kBreaks; ++k)
+        breaks.push_back({static_cast<float>(36000 + 60 * k), {801}});
+    rig.WriteLog(breaks);
+    rig.CueBreak(36000);
+
+    TestSupport::PtyPair line, bounceLine;
+    setenv("VNTZEL_COM9", line.slavePath.c_str(), 1);
+    Platform::SerialPort control, bounce;
+    control.SetCommPort(9);
+    if (control.SetPortOpen(true) != 0) return 1;
+    SerialSettings::Settings().StartCode = "\x1B";
+    SerialSettings::Settings().EndCode = "\r";
+    SerialSettings::Settings().SerialCommandTable = "\x1B"
+                                                    "BR\r=BR ";
+    MainWindow::SerialCommandPort serial(control, bounce);
+    serial.SetSplit(&rig.Engine());
+    Platform::SetWaveWriteObserver([](Platform::HWaveOut, const Platform::WaveHeader* header) {
+        if (firstSampleNs.load() == 0 && HoldsSound(header))
+            firstSampleNs = SteadyClock::now().time_since_epoch().count();
+    });
+
+    std::vector<double> delays;
+    for (int k = 0; k < kBreaks; ++k) {
+        firstSampleNs = 0;
+        const std::string packet = "\x1B"
+                                   "BR\r";
+        // Timed from the moment the last byte is on the line, before any event runs.
+        if (::write(line.master, packet.data(), packet.size()) !=
+            static_cast<ssize_t>(packet.size()))
+            break;
+        const int64_t sent = SteadyClock::now().time_since_epoch().count();
+        if (!WaitFor([] { return firstSampleNs.load() != 0; }, 3000)) break;
+        delays.push_back(static_cast<double>(firstSampleNs.load() - sent) / 1e6);
+        if (!WaitFor([] { return !Breaks::State().BreakRunning; }, 5000)) break;
+        WaitFor(
+            [&] {
+                return rig.Player(1).Status == CartPlayers::Empty &&
+                       rig.Player(2).Status == CartPlayers::Empty;
+            },
+            3000);
+    }
+    Platform::SetWaveWriteObserver({});
+    std::sort(delays.begin(), delays.end());
+    std::printf("serial_trigger_breaks %zu\n", delays.size());
+    if (delays.empty()) return 1;
+    std::printf("serial_trigger_min_ms %.3f\n", delays.front());
+    std::printf("serial_trigger_median_ms %.3f\n", delays[delays.size() / 2]);
+    std::printf("serial_trigger_max_ms %.3f\n", delays.back());
+    return delays.size() == static_cast<size_t>(kBreaks) ? 0 : 1;
+}
