@@ -278,17 +278,20 @@ void frmSplit::closeEvent(QCloseEvent* event) {
     if (cancel) event->ignore();
 }
 
+// Keys go to the window before its focused control; true when the window used the key.
+bool frmSplit::KeyPreview(QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    int16_t code = KeyCodeOf(*key);
+    if (code == 0) return false;
+    Form_KeyDown(code, ShiftOf(key->modifiers()));
+    return code == 0;
+}
+
 bool frmSplit::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) Form_Activate();
     if (event->type() == QEvent::WindowDeactivate) Form_Deactivate();
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        int16_t code = KeyCodeOf(*key);
-        if (code != 0) {
-            Form_KeyDown(code, ShiftOf(key->modifiers()));
-            if (code == 0) return true;
-        }
-    }
+    if (KeyPreview(event)) return true;
     return QWidget::event(event);
 }
 
@@ -297,14 +300,7 @@ bool frmSplit::eventFilter(QObject* watched, QEvent* event) {
         pnlStatus_Click();
         return true;
     }
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        int16_t code = KeyCodeOf(*key);
-        if (code != 0) {
-            Form_KeyDown(code, ShiftOf(key->modifiers()));
-            if (code == 0) return true;
-        }
-    }
+    if (KeyPreview(event)) return true;
     return QWidget::eventFilter(watched, event);
 }
 
