@@ -38,6 +38,10 @@ Breaks::BreaksState& Breaks::State() {
     return CurrentContext().Breaks;
 }
 
+Breaks::CartGroupsState& Breaks::CartGroupState() {
+    return CurrentContext().CartGroups;
+}
+
 SerialSettings::SerialControlSettings& SerialSettings::Settings() {
     return CurrentContext().Serial;
 }

@@ -2,6 +2,7 @@
 // The program-wide records of one running instance. The program has one; tests make their own
 // so that two instances (master and slave) can live in one process.
 #include "breaks/SplitRecord.h"
+#include "breaks/ZEL_Specific_CartGroups.h"
 #include "carts/CartsState.h"
 #include "carts/PlayerTable.h"
 #include "core/MainSettings.h"
@@ -13,6 +14,7 @@ struct ProgramContext {
     Carts::CartsState Carts;
     CartPlayers::PlayersState Players;
     Breaks::BreaksState Breaks;
+    Breaks::CartGroupsState CartGroups;
     SerialSettings::SerialControlSettings Serial;
     HardwareAPI::HardwareState Hardware;
 };

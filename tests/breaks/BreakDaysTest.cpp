@@ -32,7 +32,6 @@ protected:
         lateBreak =
             static_cast<int32_t>(Full("10:00:00", "NE", 11, "Morning", 30, "M").size()) + 2 + 2 + 1;
     }
-    ZEL_Common::SplitRecord& Split() { return *Breaks::Split(1); }
     int32_t lateBreak = 0;
 };
 
@@ -111,6 +110,7 @@ TEST_F(BreakDays, ALogDeliveredAgainAfterTheLastBreakCuesNothing) {
     ASSERT_EQ(Split().CuedBreakPos, 0);
     TestSupport::WriteBytes(SourceLog(kDec7), DayLog(11, "23:59:10"));
     fs::last_write_time(SourceLog(kDec7), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    EXPECT_FALSE(engine->CheckForNewLogFile(false)); // not yet settled
     EXPECT_TRUE(engine->CheckForNewLogFile(false));
     EXPECT_TRUE(sender.sent.empty());
     EXPECT_EQ(Split().CuedBreakPos, 0);
