@@ -183,6 +183,7 @@ frmSplit::frmSplit(SplitEngine& engine, SplitWindowDoors doors, QWidget* parent)
     connect(&engine_, &SplitEngine::buttonsChanged, this, &frmSplit::MirrorEngine);
     connect(&engine_, &SplitEngine::breakListingChanged, this, &frmSplit::MirrorEngine);
     connect(&engine_, &SplitEngine::breakTimesChanged, this, &frmSplit::MirrorEngine);
+    connect(&engine_, &SplitEngine::statusChanged, this, &frmSplit::MirrorEngine);
 
     tmrCartList.setTimerType(Qt::PreciseTimer);
     tmrCartList.setInterval(50);
@@ -190,8 +191,8 @@ frmSplit::frmSplit(SplitEngine& engine, SplitWindowDoors doors, QWidget* parent)
     connect(&tmrCartList, &QTimer::timeout, this, [this] { Call(doors_.CartListTick); });
     connect(&tmrLogReload, &QTimer::timeout, this, [this] { Call(doors_.LogReloadTick); });
     connect(&tmrLogUpdateInterval, &QTimer::timeout, this, [this] {
-        engine_.CheckForNewLogFile(false);
-        Call(doors_.CheckForFutureLogFiles);
+        engine_.tmrLogUpdateInterval_Timer();
+        MirrorEngine();
     });
     tmrCartList.start();
     resize(Px(12000), Px(8400));
@@ -420,6 +421,13 @@ void frmSplit::MirrorEngine() {
     for (const auto& [title, cart] : engine_.BreakListing())
         listadBreak.addItem(QString::fromLatin1(VB::Trim(title).c_str()) +
                             QString("  (%1)").arg(cart));
+    if (!engine_.StatusText().empty()) {
+        pnlStatus.setText(QString::fromLatin1(engine_.StatusText().c_str()));
+        QPalette status = pnlStatus.palette();
+        status.setColor(QPalette::Window, obControls::TranslateColour(engine_.StatusColour()));
+        pnlStatus.setAutoFillBackground(true);
+        pnlStatus.setPalette(status);
+    }
     pnlAdbreakTimeRemain.setText(QString::fromLatin1(engine_.TimeRemainText().c_str()));
     QPalette palette = pnlAdbreakTimeRemain.palette();
     palette.setColor(QPalette::Window, obControls::TranslateColour(engine_.TimeRemainColour()));

@@ -1,5 +1,6 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
 #include "breaks/LogEditing.h"
+#include "breaks/SplitCartGroupQueue.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Specific.h"
 #include "breaks/frmSplit.h"
