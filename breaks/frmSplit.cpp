@@ -183,6 +183,7 @@ frmSplit::frmSplit(SplitEngine& engine, SplitWindowDoors doors, QWidget* parent)
     connect(&engine_, &SplitEngine::buttonsChanged, this, &frmSplit::MirrorEngine);
     connect(&engine_, &SplitEngine::breakListingChanged, this, &frmSplit::MirrorEngine);
     connect(&engine_, &SplitEngine::breakTimesChanged, this, &frmSplit::MirrorEngine);
+    connect(&engine_, &SplitEngine::statusChanged, this, &frmSplit::MirrorEngine);
 
     tmrCartList.setTimerType(Qt::PreciseTimer);
     tmrCartList.setInterval(50);
@@ -190,9 +191,8 @@ frmSplit::frmSplit(SplitEngine& engine, SplitWindowDoors doors, QWidget* parent)
     connect(&tmrCartList, &QTimer::timeout, this, [this] { Call(doors_.CartListTick); });
     connect(&tmrLogReload, &QTimer::timeout, this, [this] { Call(doors_.LogReloadTick); });
     connect(&tmrLogUpdateInterval, &QTimer::timeout, this, [this] {
-        engine_.CheckForNewLogFile(false);
-        engine_.RetryNextDayLog();
-        Call(doors_.CheckForFutureLogFiles);
+        engine_.tmrLogUpdateInterval_Timer();
+        MirrorEngine();
     });
     tmrCartList.start();
     resize(Px(12000), Px(8400));
@@ -279,17 +279,20 @@ void frmSplit::closeEvent(QCloseEvent* event) {
     if (cancel) event->ignore();
 }
 
+// Keys go to the window before its focused control; true when the window used the key.
+bool frmSplit::KeyPreview(QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    int16_t code = KeyCodeOf(*key);
+    if (code == 0) return false;
+    Form_KeyDown(code, ShiftOf(key->modifiers()));
+    return code == 0;
+}
+
 bool frmSplit::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) Form_Activate();
     if (event->type() == QEvent::WindowDeactivate) Form_Deactivate();
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        int16_t code = KeyCodeOf(*key);
-        if (code != 0) {
-            Form_KeyDown(code, ShiftOf(key->modifiers()));
-            if (code == 0) return true;
-        }
-    }
+    if (KeyPreview(event)) return true;
     return QWidget::event(event);
 }
 
@@ -298,14 +301,7 @@ bool frmSplit::eventFilter(QObject* watched, QEvent* event) {
         pnlStatus_Click();
         return true;
     }
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        int16_t code = KeyCodeOf(*key);
-        if (code != 0) {
-            Form_KeyDown(code, ShiftOf(key->modifiers()));
-            if (code == 0) return true;
-        }
-    }
+    if (KeyPreview(event)) return true;
     return QWidget::eventFilter(watched, event);
 }
 
@@ -425,6 +421,13 @@ void frmSplit::MirrorEngine() {
     for (const auto& [title, cart] : engine_.BreakListing())
         listadBreak.addItem(QString::fromLatin1(VB::Trim(title).c_str()) +
                             QString("  (%1)").arg(cart));
+    if (!engine_.StatusText().empty()) {
+        pnlStatus.setText(QString::fromLatin1(engine_.StatusText().c_str()));
+        QPalette status = pnlStatus.palette();
+        status.setColor(QPalette::Window, obControls::TranslateColour(engine_.StatusColour()));
+        pnlStatus.setAutoFillBackground(true);
+        pnlStatus.setPalette(status);
+    }
     pnlAdbreakTimeRemain.setText(QString::fromLatin1(engine_.TimeRemainText().c_str()));
     QPalette palette = pnlAdbreakTimeRemain.palette();
     palette.setColor(QPalette::Window, obControls::TranslateColour(engine_.TimeRemainColour()));

@@ -100,6 +100,7 @@ protected:
 
 private:
     void LayOut();
+    bool KeyPreview(QEvent* event);
     void picLogHolder_Resize();
 
     SplitEngine& engine_;
