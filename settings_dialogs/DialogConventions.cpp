@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Text1252.h"
 
+#include <QBoxLayout>
 #include <QEvent>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -134,6 +135,22 @@ void SettingsForm::WireButtons(QPushButton* ok, QPushButton* cancel, QPushButton
     connect(ok, &QPushButton::clicked, this, &SettingsForm::ok);
     if (cancel) connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     if (apply) connect(apply, &QPushButton::clicked, this, &SettingsForm::apply);
+}
+
+void SettingsForm::AddButtonRow(QBoxLayout* into, std::function<bool()> saver, bool withApply) {
+    auto* row = new QHBoxLayout;
+    auto button = [this, row](const char* caption, const char* name) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(name);
+        row->addWidget(b);
+        return b;
+    };
+    row->addStretch();
+    QPushButton* ok = button("OK", "cmdOK");
+    QPushButton* cancel = button("Cancel", "cmdCancel");
+    QPushButton* apply = withApply ? button("Apply", "cmdApply") : nullptr;
+    into->addLayout(row);
+    WireButtons(ok, cancel, apply, std::move(saver));
 }
 
 void SettingsForm::ok() {

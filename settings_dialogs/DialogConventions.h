@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class QBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -50,6 +51,8 @@ public:
     // Wires the buttons (cancel and apply may be null); the OK button becomes the default.
     void WireButtons(QPushButton* ok, QPushButton* cancel, QPushButton* apply,
                      std::function<bool()> saver);
+    // Puts OK and Cancel (and Apply) right-aligned at the end of the layout, wired as above.
+    void AddButtonRow(QBoxLayout* into, std::function<bool()> saver, bool withApply = false);
     void ok();
     void apply();
 

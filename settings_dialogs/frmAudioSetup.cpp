@@ -663,14 +663,7 @@ frmAudioSetup::frmAudioSetup(QWidget* parent) : SettingsForm(parent) {
                "cmdFlennTweak", [this] { engine_.StartTuning(); }));
     advanced->addStretch();
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    top->addLayout(buttons);
-    WireButtons(ok, cancel, nullptr, [this] { return engine_.Ok(); });
+    AddButtonRow(top, [this] { return engine_.Ok(); });
     connect(&engine_, &AudioSetupEngine::Changed, this, &frmAudioSetup::Mirror);
     Mirror();
     tabs_->setCurrentIndex(0);

@@ -182,14 +182,7 @@ frmCartGroups::frmCartGroups(SplitSender* sender, QWidget* parent) : SettingsFor
     }
     tabs_->addTab(rangesTab, "Group Range Descriptions");
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    top->addLayout(buttons);
-    WireButtons(ok, cancel, nullptr, [this, sender] {
+    AddButtonRow(top, [this, sender] {
         engine_.Ok(sender);
         if (MainWindow::CartGroupButtons* panel = MainWindow::CartGroupButtonsIfLoaded())
             panel->UpdateCartGroups();

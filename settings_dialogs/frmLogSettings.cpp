@@ -224,14 +224,7 @@ frmLogSettings::frmLogSettings(QWidget* parent) : SettingsForm(parent) {
     logForm->addRow("Sample Filename:", lblSampleFilename_);
     top->addWidget(logFile);
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    top->addLayout(buttons);
-    WireButtons(ok, cancel, nullptr, [this] { return engine_.Ok(); });
+    AddButtonRow(top, [this] { return engine_.Ok(); });
 
     connect(chkUpdate_, &QCheckBox::clicked, this, [this](bool on) { engine_.SetUpdate(on); });
     connect(chkSuffix_, &QCheckBox::clicked, this, &frmLogSettings::Forward);

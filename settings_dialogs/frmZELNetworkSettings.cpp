@@ -151,14 +151,7 @@ frmZELNetworkSettings::frmZELNetworkSettings(QWidget* parent) : SettingsForm(par
     rows->addRow("Handshaking", comboHandshaking_);
     rows->addRow("Data Profile:", comboDataProfile_);
     top->addWidget(frame);
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    top->addLayout(buttons);
-    WireButtons(ok, cancel, nullptr, [this] { return engine_.Ok(); });
+    AddButtonRow(top, [this] { return engine_.Ok(); });
     connect(chkUseCommPort_, &QCheckBox::clicked, this, &frmZELNetworkSettings::Forward);
     connect(&engine_, &ZELNetworkSettingsEngine::Changed, this, &frmZELNetworkSettings::Mirror);
     Mirror();

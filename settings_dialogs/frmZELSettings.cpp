@@ -461,18 +461,8 @@ frmZELSettings::frmZELSettings(QWidget* parent) : SettingsForm(parent) {
     for (QWidget* p : {general, network, logs, warnings, hardware})
         static_cast<QVBoxLayout*>(p->layout())->addStretch();
 
-    auto* buttons = new QHBoxLayout;
-    auto* ok = new QPushButton("OK", this);
-    auto* cancel = new QPushButton("Cancel", this);
-    auto* apply = new QPushButton("Apply", this);
-    ok->setObjectName("cmdOK");
-    cancel->setObjectName("cmdCancel");
-    apply->setObjectName("cmdApply");
-    buttons->addStretch();
-    for (QPushButton* b : {ok, cancel, apply})
-        buttons->addWidget(b);
-    top->addLayout(buttons);
-    WireButtons(ok, cancel, apply, [this] { return engine_.Apply(); });
+    AddButtonRow(
+        top, [this] { return engine_.Apply(); }, true);
     connect(&engine_, &ZELSettingsEngine::Changed, this, &frmZELSettings::Mirror);
     Mirror();
     tabs_->setCurrentIndex(0);
