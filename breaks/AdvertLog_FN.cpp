@@ -4,6 +4,8 @@
 #include "core/GeneralFunctions.h"
 #include "platform/VB.h"
 
+#include <cmath>
+
 using VB::Mid;
 
 namespace AdvertLog_FN {
@@ -70,7 +72,9 @@ std::string BuildLogLine(float Time, const std::string& ChainCode, int32_t CartN
                          const std::string& Title, const std::string& Reference, float Length,
                          bool ShortForm) {
     const LineForm& form = ShortForm ? kShort : kFull;
-    std::string timeText = VB::Left(GeneralFunctions::FormatDuration(Time, 2), 8);
+    // The whole seconds of the time, not rounded: 23:59:59.6 stays in its day.
+    std::string timeText =
+        VB::Left(GeneralFunctions::FormatDuration(std::floor(static_cast<double>(Time)), 2), 8);
     if (Length < 0) {
         BreakCarts::CartTiming timing;
         BreakCarts::ReadCartTiming(CartNumber, timing);

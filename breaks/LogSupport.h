@@ -7,7 +7,8 @@
 
 namespace LogSupport {
 
-// Shortest decimal text of a Single, without an exponent below 10^7 ("36000", "100000", "9.5").
+// Shortest decimal text of a Single in at most seven significant digits, without an exponent
+// below 10^7 ("36000", "100000", "9.5", "9.50001").
 std::string SingleText(float value);
 
 // The local modification date-time of a file as a time stamp; false when it cannot be read

@@ -5,6 +5,7 @@
 #include "breaks/BreakRecord.h"
 #include "breaks/BreaksState.h"
 #include "breaks/SplitLinks.h"
+#include "platform/Clock.h"
 
 #include <QObject>
 #include <QTimer>
@@ -63,6 +64,19 @@ public:
     bool CheckForNewLogFile(bool SkipReCue);
     bool CopyNewLogFile(const std::string& SourceFileName);
 
+    // The log timers: late dump, automatic play and scheduled reload every second; the new-log
+    // and future-log checks every LogUpdateInterval seconds. Tests call the ticks directly.
+    void StartLogTimers();
+    void StopLogTimers();
+    void tmrLogReload_Timer();
+    void tmrLogUpdateInterval_Timer();
+    bool CheckForFutureLogFiles();
+    // pnlStatus: the future-log check's text and back colour.
+    const std::string& StatusText() const { return statusText_; }
+    int32_t StatusColour() const { return statusColour_; }
+    int32_t LastReloadDate() const { return lastReloadDate_; }
+    int32_t LastReloadHour() const { return lastReloadHour_; }
+
     // What the window mirrors.
     bool DumpEnabled() const { return dumpEnabled_; }
     bool PreviousEnabled() const { return previousEnabled_; }
@@ -84,6 +98,7 @@ signals:
     void logDisplayChanged();
     void breakTimesChanged();
     void buttonsChanged();
+    void statusChanged();
 
 private:
     // Holds the break tick off while a tick runs, so a notice from inside a player operation
@@ -121,6 +136,15 @@ private:
     void SetDumpEnabled(bool enabled);
     void SetPreviousEnabled(bool enabled);
     void MarkNothingCued();
+    bool LateDump(const Platform::Clock::Moment& now);
+    bool AutomaticPlay(const Platform::Clock::Moment& now);
+    void ScheduledReload(const Platform::Clock::Moment& now);
+    void SetStatus(const std::string& text, int32_t colour);
+    // A source log is copied once its size and time are the same at two checks.
+    bool SourceSettled(const std::string& path);
+    // Where the first cue searches a day's log that was opened with no log loaded: only
+    // breaks at or after now.
+    static float FirstCueTime(int32_t LogDate);
     bool LogOpen();
     int16_t LogNumber();
 
@@ -140,4 +164,14 @@ private:
     int32_t displayedBreakPos_ = 0;
     bool nextDayLogOpened_ = false;
     int32_t pendingNextDay_ = 0; // the day whose log is to be tried again, 0 = none
+    QTimer tmrLogReload_;
+    QTimer tmrLogUpdateInterval_;
+    int32_t lastReloadDate_ = -1;
+    float lastReloadTime_ = 0.0f;
+    int32_t lastReloadHour_ = -1;
+    std::string statusText_ = "Checking Future Logs";
+    int32_t statusColour_ = kButtonFace;
+    std::string settledPath_; // the source last looked at, its size and time
+    int64_t settledSize_ = -1;
+    int64_t settledTime_ = 0;
 };

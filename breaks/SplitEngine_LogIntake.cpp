@@ -7,6 +7,9 @@
 #include "platform/FileNumbers.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/WholeFile.h"
+
+#include <filesystem>
 
 bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
     Breaks::BreaksState& state = Breaks::State();
@@ -24,18 +27,42 @@ bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
         return false;
     }
     if (!GeneralFunctions::TimeStampLater(stamp, split.LogFileStamp)) return true;
+    // A delivery still being written changes between two checks: wait for it to settle. A
+    // log fetched because the day has none is taken at once.
+    if (!SkipReCue && !SourceSettled(source)) {
+        Trace("CheckForNewLogFile:Source still changing:" + source);
+        return false;
+    }
     if (!CopyNewLogFile(source)) return false;
     if (SkipReCue) return true;
     if (!ZEL_Common::OpenLogFile(kSplit, split.WorkingLogPath)) return false;
     float time = split.CuedBreakTime;
-    if (time < 0)
-        time = GetAdBreakTime(GetNextAdBreakFilePos(static_cast<float>(Platform::Clock::Timer())));
+    if (time < 0) {
+        // Nothing cued and no break later today: a delivery cues nothing.
+        int32_t next = GetNextAdBreakFilePos(static_cast<float>(Platform::Clock::Timer()));
+        if (next == 0) return true;
+        time = GetAdBreakTime(next);
+    }
     split.CuedBreakPos = 0;
     split.CuedBreakTime = -1.0f;
     // The copy is of the loaded day's log, whatever day the source file was written on.
     SetCurrentAdBreakTime(split.LoadedLogDate != 0 ? split.LoadedLogDate : stamp.Day, time, true,
                           false);
     return true;
+}
+
+bool SplitEngine::SourceSettled(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path file(Platform::ResolveExisting(path));
+    const int64_t size = static_cast<int64_t>(std::filesystem::file_size(file, ec));
+    if (ec) return false;
+    const int64_t time = std::filesystem::last_write_time(file, ec).time_since_epoch().count();
+    if (ec) return false;
+    const bool settled = path == settledPath_ && size == settledSize_ && time == settledTime_;
+    settledPath_ = path;
+    settledSize_ = size;
+    settledTime_ = time;
+    return settled;
 }
 
 bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
@@ -49,7 +76,6 @@ bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
     state.LogCopyInProgress = true;
     bool copied = false;
     int16_t source = 0;
-    int16_t dest = 0;
     do {
         ZEL_Common::CloseLogFile(kSplit);
         Trace("Open SourceFile");
@@ -71,27 +97,24 @@ bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
             break;
         }
         Trace("OK");
+        // The whole copy is made first, then put over the working log in one step: a failed
+        // or partial copy leaves the old working log as it was.
+        std::string text;
+        while (!Files::AtEnd(source))
+            text += GeneralFunctions::ReadFileLine(source) + "\r\n";
         Trace("Open DestFile");
-        dest = Files::FreeFile();
-        err = dest ? Files::Open(dest, split.WorkingLogPath, Files::OpenMode::Output)
-                   : static_cast<int>(Platform::errTooManyFiles);
-        if (err != 0) {
-            dest = 0;
+        if (!Platform::ReplaceWholeFile(split.WorkingLogPath, text)) {
             Platform::MsgBox("There was a problem opening the local log file to copy into\n"
                              "The error was: " +
-                                 Platform::RunTimeErrorText(err),
+                                 Platform::RunTimeErrorText(Platform::errPathFileAccess),
                              Platform::vbInformation);
             break;
         }
-        err = 0;
-        while (err == 0 && !Files::AtEnd(source))
-            err = Files::Write(dest, GeneralFunctions::ReadFileLine(source) + "\r\n");
-        copied = err == 0;
+        copied = true;
     } while (false);
     Trace("Close SourceFile");
     Trace("Close DestFile");
     if (source) Files::Close(source);
-    if (dest) Files::Close(dest);
     state.LogCopyInProgress = false;
     return copied;
 }

@@ -46,9 +46,9 @@ void SplitEngine::Send(const std::string& text) {
 }
 
 void SplitEngine::RefreshDisplay() {
-    emit breakListingChanged(1);
+    UpdateBreakListing(1);
     emit logDisplayChanged();
-    emit breakTimesChanged();
+    UpdateBreakTimeInformation();
 }
 
 void SplitEngine::SetDumpEnabled(bool enabled) {
@@ -124,7 +124,11 @@ void SplitEngine::SetCurrentBreakPos(int32_t FilePos, bool NotifyNetwork, bool U
     Trace("SetCurrentBreakPos:" + std::to_string(FilePos) +
           ":NotifyNetwork:" + YesNo(NotifyNetwork) + ":ForceCueAudio:" + YesNo(ForceCueAudio));
     ZEL_Common::SplitRecord& split = Split();
-    if (FilePos == split.CuedBreakPos || FilePos <= 0) return;
+    // A cued break is its day and its position: the same position in another day's log is
+    // another break.
+    if ((FilePos == split.CuedBreakPos && split.LoadedLogDate == split.CuedBreakDate) ||
+        FilePos <= 0)
+        return;
     if (Break().AdvertCount > 0) ClearAdvertBreak(true, false);
     split.CuedBreakPos = FilePos;
     split.CuedBreakTime = GetAdBreakTime(FilePos);
@@ -223,10 +227,17 @@ void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
           ":ForceCueAudio:" + YesNo(ForceCueAudio));
     ZEL_Common::SplitRecord& split = Split();
     int32_t position = 0;
-    if (!NextDayLogPending()) position = GetNextAdBreakFilePos(split.CuedBreakTime + 0.1f);
+    if (!NextDayLogPending()) {
+        // With nothing cued, the next break is the first one still to come.
+        float from = split.CuedBreakPos == 0 && LogOpen() ? FirstCueTime(split.LoadedLogDate)
+                                                          : split.CuedBreakTime + 0.1f;
+        position = GetNextAdBreakFilePos(from);
+    }
     if (position == 0) {
         nextDayLogOpened_ = true;
-        // With no log loaded yet, "the next day" is today.
+        // With no log loaded yet, "the next day" is today, and its breaks that have passed
+        // are not to be played.
+        const bool noLogLoaded = split.LoadedLogDate == 0 || !LogOpen();
         int32_t nextDay =
             split.LoadedLogDate != 0 ? split.LoadedLogDate + 1 : Platform::Clock::Today();
         if (!ZEL_Common::OpenLogForDate(kSplit, nextDay)) {
@@ -236,11 +247,19 @@ void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
             return;
         }
         pendingNextDay_ = 0;
-        position = GetNextAdBreakFilePos(0.0f);
+        position = GetNextAdBreakFilePos(noLogLoaded ? FirstCueTime(nextDay) : 0.0f);
         // Positions of the old day's log mean nothing in the new one.
         if (position == 0) MarkNothingCued();
     }
     if (position != 0) SetCurrentBreakPos(position, NotifyNetwork, true, ForceCueAudio);
+}
+
+float SplitEngine::FirstCueTime(int32_t LogDate) {
+    const int32_t today = Platform::Clock::Today();
+    if (LogDate > today) return 0.0f;
+    // A past day's breaks have all passed: past the end of any day.
+    if (LogDate < today) return 86400.0f;
+    return static_cast<float>(Platform::Clock::Timer());
 }
 
 void SplitEngine::CuePreviousBreak(bool NotifyNetwork) {

@@ -21,8 +21,8 @@ void WriteReconcileEntry(int16_t Split, const GeneralFunctions::TimeStamp& PlayS
                          const std::string& Reference);
 
 // The sections "Hardware1".."Hardware3" of the main settings file into the hardware table,
-// and back. Run-time fields are not touched.
+// and back. Run-time fields are not touched. Saving is false (and traced) when a write failed.
 void LoadHardwareSettings(const std::string& IniFile);
-void SaveHardwareSettings(const std::string& IniFile);
+bool SaveHardwareSettings(const std::string& IniFile);
 
 } // namespace ZEL_Specific

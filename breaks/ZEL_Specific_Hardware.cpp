@@ -55,27 +55,29 @@ void ClearLine(HardwareLine& line) {
     line.Data1 = line.Data2 = line.Data3 = line.Data4 = 0;
 }
 
-void Write(const std::string& section, const std::string& key,
+bool Write(const std::string& section, const std::string& key,
            const std::optional<std::string>& value, const std::string& ini) {
-    Platform::WritePrivateProfileString(section, key, value, ini);
+    return Platform::WritePrivateProfileString(section, key, value, ini);
 }
 
-void SaveLine(const HardwareLine& line, const std::string& section, int k, bool empty,
+bool SaveLine(const HardwareLine& line, const std::string& section, int k, bool empty,
               const std::string& ini) {
     std::string n = std::to_string(k);
     auto value = [&](int32_t v) {
         return empty ? std::nullopt : std::optional<std::string>(std::to_string(v));
     };
     // The order of the keys is the order a new section gets them in.
-    Write(section, "LineType" + n, value(line.LineType), ini);
-    Write(section, "ActiveLow" + n, value(line.ActiveLow != 0 ? -1 : 0), ini);
-    Write(section, "Description" + n,
-          empty ? std::nullopt : std::optional<std::string>(line.Description), ini);
-    Write(section, "Color" + n, value(line.Color), ini);
-    Write(section, "Action" + n, value(line.Action), ini);
+    bool ok = Write(section, "LineType" + n, value(line.LineType), ini);
+    ok = Write(section, "ActiveLow" + n, value(line.ActiveLow != 0 ? -1 : 0), ini) && ok;
+    ok = Write(section, "Description" + n,
+               empty ? std::nullopt : std::optional<std::string>(line.Description), ini) &&
+         ok;
+    ok = Write(section, "Color" + n, value(line.Color), ini) && ok;
+    ok = Write(section, "Action" + n, value(line.Action), ini) && ok;
     const int32_t data[4] = {line.Data1, line.Data2, line.Data3, line.Data4};
     for (int i = 1; i <= 4; ++i)
-        Write(section, DataKey(k, i), value(data[i - 1]), ini);
+        ok = Write(section, DataKey(k, i), value(data[i - 1]), ini) && ok;
+    return ok;
 }
 
 } // namespace
@@ -98,17 +100,18 @@ void LoadHardwareSettings(const std::string& IniFile) {
     }
 }
 
-void SaveHardwareSettings(const std::string& IniFile) {
+bool SaveHardwareSettings(const std::string& IniFile) {
     Platform::SetScreenMousePointer(Platform::vbHourglass);
+    bool ok = true;
     for (int c = 1; c <= HardwareAPI::kCardCount; ++c) {
         HardwareCard& card = HardwareAPI::Card(c);
         const std::string section = Section(c);
         if (card.CardType == 0) {
-            Platform::WritePrivateProfileSection(section, std::nullopt, IniFile);
+            ok = Platform::WritePrivateProfileSection(section, std::nullopt, IniFile) && ok;
             continue;
         }
-        Write(section, "CardType", std::to_string(card.CardType), IniFile);
-        Write(section, "BaseAddress", std::to_string(card.BaseAddress), IniFile);
+        ok = Write(section, "CardType", std::to_string(card.CardType), IniFile) && ok;
+        ok = Write(section, "BaseAddress", std::to_string(card.BaseAddress), IniFile) && ok;
         HardwareAPI::GetCardLineCounts(card.CardType, card.BaseAddress, card.TotalLines,
                                        card.Inputs, card.Outputs);
         for (int k = 1; k <= HardwareAPI::kLinesPerCard; ++k) {
@@ -117,10 +120,13 @@ void SaveHardwareSettings(const std::string& IniFile) {
             bool empty =
                 k > card.TotalLines || (VB::Trim(line.Description).empty() && line.Action == 0 &&
                                         line.ActiveLow == 0 && line.LineType != 0);
-            SaveLine(line, section, k, empty, IniFile);
+            ok = SaveLine(line, section, k, empty, IniFile) && ok;
         }
     }
     Platform::SetScreenMousePointer(Platform::vbDefault);
+    if (!ok)
+        GeneralFunctions::WriteDebugLine("SaveHardwareSettings:Failed to write " + IniFile, -1);
+    return ok;
 }
 
 } // namespace ZEL_Specific

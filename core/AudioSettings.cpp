@@ -17,6 +17,7 @@ namespace AudioSettings {
 namespace {
 
 using MainSettings::ToInt16;
+using MainSettings::ToLong;
 using Platform::HKEY_LOCAL_MACHINE;
 
 constexpr int32_t kRate = 44100;
@@ -216,7 +217,7 @@ void ReadAudioKeys(const Source& src, AudioSettingsRecord& a) {
     int16_t fireDefault = 65;
     if (src.FromFile()) {
         double fadeFire = VB::Val(src.Text(Audio("FadeFire"), "0.65"));
-        fireDefault = ToInt16(static_cast<int32_t>(VB::RoundHalfEven(fadeFire * 100)));
+        fireDefault = ToInt16(ToLong(fadeFire * 100));
     }
     a.PlayerFadeFirePercent = src.Integer(
         {"Audio", "PlayerFadeFirePercent", "\\Cart Players", "PlayerFadeFirePercent"}, fireDefault);
@@ -322,10 +323,11 @@ void LoadStartupAudioSettings() {
     LoadAudioSettings(MainSettings::Settings().MainIniFile, kProductKey);
 }
 
-void SaveAudioSettings(const std::string& IniFile) {
+bool SaveAudioSettings(const std::string& IniFile) {
     const AudioSettingsRecord& a = MainSettings::Settings().Audio;
+    bool ok = true;
     auto put = [&](const char* section, const std::string& key, const std::string& value) {
-        Platform::WritePrivateProfileString(section, key, value, IniFile);
+        ok = Platform::WritePrivateProfileString(section, key, value, IniFile) && ok;
     };
     auto number = [&](const char* section, const std::string& key, int32_t value) {
         put(section, key, std::to_string(value));
@@ -348,8 +350,9 @@ void SaveAudioSettings(const std::string& IniFile) {
         std::string n = std::to_string(i);
         const CartPlayers::CartPlayerRecord& rec = PlayerRecord(i);
         if (a.AutomaticPlayerAssignment != 0)
-            Platform::WritePrivateProfileString("CartPlayers", "SoundCardNumber" + n, std::nullopt,
-                                                IniFile);
+            ok = Platform::WritePrivateProfileString("CartPlayers", "SoundCardNumber" + n,
+                                                     std::nullopt, IniFile) &&
+                 ok;
         else
             number("CartPlayers", "SoundCardNumber" + n, rec.SoundCardNumber);
         number("CartPlayers", "BackColor" + n, rec.BackColor);
@@ -367,6 +370,8 @@ void SaveAudioSettings(const std::string& IniFile) {
     number("Audio", "LockPlayerWhenRecording", a.LockPlayerWhenRecording);
     number("Audio", "UseLargeFSBuffers", a.UseLargeFSBuffers);
     number("Audio", "FSDebugMode", a.FSDebugMode);
+    if (!ok) GeneralFunctions::WriteDebugLine("SaveAudioSettings:Failed to write " + IniFile, -1);
+    return ok;
 }
 
 } // namespace AudioSettings

@@ -93,7 +93,8 @@ void LoadAudioSettings(const std::string& IniFile, const std::string& RegistryKe
 // The start-up read: from MainIniFile (the file the settings dialog saves to).
 void LoadStartupAudioSettings();
 // Writes the keys the audio setup dialog edits to IniFile.
-void SaveAudioSettings(const std::string& IniFile);
+// False (and traced) when a write failed.
+bool SaveAudioSettings(const std::string& IniFile);
 
 // The number after "/PLAYERS=" on the command line, rounded; false without the switch.
 bool PlayersSwitch(int32_t& count);

@@ -7,11 +7,14 @@
 
 #include <QCoreApplication>
 #include <QThread>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <fcntl.h>
 #include <filesystem>
 #include <fnmatch.h>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -183,9 +186,34 @@ std::string GetDriveList(int32_t driveType) {
 }
 
 FileVersionRecord GetFileVersionText(const std::string& fileName) {
-    // Host libraries and programs carry no version resource.
-    (void)fileName;
-    return FileVersionRecord{};
+    // Our libraries carry their version as the marker text followed by "major.minor.revision"
+    // (written by the build); a file without it reads as version 0.0.0.
+    static const std::string marker = "VNTZEL-FILE-VERSION:";
+    FileVersionRecord version;
+    std::ifstream in(Platform::ResolveExisting(fileName), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (size_t at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
+        // Three numbers of at most four digits, separated by periods.
+        int16_t numbers[3] = {};
+        size_t p = at + marker.size();
+        bool read = true;
+        for (int n = 0; n < 3 && read; ++n) {
+            if (n > 0) read = p < bytes.size() && bytes[p++] == '.';
+            size_t digits = 0;
+            while (read && p < bytes.size() && digits < 4 &&
+                   std::isdigit(static_cast<unsigned char>(bytes[p]))) {
+                numbers[n] = static_cast<int16_t>(numbers[n] * 10 + (bytes[p++] - '0'));
+                ++digits;
+            }
+            read = read && digits > 0;
+        }
+        if (!read) continue;
+        version.FileMajor = version.ProductMajor = numbers[0];
+        version.FileMinor = version.ProductMinor = numbers[1];
+        version.FileRevision = version.ProductRevision = numbers[2];
+        break;
+    }
+    return version;
 }
 
 bool PointNear(float x, float y, float refX, float refY, float tolerance) {

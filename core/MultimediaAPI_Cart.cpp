@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Mmio.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <filesystem>
@@ -48,11 +49,25 @@ bool WriteAll(HMMIO file, const void* data, size_t size) {
     return mmioWrite(file, data, static_cast<int32_t>(size)) == static_cast<int32_t>(size);
 }
 
-// Starts a new "cart" chunk at the end of the file, after a pad byte when the file ends on
-// an odd offset.
-bool AppendChunk(HMMIO file, MMCKINFO& cart) {
-    int32_t end = mmioSeek(file, 0, SEEK_END);
-    if (end < 0 || ((end & 1) && !WriteAll(file, "", 1))) return false;
+// Starts a new "cart" chunk where the RIFF chunk's own extent ends (after a pad byte when that
+// is an odd offset). Bytes after the RIFF chunk (a tag other tools append) go to `trailing`, to
+// be written back after the new chunk.
+bool InsertChunk(HMMIO file, const MMCKINFO& riff, MMCKINFO& cart, std::string& trailing) {
+    const int32_t fileEnd = mmioSeek(file, 0, SEEK_END);
+    if (fileEnd < 0) return false;
+    int64_t end = std::min<int64_t>(int64_t(riff.dwDataOffset) + riff.cksize, fileEnd);
+    end = std::max<int64_t>(end, int64_t(riff.dwDataOffset) + 4); // never inside the form type
+    trailing.assign(static_cast<size_t>(std::max<int64_t>(fileEnd - end, 0)), '\0');
+    if (mmioSeek(file, static_cast<int32_t>(end), SEEK_SET) != end ||
+        (!trailing.empty() &&
+         mmioRead(file, trailing.data(), static_cast<int32_t>(trailing.size())) !=
+             static_cast<int32_t>(trailing.size())))
+        return false;
+    // The pad byte of an odd last chunk that the RIFF size left out is no trailing byte.
+    if ((end & 1) && !trailing.empty() && trailing[0] == '\0') trailing.erase(0, 1);
+    if (mmioSeek(file, static_cast<int32_t>(end), SEEK_SET) != end ||
+        ((end & 1) && !WriteAll(file, "", 1)))
+        return false;
     cart = MMCKINFO{};
     cart.ckid = MakeFourCC("cart");
     return mmioCreateChunk(file, &cart, 0) == 0;
@@ -93,25 +108,32 @@ bool WriteCartChunk(const std::string& FileName, const CartChunk& Chunk,
             return Fail(file, nullptr, riff);
         existing = false;
     }
-    if (!existing && !AppendChunk(file, cart)) return Fail(file, nullptr, riff);
+    std::string trailing;
+    if (!existing && !InsertChunk(file, riff, cart, trailing)) return Fail(file, nullptr, riff);
     uint32_t chunkSize = existing ? cart.cksize : kCartChunkSize;
     if (!WriteAll(file, &Chunk, sizeof Chunk)) return Fail(file, &cart, riff);
     std::string tag = TagText;
-    if (existing) tag.resize(std::min<size_t>(tag.size(), chunkSize - kCartChunkSize));
-    if (!tag.empty()) {
-        if (!WriteAll(file, tag.data(), tag.size())) return Fail(file, &cart, riff);
-        // The rest of a longer existing chunk must not keep an older tag text's tail.
-        if (existing) {
-            std::string rest(chunkSize - kCartChunkSize - tag.size(), '\0');
-            if (!WriteAll(file, rest.data(), rest.size())) return Fail(file, &cart, riff);
-        }
+    if (existing) {
+        // The rest of a longer existing chunk must not keep an older tag text; a size past the
+        // end of the file stops at the end.
+        const int64_t held = std::min<int64_t>(
+            chunkSize, static_cast<int64_t>(GeneralFunctions::SafeFileLen(FileName)) -
+                           int64_t(cart.dwDataOffset));
+        tag.resize(static_cast<size_t>(std::max<int64_t>(held - kCartChunkSize, 0)), '\0');
     }
-    // A new chunk gets its size from what was written; an existing one keeps its size.
-    if (!existing) cart.dwFlags |= MMIO_DIRTY;
+    if (!tag.empty() && !WriteAll(file, tag.data(), tag.size())) return Fail(file, &cart, riff);
+    if (existing) {
+        // An existing chunk keeps its size and place; the RIFF chunk is unchanged.
+        if (mmioAscend(file, &cart, 0) != 0) return Fail(file, nullptr, riff);
+        return mmioClose(file, 0) == 0;
+    }
+    // A new chunk gets its size from what was written, the RIFF chunk ends after it and the
+    // bytes that followed the RIFF chunk follow it again.
+    cart.dwFlags |= MMIO_DIRTY;
     if (mmioAscend(file, &cart, 0) != 0) return Fail(file, nullptr, riff);
-    mmioSeek(file, 0, SEEK_END);
     riff.dwFlags |= MMIO_DIRTY;
-    bool ok = mmioAscend(file, &riff, 0) == 0;
+    bool ok = mmioAscend(file, &riff, 0) == 0 &&
+              (trailing.empty() || WriteAll(file, trailing.data(), trailing.size()));
     return mmioClose(file, 0) == 0 && ok;
 }
 

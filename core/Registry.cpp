@@ -57,34 +57,34 @@ std::string StripAtNull(const std::string& Text, bool FromEnd) {
 namespace {
 
 // Stores the value when it differs from its default, else deletes the stored value.
-void SaveValue(HKEY Root, const std::string& KeyPath, const std::string& ValueName, bool isDefault,
+bool SaveValue(HKEY Root, const std::string& KeyPath, const std::string& ValueName, bool isDefault,
                uint32_t type, const std::vector<uint8_t>& data) {
     ScopedRegKey key;
-    if (!isDefault) {
-        if (RegCreateKey(Root, KeyPath, key.Out()) == ERROR_SUCCESS)
-            RegSetValueEx(key.Get(), ValueName, type, data.data(),
-                          static_cast<uint32_t>(data.size()));
-    } else if (RegKeyExists(Root, KeyPath)) {
-        if (RegOpenKey(Root, KeyPath, key.Out()) == ERROR_SUCCESS)
-            RegDeleteValue(key.Get(), ValueName);
-    }
+    if (!isDefault)
+        return RegCreateKey(Root, KeyPath, key.Out()) == ERROR_SUCCESS &&
+               RegSetValueEx(key.Get(), ValueName, type, data.data(),
+                             static_cast<uint32_t>(data.size())) == ERROR_SUCCESS;
+    if (!RegKeyExists(Root, KeyPath)) return true;
+    if (RegOpenKey(Root, KeyPath, key.Out()) != ERROR_SUCCESS) return false;
+    int32_t result = RegDeleteValue(key.Get(), ValueName);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
 } // namespace
 
-void SaveRegString(HKEY Root, const std::string& KeyPath, const std::string& ValueName,
+bool SaveRegString(HKEY Root, const std::string& KeyPath, const std::string& ValueName,
                    const std::string& Value, const std::string& Default) {
-    SaveValue(Root, KeyPath, ValueName, Value == Default, REG_SZ,
+    return SaveValue(Root, KeyPath, ValueName, Value == Default, REG_SZ,
               std::vector<uint8_t>(Value.begin(), Value.end()));
 }
 
-void SaveRegLong(HKEY Root, const std::string& KeyPath, const std::string& ValueName, int32_t Value,
+bool SaveRegLong(HKEY Root, const std::string& KeyPath, const std::string& ValueName, int32_t Value,
                  int32_t Default) {
     uint32_t bits = static_cast<uint32_t>(Value);
     std::vector<uint8_t> data;
     for (int i = 0; i < 4; ++i)
         data.push_back(static_cast<uint8_t>(bits >> (8 * i)));
-    SaveValue(Root, KeyPath, ValueName, Value == Default, REG_DWORD, data);
+    return SaveValue(Root, KeyPath, ValueName, Value == Default, REG_DWORD, data);
 }
 
 bool RegKeyExists(HKEY Root, const std::string& KeyPath) {

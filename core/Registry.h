@@ -32,11 +32,12 @@ int32_t GetRegLong(HKEY Root, const std::string& KeyPath, const std::string& Val
 std::string StripAtNull(const std::string& Text, bool FromEnd);
 
 // Stores Value as REG_SZ (without a terminating NUL) when it differs from Default (exactly),
-// creating the key; otherwise deletes the stored value. Failures are ignored.
-void SaveRegString(HKEY Root, const std::string& KeyPath, const std::string& ValueName,
+// creating the key; otherwise deletes the stored value. False when the store refused the write
+// or the deletion (a value already missing counts as deleted).
+bool SaveRegString(HKEY Root, const std::string& KeyPath, const std::string& ValueName,
                    const std::string& Value, const std::string& Default);
 // The same for a REG_DWORD value.
-void SaveRegLong(HKEY Root, const std::string& KeyPath, const std::string& ValueName, int32_t Value,
+bool SaveRegLong(HKEY Root, const std::string& KeyPath, const std::string& ValueName, int32_t Value,
                  int32_t Default);
 
 // True when Root\KeyPath opens with full access.

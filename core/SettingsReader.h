@@ -20,6 +20,15 @@ inline int16_t ToInt16(int32_t value) {
                                                     std::numeric_limits<int16_t>::max()));
 }
 
+// A number read as text, rounded to a whole number held within 32 bits (NaN gives 0): the
+// conversion never sees a value it cannot represent.
+inline int32_t ToLong(double value) {
+    if (!(value == value)) return 0;
+    constexpr double low = std::numeric_limits<int32_t>::min();
+    constexpr double high = std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(VB::RoundHalfEven(std::clamp(value, low, high)));
+}
+
 // Reads [section] key of one file.
 class IniReader {
 public:

@@ -1,5 +1,6 @@
 #include "hardware/HardwareAPI.h"
 
+#include "hardware/ZEL_Specific_Actions.h"
 #include "platform/Dio.h"
 #include "platform/MessageBox.h"
 
@@ -8,13 +9,6 @@
 namespace HardwareAPI {
 
 namespace {
-
-void DriverBox(const std::string& what, int32_t code) {
-    Platform::MsgBox("There was a problem " + what +
-                         " the Advantech Card, and the error message was:\n\n" +
-                         Platform::Dio::DRV_GetErrorMessage(code, 80),
-                     Platform::vbExclamation);
-}
 
 int16_t Clamp16(int32_t value) {
     return static_cast<int16_t>(value > 32767 ? 32767 : value);
@@ -30,18 +24,17 @@ bool AdvantechLineCounts(int16_t DeviceNumber, int16_t& TotalLines, int16_t& Inp
     bool result = true;
     int32_t handle = 0;
     if (int32_t rc = DRV_DeviceOpen(DeviceNumber, handle); rc != DioOk) {
-        DriverBox("connecting to", rc);
+        AdvantechDriverBox("connecting to", rc);
         return false;
     }
     DeviceFeatures features;
     if (int32_t rc = DRV_DeviceGetFeatures(handle, features); rc != DioOk) {
-        DriverBox("getting information about", rc);
+        AdvantechDriverBox("getting information about", rc);
         result = false;
-    } else if (features.BoardID == 6 || features.BoardID == 8 || features.BoardID == 9 ||
-               features.BoardID == 39) {
+    } else if (ConfigurableBoard(features.BoardID)) {
         PortConfig config;
         if (int32_t rc2 = DRV_DioGetConfig(handle, config); rc2 != DioOk) {
-            DriverBox("getting information about", rc2);
+            AdvantechDriverBox("getting information about", rc2);
             result = false;
         } else {
             TotalLines = Inputs = Outputs = 0;
@@ -75,7 +68,7 @@ bool AdvantechLineCounts(int16_t DeviceNumber, int16_t& TotalLines, int16_t& Inp
     Outputs = std::min<int16_t>(Outputs, kLinesPerCard);
     if (handle != 0) {
         if (int32_t rc = DRV_DeviceClose(handle); rc != DioOk) {
-            DriverBox("disconnecting from", rc);
+            AdvantechDriverBox("disconnecting from", rc);
             result = false;
         }
     }
@@ -114,6 +107,17 @@ bool DataMatches(int16_t wanted, int32_t value) {
 }
 
 } // namespace
+
+void AdvantechDriverBox(const std::string& what, int32_t code) {
+    Platform::MsgBox("There was a problem " + what +
+                         " the Advantech Card, and the error message was:\n\n" +
+                         Platform::Dio::DRV_GetErrorMessage(code, 80),
+                     Platform::vbExclamation);
+}
+
+bool ConfigurableBoard(int32_t BoardID) {
+    return BoardID == 6 || BoardID == 8 || BoardID == 9 || BoardID == 39;
+}
 
 HardwareCard& Card(int card) {
     return State().HardwareTable[static_cast<size_t>(card - 1)];
@@ -158,7 +162,10 @@ bool SetHardwareLine(int16_t& LineNumber, int32_t Mode) {
     if (!SplitLineNumber(LineNumber, card, line)) return false;
     HardwareCard& c = Card(card);
     if (c.CardType != 0) SetLineFields(c.Line(line), Mode);
-    if (State().doHardwareAction) State().doHardwareAction(card, line);
+    if (State().doHardwareAction)
+        State().doHardwareAction(card, line);
+    else
+        ZEL_Specific::DoHardwareAction(card, line);
     return true;
 }
 

@@ -68,10 +68,21 @@ struct HardwareCard {
     const HardwareLine& Line(int k) const { return Lines[static_cast<size_t>(k - 1)]; }
 };
 
+// Doors of the action runner into the rest of the program; an empty door does nothing.
+struct HardwareDoors {
+    std::function<void(bool NotifyNetwork)> playBreak;                    // the split's cued break
+    std::function<void(int16_t Group, bool NotifyNetwork)> playCartGroup; // a cart group
+    std::function<void()> updateLoggingCaption;                           // the logging panel
+    std::function<void(const std::string& Text)> sendMessageToNetwork;    // master and slaves
+};
+
 struct HardwareState {
     std::array<HardwareCard, kCardCount> HardwareTable; // [0] is card 1
-    // The action runner, told of every line change (card, line); none installed = nothing.
+    // Told of every line change (card, line) in place of the action runner when installed.
     std::function<void(int16_t Card, int16_t Line)> doHardwareAction;
+    HardwareDoors Doors;
+    // While set, serial command packets are logged and not carried out.
+    bool IgnoreSerialCommands = false;
 };
 
 // The hardware records of the current program context.
@@ -80,6 +91,12 @@ HardwareCard& Card(int card); // 1..3
 
 // Card and line of a line number 1..300; false outside that range.
 bool SplitLineNumber(int32_t LineNumber, int16_t& Card, int16_t& Line);
+
+// The driver's box for a failed Advantech call: what failed ("connecting to", ...) and the
+// driver's text for the code.
+void AdvantechDriverBox(const std::string& what, int32_t code);
+// Boards whose ports are configured by mode (their output ports follow the input ports).
+bool ConfigurableBoard(int32_t BoardID);
 
 // Line counts of a card type. False (counts untouched) for an unknown type. An Advantech
 // card (type 4) is asked through the driver; its failures are shown in boxes. Counts never

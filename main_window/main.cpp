@@ -1,17 +1,35 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
+#include "breaks/LogEditing.h"
+#include "breaks/SplitEngine.h"
+#include "breaks/ZEL_Specific.h"
+#include "breaks/frmSplit.h"
+#include "browsing/frmCartBrowser.h"
+#include "browsing/frmFindCart.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
+#include "carts/SplitPlayerAdapter.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "core/AudioSettings.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
+#include "breaks/ZEL_Specific_CartGroups.h"
+#include "hardware/HardwareAPI.h"
+#include "hardware/ZEL_Specific_Actions.h"
+#include "hardware/frmHardwareManager.h"
+#include "main_window/CartGroupButtons.h"
 #include "main_window/CartGroupStartup.h"
 #include "main_window/CommandLine.h"
+#include "main_window/SerialCommandPort.h"
+#include "main_window/frmCommTest.h"
 #include "main_window/frmMain.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text1252.h"
+#include "platform/VB.h"
+#include "settings_dialogs/LibraryRegistration.h"
+#include "settings_dialogs/frmFileLocations.h"
+#include "settings_dialogs/frmLogSettings.h"
 
 #include <QApplication>
 #include <vector>
@@ -42,7 +60,18 @@ int main(int argc, char** argv) {
             (iniFound ? ", VNTZEL.INI found" : ", VNTZEL.INI not found"),
         -1, GeneralFunctions::dkReset);
 
+    LibraryRegistration::RegisterLibraries();
     MainSettings::LoadMainSettings();
+    // First start: the split's log settings, then the data and audiowall folders.
+    if (GeneralFunctions::SafeFileLen(Platform::JoinPath(windowsFolder, "VNTZEL.INI")) <= 0) {
+        if (!SettingsDialogs::ShowFirstStartLogSettings()) {
+            SettingsDialogs::Box("There was no configuration information entered",
+                                 Platform::vbCritical);
+            return 1;
+        }
+        MainSettings::LoadMainSettings();
+    }
+    if (VB::Trim(MainSettings::Settings().DataFolder).empty()) SettingsDialogs::ShowFileLocations();
     GeneralFunctions::WriteDebugLine(
         "Main settings read from " + MainSettings::Settings().MainIniFile, -1);
     AudioSettings::LoadStartupAudioSettings();
@@ -57,10 +86,68 @@ int main(int argc, char** argv) {
     MainWindow::StartCartGroups(main);
     main.show();
     Audio_Player_FN::ShowPlayerWindows();
+
+    // Hardware I/O: the cards polled from the tray, the heartbeat outputs flashing.
+    ZEL_Specific::LoadHardwareSettings(MainSettings::Settings().MainIniFile);
+    ZEL_Specific::InstallPlayerCommandCheck();
+    HardwareManager::LoadHardwareManager();
+    int16_t heartbeat = 1, any = 255, outputsOnly = 0;
+    HardwareAPI::SetLinesByAction(ZEL_Specific::actMiscOutput, HardwareAPI::OutputFlashing,
+                                  heartbeat, any, any, any, outputsOnly);
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
+    // The split plays its breaks on the cart players, by the clock and by serial packets; its
+    // window is owned by the main window.
+    CartPlayers::SplitPlayerAdapter splitPlayers;
+    SplitEngine split(nullptr, &splitPlayers);
+    CartPlayers::SplitNoticeListener splitNotices(split);
+    SplitWindowDoors doors;
+    doors.AddNoticeListener = [&] {
+        Audio_Player_FN::AddNoticeListener(&splitNotices, CartPlayers::ncGeneral);
+    };
+    doors.RemoveNoticeListener = [&] { Audio_Player_FN::RemoveNoticeListener(&splitNotices); };
+    // The window's log timers run the split's scheduler.
+    doors.LogReloadTick = [&] { split.tmrLogReload_Timer(); };
+    doors.CheckForFutureLogFiles = [&] { split.CheckForFutureLogFiles(); };
+    doors.PlayCartGroup = [](int16_t group, bool notifyNetwork) {
+        if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
+            buttons->PlayCartGroup(group, notifyNetwork);
+    };
+    ZEL_Common::SetCartChooser(frmSplit::AskCartNumber);
+    auto* splitWindow = new frmSplit(split, doors, &main);
+    splitWindow->setWindowFlag(Qt::Window);
+    splitWindow->show();
+    splitWindow->Form_Load();
+    MainWindow::SerialCommandPort serialPort(main.commControl(), main.commBounce());
+    serialPort.SetSplit(&split);
+    serialPort.Doors.playCart = [](int32_t cart, int16_t volume) {
+        Audio_Player_FN::PlayCart(cart, volume);
+    };
+    serialPort.Doors.testCommand = MainWindow::ShowCommTestAndCount;
+    split.SetCartQueue(MainWindow::CartGroupQueueIfLoaded());
+    serialPort.Doors.checksAgainstAds = [](int16_t group) {
+        Breaks::CartGroupRecord* record = Breaks::CartGroup(group);
+        return record && record->CheckAgainstAds != 0;
+    };
+    serialPort.Doors.firstCartOfGroup = ZEL_Specific::FirstCartOfGroup;
+    serialPort.Doors.playCartGroup = [](int16_t group, bool notifyNetwork) {
+        if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
+            buttons->PlayCartGroup(group, notifyNetwork);
+    };
+
+    // Hardware inputs play the split's break and the cart groups.
+    HardwareAPI::HardwareDoors& hardwareDoors = HardwareAPI::State().Doors;
+    hardwareDoors.playBreak = [&](bool notifyNetwork) { split.PlayBreak(notifyNetwork); };
+    hardwareDoors.playCartGroup = doors.PlayCartGroup;
+
     int result = app.exec();
+    hardwareDoors = HardwareAPI::HardwareDoors{};
     MainWindow::StopCartGroups();
+    splitWindow->Unload();
+    delete splitWindow;
+    HardwareManager::UnloadHardwareManager();
+    Browsing::UnloadFindCart();
+    Browsing::UnloadCartBrowser();
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
     Audio_Player_FN::DestroyPlayerWindows();

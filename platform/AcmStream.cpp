@@ -43,14 +43,15 @@ bool Within(const uint8_t* p, uint32_t length, const uint8_t* base, uint32_t bas
     return p >= base && p + length <= base + baseLength;
 }
 
-// Runs whole source blocks through the codecs into the pending output.
-bool Transcode(AcmStream& s, const uint8_t* data, size_t size) {
+// Runs whole source blocks through the codecs into the pending output; at the end of the data
+// every step also gives out what it holds.
+bool Transcode(AcmStream& s, const uint8_t* data, size_t size, bool end) {
     if (s.passThrough) {
         s.pending.insert(s.pending.end(), data, data + size);
         return true;
     }
     s.frames.clear();
-    if (!s.decoder->Decode(data, size, s.frames)) return false;
+    if (size > 0 && !s.decoder->Decode(data, size, s.frames)) return false;
     const std::vector<int16_t>* pcm = &s.frames;
     uint16_t from = s.source.head.Channels, to = s.destination.head.Channels;
     // Channels are dropped before the rate changes and added after it.
@@ -62,13 +63,15 @@ bool Transcode(AcmStream& s, const uint8_t* data, size_t size) {
         s.resampled.clear();
         uint16_t channels = std::min(from, to);
         if (!s.resampler->Process(pcm->data(), pcm->size() / channels, s.resampled)) return false;
+        if (end && !s.resampler->Flush(s.resampled)) return false;
         pcm = &s.resampled;
     }
     if (to > from) {
         Codec::MapChannels(*pcm, from, to, s.mapped);
         pcm = &s.mapped;
     }
-    return s.encoder->Encode(pcm->data(), pcm->size() / to, s.pending);
+    if (!s.encoder->Encode(pcm->data(), pcm->size() / to, s.pending)) return false;
+    return !end || s.encoder->Flush(s.pending);
 }
 
 } // namespace
@@ -161,7 +164,8 @@ MMRESULT acmStreamConvert(HACMSTREAM stream, ACMSTREAMHEADER* header, uint32_t f
     AcmStream& s = *stream;
     size_t block = s.SourceBlock();
     size_t take = header->cbSrcLength - header->cbSrcLength % block;
-    if (take > 0 && !Transcode(s, header->pbSrc, take)) return ACMERR_NOTPOSSIBLE;
+    const bool end = (flags & ACM_STREAMCONVERTF_END) != 0;
+    if ((take > 0 || end) && !Transcode(s, header->pbSrc, take, end)) return ACMERR_NOTPOSSIBLE;
     size_t out = std::min<size_t>(s.pending.size(), header->cbDstLength);
     if (out > 0) std::memcpy(header->pbDst, s.pending.data(), out);
     s.pending.erase(s.pending.begin(), s.pending.begin() + static_cast<ptrdiff_t>(out));

@@ -3,6 +3,7 @@
 // 16-bit frames, maps channels, changes the rate and encodes to its destination.
 #include "platform/AcmTypes.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,8 +24,11 @@ struct Format {
     uint32_t ExtraLong(size_t offset) const;
 };
 
-// Reads a record: the head, then ExtraSize extra bytes (none for plain PCM).
-Format ParseFormat(const uint8_t* bytes);
+// Reads a record: the head, then ExtraSize extra bytes (none for plain PCM), never more than
+// `size` bytes in all.
+Format ParseFormat(const uint8_t* bytes, size_t size = SIZE_MAX);
+// True when the record's extra bytes lie within the `size` bytes that hold it.
+bool FormatFits(const uint8_t* bytes, size_t size);
 
 struct TagInfo {
     uint16_t tag;
@@ -56,12 +60,17 @@ public:
     // Upper bound of the bytes `frames` frames encode to.
     virtual size_t MaxBytes(size_t frames) const = 0;
     virtual bool Encode(const int16_t* frames, size_t count, std::vector<uint8_t>& out) = 0;
+    // At the end of the data: appends what the encoder still holds; it then starts afresh.
+    virtual bool Flush(std::vector<uint8_t>&) { return true; }
     virtual void Reset() {}
 };
 
 // nullptr when the format has no decoder (encoder) here or its record is unusable.
 std::unique_ptr<Decoder> MakeDecoder(const Format& source);
 std::unique_ptr<Encoder> MakeEncoder(const Format& destination);
+
+// The samples of delay the layer III encoder puts before the audio.
+uint16_t LayerThreeEncoderDelay(uint16_t channels, uint32_t rate, uint32_t bitrate);
 
 std::unique_ptr<Decoder> MakePcmDecoder(const Format& source);
 std::unique_ptr<Encoder> MakePcmEncoder(const Format& destination);
@@ -89,6 +98,8 @@ public:
     bool Ok() const { return state_ != nullptr; }
     // Appends the output for `count` input frames.
     bool Process(const int16_t* frames, size_t count, std::vector<int16_t>& out);
+    // At the end of the data: appends the frames still held back; it then starts afresh.
+    bool Flush(std::vector<int16_t>& out);
     void Reset();
     size_t MaxFrames(size_t inFrames) const;
 

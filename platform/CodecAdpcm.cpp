@@ -2,6 +2,7 @@
 #include "platform/Codec.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace Platform::Codec {
@@ -23,6 +24,8 @@ const int kImaIndexShift[8] = {-1, -1, -1, -1, 2, 4, 6, 8};
 
 const int kMsAdaptation[16] = {230, 230, 230, 230, 307, 409, 512, 614,
                                768, 614, 512, 409, 307, 230, 230, 230};
+
+constexpr int kMaxMsDelta = std::numeric_limits<int>::max() / 768;
 
 int16_t Clamp(int v) {
     return static_cast<int16_t>(std::clamp(v, -32768, 32767));
@@ -127,6 +130,15 @@ public:
         pending_.erase(pending_.begin(), pending_.begin() + whole * samples_ * channels_);
         return true;
     }
+    // The last part block is completed with silence.
+    bool Flush(std::vector<uint8_t>& out) override {
+        if (!pending_.empty()) {
+            pending_.resize(samples_ * channels_, 0);
+            EncodeBlock(pending_.data(), out);
+        }
+        Reset();
+        return true;
+    }
     void Reset() override {
         pending_.clear();
         state_.assign(channels_, ImaChannel{});
@@ -205,7 +217,8 @@ private:
             int sample = Clamp(predicted + (nibble >= 8 ? nibble - 16 : nibble) * s.delta);
             s.s2 = s.s1;
             s.s1 = sample;
-            s.delta = std::max(16, kMsAdaptation[nibble] * s.delta / 256);
+            // Bounded so that the next step cannot overflow.
+            s.delta = std::clamp(kMsAdaptation[nibble] * s.delta / 256, 16, kMaxMsDelta);
             out.push_back(static_cast<int16_t>(sample));
         }
         return true;

@@ -87,16 +87,25 @@ std::vector<uint8_t> Format::Bytes() const {
     return out;
 }
 
-Format ParseFormat(const uint8_t* bytes) {
+Format ParseFormat(const uint8_t* bytes, size_t size) {
     Format f;
     // Plain PCM records carry no extra size word that can be trusted.
-    f.head = LoadWaveFormat(bytes, kFormatHeadSize);
+    f.head = LoadWaveFormat(bytes, std::min(size, kFormatHeadSize));
+    size_t held = size > kFormatHeadSize ? size - kFormatHeadSize : 0;
     if (f.head.FormatTag == WAVE_FORMAT_PCM) {
         f.head.ExtraSize = 0;
     } else {
-        f.extra.assign(bytes + kFormatHeadSize, bytes + kFormatHeadSize + f.head.ExtraSize);
+        size_t extra = std::min<size_t>(f.head.ExtraSize, held);
+        f.extra.assign(bytes + kFormatHeadSize, bytes + kFormatHeadSize + extra);
+        f.head.ExtraSize = static_cast<uint16_t>(extra);
     }
     return f;
+}
+
+bool FormatFits(const uint8_t* bytes, size_t size) {
+    if (size < kFormatHeadSize) return size >= 16;
+    WaveFormatEx head = LoadWaveFormat(bytes, kFormatHeadSize);
+    return head.FormatTag == WAVE_FORMAT_PCM || kFormatHeadSize + head.ExtraSize <= size;
 }
 
 static const TagInfo kTags[] = {
@@ -245,14 +254,15 @@ bool BuildFormat(uint16_t tag, uint16_t channels, uint32_t rate, uint16_t bits, 
         if (channels > 2 || !(MpegOneRate(rate) || MpegTwoRate(rate) || MpegTwoHalfRate(rate)))
             return false;
         uint32_t bitrate = LayerThreeRate(channels, rate) * 1000;
+        uint32_t frameBytes = (MpegOneRate(rate) ? 144 : 72) * bitrate;
         f.head.BlockAlign = 1;
         f.head.AvgBytesPerSec = bitrate / 8;
         PutExtraWord(f.extra, 1);
-        PutExtraLong(f.extra, 2); // no padding
-        PutExtraWord(f.extra,
-                     static_cast<uint16_t>((MpegOneRate(rate) ? 144 : 72) * bitrate / rate));
+        // Frames are padded as the standard says where the frame size is not whole.
+        PutExtraLong(f.extra, frameBytes % rate == 0 ? 2 : 0);
+        PutExtraWord(f.extra, static_cast<uint16_t>(frameBytes / rate));
         PutExtraWord(f.extra, 1);
-        PutExtraWord(f.extra, 1393);
+        PutExtraWord(f.extra, LayerThreeEncoderDelay(channels, rate, bitrate));
         break;
     }
     default:

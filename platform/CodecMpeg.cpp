@@ -114,6 +114,14 @@ public:
                            : twolame_encode_buffer_interleaved(options_, p, n, buffer, size);
             });
     }
+    bool Flush(std::vector<uint8_t>& out) override {
+        if (!options_) return false;
+        std::vector<unsigned char> buffer(MaxBytes(kEncodePiece) + 16384);
+        int made = twolame_encode_flush(options_, buffer.data(), static_cast<int>(buffer.size()));
+        if (made > 0) out.insert(out.end(), buffer.begin(), buffer.begin() + made);
+        Reset();
+        return made >= 0;
+    }
     void Reset() override {
         Close();
         Open();
@@ -149,6 +157,24 @@ private:
     uint16_t mode_;
 };
 
+// The layer III encoder set up as it is for a recording.
+lame_global_flags* OpenLayerThree(uint32_t rate, uint16_t channels, uint32_t bitrate) {
+    lame_global_flags* flags = lame_init();
+    if (!flags) return nullptr;
+    int r = static_cast<int>(rate);
+    lame_set_num_channels(flags, channels);
+    lame_set_in_samplerate(flags, r);
+    lame_set_out_samplerate(flags, r);
+    lame_set_brate(flags, static_cast<int>(bitrate / 1000));
+    lame_set_mode(flags, channels == 1 ? MONO : JOINT_STEREO);
+    lame_set_bWriteVbrTag(flags, 0);
+    if (lame_init_params(flags) < 0) {
+        lame_close(flags);
+        return nullptr;
+    }
+    return flags;
+}
+
 class LayerThreeEncoder final : public Encoder {
 public:
     LayerThreeEncoder(uint32_t rate, uint16_t channels, uint32_t bitrate)
@@ -170,24 +196,21 @@ public:
                            : lame_encode_buffer_interleaved(flags_, piece.data(), n, buffer, size);
             });
     }
+    bool Flush(std::vector<uint8_t>& out) override {
+        if (!flags_) return false;
+        std::vector<unsigned char> buffer(MaxBytes(kEncodePiece));
+        int made = lame_encode_flush(flags_, buffer.data(), static_cast<int>(buffer.size()));
+        if (made > 0) out.insert(out.end(), buffer.begin(), buffer.begin() + made);
+        Reset();
+        return made >= 0;
+    }
     void Reset() override {
         Close();
         Open();
     }
 
 private:
-    void Open() {
-        flags_ = lame_init();
-        if (!flags_) return;
-        int rate = static_cast<int>(rate_);
-        lame_set_num_channels(flags_, channels_);
-        lame_set_in_samplerate(flags_, rate);
-        lame_set_out_samplerate(flags_, rate);
-        lame_set_brate(flags_, static_cast<int>(bitrate_ / 1000));
-        lame_set_mode(flags_, channels_ == 1 ? MONO : JOINT_STEREO);
-        lame_set_bWriteVbrTag(flags_, 0);
-        if (lame_init_params(flags_) < 0) Close();
-    }
+    void Open() { flags_ = OpenLayerThree(rate_, channels_, bitrate_); }
     void Close() {
         if (flags_) lame_close(flags_);
         flags_ = nullptr;
@@ -204,6 +227,14 @@ template <typename T> std::unique_ptr<T> IfOk(std::unique_ptr<T> codec) {
 }
 
 } // namespace
+
+uint16_t LayerThreeEncoderDelay(uint16_t channels, uint32_t rate, uint32_t bitrate) {
+    lame_global_flags* flags = OpenLayerThree(rate, channels, bitrate);
+    if (!flags) return 0;
+    int delay = lame_get_encoder_delay(flags);
+    lame_close(flags);
+    return static_cast<uint16_t>(std::clamp(delay, 0, 0xFFFF));
+}
 
 std::unique_ptr<Decoder> MakeMpegDecoder(const Format& source) {
     const WaveFormatEx& h = source.head;

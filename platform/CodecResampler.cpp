@@ -58,6 +58,22 @@ bool Resampler::Process(const int16_t* frames, size_t count, std::vector<int16_t
     return true;
 }
 
+bool Resampler::Flush(std::vector<int16_t>& out) {
+    if (!state_) return false;
+    soxr_t state = static_cast<soxr_t>(state_);
+    bool ok = held_.empty() || Feed(held_.data(), held_.size() / channels_, out);
+    held_.clear();
+    // No input tells the converter the data has ended: it gives out what it holds.
+    for (size_t made = 1; ok && made > 0;) {
+        size_t start = out.size();
+        out.resize(start + kPiece * channels_);
+        ok = soxr_process(state, nullptr, 0, nullptr, out.data() + start, kPiece, &made) == nullptr;
+        out.resize(start + (ok ? made : 0) * channels_);
+    }
+    soxr_clear(state);
+    return ok;
+}
+
 bool Resampler::Feed(const int16_t* frames, size_t count, std::vector<int16_t>& out) {
     soxr_t state = static_cast<soxr_t>(state_);
     size_t used = 0;

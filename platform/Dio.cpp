@@ -112,6 +112,7 @@ int32_t DRV_DioReadPortByte(int32_t Handle, int16_t Port, uint8_t& Value) {
     if (d->simulated) {
         if (Port < 0 || Port >= static_cast<int16_t>(d->simulated->InputBytes.size()))
             return DioBadPort;
+        if (d->simulated->FailRead != 0) return d->simulated->FailRead;
         Value = d->simulated->InputBytes[static_cast<size_t>(Port)];
         return DioOk;
     }

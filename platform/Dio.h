@@ -48,6 +48,7 @@ struct SimulatedCard {
     int32_t FailFeatures = 0;
     int32_t FailConfig = 0;
     int32_t FailClose = 0;
+    int32_t FailRead = 0; // result code every port read returns
     int OpenHandles = 0;
 };
 

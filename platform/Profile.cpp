@@ -21,7 +21,10 @@ struct Line {
 struct IniText {
     std::vector<Line> lines;
     std::string newline = "\r\n"; // line end for lines we add
+    std::string bom;              // a UTF-8 byte-order mark that opened the file, kept
 };
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
 
 // The lines [header, end) of one section; header is the "[name]" line.
 struct SectionRange {
@@ -47,6 +50,10 @@ IniText Parse(const std::string& bytes) {
     IniText ini;
     bool newlineSeen = false;
     size_t start = 0;
+    if (bytes.compare(0, 3, kUtf8Bom) == 0) {
+        ini.bom = kUtf8Bom;
+        start = 3;
+    }
     while (start < bytes.size()) {
         size_t lf = bytes.find('\n', start);
         Line line;
@@ -67,18 +74,19 @@ IniText Parse(const std::string& bytes) {
 }
 
 std::string Join(const IniText& ini) {
-    std::string bytes;
+    std::string bytes = ini.bom;
     for (const Line& line : ini.lines)
         bytes += line.text + line.end;
     return bytes;
 }
 
-// The section name of a "[name]" line.
+// The section name of a "[name]" line: up to the last "]" of the line, whatever follows it,
+// or to the line's end when it has none.
 std::optional<std::string> HeaderName(const std::string& text) {
     std::string trimmed = Trim(text);
     if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
     size_t close = trimmed.rfind(']');
-    if (close == std::string::npos || close == 0) return std::nullopt;
+    if (close == std::string::npos) close = trimmed.size();
     return Trim(trimmed.substr(1, close - 1));
 }
 
@@ -121,10 +129,21 @@ std::optional<size_t> FindKey(const IniText& ini, SectionRange range, const std:
     return std::nullopt;
 }
 
-// One line after the last non-blank line of range, so that blank lines separating it from
-// the next section stay after whatever is added.
+// Where the comment lines that head the next section begin: the run of comments just before
+// its header; the section's end when there is none (or no next section).
+size_t NextSectionComments(const IniText& ini, SectionRange range) {
+    size_t start = range.end;
+    if (start >= ini.lines.size()) return start;
+    while (start > range.header + 1 && IsComment(ini.lines[start - 1].text))
+        --start;
+    return start;
+}
+
+// One line after the section's last non-blank line, leaving out the comments that head the
+// next section, so that those and the blank lines before the next section stay after
+// whatever is added.
 size_t EndOfContent(const IniText& ini, SectionRange range) {
-    size_t end = range.end;
+    size_t end = NextSectionComments(ini, range);
     while (end > range.header + 1 && Trim(ini.lines[end - 1].text).empty())
         --end;
     return end;
@@ -209,7 +228,8 @@ void DeleteSection(IniText& ini, const std::string& section) {
     std::optional<SectionRange> range = FindSection(ini, section);
     if (!range) return;
     ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(range->header),
-                    ini.lines.begin() + static_cast<std::ptrdiff_t>(range->end));
+                    ini.lines.begin() +
+                        static_cast<std::ptrdiff_t>(NextSectionComments(ini, *range)));
 }
 
 // The section's range, appending "[section]" at the end of the file when it is missing.
@@ -226,6 +246,7 @@ void SetKey(IniText& ini, const std::string& section, const std::string& key,
         std::string name, old;
         SplitKey(ini.lines[*at].text, name, old);
         ini.lines[*at].text = name + "=" + value;
+        if (ini.lines[*at].end.empty()) ini.lines[*at].end = ini.newline;
         return;
     }
     InsertLine(ini, EndOfContent(ini, range), Trim(key) + "=" + value);

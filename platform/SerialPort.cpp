@@ -3,6 +3,8 @@
 #include <QSerialPort>
 #include <cstdlib>
 #include <sstream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <vector>
 
 namespace Platform {
@@ -73,6 +75,14 @@ bool ParseSettings(const std::string& text, LineSettings& out) {
 
 constexpr int16_t kHighestPort = 16;
 
+// A pseudo-terminal slave (majors 136..143) carries bytes without a line: its driver keeps
+// 8 bits without parity whatever is asked, so framing it cannot hold is no error.
+bool IsPseudoTerminal(int fd) {
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+    return major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
+}
+
 } // namespace
 
 std::string SerialDevicePath(int16_t portNumber) {
@@ -126,6 +136,7 @@ int32_t SerialPort::ApplyLine() {
     ParseSettings(settings_, line);
     bool ok = port_->setBaudRate(line.baud) && port_->setParity(line.parity) &&
               port_->setDataBits(line.dataBits) && port_->setStopBits(line.stopBits);
+    ok = ok || IsPseudoTerminal(static_cast<int>(port_->handle()));
     // XON/XOFF alone is software flow control; RTS/CTS wins when both are asked for.
     QSerialPort::FlowControl flow = QSerialPort::NoFlowControl;
     if (handshaking_ == comXOnXoff) flow = QSerialPort::SoftwareControl;

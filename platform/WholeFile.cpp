@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,6 +32,15 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// Writes the existing file over in place: its owner and mode stay as they are.
+bool WriteInPlace(const fs::path& target, const std::string& bytes) {
+    int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = WriteAll(fd, bytes);
+    ok = ::fsync(fd) == 0 && ok;
+    return ::close(fd) == 0 && ok;
+}
+
 } // namespace
 
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
@@ -44,7 +54,8 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     if (fs::exists(target, ec) && ::access(target.c_str(), W_OK) != 0) return false;
     std::string temp = target.string() + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
+    // A folder we may not create files in: the file itself may still be writable.
+    if (fd < 0) return fs::exists(target, ec) && WriteInPlace(target, bytes);
     // Keep the old file's permissions; a new file gets the usual ones.
     struct stat old {};
     mode_t mode = 0666;

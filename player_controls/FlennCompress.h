@@ -19,6 +19,7 @@ struct ConversionStreamInfo {
     std::unique_ptr<uint8_t[]> hDestBuffer;
     uint8_t* pDestBuffer = nullptr;
     Platform::Acm::ACMSTREAMHEADER Header;
+    bool ShowErrors = true; // false: failures only come back as codes, the caller reports them
 };
 
 // Opens the stream from SourceFormat to DestFormat (format records) and its two buffers.
@@ -27,9 +28,10 @@ int32_t FlennCompressOpen(ConversionStreamInfo& StreamInfo, const uint8_t* Sourc
                           const uint8_t* DestFormat, const std::string& DebugFile);
 // Converts Length bytes at pData in place: on success pData holds the output and Length its
 // count. Capacity is the size of the caller's buffer; output beyond it comes out at the next
-// call. Whole source blocks only: the rest is carried to the next call.
+// call. Whole source blocks only: the rest is carried to the next call. With End the data has
+// ended: every conversion step gives out what it still holds (Length may then be 0).
 int32_t FlennCompressConvert(ConversionStreamInfo& StreamInfo, uint8_t* pData, int32_t& Length,
-                             int32_t Capacity);
+                             int32_t Capacity, bool End = false);
 // Drops the carried input and what the codecs hold (used on seek and clear).
 void ClearConversionStream(ConversionStreamInfo& StreamInfo);
 int32_t FlennCompressClose(ConversionStreamInfo& StreamInfo, const std::string& DebugFile);

@@ -4,12 +4,14 @@
 #include "core/GeneralFunctions.h"
 #include "core/MultimediaAPI.h"
 #include "platform/Acm.h"
+#include "platform/Codec.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
 #include "player_controls/EngineSettings.h"
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using namespace Platform::Acm;
 using namespace Platform::Mmio;
@@ -144,7 +146,8 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
                            vbInformation);
     mmioAscend(hAudioFile_, &fmt, 0);
     fileFormat_ = LoadWaveFormat(formatChunk_.data());
-    if (CheckHeader(fileFormat_) != 0)
+    if (CheckHeader(fileFormat_) != 0 ||
+        !Platform::Codec::FormatFits(formatChunk_.data(), formatChunk_.size()))
         return OpenFailure(-1, "The files audio format could not be read", true, vbInformation);
     ckData_ = MMCKINFO();
     ckData_.ckid = MakeFourCC("data");
@@ -164,6 +167,7 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
     baseTime_ = 0;
     previousSecondsPlayed_ = -1;
     fileFinished_ = audioFinished_ = false;
+    decodeErrorRaised_ = false;
     ClearReachedFlags();
     if (int32_t c = InitialisePlaybackCompression(); c != 0)
         return OpenFailure(c, "There was a problem Initialising the Playback Compression", true,
@@ -208,10 +212,12 @@ int32_t FlennPlayer::SuggestPcm(uint16_t channels, uint32_t rate, WaveFormatEx& 
     wanted.Channels = channels;
     wanted.SamplesPerSec = rate;
     StoreWaveFormat(wanted, dst.data());
-    int32_t c = WaveFormatMod::ReportMMError(
-        static_cast<int32_t>(acmFormatSuggest(nullptr, src.data(), dst.data(), 20, 0x70000)),
-        reportErrors_, context);
-    if (c != 0) return RaiseError(c);
+    const auto c =
+        static_cast<int32_t>(acmFormatSuggest(nullptr, src.data(), dst.data(), 20, 0x70000));
+    if (c != 0) {
+        Debug(std::string(context) + " failed, code " + std::to_string(c));
+        return c;
+    }
     out = LoadWaveFormat(dst.data());
     return 0;
 }
@@ -229,13 +235,14 @@ int32_t FlennPlayer::InitialisePlaybackCompression() {
     playbackBytes_.assign(20, 0);
     StoreWaveFormat(uncompressedFileFormat_, uncompressedBytes_.data());
     StoreWaveFormat(playbackFormat_, playbackBytes_.data());
+    // A stream that cannot be opened is reported once, by the open that asked for it.
     const auto open = [this](Flenney::ConversionStreamInfo& s, const uint8_t* from,
                              const uint8_t* to, const char* context) {
         s.SrcBufferSize = static_cast<int32_t>(uncompressedFileFormat_.AvgBytesPerSec);
-        int32_t c = WaveFormatMod::ReportMMError(Flenney::FlennCompressOpen(s, from, to, ""),
-                                                 reportErrors_, context);
+        s.ShowErrors = false;
+        int32_t c = Flenney::FlennCompressOpen(s, from, to, "");
         if (c != 0) {
-            RaiseError(c);
+            Debug(std::string(context) + " failed, code " + std::to_string(c));
             TerminatePlaybackCompression();
         }
         return c;
@@ -331,8 +338,9 @@ void FlennPlayer::FillPlaybackBuffers() {
     const int32_t counter = openedFileCounter_;
     const int32_t align = fileFormat_.BlockAlign;
     const int32_t capacity = static_cast<int32_t>(conversionBuffer_.size());
-    const int32_t n = FlennStreamPlay1.NumberFreeBuffers();
-    for (int32_t i = 0; i < n; ++i) {
+    for (bool idleLoop = false;;) {
+        QueueConverted();
+        if (!unqueued_.empty() || FlennStreamPlay1.NumberFreeBuffers() == 0) return;
         const int32_t pos =
             mmioSeek(hAudioFile_, 0, SEEK_CUR) - static_cast<int32_t>(ckData_.dwDataOffset);
         const int32_t curBlock = pos / align;
@@ -360,18 +368,12 @@ void FlennPlayer::FillPlaybackBuffers() {
         // Reads are cut so that decoding and rate conversion stay inside the buffer.
         int32_t bytes = std::min({blocks * align, remaining, capacity / 2});
         bytes = std::max(bytes / align, 1) * align;
-        int32_t read = mmioRead(hAudioFile_, conversionBuffer_.data(), bytes);
-        if (read >= 0) {
-            if (fileFormat_.FormatTag != WAVE_FORMAT_PCM || fileFormat_.BitsPerSample != 16)
-                Flenney::FlennCompressConvert(DeCompress, conversionBuffer_.data(), read, capacity);
-            if (fileFormat_.SamplesPerSec != playbackFormat_.SamplesPerSec ||
-                fileFormat_.Channels != playbackFormat_.Channels)
-                Flenney::FlennCompressConvert(ConvertFilePCM, conversionBuffer_.data(), read,
-                                              capacity);
-        }
-        if (read > 0) {
-            FlennStreamPlay1.AddBufferEx(reinterpret_cast<intptr_t>(conversionBuffer_.data()), read,
-                                         loopMark_);
+        const int32_t read = mmioRead(hAudioFile_, conversionBuffer_.data(), bytes);
+        const bool last = !jumpBack && read >= remaining;
+        const int32_t length = read > 0 ? ConvertForPlayback(read, last) : 0;
+        if (length > 0) {
+            unqueued_.assign(conversionBuffer_.begin(), conversionBuffer_.begin() + length);
+            unqueuedMark_ = loopMark_;
             loopMark_ = -1;
         }
         if (jumpBack) {
@@ -382,7 +384,55 @@ void FlennPlayer::FillPlaybackBuffers() {
             ClearBuffer(false, false);
         }
         if (Reopened(counter)) return;
+        // Data that gives no audio yet (a decoder finding its first frame) takes no buffer:
+        // reading goes on until audio comes or the data ends; a loop of no audio stops.
+        if (read <= 0 || (length == 0 && jumpBack && std::exchange(idleLoop, true))) return;
     }
+}
+
+void FlennPlayer::QueueConverted() {
+    const int32_t block = std::max<int32_t>(playbackFormat_.BlockAlign, 1);
+    const int32_t piece = std::max(FlennStreamPlay1.FreeBufferSize() / block * block, block);
+    size_t at = 0;
+    while (at < unqueued_.size() && FlennStreamPlay1.NumberFreeBuffers() > 0) {
+        const auto n = static_cast<int32_t>(std::min<size_t>(piece, unqueued_.size() - at));
+        const bool lastPiece = at + n == unqueued_.size();
+        if (FlennStreamPlay1.AddBufferEx(reinterpret_cast<intptr_t>(unqueued_.data() + at), n,
+                                         lastPiece ? unqueuedMark_ : -1) != 0)
+            break;
+        at += n;
+    }
+    unqueued_.erase(unqueued_.begin(), unqueued_.begin() + static_cast<ptrdiff_t>(at));
+    if (unqueued_.empty()) unqueuedMark_ = -1;
+}
+
+int32_t FlennPlayer::ConvertForPlayback(int32_t read, bool last) {
+    uint8_t* data = conversionBuffer_.data();
+    const int32_t capacity = static_cast<int32_t>(conversionBuffer_.size());
+    int32_t length = read;
+    int32_t code = 0;
+    if (fileFormat_.FormatTag != WAVE_FORMAT_PCM || fileFormat_.BitsPerSample != 16)
+        code = Flenney::FlennCompressConvert(DeCompress, data, length, capacity, last);
+    if (code == 0 && (fileFormat_.SamplesPerSec != playbackFormat_.SamplesPerSec ||
+                      fileFormat_.Channels != playbackFormat_.Channels))
+        code = Flenney::FlennCompressConvert(ConvertFilePCM, data, length, capacity, last);
+    if (code == 0) return length;
+    // Data that does not decode never reaches the device: its time plays as silence.
+    Debug("Conversion failed, code " + std::to_string(code) + ": silence queued", dmMedium);
+    Flenney::ClearConversionStream(DeCompress);
+    Flenney::ClearConversionStream(ConvertFilePCM);
+    const double seconds = double(read) / fileFormat_.AvgBytesPerSec;
+    const int64_t frames = std::llround(seconds * playbackFormat_.SamplesPerSec);
+    length = static_cast<int32_t>(
+        std::min<int64_t>(frames * playbackFormat_.BlockAlign,
+                          capacity / playbackFormat_.BlockAlign * playbackFormat_.BlockAlign));
+    std::fill(data, data + length, uint8_t(0));
+    if (!decodeErrorRaised_) {
+        decodeErrorRaised_ = true;
+        WaveFormatMod::ReportMMError(code, reportErrors_, "FlennPlayer Play Convert");
+        RaiseError(code);
+    }
+    return length;
 }
 
 bool FlennPlayer::SeekPercentage(float p, bool TotalFile) {
@@ -425,7 +475,10 @@ void FlennPlayer::ClearBuffer(bool ClearEngine, bool PauseIfPlaying) {
     if (PauseIfPlaying && FlennStreamPlay1.PlayStatus() == ePlaying) PausePlaybackStream(false);
     Flenney::ClearConversionStream(DeCompress);
     Flenney::ClearConversionStream(ConvertFilePCM);
-    if (ClearEngine) FlennStreamPlay1.Clearbuffers();
+    if (!ClearEngine) return;
+    FlennStreamPlay1.Clearbuffers();
+    unqueued_.clear();
+    unqueuedMark_ = -1;
 }
 
 void FlennPlayer::OnBufferAvailable(int32_t BufferNumber, intptr_t ptrBuffer,
@@ -469,7 +522,8 @@ int32_t FlennPlayer::PlayAudio() {
     fileFinished_ = audioFinished_ = false;
     const int32_t counter = openedFileCounter_;
     FillPlaybackBuffers();
-    if (Reopened(counter) || !IsOpen()) return 0;
+    // Data that gave no audio at all has ended already.
+    if (Reopened(counter) || !IsOpen() || audioFinished_) return 0;
     Debug("FlennPlay Start Playback");
     FlennStreamPlay1.StartPlayback();
     TestForFinish();
@@ -593,12 +647,17 @@ void FlennPlayer::UpdateAudioTimes() {
 
 void FlennPlayer::TestForFinish() {
     Debug("Start Function TestForFinish", dmMedium);
-    if (!fileFinished_ || audioFinished_ ||
+    if (!fileFinished_ || audioFinished_ || !unqueued_.empty() ||
         FlennStreamPlay1.NumberFreeBuffers() != FlennStreamPlay1.NumberWaveBuffers())
         return;
     const int32_t counter = openedFileCounter_;
+    // Everything has played: the position is the end, so points not yet passed (data that
+    // gave no audio counts in the timeline) are reached before the end event.
+    audioFinished_ = true;
     UpdateAudioTimes();
-    if (!Reopened(counter)) SetFinished();
+    if (Reopened(counter)) return;
+    audioFinished_ = false;
+    SetFinished();
 }
 
 void FlennPlayer::SetFinished() {

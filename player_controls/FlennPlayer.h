@@ -210,6 +210,12 @@ private:
     int32_t InitialisePlaybackCompression();
     int32_t TerminatePlaybackCompression();
     void FillPlaybackBuffers();
+    // Converts `read` bytes of the file in the conversion buffer for the device; the length
+    // to queue. `last`: the data ends with them.
+    int32_t ConvertForPlayback(int32_t read, bool last);
+    // Queues the converted audio not yet queued, in pieces of one device buffer, while
+    // buffers are free; the loop mark goes with its last piece.
+    void QueueConverted();
     bool SeekBlock(int32_t block);
     void ClearBuffer(bool ClearEngine, bool PauseIfPlaying);
     int32_t PausePlaybackStream(bool Reposition);
@@ -248,6 +254,8 @@ private:
     int32_t totalBlocks_ = 0;
     Flenney::ConversionStreamInfo DeCompress, ConvertFilePCM;
     std::vector<uint8_t> conversionBuffer_;
+    std::vector<uint8_t> unqueued_; // converted audio waiting for a free device buffer
+    int32_t unqueuedMark_ = -1;
     float baseTime_ = 0;
     int32_t loopStartBlock_ = 0, loopEndBlock_ = 0;
     bool useLoop_ = false;
@@ -256,6 +264,7 @@ private:
     bool fileFinished_ = false, audioFinished_ = false, inSeek_ = false, engineLoading_ = false;
     float storedPlayVolume_ = 0;
     bool reportErrors_ = true;
+    bool decodeErrorRaised_ = false; // the error event of data that does not decode, once a file
     bool playingFlag_ = false;
     bool raiseAudioPositionChanged_ = true;
     bool flushBuffers_ = true;

@@ -474,6 +474,15 @@ int32_t FlennRecorder::OpenRecordingFile() {
         CloseRecording(false);
         return c;
     }
+    factChunk_ = MMCKINFO{};
+    samplesWritten_ = 0;
+    if (fileFormat_.FormatTag != 1) {
+        factChunk_.ckid = MakeFourCC("fact");
+        const uint8_t none[4] = {};
+        if (mmioCreateChunk(fileHandle_, &factChunk_, 0) != 0 ||
+            mmioWrite(fileHandle_, none, 4) != 4 || mmioAscend(fileHandle_, &factChunk_, 0) != 0)
+            return Failed("Create fact Chunk - failed, Code ", -1);
+    }
     MMCKINFO cart;
     cart.ckid = MakeFourCC("cart");
     if (int32_t c = static_cast<int32_t>(mmioCreateChunk(fileHandle_, &cart, 0)))
@@ -500,9 +509,35 @@ int32_t FlennRecorder::OpenRecordingFile() {
 
 // ---- buffers and levels ----
 
-int32_t FlennRecorder::ConvertInto(ConversionStreamInfo& stream, int32_t& size) {
+int32_t FlennRecorder::ConvertInto(ConversionStreamInfo& stream, int32_t& size, bool end) {
     return Flenney::FlennCompressConvert(stream, work_.data(), size,
-                                         static_cast<int32_t>(work_.size()));
+                                         static_cast<int32_t>(work_.size()), end);
+}
+
+bool FlennRecorder::ConvertForFile(int32_t& size, bool end) {
+    if (conversionStream_.hStream) {
+        if (ConvertInto(conversionStream_, size, end)) return false;
+        Debug(255, "Convert Buffer - " + Where(work_.data(), size));
+    }
+    const uint16_t pcmAlign = Acm::LoadWaveFormat(filePcmFormat_.data()).BlockAlign;
+    if (pcmAlign) samplesWritten_ += size / pcmAlign;
+    if (fileFormat_.FormatTag != 1) {
+        if (ConvertInto(compressionStream_, size, end)) return false;
+        Debug(255, "Compress Buffer " + Where(work_.data(), size));
+    }
+    return true;
+}
+
+// The "fact" chunk of a compressed file holds its length in samples.
+void FlennRecorder::WriteFactLength() {
+    if (factChunk_.ckid == 0) return;
+    const auto samples = static_cast<uint32_t>(std::min<int64_t>(samplesWritten_, UINT32_MAX));
+    const uint8_t bytes[4] = {static_cast<uint8_t>(samples), static_cast<uint8_t>(samples >> 8),
+                              static_cast<uint8_t>(samples >> 16),
+                              static_cast<uint8_t>(samples >> 24)};
+    if (mmioSeek(fileHandle_, static_cast<int32_t>(factChunk_.dwDataOffset), SEEK_SET) < 0 ||
+        mmioWrite(fileHandle_, bytes, 4) != 4)
+        Debug(16, "Write fact Chunk - failed");
 }
 
 void FlennRecorder::OnBufferReceived(intptr_t ptrBuffer, int32_t BufferSize) {
@@ -534,21 +569,12 @@ void FlennRecorder::OnBufferReceived(intptr_t ptrBuffer, int32_t BufferSize) {
         }
         triggerReached_ = false;
     }
-    const bool convert = conversionStream_.hStream != nullptr;
-    const bool compress = fileFormat_.FormatTag != 1;
-    if (convert || compress) {
+    if (conversionStream_.hStream || fileFormat_.FormatTag != 1) {
         // The engine's buffer is only lent: convert a copy.
         size = std::min<int32_t>(size, static_cast<int32_t>(work_.size()));
         std::memcpy(work_.data(), ptr, static_cast<size_t>(size));
         ptr = work_.data();
-        if (convert) {
-            if (ConvertInto(conversionStream_, size)) return;
-            Debug(255, "Convert Buffer - " + Where(ptr, size));
-        }
-        if (compress) {
-            if (ConvertInto(compressionStream_, size)) return;
-            Debug(255, "Compress Buffer " + Where(ptr, size));
-        }
+        if (!ConvertForFile(size, false)) return;
     }
     WriteAudioData(ptr, size);
     Debug(255, "End Function BufferReceived");
@@ -691,12 +717,18 @@ int32_t FlennRecorder::CloseRecording(bool& SaveRecording) {
         MMIOINFO info;
         step(mmioGetInfo(fileHandle_, &info, 0), "FlennPlayer Record Get Information",
              "Read File Info - Failed, Code ");
+        // What the conversion steps still hold belongs to the recording.
+        int32_t size = 0;
+        if ((conversionStream_.hStream || fileFormat_.FormatTag != 1) && !createPending_ &&
+            ConvertForFile(size, true) && size > 0)
+            WriteAudioData(work_.data(), size);
         step(mmioAscend(fileHandle_, &dataChunk_, 0), "FlennPlayer Record Ascend (1)",
              "Ascend Out of File 1 - Failed, Code ");
         Debug(16, "Audio Sub Chunk Size : " + std::to_string(dataChunk_.cksize));
         if (dataChunk_.cksize == 0) SaveRecording = false;
         step(mmioAscend(fileHandle_, &riffChunk_, 0), "FlennPlayer Record Ascend (2)",
              "Ascend Out of File 2 - Failed, Code ");
+        WriteFactLength();
         Debug(16, "Seek to the beginning of the file");
         mmioSeek(fileHandle_, 0, SEEK_SET);
         MMCKINFO riff;

@@ -120,7 +120,7 @@ private:
     void TerminateRecordCompression();
     void WriteAudioData(const uint8_t* ptr, int32_t size);
     int32_t ReadFileState(const char* context);
-    int32_t ConvertInto(Flenney::ConversionStreamInfo& stream, int32_t& size);
+    int32_t ConvertInto(Flenney::ConversionStreamInfo& stream, int32_t& size, bool end);
     void OnBufferReceived(intptr_t ptrBuffer, int32_t BufferSize);
     void OnAudioLevelUpdate(int16_t left, int16_t right);
     void Raise(int32_t code);
@@ -145,11 +145,17 @@ private:
     std::vector<uint8_t> formatBlock_;
     int32_t formatBlockSize_ = 0;
     Platform::Mmio::MMCKINFO dataChunk_;
+    Platform::Mmio::MMCKINFO factChunk_; // non-PCM files: the sample length, set at the close
+    int64_t samplesWritten_ = 0;         // frames of the file's PCM format handed to the file
     Platform::Mmio::MMCKINFO riffChunk_;
     std::vector<uint8_t> capturePcmFormat_;
     Flenney::ConversionStreamInfo compressionStream_;
     Flenney::ConversionStreamInfo conversionStream_;
     std::vector<uint8_t> work_; // the converted copy of one engine buffer
+    // Converts work_'s first `size` bytes from the capture format to the file's; false when a
+    // step failed. `end`: the recording ends, every step gives out what it holds.
+    bool ConvertForFile(int32_t& size, bool end);
+    void WriteFactLength();
     int16_t numberCacheSeconds_ = 4;
     float resumeOffset_ = -1;
     float secondsBeforePause_ = 0;

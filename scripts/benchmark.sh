@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks. Usage: scripts/benchmark.sh [seconds of audio, default 60]
+# Runs every benchmark; each prints stable "key value" lines.   bash scripts/benchmark.sh [seconds]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+benchmarks=(
+  stream_benchmark
+  break_benchmark
+  netcontrol_benchmark
+  browse_benchmark
+)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target stream_benchmark break_benchmark
-./build/stream_benchmark "${1:-60}"
-./build/break_benchmark
+cmake --build build -j "$(nproc)" --target "${benchmarks[@]}"
+for b in "${benchmarks[@]}"; do
+  if [ "$b" = stream_benchmark ]; then ./build/$b "${1:-60}"; else ./build/$b; fi
+done

@@ -1,11 +1,13 @@
 // FlennTweak: edits the streaming engine's tuning values.
+#include "tuning/frmFlennTweak.h"
+
 #include <QApplication>
-#include <QDialog>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QDialog dialog;
-    dialog.setWindowTitle("FlennTweak");
-    dialog.show();
+    app.setApplicationName("FlennTweak");
+    FlennTweak::frmFlennTweak window;
+    window.show();
+    window.Engine().Open();
     return app.exec();
 }

@@ -320,10 +320,11 @@ TEST_F(BreakNavigation, NoLogOpenDoesNothing) {
     engine->ReCueCurrentBreak(false);
     EXPECT_EQ(engine->Break().AdvertCount, 0);
     EXPECT_EQ(Split().CuedBreakPos, 0);
-    // Next with nothing loaded tries today's log, never a day of 1899.
+    // Next with nothing loaded tries today's log, never a day of 1899, and cues the first
+    // break still to come (09:00 at 09:00), not the passed ones.
     engine->CueNextBreak(false, false);
     EXPECT_EQ(Split().LoadedLogDate, kDec7);
-    EXPECT_EQ(Split().CuedBreakPos, 1);
+    EXPECT_EQ(Split().CuedBreakPos, PositionOf(DayLines(), 11, "\r\n"));
 }
 
 TEST_F(BreakNavigation, BadLogsGiveDefinedAnswers) {

@@ -127,12 +127,14 @@ TEST_F(BreakPlayersEndToEnd, ThreeAdvertsPlayBackToBackWithTheirWordsLinesAndOut
     EXPECT_EQ(rig.sender.sent, std::vector<std::string>{"AD_PLAY"});
     EXPECT_EQ(rig.sender.zoz.size(), 3u);
 
-    // Start times of day on the program clock (09:00:00 at the play), the whole seconds played.
+    // Start times of day on the program clock (09:00:00 at the play), cut to the whole second
+    // (each next advert starts at the previous one's segue point, a fraction before the next
+    // second), the whole seconds played.
     EXPECT_EQ(rig.RecLines(),
               (std::vector<std::string>{
                   "09:00:00|NE  |     801|Advert One                    |   6|REF801",
-                  "09:00:06|NE  |     802|Advert Two                    |   5|REF802",
-                  "09:00:10|NE  |     803|Advert Three                  |   7|REF803"}));
+                  "09:00:05|NE  |     802|Advert Two                    |   5|REF802",
+                  "09:00:09|NE  |     803|Advert Three                  |   7|REF803"}));
     EXPECT_EQ(rig.ErrorFileText(), "");
     EXPECT_EQ(boxes.Count(), 0u);
 }
@@ -167,7 +169,7 @@ TEST_F(BreakPlayersEndToEnd, ADumpInTheMiddleOfAnAdvertStopsTheBreaksPlayers) {
     std::vector<std::string> rec = rig.RecLines();
     ASSERT_EQ(rec.size(), 2u);
     EXPECT_EQ(rec[0], "09:00:00|NE  |     801|Advert One                    |   6|REF801");
-    EXPECT_EQ(rec[1].substr(0, 59), "09:00:06|NE  |     802|Advert Two                    |   3|");
+    EXPECT_EQ(rec[1].substr(0, 59), "09:00:05|NE  |     802|Advert Two                    |   3|");
     EXPECT_EQ(rec[1].substr(59), "REF802");
     // No end-of-break output after a dump.
     EXPECT_FALSE(

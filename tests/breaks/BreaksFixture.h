@@ -219,6 +219,7 @@ protected:
         return open;
     }
 
+    static ZEL_Common::SplitRecord& Split() { return *Breaks::Split(1); }
     std::string SourceDir() const { return dir.File("source"); }
     std::string DestDir() const { return dir.File("dest"); }
     std::string DestLog(int32_t day) const { return DestDir() + "/" + LogName(day); }

@@ -43,6 +43,9 @@ TEST_F(LogIntake, ANewerSourceLogIsCopiedAndTheSameBreakCuedAgain) {
                                                     Full("10:00:00", "NE", 2, "New", 30, "")},
                                                    "\n"));
     fs::last_write_time(SourceLog(kDec7), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    // Copied once it is the same at two checks.
+    EXPECT_FALSE(engine->CheckForNewLogFile(false));
+    EXPECT_TRUE(sender.sent.empty());
     EXPECT_TRUE(engine->CheckForNewLogFile(false));
     EXPECT_EQ(sender.sent, std::vector<std::string>{"AD_CUE 36000"});
     EXPECT_EQ(engine->Break().AdvertCount, 2);

@@ -150,6 +150,14 @@ TEST_F(AudioSettingsTest, KeysWithTheirDefaultsAndDerivedValues) {
     EXPECT_EQ(A().SweptVolume, 20);
     EXPECT_EQ(A().PlayerFadeFirePercent, 65);
     EXPECT_EQ(A().DuckAudioVolume, 90);
+
+    // Values past any integer are held at the ends of the range before converting.
+    for (const auto& [text, percent] :
+         {std::pair{"1e30", 32767}, {"-1e30", -32768}, {"1e9", 32767}, {"nan", 0}}) {
+        WriteIni(std::string("[Audio]\r\nFadeFire=") + text + "\r\n");
+        Load();
+        EXPECT_EQ(A().PlayerFadeFirePercent, percent) << text;
+    }
 }
 
 TEST_F(AudioSettingsTest, AudiowallFileAndItsVersionUpgrade) {

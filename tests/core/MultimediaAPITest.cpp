@@ -229,7 +229,8 @@ TEST(WriteCartChunk, ShorterChunkBecomesJunkAndLongerKeepsItsSize) {
     EXPECT_EQ(chunks[3].id, "cart");
     EXPECT_EQ(ChunkData(fixed, "cart"), CartChunkBytes(SampleChunk()));
 
-    // A longer chunk with a tag text: the fixed part is replaced, the size and the text stay.
+    // A longer chunk with a tag text: the fixed part is replaced, the size stays and no reader
+    // finds the old text behind the new fields.
     std::string longPath = dir.File("long.wav");
     std::string oldTag = "Old tag text!";
     Write(longPath,
@@ -237,7 +238,8 @@ TEST(WriteCartChunk, ShorterChunkBecomesJunkAndLongerKeepsItsSize) {
     ASSERT_TRUE(WriteCartChunk(longPath, SampleChunk(), ""));
     std::string kept = Read(longPath);
     CheckStillParses(kept, audio);
-    EXPECT_EQ(ChunkData(kept, "cart"), CartChunkBytes(SampleChunk()) + oldTag);
+    EXPECT_EQ(ChunkData(kept, "cart"),
+              CartChunkBytes(SampleChunk()) + std::string(oldTag.size(), '\0'));
     // With a new tag text: cut to the room, the rest cleared.
     ASSERT_TRUE(WriteCartChunk(longPath, SampleChunk(), "New"));
     std::string retagged = Read(longPath);
@@ -245,6 +247,36 @@ TEST(WriteCartChunk, ShorterChunkBecomesJunkAndLongerKeepsItsSize) {
     EXPECT_EQ(ChunkData(retagged, "cart"),
               CartChunkBytes(SampleChunk()) + "New" + std::string(oldTag.size() - 3, '\0'));
     CheckStillParses(retagged, audio);
+}
+
+TEST(WriteCartChunk, ANewChunkEndsTheRiffChunkAndTrailingBytesFollowIt) {
+    TestSupport::ScratchDir dir;
+    std::string audio = Audio();
+    std::string fmt = Chunk("fmt ", ChunkData(audio, "fmt "));
+    std::string data = Chunk("data", ChunkData(audio, "data"));
+    std::string tag = "TAG" + std::string(125, 'i');
+    const std::string files[] = {
+        audio + tag,                                                         // a tag after RIFF
+        Riff("WAVE", fmt + data + Chunk("LIST", std::string(26, 'l'))),      // a chunk after data
+        Riff("WAVE", fmt + Chunk("odd ", std::string(7, 'o')) + data) + tag, // odd, padded
+    };
+    for (const std::string& original : files) {
+        std::string path = dir.File("trailing.wav");
+        Write(path, original);
+        const size_t trailing = original.size() - 8 - GetLong(original, 4);
+        ASSERT_TRUE(WriteCartChunk(path, SampleChunk(), ""));
+        std::string once = Read(path);
+        ASSERT_EQ(once.size(), original.size() + 8 + 2048);
+        EXPECT_EQ(GetLong(once, 4), GetLong(original, 4) + 8 + 2048) << "chunks only";
+        std::vector<ChunkInfo> chunks = ListChunks(once);
+        ASSERT_FALSE(chunks.empty());
+        EXPECT_EQ(chunks.back().id, "cart");
+        EXPECT_EQ(ChunkData(once, "cart"), CartChunkBytes(SampleChunk()));
+        EXPECT_EQ(ChunkData(once, "data"), ChunkData(audio, "data"));
+        EXPECT_EQ(once.substr(once.size() - trailing), original.substr(original.size() - trailing));
+        ASSERT_TRUE(WriteCartChunk(path, SampleChunk(), ""));
+        EXPECT_EQ(Read(path), once) << "a second write changes nothing more";
+    }
 }
 
 TEST(WriteCartChunk, RefusesReadOnlyEmptyAndNonWaveFiles) {

@@ -3,6 +3,7 @@
 #include "main_window/ProgramContext.h"
 #include "main_window/frmMain.h"
 #include "platform/Profile.h"
+#include "support/PtyPair.h"
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
@@ -18,37 +19,7 @@ using namespace SerialSettings;
 
 namespace {
 
-struct PtyPair {
-    int master = -1, slave = -1;
-    std::string slavePath;
-    PtyPair() {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) {
-            slavePath = name;
-            termios raw{};
-            tcgetattr(slave, &raw);
-            cfmakeraw(&raw);
-            tcsetattr(slave, TCSANOW, &raw);
-            fcntl(master, F_SETFL, O_NONBLOCK);
-        }
-    }
-    ~PtyPair() {
-        if (master >= 0) close(master);
-        if (slave >= 0) close(slave);
-    }
-    std::string ReadMaster(size_t want) const {
-        std::string got;
-        QElapsedTimer timer;
-        timer.start();
-        while (got.size() < want && timer.elapsed() < 3000) {
-            char buffer[256];
-            ssize_t n = read(master, buffer, sizeof buffer);
-            if (n > 0) got.append(buffer, static_cast<size_t>(n));
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return got;
-    }
-};
+using TestSupport::PtyPair;
 
 class SerialSettingsTest : public ::testing::Test {
 protected:

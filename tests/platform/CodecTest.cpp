@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 
 using namespace Platform::Acm;
 using namespace WavFixtures;
@@ -60,10 +61,11 @@ std::string Convert(const std::vector<uint8_t>& src, const std::vector<uint8_t>&
         std::copy(in.begin() + h.cbSrcLengthUsed, in.begin() + h.cbSrcLengthUsed + held,
                   in.begin());
     }
-    // Output still waiting in the stream comes out with empty input.
+    // The end of the data drains the stream; output still waiting comes out with empty input.
+    uint32_t flags = ACM_STREAMCONVERTF_END;
     do {
         h.cbSrcLength = 0;
-        EXPECT_EQ(acmStreamConvert(stream, &h, 0), 0u);
+        EXPECT_EQ(acmStreamConvert(stream, &h, std::exchange(flags, 0u)), 0u);
         result.append(reinterpret_cast<char*>(out.data()), h.cbDstLengthUsed);
     } while (h.cbDstLengthUsed == h.cbDstLength);
     h.cbSrcLength = static_cast<uint32_t>(in.size());
@@ -217,6 +219,27 @@ TEST(Mpeg, LayerThreeWavMadeWithLameDecodes) {
     EXPECT_GT(BestCorrelation(source, ours, 1, 3000), 0.98);
 }
 
+TEST(Mpeg, LayerThreeRecordDescribesTheEncodedStream) {
+    for (uint32_t rate : {44100u, 48000u, 22050u}) {
+        std::vector<uint8_t> mp3 = Built(WAVE_FORMAT_MPEGLAYER3, 2, rate);
+        Platform::Codec::Format f = Platform::Codec::ParseFormat(mp3.data(), mp3.size());
+        std::string stream = Convert(Pcm16(2, rate), mp3, PcmBytes(Sine(2, rate, rate, 440.0)));
+        // Frame headers: sync, then the padding bit of the third byte.
+        size_t frames = 0, padded = 0;
+        for (size_t at = 0; at + 4 <= stream.size(); ++at) {
+            auto b = [&](size_t i) { return static_cast<uint8_t>(stream[at + i]); };
+            if (b(0) != 0xFF || (b(1) & 0xE6) != 0xE2) continue;
+            ++frames;
+            padded += (b(2) >> 1) & 1;
+            at += f.ExtraWord(6) - 1; // the frame size without padding
+        }
+        ASSERT_GT(frames, 10u) << rate;
+        // 2: never padded; 0: padded as the standard says.
+        EXPECT_EQ(f.ExtraLong(2), padded == 0 ? 2u : 0u) << rate;
+        EXPECT_EQ(f.ExtraWord(10), 576) << "the encoder's delay at " << rate;
+    }
+}
+
 // The recorder's encoders: what they write decodes back close to what went in.
 TEST(Mpeg, OurLayerTwoAndThreeEncodingsDecodeBack) {
     for (uint16_t tag : {WAVE_FORMAT_MPEG, WAVE_FORMAT_MPEGLAYER3}) {
@@ -254,13 +277,56 @@ TEST(Streams, RateAndChannelConversionKeepsPitchAndLength) {
     std::vector<int16_t> source = Sine(1, 22050, 22050, 1000.0);
     std::vector<int16_t> out =
         Samples16(Convert(Pcm16(1, 22050), Pcm16(2, 44100), PcmBytes(source)));
-    // The converter holds back a few milliseconds at the end.
-    EXPECT_NEAR(static_cast<double>(out.size()), 2.0 * 44100, 2.0 * 44100 * 0.03);
+    // Drained at the end of the data: the whole length, within a frame.
+    EXPECT_NEAR(static_cast<double>(out.size()), 2.0 * 44100, 2.0);
     // Both channels carry the tone at the new rate.
     std::vector<int16_t> expected = Sine(2, 44100, 44100, 1000.0);
     EXPECT_GT(BestCorrelation(expected, out, 2, 200), 0.999);
     for (size_t i = 0; i + 1 < out.size(); i += 2)
         ASSERT_EQ(out[i], out[i + 1]);
+}
+
+TEST(Streams, TheEndOfTheDataDrainsTheEncoders) {
+    std::vector<int16_t> source = Sine(1, 22050, 22050, 440.0);
+    // IMA ADPCM: the last part block is completed, 22 blocks of 1017 samples.
+    std::vector<uint8_t> ima = Built(WAVE_FORMAT_IMA_ADPCM, 1, 22050);
+    std::string coded = Convert(Pcm16(1, 22050), ima, PcmBytes(source), {5000});
+    EXPECT_EQ(coded.size(), 22u * 512);
+    EXPECT_EQ(Samples16(Convert(ima, Pcm16(1, 22050), coded)).size(), 22u * 1017);
+    // The MPEG encoders give out their last frames.
+    for (uint16_t tag : {WAVE_FORMAT_MPEG, WAVE_FORMAT_MPEGLAYER3}) {
+        std::vector<uint8_t> mpeg = Built(tag, 1, 22050);
+        std::string frames = Convert(Pcm16(1, 22050), mpeg, PcmBytes(source), {4410});
+        size_t back = Samples16(Convert(mpeg, Pcm16(1, 22050), frames)).size();
+        EXPECT_GE(back, source.size()) << tag;
+        EXPECT_LE(back, source.size() + 3 * 1152) << tag;
+    }
+}
+
+TEST(Formats, HostileRecordsStayInsideTheirBytes) {
+    // A record claiming 9000 extra bytes in a 30-byte chunk.
+    std::string extra(12, '\x01');
+    std::string body = FmtBody(WAVE_FORMAT_ADPCM, 1, 22050, 11155, 512, 4, &extra);
+    body[16] = '\x28';
+    body[17] = '\x23';
+    const auto* bytes = reinterpret_cast<const uint8_t*>(body.data());
+    EXPECT_FALSE(Platform::Codec::FormatFits(bytes, body.size()));
+    EXPECT_EQ(Platform::Codec::ParseFormat(bytes, body.size()).extra.size(), 12u);
+    body[16] = '\x0C';
+    body[17] = '\0';
+    EXPECT_TRUE(Platform::Codec::FormatFits(bytes, body.size()));
+    std::string pcm = FmtBody(WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16);
+    EXPECT_TRUE(Platform::Codec::FormatFits(reinterpret_cast<const uint8_t*>(pcm.data()), 16));
+    EXPECT_FALSE(Platform::Codec::FormatFits(reinterpret_cast<const uint8_t*>(pcm.data()), 15));
+
+    // Microsoft ADPCM: a block of the largest nibbles from the largest step stays in range.
+    std::vector<uint8_t> ms = Built(WAVE_FORMAT_ADPCM, 1, 22050);
+    std::string block(512, '\x77');
+    block[0] = 0;                 // predictor
+    block[1] = block[2] = '\x7F'; // step size 0x7F7F
+    std::vector<int16_t> out = Samples16(Convert(ms, Pcm16(1, 22050), block));
+    ASSERT_EQ(out.size(), 1012u);
+    EXPECT_EQ(out.back(), 32767);
 }
 
 TEST(Streams, WholeBlocksOnlyAndResetDropsWhatTheStreamHolds) {

@@ -6,6 +6,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Platform;
 using TestSupport::ReadBytes;
@@ -249,4 +252,63 @@ TEST_F(ProfileTest, AccentedNamesMatchIgnoringCase) {
     EXPECT_EQ(GetPrivateProfileInt("G\xC9N\xC9RALE", "CLE", 0, File("a.ini")), 0);
     EXPECT_TRUE(SameNameIgnoringCase("\x8A\x9F", "\x9A\xFF"));
     EXPECT_FALSE(SameNameIgnoringCase("\xD7", "\xF7")); // the multiplication and division signs
+}
+
+TEST_F(ProfileTest, HeadersCommentsMarksAndLastLinesAsWindowsReadsThem) {
+    // Text after a header's "]", a header without one, and a byte-order mark.
+    WriteBytes(File("h.ini"), "\xEF\xBB\xBF[Hardware1] ; card in slot 2\r\nCardType=4\r\n"
+                              "[Open\r\nK=1\r\n");
+    EXPECT_EQ(GetPrivateProfileString("Hardware1", "CardType", "", File("h.ini")), "4");
+    EXPECT_EQ(GetPrivateProfileString("Open", "K", "", File("h.ini")), "1");
+    ASSERT_TRUE(WritePrivateProfileString("Hardware1", std::string("CardType"), std::string("5"),
+                                          File("h.ini")));
+    EXPECT_EQ(ReadBytes(File("h.ini")), "\xEF\xBB\xBF[Hardware1] ; card in slot 2\r\nCardType=5\r\n"
+                                        "[Open\r\nK=1\r\n");
+
+    // Comments that head the next section stay with it; a new key goes before them.
+    WriteBytes(File("c.ini"), "[A]\r\na=1\r\n\r\n; about B\r\n[B]\r\nb=2\r\n; about C\r\n[C]\r\n");
+    ASSERT_TRUE(WritePrivateProfileString("A", std::string("n"), std::string("9"), File("c.ini")));
+    ASSERT_TRUE(WritePrivateProfileString("B", std::nullopt, std::nullopt, File("c.ini")));
+    EXPECT_EQ(ReadBytes(File("c.ini")),
+              "[A]\r\na=1\r\nn=9\r\n\r\n; about B\r\n; about C\r\n[C]\r\n");
+
+    // An updated last line without a line end gets one.
+    WriteBytes(File("e.ini"), "[S]\r\nK=1");
+    ASSERT_TRUE(WritePrivateProfileString("S", std::string("K"), std::string("2"), File("e.ini")));
+    EXPECT_EQ(ReadBytes(File("e.ini")), "[S]\r\nK=2\r\n");
+}
+
+// The write as another user (root writes anywhere): its exit status is the result.
+bool WriteAsNobody(const std::string& path, const std::string& value) {
+    pid_t child = ::fork();
+    if (child == 0) {
+        bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 &&
+                  WritePrivateProfileString("S", std::string("K"), value, path);
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST_F(ProfileTest, AReadOnlyFolderIsWrittenInPlaceAndAReadOnlyFileFails) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs to act as another user";
+    namespace fs = std::filesystem;
+    fs::create_directory(File("ro"));
+    fs::permissions(dir_.Path(), fs::perms(0755));
+    fs::permissions(File("ro"), fs::perms(0755)); // the other user may not create files here
+    const std::string path = File("ro/x.ini");
+    WriteBytes(path, "[S]\r\nK=1\r\n");
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    fs::permissions(path, fs::perms(0640));
+    EXPECT_TRUE(WriteAsNobody(path, "2"));
+    EXPECT_EQ(ReadBytes(path), "[S]\r\nK=2\r\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    // A read-only file fails and stays as it was.
+    fs::permissions(path, fs::perms(0440));
+    EXPECT_FALSE(WriteAsNobody(path, "3"));
+    EXPECT_EQ(ReadBytes(path), "[S]\r\nK=2\r\n");
 }

@@ -227,4 +227,124 @@ TEST_F(PlayerTest, DebugFileHoldsTheLinesOfItsLevel) {
     }
 }
 
+// A layer II stream in a WAV file with the record of the format.
+std::string MpegWav(const std::string& stream, uint16_t channels, uint32_t rate, uint32_t bitrate) {
+    std::string extra;
+    PutWord(extra, 2);
+    PutLong(extra, bitrate);
+    for (uint16_t v : {channels == 1 ? 8 : 1, 0, 1, rate >= 32000 ? 0x10 : 0})
+        PutWord(extra, static_cast<uint16_t>(v));
+    PutLong(extra, 0);
+    PutLong(extra, 0);
+    return Riff("WAVE", Chunk("fmt ", FmtBody(0x50, channels, rate, bitrate / 8, 1, 0, &extra)) +
+                            Chunk("data", stream));
+}
+
+TEST_F(PlayerTest, ConvertedCartsPlayWhole) {
+    std::string source =
+        WriteFile("source.wav", PcmWav(2, 48000, TestSupport::Tone(48000, 2, 48000)));
+    std::string mp2 = dir.File("a.mp2");
+    ASSERT_TRUE(RunTool("twolame -b 256 '" + source + "' '" + mp2 + "'"));
+    std::string mpeg = WriteFile("mpeg.wav", MpegWav(Read(mp2), 2, 48000, 256000));
+    // 32 KB of padding before the first frame decodes to nothing for a while.
+    std::string padded =
+        WriteFile("padded.wav", MpegWav(std::string(32768, '\0') + Read(mp2), 2, 48000, 256000));
+    std::string alaw = dir.File("alaw.wav"), ima = dir.File("ima.wav");
+    ASSERT_TRUE(RunTool("sox -D '" + source + "' -r 8000 -e a-law '" + alaw + "'"));
+    ASSERT_TRUE(RunTool("sox -D '" + source + "' -r 22050 -e ima-adpcm '" + ima + "'"));
+    struct Case {
+        std::string path;
+        double seconds; // the length decoded from the file
+        size_t slack;   // frames at 44.1 kHz
+    };
+    const double imaSeconds = SoxDecode(ima, dir.Path()).size() / 2 / 22050.0;
+    // Layer II: whole frames of 1152 samples, the last one part filled.
+    const Case cases[] = {{alaw, 1.0, 2},
+                          {ima, imaSeconds, 2},
+                          {mpeg, 1.0, 1152 * 44100 / 48000 + 2},
+                          {padded, 1.0, 1152 * 44100 / 48000 + 2}};
+    for (const Case& c : cases) {
+        TestSupport::UseWaveDevices("capture,null");
+        ASSERT_EQ(player.OpenAudio(const_cast<std::string&>(c.path)), 0) << c.path;
+        events.clear();
+        player.PlayAudio();
+        Run(1600);
+        ASSERT_FALSE(events.empty()) << c.path;
+        EXPECT_EQ(events.back(), "AudioEnd") << c.path;
+        EXPECT_EQ(player.Status(), epsPaused) << c.path;
+        const double frames = Played().size() / 2.0;
+        EXPECT_GE(frames, c.seconds * 44100 - 2) << c.path << ": the end of the file is lost";
+        EXPECT_LE(frames, c.seconds * 44100 + c.slack) << c.path;
+    }
+    // Data with no frame at all ends the cart too.
+    std::string garbage(20000, '\0');
+    for (size_t i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<char>((i * 7919 + 13) % 239 & 0xE7);
+    std::string none = WriteFile("none.wav", MpegWav(garbage, 2, 48000, 256000));
+    ASSERT_EQ(player.OpenAudio(none), 0);
+    events.clear();
+    player.PlayAudio();
+    Run(800);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), "AudioEnd");
+    EXPECT_NE(player.Status(), epsPlaying);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(PlayerTest, DataThatDoesNotDecodePlaysAsSilenceWithOneError) {
+    std::string source = WriteFile("source.wav", PcmWav(2, 44100, TestSupport::Tone(44100, 2)));
+    std::string path = dir.File("ms.wav");
+    ASSERT_TRUE(RunTool("sox -D '" + source + "' -e ms-adpcm '" + path + "'"));
+    const size_t frames = SoxDecode(path, dir.Path()).size() / 2;
+    std::string bytes = Read(path);
+    const size_t data = bytes.find("data") + 8;
+    const uint16_t align = static_cast<uint8_t>(bytes[32]) | static_cast<uint8_t>(bytes[33]) << 8;
+    for (size_t block : {3, 4, 20}) // bad predictor numbers on both channels
+        bytes[data + block * align] = bytes[data + block * align + 1] = '\x7F';
+    for (bool report : {false, true}) {
+        path = WriteFile(report ? "shown.wav" : "quiet.wav", bytes);
+        TestSupport::UseWaveDevices("capture,null");
+        player.SetReportErrors(report);
+        Platform::ClearShownBoxes();
+        errors.clear();
+        ASSERT_EQ(player.OpenAudio(path), 0);
+        events.clear();
+        player.PlayAudio();
+        Run(1600);
+        EXPECT_EQ(errors.size(), 1u) << "one error event for the file";
+        EXPECT_EQ(boxes.Count(), report ? 1u : 0u);
+        EXPECT_EQ(events.back(), "AudioEnd");
+        std::vector<int16_t> played = Played();
+        EXPECT_NEAR(played.size() / 2.0, frames, 2) << "the timeline is kept";
+        int loudest = 0;
+        for (int16_t v : played)
+            loudest = std::max(loudest, std::abs(int(v)));
+        EXPECT_LT(loudest, 12500) << "undecoded bytes reached the device";
+        Platform::ClearShownBoxes();
+    }
+}
+
+TEST_F(PlayerTest, RefusedOpensShowOneBoxAtMost) {
+    // Extra bytes the chunk does not hold; a format with no decoder.
+    std::string extra(20, 'x');
+    std::string body = FmtBody(0x11, 2, 44100, 44359, 2048, 4, &extra);
+    body[16] = '\x28';
+    body[17] = '\x23'; // 9000 extra bytes claimed
+    std::string overlong = Riff("WAVE", Chunk("fmt ", body) + Chunk("data", std::string(8192, 1)));
+    std::string gsm = Riff("WAVE", Chunk("fmt ", FmtBody(0x31, 1, 8000, 1625, 65, 0, &extra)) +
+                                       Chunk("data", std::string(6500, 1)));
+    for (const std::string& bytes : {overlong, gsm}) {
+        for (bool report : {false, true}) {
+            std::string path = WriteFile("refused.wav", bytes);
+            player.SetReportErrors(report);
+            Platform::ClearShownBoxes();
+            errors.clear();
+            EXPECT_NE(player.OpenAudio(path), 0);
+            EXPECT_EQ(player.Status(), epsClosed);
+            EXPECT_EQ(boxes.Count(), report ? 1u : 0u);
+            EXPECT_FALSE(errors.empty());
+        }
+    }
+}
+
 } // namespace

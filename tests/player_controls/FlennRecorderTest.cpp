@@ -140,6 +140,7 @@ std::vector<int16_t> Decode(const std::string& file) {
     auto chunks = Chunks(file);
     std::vector<uint8_t> format(file.begin() + chunks[0].offset,
                                 file.begin() + chunks[0].offset + chunks[0].size);
+    const Chunk data = chunks.back();
     auto head = Acm::LoadWaveFormat(format.data());
     std::vector<uint8_t> pcm(Acm::kFormatHeadSize);
     Acm::StoreWaveFormat(Acm::Pcm16Format(head.Channels, head.SamplesPerSec), pcm.data());
@@ -147,8 +148,8 @@ std::vector<int16_t> Decode(const std::string& file) {
     s.SrcBufferSize = 1 << 20;
     EXPECT_EQ(Flenney::FlennCompressOpen(s, format.data(), pcm.data(), ""), 0);
     std::vector<uint8_t> buffer(8 << 20);
-    std::memcpy(buffer.data(), file.data() + chunks[2].offset, chunks[2].size);
-    int32_t length = static_cast<int32_t>(chunks[2].size);
+    std::memcpy(buffer.data(), file.data() + data.offset, data.size);
+    int32_t length = static_cast<int32_t>(data.size);
     EXPECT_EQ(Flenney::FlennCompressConvert(s, buffer.data(), length,
                                             static_cast<int32_t>(buffer.size())),
               0);
@@ -233,12 +234,13 @@ TEST_P(RecorderCodec, ConvertedAndCompressedRecordingDecodesToTheSource) {
     ExpectBufferLinesInOrder(DebugTexts(dir.File("rec.log")));
     std::string file = TestSupport::ReadBytes(Dest());
     auto chunks = Chunks(file);
-    ASSERT_EQ(chunks.size(), 3u);
+    ASSERT_EQ(chunks.size(), 4u);
     auto head = Acm::LoadWaveFormat(reinterpret_cast<const uint8_t*>(file.data()) + 20);
     EXPECT_EQ(head.FormatTag, tag);
     EXPECT_EQ(head.Channels, 1);
     EXPECT_EQ(head.SamplesPerSec, 22050u);
-    EXPECT_EQ(chunks[1].id, "cart");
+    EXPECT_EQ(chunks[1].id, "fact");
+    EXPECT_EQ(chunks[2].id, "cart");
     auto decoded = Decode(file);
     EXPECT_GT(decoded.size(), 15000u);
     EXPECT_LT(BestError(decoded), tag == Acm::WAVE_FORMAT_MPEG ? 0.25 : 0.1);
@@ -248,6 +250,84 @@ TEST_P(RecorderCodec, ConvertedAndCompressedRecordingDecodesToTheSource) {
 INSTANTIATE_TEST_SUITE_P(Codecs, RecorderCodec,
                          ::testing::Values(int(Acm::WAVE_FORMAT_IMA_ADPCM),
                                            int(Acm::WAVE_FORMAT_MPEG)));
+
+// What an independent reader makes of a file: the stream length it states and the frames it
+// decodes.
+struct OtherReading {
+    long long stated = -1, decoded = -1;
+};
+
+OtherReading ReadWithFfmpeg(const std::string& path, const std::string& scratch, int channels) {
+    OtherReading r;
+    const std::string probe = scratch + "/probe.txt", raw = scratch + "/decoded.raw";
+    if (std::system(("ffprobe -v error -select_streams a:0 -show_entries stream=duration_ts -of "
+                     "default=nw=1:nk=1 '" +
+                     path + "' > '" + probe + "'")
+                        .c_str()) != 0 ||
+        std::system(
+            ("ffmpeg -v error -y -i '" + path + "' -f s16le -acodec pcm_s16le '" + raw + "'")
+                .c_str()) != 0)
+        return r;
+    r.stated = std::atoll(TestSupport::ReadBytes(probe).c_str());
+    r.decoded = static_cast<long long>(TestSupport::ReadBytes(raw).size()) / 2 / channels;
+    return r;
+}
+
+TEST_F(Recorder, EveryFormatHoldsTheWholeCaptureAndOtherToolsReadItsLength) {
+    Source(Tone440(44100));
+    // A recording paused and resumed; the same virtual time captures the same frames.
+    const auto record = [&](int tag, int rate, int16_t channels) {
+        EXPECT_EQ(recorder->RecordAudio(Dest(), rate, channels, static_cast<int16_t>(tag), 0, 0),
+                  0);
+        Capture(400);
+        recorder->PauseRecording();
+        Capture(100);
+        recorder->ResumeRecording();
+        Capture(333);
+        EXPECT_EQ(recorder->CloseRecording(true), 0);
+        return TestSupport::ReadBytes(Dest());
+    };
+    const double captured = Chunks(record(1, 44100, 2)).back().size / 4.0;
+    ASSERT_GT(captured, 20000);
+    struct Case {
+        int tag;
+        int slack; // frames a decoder may add: the codec's delay and its last part frame
+    };
+    const Case cases[] = {{Acm::WAVE_FORMAT_PCM, 0},
+                          {Acm::WAVE_FORMAT_IEEE_FLOAT, 0},
+                          {Acm::WAVE_FORMAT_ALAW, 0},
+                          {Acm::WAVE_FORMAT_MULAW, 0},
+                          {Acm::WAVE_FORMAT_IMA_ADPCM, 2041},
+                          {Acm::WAVE_FORMAT_MPEG, 1152},
+                          {Acm::WAVE_FORMAT_MPEGLAYER3, 2 * 1152 + 1105}};
+    for (const Case& c : cases) {
+        for (const auto& [rate, channels] : {std::pair{44100, int16_t(2)}, {22050, int16_t(1)}}) {
+            Source(Tone440(44100));
+            const std::string file = record(c.tag, rate, channels);
+            const std::string what = "tag " + std::to_string(c.tag) + " at " + std::to_string(rate);
+            const double expected = captured * rate / 44100;
+            std::vector<std::string> ids;
+            for (const Chunk& chunk : Chunks(file))
+                ids.push_back(chunk.id);
+            const bool pcm = c.tag == Acm::WAVE_FORMAT_PCM;
+            const std::vector<std::string> order =
+                pcm ? std::vector<std::string>{"fmt ", "cart", "data"}
+                    : std::vector<std::string>{"fmt ", "fact", "cart", "data"};
+            EXPECT_EQ(ids, order) << what;
+            const long long samples =
+                pcm ? Chunks(file).back().size / 2 / channels : U32(file, Chunks(file)[1].offset);
+            EXPECT_NEAR(samples, expected, 1.5) << what << ": the captured length";
+            const OtherReading other = ReadWithFfmpeg(Dest(), dir.Path(), channels);
+            // The layer II reader takes its length from the frames, not from "fact".
+            if (c.tag != Acm::WAVE_FORMAT_MPEG) {
+                EXPECT_EQ(other.stated, samples) << what;
+            }
+            EXPECT_GE(other.decoded, expected - 1.5) << what << ": the end is missing";
+            EXPECT_LE(other.decoded, expected + 1.5 + c.slack) << what;
+        }
+    }
+    EXPECT_TRUE(errors.empty());
+}
 
 TEST_F(Recorder, ADroppedCaptureBlockRaisesTheError) {
     Source(Tone440(44100));

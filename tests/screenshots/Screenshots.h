@@ -14,9 +14,9 @@ struct Shot {
     // Makes and fills the window; the harness shows it and deletes it after the picture.
     std::function<QWidget*()> make;
     // Optional: runs once the window is shown (open a menu, start a timer), before the picture.
-    std::function<void(QWidget*)> prepare;
+    std::function<void(QWidget*)> prepare{};
     // Optional: disposes of the window after the picture (default: delete it).
-    std::function<void(QWidget*)> dispose;
+    std::function<void(QWidget*)> dispose{};
 };
 
 std::vector<Shot>& Registry();

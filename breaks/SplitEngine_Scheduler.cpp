@@ -1,0 +1,149 @@
+#include "breaks/SplitEngine.h"
+#include "breaks/ZEL_Common.h"
+#include "breaks/ZEL_Specific.h"
+#include "core/GeneralFunctions.h"
+#include "core/MainSettings.h"
+#include "platform/Clock.h"
+#include "platform/VB.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int32_t kGreen = 65280;
+constexpr int32_t kRed = 255;
+constexpr int kDefaultUpdateSeconds = 20;
+
+// Seconds from the moment (day, seconds) to now; negative before it.
+double SecondsSince(const Platform::Clock::Moment& now, int32_t day, double seconds) {
+    return static_cast<double>(now.day - day) * 86400.0 + now.seconds - seconds;
+}
+
+} // namespace
+
+void SplitEngine::StartLogTimers() {
+    if (!tmrLogReload_.isActive()) {
+        tmrLogReload_.setTimerType(Qt::PreciseTimer);
+        tmrLogReload_.setInterval(1000);
+        connect(&tmrLogReload_, &QTimer::timeout, this, &SplitEngine::tmrLogReload_Timer,
+                Qt::UniqueConnection);
+        tmrLogReload_.start();
+    }
+    int seconds = Split().LogUpdateInterval > 0 ? Split().LogUpdateInterval : kDefaultUpdateSeconds;
+    tmrLogUpdateInterval_.setTimerType(Qt::PreciseTimer);
+    tmrLogUpdateInterval_.setInterval(seconds * 1000);
+    connect(&tmrLogUpdateInterval_, &QTimer::timeout, this,
+            &SplitEngine::tmrLogUpdateInterval_Timer, Qt::UniqueConnection);
+    tmrLogUpdateInterval_.start();
+}
+
+void SplitEngine::StopLogTimers() {
+    tmrLogReload_.stop();
+    tmrLogUpdateInterval_.stop();
+}
+
+void SplitEngine::tmrLogReload_Timer() {
+    const Breaks::BreaksState& state = Breaks::State();
+    if (state.BreakRunning || state.LogCopyInProgress) return;
+    const Platform::Clock::Moment now = Platform::Clock::Now();
+    if (LateDump(now) || AutomaticPlay(now)) return;
+    ScheduledReload(now);
+}
+
+bool SplitEngine::LateDump(const Platform::Clock::Moment& now) {
+    const ZEL_Common::SplitRecord& split = Split();
+    const int16_t drop = MainSettings::Settings().General.DropLateAdBreaks;
+    if (drop == 0 || split.CuedBreakTime < 0 || !LogOpen()) return false;
+    if (SecondsSince(now, split.CuedBreakDate, split.CuedBreakTime + drop * 60.0) < 0) return false;
+    ZEL_Specific::WriteErrorLog(kSplit,
+                                "[Code:ADT1] Automatically dumped " +
+                                    GeneralFunctions::FormatDuration(split.CuedBreakTime, 2) +
+                                    " advert break because not told to play within time "
+                                    "allowed");
+    DumpBreak(true);
+    return true;
+}
+
+bool SplitEngine::AutomaticPlay(const Platform::Clock::Moment& now) {
+    const ZEL_Common::SplitRecord& split = Split();
+    if (MainSettings::Settings().General.AutoPlayAdBreaks == 0 || split.CuedBreakTime < 0 ||
+        !LogOpen())
+        return false;
+    const double since = SecondsSince(now, split.CuedBreakDate, split.CuedBreakTime);
+    if (since < -2.0) return false;
+    const int32_t first = Break().AdvertCount > 0 ? Break().Advert(1).CartNumber : 0;
+    if (players_ && players_->FindPlayerWithCart(first, 0) == 0) LoadCurrentBreak(true, true);
+    if (since < 0) return false;
+    PlayBreak(true);
+    return true;
+}
+
+void SplitEngine::ScheduledReload(const Platform::Clock::Moment& now) {
+    const MainSettings::GeneralSettings& general = MainSettings::Settings().General;
+    if (general.LogLoadingMode == 0) return;
+    ZEL_Common::SplitRecord& split = Split();
+    if (lastReloadDate_ == now.day && nextDayLogOpened_) return;
+    nextDayLogOpened_ = false;
+    if (split.LoadedLogDate != now.day) lastReloadDate_ = -1;
+    const int32_t hour = static_cast<int32_t>(now.seconds / 3600.0);
+    if (general.LogLoadingMode == 1) {
+        if (lastReloadDate_ == now.day || now.seconds < general.LogLoadDailyInterval) return;
+    } else if (general.LogLoadingMode == 2) {
+        if (lastReloadDate_ != now.day) lastReloadHour_ = -1;
+        if (lastReloadHour_ == hour || now.seconds - hour * 3600.0 <= general.LogLoadHourlyInterval)
+            return;
+    } else {
+        return;
+    }
+    if (split.LoadedLogDate != now.day && !ZEL_Common::OpenLogForDate(kSplit, now.day)) return;
+    CheckForNewLogFile(false);
+    split.CuedBreakPos = 0;
+    SetCurrentBreakPos(GetNextAdBreakFilePos(static_cast<float>(now.seconds - 0.01)), true, true,
+                       false);
+    lastReloadDate_ = now.day;
+    lastReloadTime_ = static_cast<float>(now.seconds);
+    lastReloadHour_ = hour;
+}
+
+void SplitEngine::tmrLogUpdateInterval_Timer() {
+    CheckForNewLogFile(false);
+    // After the day's last break the next day's log was missing: try it again.
+    if (NextDayLogPending() && !Breaks::State().BreakRunning) CueNextBreak(false, false);
+    CheckForFutureLogFiles();
+}
+
+bool SplitEngine::CheckForFutureLogFiles() {
+    const Breaks::BreaksState& state = Breaks::State();
+    if (state.BreakRunning || state.LogCopyInProgress) return false;
+    Trace("CheckForFutureLogFiles");
+    const Platform::Clock::Moment now = Platform::Clock::Now();
+    const int hour = std::clamp(static_cast<int>(now.seconds / 3600.0), 0, 23);
+    const size_t index = static_cast<size_t>((VB::Weekday(now.day, VB::vbMonday) - 1) * 24 + hour);
+    const std::string& week = MainSettings::Settings().General.LogWarningDays;
+    const int days = index < week.size() ? static_cast<int>(VB::Val(week.substr(index, 1))) : 0;
+    if (days < 1) {
+        SetStatus("Not checking for Future Logs", kGreen);
+        return true;
+    }
+    std::string missing;
+    for (int i = 1; i <= days; ++i) {
+        const int32_t day = now.day + i;
+        if (GeneralFunctions::SafeFileLen(ZEL_Common::GetDestinationLogPath(kSplit, day, false)) >=
+                0 ||
+            GeneralFunctions::SafeFileLen(ZEL_Common::GetSourceLogPath(kSplit, day, false)) >= 0)
+            continue;
+        missing += (missing.empty() ? "" : ", ") + VB::ShortDate(day);
+    }
+    if (missing.empty())
+        SetStatus("All required Future Logs are available", kGreen);
+    else
+        SetStatus("No logs for : " + missing, kRed);
+    return true;
+}
+
+void SplitEngine::SetStatus(const std::string& text, int32_t colour) {
+    if (text == statusText_ && colour == statusColour_) return;
+    statusText_ = text;
+    statusColour_ = colour;
+    emit statusChanged();
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The date and hour picker dialog: a month grid and a clock face over the engine; the caller
+// sets Tag, shows it modally and reads Tag when it hides.
+#include "browsing/SelectHourEngine.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <array>
+
+namespace Browsing {
+
+class frmSelectHour : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmSelectHour(QWidget* parent = nullptr);
+
+    SelectHourEngine& Engine() { return engine_; }
+    QWidget* TimeP() const { return timeP_; }
+    void OKB_Click();
+    void CancelB_Click();
+    void Mirror();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override { CancelB_Click(); }
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    SelectHourEngine engine_;
+    QComboBox* MonthList_;
+    QSpinBox* YearScroll_;
+    std::array<QLabel*, 37> lblDay_{};
+    QWidget* timeP_;
+    QLineEdit* TimeT_;
+    QLineEdit* txtMinutes_;
+    bool mirroring_ = false;
+};
+
+} // namespace Browsing

@@ -1,0 +1,276 @@
+// Makes a demo station: settings, an audiowall of spoken adverts and jingles, cart groups, a
+// serial profile, a hardware section on the simulated card, and advert logs for today and
+// tomorrow. Audio comes from espeak-ng and sox (ffmpeg for the MPEG carts).
+//   vntzel_demo STATION_FOLDER
+// The caller points VNTZEL_WINDIR at STATION/windows and VNTZEL_APPDIR at STATION/app.
+#include "breaks/AdvertLog_FN.h"
+#include "breaks/BreaksState.h"
+#include "breaks/ZEL_Common.h"
+#include "carts/Vantor_Cart_Routines.h"
+#include "core/AudioSettings.h"
+#include "core/GeneralFunctions.h"
+#include "core/MainSettings.h"
+#include "platform/Clock.h"
+#include "platform/Files.h"
+#include "platform/Profile.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct DemoCart {
+    int32_t number;
+    std::string title;
+    std::string client;
+    float seconds;
+};
+
+const std::vector<DemoCart>& Adverts() {
+    static const std::vector<DemoCart> carts = {
+        {1, "Harbour Bakery", "Fresh bread every morning", 12},
+        {2, "Northfield Motors", "Spring sale on every car", 15},
+        {3, "Riverside Dental", "Smile, we are open late", 10},
+        {4, "Oakwood Garden Centre", "Plants for every season", 14},
+        {5, "Maple Street Pharmacy", "Ask your pharmacist", 9},
+        {6, "Blue Door Cafe", "Coffee and cake", 11},
+        {7, "Coastline Insurance", "Cover that fits", 16},
+        {8, "City Theatre", "Tickets on sale now", 13},
+        {9, "Hilltop Farm Shop", "Local produce", 10},
+        {10, "Kingsway Carpets", "Half price this week", 15},
+        {11, "Summit Fitness", "First month free", 12},
+        {12, "Bright Spark Electrics", "Call us any time", 9},
+        {13, "Lakeside Hotel", "Sunday lunch", 14},
+        {14, "Station Road Books", "New titles every week", 10},
+        {15, "Pennywise Supermarket", "Prices down", 13},
+        {16, "Willow Vets", "Caring for your pets", 11},
+        {17, "Greenway Buses", "Ride for less", 12},
+        {18, "Castle Jewellers", "Gifts that last", 15},
+        {19, "Eastgate Opticians", "Eye tests today", 10},
+        {20, "Meadow Dairy", "Milk at your door", 9},
+        {21, "Seaview Caravans", "Holidays by the sea", 16},
+        {22, "Town Hall Market", "Every Saturday", 11},
+        {23, "Bridge Street Barbers", "Walk in welcome", 8},
+        {24, "Ironworks Gym", "Stronger every day", 12},
+        {25, "Orchard Cider", "Taste the valley", 10},
+        {26, "Redbrick Builders", "Free quotes", 13},
+        {27, "Golden Wok", "Takeaway tonight", 9},
+        {28, "Silverline Taxis", "Book by phone", 8},
+        {29, "Moorland Walks", "Guided tours", 14},
+        {30, "Clearwater Pools", "Swim all year", 11},
+    };
+    return carts;
+}
+
+const std::vector<DemoCart>& Jingles() {
+    static const std::vector<DemoCart> carts = {
+        {31, "Station Ident One", "Your local station", 4},
+        {32, "Station Ident Two", "Music and more", 4},
+        {33, "Sweeper News", "News on the hour", 5},
+        {34, "Sweeper Weather", "Weather next", 4},
+        {35, "Sweeper Travel", "Travel news", 4},
+        {36, "Jingle Morning", "Good morning", 5},
+        {37, "Jingle Drive", "Drive time", 5},
+        {38, "Jingle Weekend", "The weekend starts here", 6},
+        {39, "Promo Competition", "Win tickets", 6},
+        {40, "Promo Breakfast", "Wake up with us", 6},
+    };
+    return carts;
+}
+
+bool Run(const std::string& command) {
+    if (std::system(command.c_str()) == 0) return true;
+    std::fprintf(stderr, "demo: failed: %s\n", command.c_str());
+    return false;
+}
+
+std::string Quote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+// Speech over a tone bed, exactly `seconds` long, in the cart's format: most carts 44.1 kHz
+// stereo PCM, every fifth 22.05 kHz mono PCM, every seventh MPEG layer II.
+bool MakeAudio(const DemoCart& cart, const std::string& path, const std::string& scratch) {
+    std::string speech = scratch + "/speech.wav";
+    std::string bed = scratch + "/bed.wav";
+    std::string mixed = scratch + "/mixed.wav";
+    std::string seconds = std::to_string(cart.seconds);
+    int tone = 220 + (cart.number * 37) % 440;
+    if (!Run("espeak-ng -s 150 -w " + Quote(speech) + " " + Quote(cart.title + ". " + cart.client) +
+             " 2>/dev/null"))
+        return false;
+    if (!Run("sox -n -r 44100 -c 2 -b 16 " + Quote(bed) + " synth " + seconds + " sine " +
+             std::to_string(tone) + " vol 0.12 fade 0.2 " + seconds + " 0.5"))
+        return false;
+    if (!Run("sox -m " + Quote(bed) + " \"|sox " + Quote(speech) + " -r 44100 -c 2 -p pad 0.3 " +
+             seconds + "\" " + Quote(mixed) + " trim 0 " + seconds))
+        return false;
+    if (cart.number % 7 == 0)
+        return Run("ffmpeg -loglevel error -y -i " + Quote(mixed) +
+                   " -ar 48000 -c:a mp2 -b:a 192k " + Quote(path));
+    if (cart.number % 5 == 0) return Run("sox " + Quote(mixed) + " -r 22050 -c 1 " + Quote(path));
+    return Run("cp " + Quote(mixed) + " " + Quote(path));
+}
+
+void SetText(std::string& field, const std::string& text) {
+    field = text.substr(0, Vantor_Cart_Routines::kDescriptionLength);
+    field.resize(Vantor_Cart_Routines::kDescriptionLength, ' ');
+}
+
+bool MakeCart(const DemoCart& cart, bool advert, const std::string& scratch) {
+    std::string path = Vantor_Cart_Routines::GetCartAudioFileName(cart.number, true, false);
+    if (path.empty() || !MakeAudio(cart, path, scratch)) return false;
+    Vantor_Cart_Routines::CartRecord rec;
+    SetText(rec.Description1, cart.title);
+    SetText(rec.Description2, cart.client);
+    SetText(rec.Description3, advert ? "Demo advert" : "Demo jingle");
+    rec.BackColor = advert ? 0xC0FFC0 : 0xFFE0C0;
+    rec.ForeColor = 0;
+    rec.TotalLength = rec.AudioEnd = rec.PlayLength = cart.seconds;
+    rec.IntroEnd = advert ? 2.0f : 0.0f;
+    rec.Extro = cart.seconds - (advert ? 0.5f : 1.0f);
+    return Vantor_Cart_Routines::WriteCart(rec, cart.number, true, true) == 0;
+}
+
+void Write(const std::string& section, const std::string& key, const std::string& value,
+           const std::string& file) {
+    Platform::WritePrivateProfileString(section, key, value, file);
+}
+
+void WriteSettings(const std::string& ini, const std::string& station) {
+    std::string app = station + "/app";
+    Write("FileLocations", "Data", station + "/data", ini);
+    Write("FileLocations", "Carts1", station + "/audiowall", ini);
+    Write("General", "DebugMode", "0", ini);
+    Write("General", "ShowCartGroups", "1", ini);
+    Write("General", "AutoPlayAdBreaks", "1", ini);
+    Write("General", "DropLateAdBreaks", "5", ini);
+    Write("General", "CueAdBreaksImmediately", "1", ini);
+    Write("General", "LogLoadingMode ", "1", ini);
+    Write("General", "SourceLine", "1", ini);
+    Write("General", "SplitName1", "DEMO NORTH EAST", ini);
+    Write("General", "LogSourceDirectory1", app + "/source", ini);
+    Write("General", "LogDestinationDirectory1", app + "/dest", ini);
+    Write("General", "LogUpdateInterval1", "20", ini);
+    Write("LogFileName", "Extension1", "LOG", ini);
+    Write("LogFileName", "DateFormat1", "YYMMDD", ini);
+    Write("LogFileName", "LogTXChainCode1", "NE", ini);
+    Write("LogFileName", "ReconcileExtension1", "REC", ini);
+    Write("Network", "MasterName", "", ini);
+    Write("CartPlayers", "TotalNumberCartPlayers", "4", ini);
+    Write("ZELNetwork", "UseSerial", "0", ini);
+    Write("ZELNetwork", "SerialPort", "1", ini);
+    Write("ZELNetwork", "SerialProfileName", "VANTOR25.PRF", ini);
+    Write("ZELNetwork", "SerialSettings", "9600,n,8,1", ini);
+    // Card 1 on the simulated card: input 1 plays the cued break, output 9 shows the source.
+    Write("Hardware1", "CardType", "1", ini);
+    Write("Hardware1", "BaseAddress", "0", ini);
+    Write("Hardware1", "LineType1", "1", ini);
+    Write("Hardware1", "Description1", "Play break", ini);
+    Write("Hardware1", "Action1", "1", ini);
+    Write("Hardware1", "LineType9", "2", ini);
+    Write("Hardware1", "Description9", "Source", ini);
+    // Five cart groups of jingles and sweepers.
+    const char* groups[] = {"Idents", "Sweepers", "Morning", "Drive", "Promos"};
+    for (int g = 1; g <= 5; ++g) {
+        std::string section = "CartGroup" + std::to_string(g);
+        Write(section, "Description", groups[g - 1], ini);
+        Write(section, "CheckAgainstAds", "0", ini);
+        Write(section, "CartNumber1", std::to_string(29 + 2 * g), ini);
+        Write(section, "CartNumber2", std::to_string(30 + 2 * g), ini);
+    }
+    Write("CartGroup2", "SelectionMode", "1", ini);
+    Write("CartGroups", "Description1", "Groups &1 to 20", ini);
+}
+
+void WriteProfile(const std::string& path) {
+    Write("General", "ProfileName", "Demo studio", path);
+    Write("CommandCodes", "StartCode", "<ESC>", path);
+    Write("CommandCodes", "EndCode", "<CR>", path);
+    Write("IncomingSerialCodes", "B", "BREAK", path);
+    Write("IncomingSerialCodes", "K", "KILL", path);
+    Write("IncomingSerialCodes", "T", "TEST", path);
+    for (int g = 1; g <= 5; ++g)
+        Write("IncomingSerialCodes", "G" + std::to_string(g), "GROUP " + std::to_string(g), path);
+    Write("Serial", "Settings", "9600,n,8,1", path);
+    Write("Serial", "Handshaking", "0", path);
+}
+
+// A break every 15 minutes: three or four of the split's adverts, and two lines of another
+// chain that the split leaves alone.
+bool WriteLog(int32_t day) {
+    std::string path = ZEL_Common::GetSourceLogPath(1, day, false);
+    std::ofstream out(path, std::ios::binary);
+    const std::vector<DemoCart>& adverts = Adverts();
+    size_t next = static_cast<size_t>(day % 7);
+    for (int slot = 0; slot < 96; ++slot) {
+        float time = static_cast<float>(slot * 900);
+        int count = 3 + slot % 2;
+        for (int i = 0; i < count; ++i) {
+            const DemoCart& cart = adverts[next++ % adverts.size()];
+            out << AdvertLog_FN::BuildLogLine(
+                       time, "NE", cart.number, cart.title,
+                       "D" + std::to_string(day) + "-" + std::to_string(slot), cart.seconds, false)
+                << "\r\n";
+        }
+        for (int i = 0; i < 2; ++i)
+            out << AdvertLog_FN::BuildLogLine(time, "SW", 900 + i, "Other chain advert", "", 30,
+                                              false)
+                << "\r\n";
+        out << "\r\n";
+    }
+    out.close();
+    return static_cast<bool>(out);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: vntzel_demo STATION_FOLDER\n");
+        return 2;
+    }
+    std::string station = fs::absolute(argv[1]).lexically_normal().string();
+    if (!station.empty() && station.back() == '/') station.pop_back();
+    for (const char* folder : {"windows", "app/source", "app/dest", "data", "audiowall", "scratch"})
+        fs::create_directories(station + "/" + folder);
+    std::string windows = GeneralFunctions::GetWindowsFolder();
+    std::string ini = Platform::JoinPath(windows, "VNTZEL.INI");
+    WriteSettings(ini, station);
+    WriteProfile(Platform::JoinPath(Platform::AppFolder(), "VANTOR25.PRF"));
+    Write("Audiowall", "NoCarts", "1000", station + "/audiowall/Audwall.ini");
+    Write("Audiowall", "Version", "2.6", station + "/audiowall/Audwall.ini");
+
+    MainSettings::LoadMainSettings();
+    AudioSettings::LoadStartupAudioSettings();
+    ZEL_Common::CreateDataDirectories(station + "/data");
+    if (Vantor_Cart_Routines::ConnectAudiowallParts(0, true) != 0) {
+        std::fprintf(stderr, "demo: the audiowall in %s/audiowall could not be made\n",
+                     station.c_str());
+        return 1;
+    }
+    int made = 0;
+    for (const DemoCart& cart : Adverts())
+        made += MakeCart(cart, true, station + "/scratch") ? 1 : 0;
+    for (const DemoCart& cart : Jingles())
+        made += MakeCart(cart, false, station + "/scratch") ? 1 : 0;
+    Vantor_Cart_Routines::CloseAudiowallParts();
+    fs::remove_all(station + "/scratch");
+
+    int32_t today = Platform::Clock::Today();
+    bool logs = WriteLog(today) && WriteLog(today + 1);
+    std::printf("demo station %s: %d carts, logs %s\n", station.c_str(), made,
+                logs ? "written" : "FAILED");
+    return made == static_cast<int>(Adverts().size() + Jingles().size()) && logs ? 0 : 1;
+}

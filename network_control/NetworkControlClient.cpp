@@ -1,0 +1,314 @@
+#include "network_control/NetworkControlClient.h"
+
+#include "network_control/NetSockets.h"
+#include "platform/MessageBox.h"
+
+#include <QHostInfo>
+
+using namespace Platform::Com;
+using namespace modCorvane;
+
+NetworkControlClient::NetworkControlClient(QObject* parent) : QObject(parent) {
+    tmrLogon_.setInterval(kLogonIntervalMs);
+    tmrLogon_.setSingleShot(true);
+    connect(&tmrLogon_, &QTimer::timeout, this, [this] {
+        if (stayConnected_) ConnectSocket();
+    });
+    connect(&sckNetworkControl_, &QTcpSocket::connected, this, &NetworkControlClient::OnConnected);
+    connect(&sckNetworkControl_, &QTcpSocket::readyRead, this,
+            &NetworkControlClient::OnDataArrival);
+    connect(&sckNetworkControl_, &QTcpSocket::disconnected, this,
+            &NetworkControlClient::OnClosedByServer);
+    connect(&sckNetworkControl_, &QTcpSocket::errorOccurred, this, &NetworkControlClient::OnError);
+    connect(&sckNetworkControl_, &QTcpSocket::bytesWritten, this,
+            &NetworkControlClient::OnBytesWritten);
+    ShowStatus(nccDisconnected);
+}
+
+NetworkControlClient::~NetworkControlClient() {
+    DisconnectFromNetworkController();
+    sckNetworkControl_.disconnect(this);
+    sckNetworkControl_.flush();
+}
+
+void NetworkControlClient::InitProperties() {
+    receiveBuffer_.StripLineFeeds = true;
+    SetEndMessageCharacter("\r");
+    caption_ = "Network Client Status:";
+}
+
+void NetworkControlClient::ReadProperties(const PropertyBag& bag) {
+    SetEndMessageCharacter(ToText(bag.ReadProperty("EndMessageCharacter", "\r")).value_or("\r"));
+    caption_ = ToText(bag.ReadProperty("Caption", "Network Client Status:"))
+                   .value_or("Network Client Status:");
+    receiveBuffer_.StripLineFeeds =
+        ToBoolean(bag.ReadProperty("StripLineFeeds", true)).value_or(true);
+    emit displayChanged();
+}
+
+void NetworkControlClient::WriteProperties(PropertyBag& bag) const {
+    bag.WriteProperty("StripLineFeeds", receiveBuffer_.StripLineFeeds, true);
+    bag.WriteProperty("EndMessageCharacter", endMessageCharacter_, std::string("\r"));
+    bag.WriteProperty("Caption", caption_, std::string("Network Client Status:"));
+}
+
+void NetworkControlClient::SetEndMessageCharacter(const std::string& value) {
+    endMessageCharacter_ = value;
+    receiveBuffer_.HasEndCharacter = !value.empty();
+    receiveBuffer_.EndCharacter = value.empty() ? '\r' : value[0];
+}
+
+void NetworkControlClient::SetCaption(const std::string& value) {
+    caption_ = value;
+    emit displayChanged();
+}
+
+bool NetworkControlClient::SocketOpen() const {
+    return sckNetworkControl_.state() != QAbstractSocket::UnconnectedState;
+}
+
+std::string NetworkControlClient::NetworkMaster() const {
+    if (!SocketOpen()) return "";
+    std::string name = NetSockets::RemoteHostName(&sckNetworkControl_);
+    return Trim(name).empty() ? NetworkMasterIP() : name;
+}
+
+std::string NetworkControlClient::NetworkMasterRemotePort() const {
+    return SocketOpen() ? std::to_string(sckNetworkControl_.peerPort()) : "";
+}
+
+std::string NetworkControlClient::NetworkMasterIP() const {
+    if (!SocketOpen() || sckNetworkControl_.peerAddress().isNull()) return "";
+    return NetSockets::RemoteAddress(&sckNetworkControl_);
+}
+
+void NetworkControlClient::ConnectToNetworkController(std::string& ComputerAddress,
+                                                      int32_t& ComputerPort,
+                                                      enQNetworkReqMode& NetworkRequestMode,
+                                                      enQNetworkRelMode& NetworkReleaseMode,
+                                                      std::string& ConnectName) {
+    if (ComputerAddress.empty() || ComputerPort == 0) return;
+    if (SocketOpen()) {
+        if (ComputerAddress == serverAddress_ && ComputerPort == serverPort_) {
+            if (status_ == nccHasControl) return;
+            if (status_ == nccConnected) {
+                RequestControl();
+                return;
+            }
+        }
+        DisconnectFromNetworkController();
+    }
+    stayConnected_ = false;
+    serverAddress_ = ComputerAddress;
+    serverPort_ = ComputerPort;
+    releaseMode_ = NetworkReleaseMode;
+    requestMode_ = NetworkRequestMode;
+    connectName_ = ConnectName.empty() ? QHostInfo::localHostName().toStdString() : ConnectName;
+    ConnectSocket();
+}
+
+void NetworkControlClient::ConnectSocket() {
+    if (SocketOpen()) return;
+    stayConnected_ = true;
+    if (status_ != nccConnecting) {
+        ShowStatus(nccConnecting);
+        emit ConnectingToNetworkMaster();
+    }
+    if (SocketOpen() || !stayConnected_) return; // the host acted on the event
+    receiveBuffer_.Clear();
+    sckNetworkControl_.connectToHost(QString::fromStdString(serverAddress_),
+                                     static_cast<quint16>(serverPort_));
+}
+
+void NetworkControlClient::OnConnected() {
+    emit ConnectedToNetworkMaster();
+    ShowStatus(nccConnected);
+    RequestControl();
+}
+
+void NetworkControlClient::RequestControl() {
+    if (status_ != nccConnected) return;
+    ShowStatus(nccRequestingControl);
+    emit TakingNetworkControl();
+    SendLine("NET_CONTROL_LOGON " + connectName_ + " " + std::to_string(releaseMode_) + "," +
+             std::to_string(requestMode_));
+}
+
+void NetworkControlClient::SendLine(const std::string& text) {
+    NetSockets::WriteText(&sckNetworkControl_, text + endMessageCharacter_);
+}
+
+void NetworkControlClient::SendMessageToNetwork(std::string& message) {
+    sendTracking_ = true;
+    SendLine(message);
+}
+
+void NetworkControlClient::DisconnectFromNetworkController() {
+    stayConnected_ = false;
+    tmrLogon_.stop();
+    if (status_ == nccHasControl) {
+        ShowStatus(nccReleasing);
+        emit ReleasingNetworkControl();
+        SendLine("NET_CONTROL_LOGOFF");
+    }
+    serverAddress_.clear();
+    serverPort_ = 0;
+    if (SocketOpen()) CloseNetConnection();
+}
+
+void NetworkControlClient::CloseNetConnection() {
+    ShowStatus(nccDisconnected);
+    sendTracking_ = false;
+    closing_ = true;
+    if (sckNetworkControl_.state() == QAbstractSocket::ConnectedState) sckNetworkControl_.flush();
+    sckNetworkControl_.abort();
+    closing_ = false;
+    receiveBuffer_.Clear();
+    bool disconnected = true;
+    emit NetworkControlEnded(disconnected);
+    emit DisconnectedFromNetworkMaster();
+}
+
+void NetworkControlClient::OnDataArrival() {
+    while (sckNetworkControl_.bytesAvailable() > 0) {
+        std::string text = NetSockets::ReadAllText(&sckNetworkControl_);
+        emit RawNetworkMessage(text);
+        const bool wasOver = receiveBuffer_.Discarding();
+        if (receiveBuffer_.Append(text) > 0 && !wasOver)
+            Trace("Network control client: line longer than " +
+                  std::to_string(LineFramer::kMaxPendingLine) + " bytes, the rest dropped");
+        std::string line;
+        while (receiveBuffer_.TakeLine(line))
+            OnLine(line);
+    }
+}
+
+void NetworkControlClient::OnLine(const std::string& line) {
+    if (!line.empty() && line[0] == '-') return;
+    const std::string word = CommandWord(line);
+    if (word == "NET_CONTROLLER" || word == "VERSION") return;
+    if (word == "NET_CONTROL_START") {
+        ShowStatus(nccHasControl);
+        emit NetworkControlTaken();
+    } else if (word == "NET_CONTROL_END") {
+        ShowStatus(nccConnected);
+        bool disconnected = false;
+        emit NetworkControlEnded(disconnected);
+        if (requestMode_ == qsrqSilent && stayConnected_)
+            RequestControl();
+        else
+            DisconnectFromNetworkController();
+    } else if (word == "NET_CONTROL_FAIL") {
+        OnRefused(line);
+    } else if (word == "NET_CONTROL_AVAILABLE") {
+        if (status_ != nccHasControl && stayConnected_) RequestControl();
+    } else {
+        emit message(line);
+    }
+}
+
+void NetworkControlClient::OnRefused(const std::string& line) {
+    int32_t start = ArgumentStart(line);
+    int32_t end = 0;
+    std::string holder = GetToken(line, start, " ", end, true);
+    int32_t holderMode = 0;
+    if (end > 0) {
+        start = end + 1;
+        holderMode = LeadingNumber(GetToken(line, start, " ", end, true));
+    }
+    switch (requestMode_) {
+    case qsrqPolite:
+        ShowStatus(nccConnected, "Failed to get Control", kRed);
+        emit NetworkControlFail(holder);
+        if (holderMode == qsrlWaitRelease)
+            ShowStatus(nccConnected);
+        else if (holderMode == qsrlNeverRelease)
+            DisconnectFromNetworkController();
+        break;
+    case qsrqSilent:
+        if (!stayConnected_)
+            DisconnectFromNetworkController();
+        else
+            ShowStatus(nccConnected, "Awaiting Control Release", kButtonFace);
+        break;
+    default:
+        DisconnectFromNetworkController();
+        break;
+    }
+}
+
+void NetworkControlClient::OnClosedByServer() {
+    if (closing_) return;
+    CloseNetConnection();
+    if (stayConnected_ && requestMode_ == qsrqSilent)
+        ConnectSocket();
+    else
+        DisconnectFromNetworkController();
+}
+
+void NetworkControlClient::OnError(QAbstractSocket::SocketError error) {
+    if (closing_ || error == QAbstractSocket::RemoteHostClosedError) return;
+    const int32_t number = NetSockets::Number(error);
+    const std::string description = sckNetworkControl_.errorString().toStdString();
+    sendTracking_ = false;
+    const bool wasConnected = sckNetworkControl_.state() == QAbstractSocket::ConnectedState;
+    closing_ = true;
+    sckNetworkControl_.abort();
+    closing_ = false;
+    if (NetSockets::IsReachFailure(number)) {
+        if (stayConnected_) {
+            // Tried again on the logon timer, so a station that is down is not hammered.
+            Trace("Network control client: " + description + ", trying again in " +
+                  std::to_string(tmrLogon_.interval() / 1000) + " s");
+            if (status_ != nccConnecting) ShowStatus(nccConnecting);
+            tmrLogon_.start();
+        } else {
+            ShowStatus(nccDisconnected);
+        }
+        if (wasConnected) {
+            bool disconnected = true;
+            emit NetworkControlEnded(disconnected);
+            emit DisconnectedFromNetworkMaster();
+        }
+        return;
+    }
+    ShowStatus(nccDisconnected);
+    Platform::MsgBox("There was a problem with the connection to the Network Control "
+                     "Computer.\nThe error was : " +
+                         description,
+                     Platform::vbInformation);
+    DisconnectFromNetworkController();
+}
+
+void NetworkControlClient::OnBytesWritten(qint64 sent) {
+    if (!sendTracking_) return;
+    const qint64 remaining = sckNetworkControl_.bytesToWrite();
+    emit SendProgress(static_cast<int32_t>(sent), static_cast<int32_t>(remaining));
+    if (remaining > 0) return;
+    sendTracking_ = false;
+    emit SendComplete();
+}
+
+void NetworkControlClient::ShowStatus(enNCCStatus status) {
+    switch (status) {
+    case nccDisconnected:
+        return ShowStatus(status, "Disconnected", kButtonFace);
+    case nccConnecting:
+        return ShowStatus(status, "Connecting..", kYellow);
+    case nccConnected:
+        return ShowStatus(status, "Connected", kButtonFace);
+    case nccRequestingControl:
+        return ShowStatus(status, "Requesting Control..", kYellow);
+    case nccHasControl:
+        return ShowStatus(status, "Have Network Control", kGreen);
+    case nccReleasing:
+        return ShowStatus(status, "Releasing..", kButtonFace);
+    }
+}
+
+void NetworkControlClient::ShowStatus(enNCCStatus status, const std::string& text, int32_t colour) {
+    status_ = status;
+    statusText_ = text;
+    statusColour_ = colour;
+    emit displayChanged();
+}

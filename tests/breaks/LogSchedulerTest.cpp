@@ -1,0 +1,146 @@
+#include "BreaksFixture.h"
+
+#include "breaks/ZEL_Common.h"
+#include "platform/Clock.h"
+
+#include <algorithm>
+#include <filesystem>
+
+using namespace BreaksTest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class LogScheduler : public SplitTest {
+protected:
+    void SetUp() override {
+        SplitTest::SetUp();
+        for (int cart : {1, 2, 3})
+            AddCart(cart, 30.0f, 28.0f);
+        // A truncated line inside the first break is no advert.
+        TestSupport::WriteBytes(
+            SourceLog(kDec7), Join({Full("10:00:00", "NE", 1, "One", 30, "R1"), "10:00:00|NE  |   ",
+                                    Full("10:00:00", "NE", 2, "Two", 30, "R2"), "",
+                                    Full("10:30:00", "NE", 3, "Three", 30, "R3")},
+                                   "\r\n"));
+        MainSettings::Settings().General.LogWarningDays = std::string(168, '0');
+    }
+    MainSettings::GeneralSettings& General() { return MainSettings::Settings().General; }
+    // One scheduler tick at the given time of day.
+    void TickAt(int32_t day, double seconds) {
+        Platform::Clock::SetNow(day, seconds);
+        engine->tmrLogReload_Timer();
+    }
+    size_t Sent(const std::string& word) const {
+        return static_cast<size_t>(std::count(sender.sent.begin(), sender.sent.end(), word));
+    }
+    size_t ErrorLines(const std::string& text) const {
+        const std::string all = ErrorFileText();
+        size_t n = 0;
+        for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1))
+            ++n;
+        return n;
+    }
+};
+
+} // namespace
+
+TEST_F(LogScheduler, AutomaticPlayCuesTwoSecondsAheadAndALateBreakIsDumpedOnce) {
+    General().AutoPlayAdBreaks = 1;
+    Platform::Clock::SetNow(kDec7, 9 * 3600.0);
+    engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
+    ASSERT_EQ(engine->Break().AdvertCount, 2);
+    TickAt(kDec7, 36000 - 3);
+    EXPECT_TRUE(players.cues.empty());
+    TickAt(kDec7, 36000 - 2);
+    ASSERT_EQ(players.cues.size(), 1u);
+    EXPECT_EQ(players.cues[0].second, 1);
+    TickAt(kDec7, 36000 - 1);
+    EXPECT_EQ(players.cues.size(), 1u) << "advert 1 stays cued";
+    EXPECT_TRUE(players.plays.empty());
+    TickAt(kDec7, 36000);
+    ASSERT_EQ(players.plays.size(), 1u);
+    EXPECT_EQ(Sent("AD_PLAY"), 1u);
+    players.Run(70);
+    ASSERT_FALSE(Breaks::State().BreakRunning);
+    EXPECT_FLOAT_EQ(Split().CuedBreakTime, 37800);
+
+    // The 10:30 break is not played: dumped at 10:35, once, with one line.
+    General().AutoPlayAdBreaks = 0;
+    General().DropLateAdBreaks = 5;
+    TickAt(kDec7, 37800 + 299);
+    EXPECT_EQ(Sent("AD_DUMP"), 0u);
+    for (int s = 300; s < 400; s += 20)
+        TickAt(kDec7, 37800 + s);
+    EXPECT_EQ(Sent("AD_DUMP"), 1u);
+    EXPECT_EQ(ErrorLines("[Code:ADT1] Automatically dumped 10:30:00 advert break because not told "
+                         "to play within time allowed"),
+              1u);
+    EXPECT_EQ(Split().CuedBreakPos, 0) << "no next day's log: nothing cued";
+
+    // Nothing is cued until the next day's log arrives; the update timer then cues it.
+    engine->tmrLogUpdateInterval_Timer();
+    EXPECT_EQ(Split().CuedBreakPos, 0);
+    TestSupport::WriteBytes(SourceLog(kDec7 + 1),
+                            Full("06:00:00", "NE", 3, "Next", 30, "N") + "\r\n");
+    engine->tmrLogUpdateInterval_Timer();
+    EXPECT_EQ(Split().CuedBreakDate, kDec7 + 1);
+    EXPECT_EQ(Split().CuedBreakPos, 1);
+    EXPECT_EQ(Sent("AD_DUMP"), 1u);
+}
+
+TEST_F(LogScheduler, DailyAndHourlyReloadsHappenOnceEach) {
+    General().LogLoadingMode = 1;
+    TickAt(kDec7, 299);
+    EXPECT_EQ(Split().LogFileNumber, 0);
+    TickAt(kDec7, 300);
+    EXPECT_EQ(Split().LoadedLogDate, kDec7);
+    EXPECT_EQ(sender.sent, std::vector<std::string>{"AD_CUE 36000"});
+    EXPECT_EQ(engine->LastReloadDate(), kDec7);
+    TickAt(kDec7, 301);
+    TickAt(kDec7, 7200);
+    EXPECT_EQ(sender.sent.size(), 1u);
+
+    General().LogLoadingMode = 2;
+    TickAt(kDec7, 2 * 3600 + 300); // not above the interval yet
+    EXPECT_EQ(sender.sent.size(), 1u);
+    TickAt(kDec7, 2 * 3600 + 301);
+    TickAt(kDec7, 2 * 3600 + 302);
+    EXPECT_EQ(sender.sent.size(), 2u);
+    EXPECT_EQ(engine->LastReloadHour(), 2);
+    TickAt(kDec7, 3 * 3600 + 400);
+    EXPECT_EQ(Sent("AD_CUE 36000"), 3u);
+}
+
+TEST_F(LogScheduler, FutureLogsAndASettlingDelivery) {
+    engine->CheckForFutureLogFiles();
+    EXPECT_EQ(engine->StatusText(), "Not checking for Future Logs");
+    EXPECT_EQ(engine->StatusColour(), 65280);
+    // Monday 7 December 2026, 09:00: two days ahead at this hour.
+    General().LogWarningDays[9] = '2';
+    TestSupport::WriteBytes(DestLog(kDec7 + 2), "x\r\n");
+    engine->CheckForFutureLogFiles();
+    EXPECT_EQ(engine->StatusText(), "No logs for : 08/12/2026");
+    EXPECT_EQ(engine->StatusColour(), 255);
+    TestSupport::WriteBytes(SourceLog(kDec7 + 1), "x\r\n");
+    engine->CheckForFutureLogFiles();
+    EXPECT_EQ(engine->StatusText(), "All required Future Logs are available");
+    EXPECT_EQ(engine->StatusColour(), 65280);
+
+    // A delivery that grows between two checks is copied only once it has settled; one that
+    // vanishes leaves the working log as it was.
+    ASSERT_TRUE(ZEL_Common::OpenLogForDate(1, kDec7));
+    const std::string working = TestSupport::ReadBytes(DestLog(kDec7));
+    const auto later = fs::file_time_type::clock::now() + std::chrono::hours(1);
+    TestSupport::WriteBytes(SourceLog(kDec7), "10:00:00|NE  |       1|Gro");
+    fs::last_write_time(SourceLog(kDec7), later);
+    EXPECT_FALSE(engine->CheckForNewLogFile(false));
+    TestSupport::WriteBytes(SourceLog(kDec7), "10:00:00|NE  |       1|Growing\r\n");
+    fs::last_write_time(SourceLog(kDec7), later + std::chrono::seconds(1));
+    EXPECT_FALSE(engine->CheckForNewLogFile(false));
+    EXPECT_EQ(TestSupport::ReadBytes(DestLog(kDec7)), working);
+    fs::remove(SourceLog(kDec7));
+    EXPECT_FALSE(engine->CheckForNewLogFile(false));
+    EXPECT_FALSE(engine->CopyNewLogFile(SourceLog(kDec7)));
+    EXPECT_EQ(TestSupport::ReadBytes(DestLog(kDec7)), working);
+}

@@ -1,0 +1,147 @@
+#include "ui_controls/ax3DBorder.h"
+
+#include "ui_controls/OleColour.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+using namespace Platform::Com;
+
+namespace obControls {
+
+namespace {
+
+enum BorderDispid : int32_t { idBorderStyle = 0x68030003, idBackColor = 0x68030002 };
+constexpr uint8_t GP = DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT;
+constexpr DispatchMember kMembers[] = {{idBorderStyle, "BorderStyle", GP, 0},
+                                       {idBackColor, "BackColor", GP, 0}};
+constexpr EventMember kEvents[] = {{1, "Resize", 0},    {2, "Click", 0},   {3, "DblClick", 0},
+                                   {4, "MouseDown", 4}, {5, "MouseUp", 4}, {6, "MouseMove", 4}};
+
+const ClassInfo kInfo = {
+    "obControls.ax3DBorder",
+    "{5B0E7A61-2C64-4D8E-9F13-6A7C0D21B4E8}",
+    "_ax3DBorder",
+    "{5B0E7A62-2C64-4D8E-9F13-6A7C0D21B4E8}",
+    "{5B0E7A63-2C64-4D8E-9F13-6A7C0D21B4E8}", // __ax3DBorder
+    kMembers,
+    kEvents,
+};
+
+const bool kRegistered = [] {
+    RegisterControl<ax3DBorder>(kInfo);
+    return true;
+}();
+
+constexpr int32_t kLight = 0xE0E0E0, kDark = 0x808080;
+constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000F);
+constexpr int kDefaultWidthTwips = 2370, kDefaultHeightTwips = 1125;
+
+} // namespace
+
+ax3DBorder::ax3DBorder(QWidget* parent) : QWidget(parent) {
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    resize(static_cast<int>(kDefaultWidthTwips / tpp.x),
+           static_cast<int>(kDefaultHeightTwips / tpp.y));
+    InitProperties();
+    ClearChanges();
+}
+
+const ClassInfo& ax3DBorder::Info() {
+    (void)kRegistered;
+    return kInfo;
+}
+
+void ax3DBorder::InitProperties() {
+    SetBorderStyle(Raised);
+}
+
+void ax3DBorder::ReadProperties(const PropertyBag& bag) {
+    SetBorderStyle(ToLong(bag.ReadProperty("BorderStyle", 1)).value_or(Raised));
+    SetBackColor(ToLong(bag.ReadProperty("BackColor", kButtonFace)).value_or(kButtonFace));
+}
+
+void ax3DBorder::WriteProperties(PropertyBag& bag) const {
+    bag.WriteProperty("BorderStyle", borderStyle_, int32_t(Raised));
+    bag.WriteProperty("BackColor", backColor_, kButtonFace);
+}
+
+void ax3DBorder::SetBorderStyle(int32_t value) {
+    const bool raised = value == Raised;
+    lineColours_ = raised ? std::array<int32_t, 4>{kLight, kLight, kDark, kDark}
+                          : std::array<int32_t, 4>{kDark, kDark, kLight, kLight};
+    borderStyle_ = value;
+    MarkChanged("BorderStyle");
+    update();
+}
+
+void ax3DBorder::SetBackColor(int32_t value) {
+    backColor_ = value;
+    MarkChanged("BackColor");
+    update();
+}
+
+HResult ax3DBorder::Invoke(int32_t dispid, uint8_t kind, std::vector<Variant>& args,
+                           Variant& result, ExceptionInfo*) {
+    HResult check = CheckCall(kInfo, dispid, kind, args.size());
+    if (check != S_OK) return check;
+    result = std::monostate{};
+    const bool put = kind == DISPATCH_PROPERTYPUT;
+    if (dispid == idBorderStyle)
+        return AccessProperty(*this, put, args, result, &ax3DBorder::BorderStyle,
+                              &ax3DBorder::SetBorderStyle, ToLong);
+    return AccessProperty(*this, put, args, result, &ax3DBorder::BackColor,
+                          &ax3DBorder::SetBackColor, ToLong);
+}
+
+void ax3DBorder::resizeEvent(QResizeEvent*) {
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    lines_ =
+        BorderLines(static_cast<int32_t>(width() * tpp.x), static_cast<int32_t>(height() * tpp.y));
+    emit Resize();
+}
+
+void ax3DBorder::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), TranslateColour(backColor_));
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    for (int i = 0; i < 4; ++i) {
+        const Segment& s = lines_[i];
+        p.setPen(TranslateColour(lineColours_[i]));
+        p.drawLine(QPointF(s.x1 / tpp.x, s.y1 / tpp.y), QPointF(s.x2 / tpp.x, s.y2 / tpp.y));
+    }
+}
+
+void ax3DBorder::RaiseMouse(QMouseEvent* event,
+                            void (ax3DBorder::*signal)(int16_t, int16_t, float, float)) {
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    int16_t button = 0, shift = 0;
+    const Qt::MouseButtons buttons = event->buttons() | event->button();
+    if (buttons & Qt::LeftButton) button |= 1;
+    if (buttons & Qt::RightButton) button |= 2;
+    if (buttons & Qt::MiddleButton) button |= 4;
+    if (event->modifiers() & Qt::ShiftModifier) shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier) shift |= 2;
+    if (event->modifiers() & Qt::AltModifier) shift |= 4;
+    emit(this->*signal)(button, shift, static_cast<float>(event->position().x() * tpp.x),
+                        static_cast<float>(event->position().y() * tpp.y));
+}
+
+void ax3DBorder::mousePressEvent(QMouseEvent* event) {
+    RaiseMouse(event, &ax3DBorder::MouseDown);
+}
+
+void ax3DBorder::mouseReleaseEvent(QMouseEvent* event) {
+    RaiseMouse(event, &ax3DBorder::MouseUp);
+    if (rect().contains(event->position().toPoint())) emit Click();
+}
+
+void ax3DBorder::mouseMoveEvent(QMouseEvent* event) {
+    RaiseMouse(event, &ax3DBorder::MouseMove);
+}
+
+void ax3DBorder::mouseDoubleClickEvent(QMouseEvent*) {
+    emit DblClick();
+}
+
+} // namespace obControls

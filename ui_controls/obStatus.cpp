@@ -1,0 +1,103 @@
+#include "ui_controls/obStatus.h"
+
+#include "ui_controls/ControlGeometry.h"
+
+using namespace Platform::Com;
+
+namespace obControls {
+
+namespace {
+
+constexpr int32_t idCaption = 0x68030000;
+constexpr DispatchMember kMembers[] = {
+    {idCaption, "Caption", DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, 0}};
+
+const ClassInfo kInfo = {
+    "obControls.obStatus",
+    "{5B0E7A51-2C64-4D8E-9F13-6A7C0D21B4E8}",
+    "_obStatus",
+    "{5B0E7A52-2C64-4D8E-9F13-6A7C0D21B4E8}",
+    "{5B0E7A53-2C64-4D8E-9F13-6A7C0D21B4E8}", // __obStatus, no events
+    kMembers,
+    {},
+};
+
+const bool kRegistered = [] {
+    RegisterControl<obStatus>(kInfo);
+    return true;
+}();
+
+constexpr int kDefaultWidthTwips = 3030, kDefaultHeightTwips = 900;
+
+} // namespace
+
+obStatus::obStatus(QWidget* parent) : QWidget(parent) {
+    lblTitle.setParent(this);
+    ProgressBar.setParent(this);
+    ProgressBar.setTextVisible(false);
+    ProgressBar.setRange(0, 100);
+    ProgressBar.setValue(20);
+    Timer1.setInterval(100);
+    connect(&Timer1, &QTimer::timeout, this, &obStatus::Timer1_Timer);
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    resize(static_cast<int>(kDefaultWidthTwips / tpp.x),
+           static_cast<int>(kDefaultHeightTwips / tpp.y));
+}
+
+const ClassInfo& obStatus::Info() {
+    (void)kRegistered;
+    return kInfo;
+}
+
+HResult obStatus::Invoke(int32_t dispid, uint8_t kind, std::vector<Variant>& args, Variant& result,
+                         ExceptionInfo*) {
+    HResult check = CheckCall(kInfo, dispid, kind, args.size());
+    if (check != S_OK) return check;
+    result = std::monostate{};
+    if (kind != DISPATCH_PROPERTYPUT) {
+        result = Caption();
+        return S_OK;
+    }
+    auto text = ToText(args[0]);
+    if (!text) return DISP_E_TYPEMISMATCH;
+    SetCaption(*text);
+    return S_OK;
+}
+
+std::string obStatus::Caption() const {
+    return lblTitle.text().toLatin1().toStdString();
+}
+
+void obStatus::SetCaption(const std::string& value) {
+    lblTitle.setText(QString::fromLatin1(value.data(), static_cast<int>(value.size())));
+    MarkChanged("Caption");
+}
+
+void obStatus::Timer1_Timer() {
+    ProgressBar.setValue(
+        StatusBarStep(ProgressBar.value(), ProgressBar.minimum(), ProgressBar.maximum()));
+}
+
+void obStatus::showEvent(QShowEvent*) {
+    ProgressBar.setValue(ProgressBar.minimum() + 20);
+    Timer1.start();
+}
+
+void obStatus::hideEvent(QHideEvent*) {
+    Timer1.stop();
+}
+
+void obStatus::resizeEvent(QResizeEvent*) {
+    const TwipsPerPixel tpp = ScreenTwipsPerPixel(this);
+    const StatusLayout s =
+        LayoutStatus(static_cast<int32_t>(width() * tpp.x), static_cast<int32_t>(height() * tpp.y));
+    auto place = [&](QWidget& w, int32_t l, int32_t t, int32_t wd, int32_t h) {
+        w.setGeometry(static_cast<int>(l / tpp.x), static_cast<int>(t / tpp.y),
+                      std::max(0, static_cast<int>(wd / tpp.x)),
+                      std::max(0, static_cast<int>(h / tpp.y)));
+    };
+    place(ProgressBar, s.barLeft, s.barTop, s.barWidth, s.barHeight);
+    place(lblTitle, s.titleLeft, s.titleTop, s.titleWidth, s.titleHeight);
+}
+
+} // namespace obControls
