@@ -66,6 +66,10 @@ CartGroupButtons* CartGroupButtonsIfLoaded() {
     return Runtime() ? &Runtime()->buttons : nullptr;
 }
 
+CartGroupPanel* CartGroupPanelIfLoaded() {
+    return Runtime() ? Runtime()->panel.data() : nullptr;
+}
+
 void SetCartGroupSender(SplitSender* sender) {
     Sender() = sender;
     if (!Runtime()) return;

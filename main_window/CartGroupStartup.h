@@ -11,6 +11,7 @@ namespace MainWindow {
 
 class frmMain;
 class CartGroupButtons;
+class CartGroupPanel;
 
 // Loads the groups, starts the queue and puts the panel on the main window, shown when the
 // ShowCartGroups setting is on.
@@ -20,6 +21,8 @@ void StopCartGroups();
 // nullptr before StartCartGroups and after StopCartGroups.
 SplitCartGroupQueue* CartGroupQueueIfLoaded();
 CartGroupButtons* CartGroupButtonsIfLoaded();
+// The panel picCartGroups on the main window (the menu shows and hides it).
+CartGroupPanel* CartGroupPanelIfLoaded();
 // Where the queue and the buttons send their words ("CART_GROUP 3", "CART_GROUP_COMPLETE 3",
 // "DISPLAY_GROUP_RANGE 2"); none until a door sets it.
 void SetCartGroupSender(SplitSender* sender);

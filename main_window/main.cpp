@@ -3,6 +3,7 @@
 #include "breaks/SplitCartGroupQueue.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Specific.h"
+#include "breaks/ZEL_Specific_CartGroups.h"
 #include "breaks/frmSplit.h"
 #include "browsing/frmCartBrowser.h"
 #include "browsing/frmFindCart.h"
@@ -14,7 +15,6 @@
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
-#include "breaks/ZEL_Specific_CartGroups.h"
 #include "hardware/HardwareAPI.h"
 #include "hardware/ZEL_Specific_Actions.h"
 #include "hardware/frmHardwareManager.h"
@@ -114,8 +114,26 @@ int main(int argc, char** argv) {
         if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
             buttons->PlayCartGroup(group, notifyNetwork);
     };
+    // The split window's digit keys press the buttons and show their pages.
+    doors.pnlCartGroup_Click = [](int16_t index) {
+        if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
+            buttons->pnlCartGroup_Click(index);
+    };
+    doors.tbsCartGroups = [](int16_t page) {
+        if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
+            buttons->tbsCartGroups_Click(page);
+    };
     ZEL_Common::SetCartChooser(frmSplit::AskCartNumber);
     auto* splitWindow = new frmSplit(split, doors, &main);
+    if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
+        buttons->FocusSplitWindow = [splitWindow] { splitWindow->activateWindow(); };
+    // The split window lists the queued cart-group items.
+    if (SplitCartGroupQueue* queue = MainWindow::CartGroupQueueIfLoaded())
+        QObject::connect(queue, &SplitCartGroupQueue::listCartsChanged, splitWindow, [=] {
+            splitWindow->listCarts.clear();
+            for (const std::string& line : queue->listCarts())
+                splitWindow->listCarts.addItem(Platform::FromWindows1252(line));
+        });
     splitWindow->setWindowFlag(Qt::Window);
     splitWindow->show();
     splitWindow->Form_Load();

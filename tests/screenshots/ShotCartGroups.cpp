@@ -1,12 +1,10 @@
 // The cart-group panel: page 1 with groups of both playout modes, empty groups and one
 // button pressed.
+#include "MainWindowShots.h"
 #include "Screenshots.h"
 
-#include "breaks/CartTiming.h"
 #include "breaks/SplitCartGroupQueue.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
-#include "carts/Audio_Player_FN.h"
-#include "carts/PlayerWindows.h"
 #include "main_window/CartGroupButtons.h"
 #include "main_window/CartGroupPanel.h"
 #include "main_window/CartGroupStartup.h"
@@ -65,13 +63,7 @@ Screenshots::Register cartGroups({"CartGroups",
 // The panel as start-up puts it on the main window, under the player windows.
 Screenshots::Register mainWindow({"MainWindowCartGroups",
                                   [] {
-                                      qputenv("VNTZEL_WAVE_OUT_DEVICES", "null,null,null,null");
-                                      MainWindow::frmMain& main = MainWindow::MainForm();
-                                      main.resize(1242, 120);
-                                      Audio_Player_FN::UsePlayerWindows();
-                                      Audio_Player_FN::InitialiseAudio();
-                                      Audio_Player_FN::EmbedPlayerWindows(main.picPlayer());
-                                      Audio_Player_FN::ShowPlayerWindows();
+                                      MainWindow::frmMain& main = Screenshots::OpenMainWindow();
                                       MainWindow::StartCartGroups(main);
                                       FillGroups();
                                       MainWindow::CartGroupButtonsIfLoaded()->UpdateCartGroups();
@@ -80,9 +72,7 @@ Screenshots::Register mainWindow({"MainWindowCartGroups",
                                   {},
                                   [](QWidget*) {
                                       MainWindow::StopCartGroups();
-                                      Audio_Player_FN::ShutdownAudio();
-                                      Audio_Player_FN::DestroyPlayerWindows();
-                                      MainWindow::UnloadMainForm();
+                                      Screenshots::CloseMainWindow();
                                   }});
 
 } // namespace

@@ -1,28 +1,13 @@
 // The main window with its cart players on null devices.
+#include "MainWindowShots.h"
 #include "Screenshots.h"
-
-#include "carts/Audio_Player_FN.h"
-#include "carts/PlayerWindows.h"
-#include "main_window/frmMain.h"
 
 namespace {
 
-Screenshots::Register mainWindow({"MainWindow",
-                                  [] {
-                                      qputenv("VNTZEL_WAVE_OUT_DEVICES", "null,null,null,null");
-                                      MainWindow::frmMain& main = MainWindow::MainForm();
-                                      main.resize(1242, 120);
-                                      Audio_Player_FN::UsePlayerWindows();
-                                      Audio_Player_FN::InitialiseAudio();
-                                      Audio_Player_FN::EmbedPlayerWindows(main.picPlayer());
-                                      Audio_Player_FN::ShowPlayerWindows();
-                                      return static_cast<QWidget*>(&main);
-                                  },
-                                  {},
-                                  [](QWidget*) {
-                                      Audio_Player_FN::ShutdownAudio();
-                                      Audio_Player_FN::DestroyPlayerWindows();
-                                      MainWindow::UnloadMainForm();
-                                  }});
+Screenshots::Register
+    mainWindow({"MainWindow",
+                [] { return static_cast<QWidget*>(&Screenshots::OpenMainWindow()); },
+                {},
+                [](QWidget*) { Screenshots::CloseMainWindow(); }});
 
 } // namespace
