@@ -1,7 +1,9 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
 #include "breaks/LogEditing.h"
+#include "breaks/SplitCartGroupQueue.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Specific.h"
+#include "breaks/ZEL_Specific_CartGroups.h"
 #include "breaks/frmSplit.h"
 #include "browsing/frmCartBrowser.h"
 #include "browsing/frmFindCart.h"
@@ -13,7 +15,6 @@
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
-#include "breaks/ZEL_Specific_CartGroups.h"
 #include "hardware/HardwareAPI.h"
 #include "hardware/ZEL_Specific_Actions.h"
 #include "hardware/frmHardwareManager.h"
@@ -135,10 +136,13 @@ int main(int argc, char** argv) {
             buttons->PlayCartGroup(group, notifyNetwork);
     };
 
-    // Hardware inputs play the split's break and the cart groups.
+    // Hardware inputs play the split's break and the cart groups and hold serial commands.
     HardwareAPI::HardwareDoors& hardwareDoors = HardwareAPI::State().Doors;
     hardwareDoors.playBreak = [&](bool notifyNetwork) { split.PlayBreak(notifyNetwork); };
     hardwareDoors.playCartGroup = doors.PlayCartGroup;
+    hardwareDoors.ignoreSerialCommands = [&](bool ignore) {
+        serialPort.IgnoreSerialCommands = ignore;
+    };
 
     int result = app.exec();
     hardwareDoors = HardwareAPI::HardwareDoors{};
