@@ -74,6 +74,7 @@ struct HardwareDoors {
     std::function<void(int16_t Group, bool NotifyNetwork)> playCartGroup; // a cart group
     std::function<void()> updateLoggingCaption;                           // the logging panel
     std::function<void(const std::string& Text)> sendMessageToNetwork;    // master and slaves
+    std::function<void(bool Ignore)> ignoreSerialCommands; // the serial command port's flag
 };
 
 struct HardwareState {
@@ -81,8 +82,6 @@ struct HardwareState {
     // Told of every line change (card, line) in place of the action runner when installed.
     std::function<void(int16_t Card, int16_t Line)> doHardwareAction;
     HardwareDoors Doors;
-    // While set, serial command packets are logged and not carried out.
-    bool IgnoreSerialCommands = false;
 };
 
 // The hardware records of the current program context.

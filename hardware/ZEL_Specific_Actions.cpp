@@ -86,6 +86,10 @@ void SetLoggingAllowed(bool allowed) {
     if (auto& door = HardwareAPI::State().Doors.updateLoggingCaption) door();
 }
 
+void SetIgnoreSerialCommands(bool ignore) {
+    if (auto& door = HardwareAPI::State().Doors.ignoreSerialCommands) door(ignore);
+}
+
 bool NotifyFromHardware() {
     return MainSettings::Settings().Network.SendPlayFromHardware != 0;
 }
@@ -106,7 +110,7 @@ void Activate(const HardwareAPI::HardwareLine& line) {
     case actMiscInput:
         if (line.Data1 == 1) ExitLoopingCarts();
         if (line.Data1 == 2) SetLoggingAllowed(true);
-        if (line.Data1 == 3) HardwareAPI::State().IgnoreSerialCommands = true;
+        if (line.Data1 == 3) SetIgnoreSerialCommands(true);
         break;
     case actPlayGroup:
         if (doors.playCartGroup)
@@ -128,7 +132,7 @@ void Clear(const HardwareAPI::HardwareLine& line) {
         break;
     case actMiscInput:
         if (line.Data1 == 2) SetLoggingAllowed(false);
-        if (line.Data1 == 3) HardwareAPI::State().IgnoreSerialCommands = false;
+        if (line.Data1 == 3) SetIgnoreSerialCommands(false);
         break;
     default:
         break;

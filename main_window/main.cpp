@@ -154,10 +154,13 @@ int main(int argc, char** argv) {
             buttons->PlayCartGroup(group, notifyNetwork);
     };
 
-    // Hardware inputs play the split's break and the cart groups.
+    // Hardware inputs play the split's break and the cart groups and hold serial commands.
     HardwareAPI::HardwareDoors& hardwareDoors = HardwareAPI::State().Doors;
     hardwareDoors.playBreak = [&](bool notifyNetwork) { split.PlayBreak(notifyNetwork); };
     hardwareDoors.playCartGroup = doors.PlayCartGroup;
+    hardwareDoors.ignoreSerialCommands = [&](bool ignore) {
+        serialPort.IgnoreSerialCommands = ignore;
+    };
 
     int result = app.exec();
     hardwareDoors = HardwareAPI::HardwareDoors{};

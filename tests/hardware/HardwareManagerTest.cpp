@@ -33,6 +33,7 @@ void Configure(int card, int line, int32_t type, int32_t action, int32_t data1) 
 class HardwareManagerPoll : public ::testing::Test {
 protected:
     void SetUp() override {
+        context.Hardware.Doors.ignoreSerialCommands = [this](bool ignore) { ignoring = ignore; };
         sim.Features = {1, 8, 8};
         HardwareAPI::HardwareCard& card = Card(1);
         card.CardType = HardwareAPI::CardAdvantech;
@@ -67,6 +68,7 @@ protected:
     TestSupport::FrozenClock clock{kDay, kTen};
     Dio::SimulatedCard& sim = Dio::InstallSimulatedCard(7);
     HardwareManager::HardwareManagerEngine engine;
+    bool ignoring = false; // the serial command port's flag
 };
 
 TEST_F(HardwareManagerPoll, FlashPulseActiveLowInputsAndTheOutputCache) {
@@ -88,7 +90,7 @@ TEST_F(HardwareManagerPoll, FlashPulseActiveLowInputsAndTheOutputCache) {
         EXPECT_EQ(byte & 4, 4) << "the pulse is still on at hundredth " << h;
     }
     EXPECT_EQ(flashBits, (std::vector<int>{1, 1, 0, 1, 0, 1, 1, 0, 1, 0}));
-    EXPECT_TRUE(context.Hardware.IgnoreSerialCommands);
+    EXPECT_TRUE(ignoring);
     EXPECT_EQ(Card(1).Line(3).State, -1);
     EXPECT_EQ(Card(1).Line(2).State, 0);
 
@@ -106,7 +108,7 @@ TEST_F(HardwareManagerPoll, FlashPulseActiveLowInputsAndTheOutputCache) {
 
     sim.InputBytes[0] = 0b100; // line 1 clear, line 3 inactive
     TickAt(kTen + 1.3);
-    EXPECT_FALSE(context.Hardware.IgnoreSerialCommands);
+    EXPECT_FALSE(ignoring);
     EXPECT_EQ(Card(1).Line(3).State, 0);
     engine.Unload();
     EXPECT_EQ(Card(1).DriverHandle, 0);
@@ -190,6 +192,8 @@ TEST(SerialIOCard, MaskWriteReadAndRepliesThroughTheRunnerWithoutBlocking) {
     ProgramContext context;
     ContextScope scope(context);
     TestSupport::ScriptedBoxes boxes;
+    bool ignoring = false;
+    context.Hardware.Doors.ignoreSerialCommands = [&](bool ignore) { ignoring = ignore; };
     SerialCardSimulator card;
     ASSERT_FALSE(card.path.empty());
     qputenv("VNTZEL_COM2", QByteArray::fromStdString(card.path));
@@ -218,7 +222,7 @@ TEST(SerialIOCard, MaskWriteReadAndRepliesThroughTheRunnerWithoutBlocking) {
 
     card.Send("xy!i5\r!A\r");
     ASSERT_TRUE(TestSupport::PumpUntil([&] { return context.Settings.LoggingAllowed; }, 3000));
-    EXPECT_TRUE(context.Hardware.IgnoreSerialCommands);
+    EXPECT_TRUE(ignoring);
     EXPECT_EQ(Card(1).Line(2).State, 0);
     EXPECT_EQ(Card(1).Line(4).State, 0);
 
@@ -228,7 +232,7 @@ TEST(SerialIOCard, MaskWriteReadAndRepliesThroughTheRunnerWithoutBlocking) {
         [&] { return engine.SerialCard(1).SerialCardBuffer() == "!I"; }, 3000));
     card.Send("0\r");
     ASSERT_TRUE(TestSupport::PumpUntil([&] { return !context.Settings.LoggingAllowed; }, 3000));
-    EXPECT_FALSE(context.Hardware.IgnoreSerialCommands);
+    EXPECT_FALSE(ignoring);
 
     // A line that never ends is dropped at the buffer's limit; the next reply still counts.
     card.Send("!" + std::string(300, 'Z') + "!I1\r");
