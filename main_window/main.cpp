@@ -8,6 +8,7 @@
 #include "core/SerialSettings.h"
 #include "main_window/CartGroupStartup.h"
 #include "main_window/CommandLine.h"
+#include "main_window/RemoteControlStartup.h"
 #include "main_window/frmMain.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -73,8 +74,11 @@ int main(int argc, char** argv) {
     main.show();
     Audio_Player_FN::ShowPlayerWindows();
     SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
+    // The playout system, the other machines and the ZOZ reach the split over TCP.
+    MainWindow::StartRemoteControl();
 
     int result = app.exec();
+    MainWindow::StopRemoteControl();
     MainWindow::StopCartGroups();
     Audio_Player_FN::ShutdownAudio();
     Vantor_Cart_Routines::CloseAudiowallParts();
