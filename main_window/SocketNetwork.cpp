@@ -88,7 +88,7 @@ void SocketNetwork::ConnectToMaster() {
     if (master.empty() || sckMaster.state() != QAbstractSocket::UnconnectedState) return;
     MasterReceiveBuffer.Clear();
     sckMaster.connectToHost(QString::fromStdString(master),
-                             static_cast<quint16>(Platform::FixedPort(Platform::SlavePort)));
+                            static_cast<quint16>(Platform::FixedPort(Platform::SlavePort)));
 }
 
 void SocketNetwork::SendMessageToNetwork(const std::string& Message, bool ToMaster, bool ToSlaves,
