@@ -160,17 +160,13 @@ void SocketNetwork::OnMasterError(QAbstractSocket::SocketError error) {
 void SocketNetwork::OnSlaveRequest() {
     ContextScope scope(doors_.Context());
     while (QTcpSocket* socket = sckSlaves0_.nextPendingConnection()) {
-        int16_t free = 0;
-        for (int16_t i = 1; i <= kSlaves && free == 0; ++i)
-            if (!sckSlaves[i]) free = i;
+        const std::string address = NetSockets::RemoteAddress(socket);
+        const int16_t free = NetSockets::TakeFreeSlot(socket, sckSlaves);
         if (free == 0) {
-            Trace("NETWORK:all " + std::to_string(kSlaves) + " slave connections busy, " +
-                  NetSockets::RemoteAddress(socket) + " refused");
-            socket->abort();
-            socket->deleteLater();
+            Trace("NETWORK:all " + std::to_string(kSlaves) + " slave connections busy, " + address +
+                  " refused");
             continue;
         }
-        sckSlaves[free] = socket;
         SlaveReceiveBuffers[free].Clear();
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnSlaveData(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { CloseSlave(free); });

@@ -217,18 +217,13 @@ void NetworkControlServer::ControlChanged() {
 
 void NetworkControlServer::OnConnectionRequest() {
     while (QTcpSocket* socket = listener_.nextPendingConnection()) {
-        int16_t free = 0;
-        for (int16_t i = 1; i <= kConnections && free == 0; ++i)
-            if (!connections_[i]) free = i;
+        const std::string address = NetSockets::RemoteAddress(socket);
+        const int16_t free = NetSockets::TakeFreeSlot(socket, connections_);
         if (free == 0) {
             modCorvane::Trace("Network control: all " + std::to_string(kConnections) +
-                              " connections busy, " + NetSockets::RemoteAddress(socket) +
-                              " refused");
-            socket->abort();
-            socket->deleteLater();
+                              " connections busy, " + address + " refused");
             continue;
         }
-        connections_[free] = socket;
         ReceiveBuffers[free].Clear();
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnDataArrival(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { OnClose(free); });
