@@ -9,6 +9,12 @@
 #include "core/SerialSettings.h"
 #include "hardware/HardwareAPI.h"
 
+#include <memory>
+
+namespace MainWindow {
+class NetworkDoors;
+}
+
 struct ProgramContext {
     MainSettings::SettingsRecords Settings;
     Carts::CartsState Carts;
@@ -17,6 +23,8 @@ struct ProgramContext {
     Breaks::CartGroupsState CartGroups;
     SerialSettings::SerialControlSettings Serial;
     HardwareAPI::HardwareState Hardware;
+    // The TCP doors once the program has opened them.
+    std::shared_ptr<MainWindow::NetworkDoors> Network;
 };
 
 // The current instance: the program's own unless a scope below has made another current.

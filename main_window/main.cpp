@@ -21,6 +21,9 @@
 #include "main_window/CartGroupButtons.h"
 #include "main_window/CartGroupStartup.h"
 #include "main_window/CommandLine.h"
+#include "main_window/NetworkDoors.h"
+#include "main_window/ProgramContext.h"
+#include "main_window/RemoteControlStartup.h"
 #include "main_window/SerialCommandPort.h"
 #include "main_window/frmCommTest.h"
 #include "main_window/frmMain.h"
@@ -102,6 +105,8 @@ int main(int argc, char** argv) {
     CartPlayers::SplitPlayerAdapter splitPlayers;
     SplitEngine split(nullptr, &splitPlayers);
     CartPlayers::SplitNoticeListener splitNotices(split);
+    // The playout system, the other machines and the ZOZ reach the split over TCP.
+    MainWindow::StartRemoteControl(split);
     SplitWindowDoors doors;
     doors.AddNoticeListener = [&] {
         Audio_Player_FN::AddNoticeListener(&splitNotices, CartPlayers::ncGeneral);
@@ -158,12 +163,17 @@ int main(int argc, char** argv) {
     HardwareAPI::HardwareDoors& hardwareDoors = HardwareAPI::State().Doors;
     hardwareDoors.playBreak = [&](bool notifyNetwork) { split.PlayBreak(notifyNetwork); };
     hardwareDoors.playCartGroup = doors.PlayCartGroup;
+    hardwareDoors.sendMessageToNetwork = [](const std::string& text) {
+        if (const auto& network = CurrentContext().Network)
+            network->SendMessageToNetwork(text);
+    };
     hardwareDoors.ignoreSerialCommands = [&](bool ignore) {
         serialPort.IgnoreSerialCommands = ignore;
     };
 
     int result = app.exec();
     hardwareDoors = HardwareAPI::HardwareDoors{};
+    MainWindow::StopRemoteControl();
     MainWindow::StopCartGroups();
     splitWindow->Unload();
     delete splitWindow;

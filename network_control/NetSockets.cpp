@@ -63,6 +63,17 @@ bool WriteText(QTcpSocket* socket, const std::string& text) {
     return true;
 }
 
+int16_t TakeFreeSlot(QTcpSocket* socket, std::span<QTcpSocket*> table) {
+    for (size_t i = 1; i < table.size(); ++i) {
+        if (table[i]) continue;
+        table[i] = socket;
+        return static_cast<int16_t>(i);
+    }
+    socket->abort();
+    socket->deleteLater();
+    return 0;
+}
+
 void Dispose(QTcpSocket* socket, QObject* owner) {
     if (!socket) return;
     QObject::disconnect(socket, nullptr, owner, nullptr);

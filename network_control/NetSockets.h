@@ -5,6 +5,7 @@
 #include <QAbstractSocket>
 #include <QTcpSocket>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace NetSockets {
@@ -30,6 +31,9 @@ bool IsConnected(const QTcpSocket* socket);
 std::string ReadAllText(QTcpSocket* socket);
 // Writes the bytes when connected; false when dropped.
 bool WriteText(QTcpSocket* socket, const std::string& text);
+// Puts an accepted socket in the first empty slot of 1..n (slot 0 unused) and answers its
+// index; 0 when every slot is taken, the socket then closed.
+int16_t TakeFreeSlot(QTcpSocket* socket, std::span<QTcpSocket*> table);
 // Detaches the socket from its owner and closes it once its pending bytes are written.
 void Dispose(QTcpSocket* socket, QObject* owner);
 

@@ -14,25 +14,24 @@ NetworkControlClient::NetworkControlClient(QObject* parent) : QObject(parent) {
     connect(&tmrLogon_, &QTimer::timeout, this, [this] {
         if (stayConnected_) ConnectSocket();
     });
-    connect(&sckNetworkControl_, &QTcpSocket::connected, this, &NetworkControlClient::OnConnected);
-    connect(&sckNetworkControl_, &QTcpSocket::readyRead, this,
-            &NetworkControlClient::OnDataArrival);
-    connect(&sckNetworkControl_, &QTcpSocket::disconnected, this,
+    connect(&sckNetworkControl, &QTcpSocket::connected, this, &NetworkControlClient::OnConnected);
+    connect(&sckNetworkControl, &QTcpSocket::readyRead, this, &NetworkControlClient::OnDataArrival);
+    connect(&sckNetworkControl, &QTcpSocket::disconnected, this,
             &NetworkControlClient::OnClosedByServer);
-    connect(&sckNetworkControl_, &QTcpSocket::errorOccurred, this, &NetworkControlClient::OnError);
-    connect(&sckNetworkControl_, &QTcpSocket::bytesWritten, this,
+    connect(&sckNetworkControl, &QTcpSocket::errorOccurred, this, &NetworkControlClient::OnError);
+    connect(&sckNetworkControl, &QTcpSocket::bytesWritten, this,
             &NetworkControlClient::OnBytesWritten);
     ShowStatus(nccDisconnected);
 }
 
 NetworkControlClient::~NetworkControlClient() {
     DisconnectFromNetworkController();
-    sckNetworkControl_.disconnect(this);
-    sckNetworkControl_.flush();
+    sckNetworkControl.disconnect(this);
+    sckNetworkControl.flush();
 }
 
 void NetworkControlClient::InitProperties() {
-    receiveBuffer_.StripLineFeeds = true;
+    ReceiveBuffer.StripLineFeeds = true;
     SetEndMessageCharacter("\r");
     caption_ = "Network Client Status:";
 }
@@ -41,21 +40,21 @@ void NetworkControlClient::ReadProperties(const PropertyBag& bag) {
     SetEndMessageCharacter(ToText(bag.ReadProperty("EndMessageCharacter", "\r")).value_or("\r"));
     caption_ = ToText(bag.ReadProperty("Caption", "Network Client Status:"))
                    .value_or("Network Client Status:");
-    receiveBuffer_.StripLineFeeds =
+    ReceiveBuffer.StripLineFeeds =
         ToBoolean(bag.ReadProperty("StripLineFeeds", true)).value_or(true);
     emit displayChanged();
 }
 
 void NetworkControlClient::WriteProperties(PropertyBag& bag) const {
-    bag.WriteProperty("StripLineFeeds", receiveBuffer_.StripLineFeeds, true);
+    bag.WriteProperty("StripLineFeeds", ReceiveBuffer.StripLineFeeds, true);
     bag.WriteProperty("EndMessageCharacter", endMessageCharacter_, std::string("\r"));
     bag.WriteProperty("Caption", caption_, std::string("Network Client Status:"));
 }
 
 void NetworkControlClient::SetEndMessageCharacter(const std::string& value) {
     endMessageCharacter_ = value;
-    receiveBuffer_.HasEndCharacter = !value.empty();
-    receiveBuffer_.EndCharacter = value.empty() ? '\r' : value[0];
+    ReceiveBuffer.HasEndCharacter = !value.empty();
+    ReceiveBuffer.EndCharacter = value.empty() ? '\r' : value[0];
 }
 
 void NetworkControlClient::SetCaption(const std::string& value) {
@@ -64,22 +63,22 @@ void NetworkControlClient::SetCaption(const std::string& value) {
 }
 
 bool NetworkControlClient::SocketOpen() const {
-    return sckNetworkControl_.state() != QAbstractSocket::UnconnectedState;
+    return sckNetworkControl.state() != QAbstractSocket::UnconnectedState;
 }
 
 std::string NetworkControlClient::NetworkMaster() const {
     if (!SocketOpen()) return "";
-    std::string name = NetSockets::RemoteHostName(&sckNetworkControl_);
+    std::string name = NetSockets::RemoteHostName(&sckNetworkControl);
     return Trim(name).empty() ? NetworkMasterIP() : name;
 }
 
 std::string NetworkControlClient::NetworkMasterRemotePort() const {
-    return SocketOpen() ? std::to_string(sckNetworkControl_.peerPort()) : "";
+    return SocketOpen() ? std::to_string(sckNetworkControl.peerPort()) : "";
 }
 
 std::string NetworkControlClient::NetworkMasterIP() const {
-    if (!SocketOpen() || sckNetworkControl_.peerAddress().isNull()) return "";
-    return NetSockets::RemoteAddress(&sckNetworkControl_);
+    if (!SocketOpen() || sckNetworkControl.peerAddress().isNull()) return "";
+    return NetSockets::RemoteAddress(&sckNetworkControl);
 }
 
 void NetworkControlClient::ConnectToNetworkController(std::string& ComputerAddress,
@@ -115,9 +114,9 @@ void NetworkControlClient::ConnectSocket() {
         emit ConnectingToNetworkMaster();
     }
     if (SocketOpen() || !stayConnected_) return; // the host acted on the event
-    receiveBuffer_.Clear();
-    sckNetworkControl_.connectToHost(QString::fromStdString(serverAddress_),
-                                     static_cast<quint16>(serverPort_));
+    ReceiveBuffer.Clear();
+    sckNetworkControl.connectToHost(QString::fromStdString(serverAddress_),
+                                    static_cast<quint16>(serverPort_));
 }
 
 void NetworkControlClient::OnConnected() {
@@ -135,11 +134,11 @@ void NetworkControlClient::RequestControl() {
 }
 
 void NetworkControlClient::SendLine(const std::string& text) {
-    NetSockets::WriteText(&sckNetworkControl_, text + endMessageCharacter_);
+    NetSockets::WriteText(&sckNetworkControl, text + endMessageCharacter_);
 }
 
 void NetworkControlClient::SendMessageToNetwork(std::string& message) {
-    sendTracking_ = true;
+    SendTracking = true;
     SendLine(message);
 }
 
@@ -158,27 +157,27 @@ void NetworkControlClient::DisconnectFromNetworkController() {
 
 void NetworkControlClient::CloseNetConnection() {
     ShowStatus(nccDisconnected);
-    sendTracking_ = false;
+    SendTracking = false;
     closing_ = true;
-    if (sckNetworkControl_.state() == QAbstractSocket::ConnectedState) sckNetworkControl_.flush();
-    sckNetworkControl_.abort();
+    if (sckNetworkControl.state() == QAbstractSocket::ConnectedState) sckNetworkControl.flush();
+    sckNetworkControl.abort();
     closing_ = false;
-    receiveBuffer_.Clear();
+    ReceiveBuffer.Clear();
     bool disconnected = true;
     emit NetworkControlEnded(disconnected);
     emit DisconnectedFromNetworkMaster();
 }
 
 void NetworkControlClient::OnDataArrival() {
-    while (sckNetworkControl_.bytesAvailable() > 0) {
-        std::string text = NetSockets::ReadAllText(&sckNetworkControl_);
+    while (sckNetworkControl.bytesAvailable() > 0) {
+        std::string text = NetSockets::ReadAllText(&sckNetworkControl);
         emit RawNetworkMessage(text);
-        const bool wasOver = receiveBuffer_.Discarding();
-        if (receiveBuffer_.Append(text) > 0 && !wasOver)
+        const bool wasOver = ReceiveBuffer.Discarding();
+        if (ReceiveBuffer.Append(text) > 0 && !wasOver)
             Trace("Network control client: line longer than " +
                   std::to_string(LineFramer::kMaxPendingLine) + " bytes, the rest dropped");
         std::string line;
-        while (receiveBuffer_.TakeLine(line))
+        while (ReceiveBuffer.TakeLine(line))
             OnLine(line);
     }
 }
@@ -249,11 +248,11 @@ void NetworkControlClient::OnClosedByServer() {
 void NetworkControlClient::OnError(QAbstractSocket::SocketError error) {
     if (closing_ || error == QAbstractSocket::RemoteHostClosedError) return;
     const int32_t number = NetSockets::Number(error);
-    const std::string description = sckNetworkControl_.errorString().toStdString();
-    sendTracking_ = false;
-    const bool wasConnected = sckNetworkControl_.state() == QAbstractSocket::ConnectedState;
+    const std::string description = sckNetworkControl.errorString().toStdString();
+    SendTracking = false;
+    const bool wasConnected = sckNetworkControl.state() == QAbstractSocket::ConnectedState;
     closing_ = true;
-    sckNetworkControl_.abort();
+    sckNetworkControl.abort();
     closing_ = false;
     if (NetSockets::IsReachFailure(number)) {
         if (stayConnected_) {
@@ -281,11 +280,11 @@ void NetworkControlClient::OnError(QAbstractSocket::SocketError error) {
 }
 
 void NetworkControlClient::OnBytesWritten(qint64 sent) {
-    if (!sendTracking_) return;
-    const qint64 remaining = sckNetworkControl_.bytesToWrite();
+    if (!SendTracking) return;
+    const qint64 remaining = sckNetworkControl.bytesToWrite();
     emit SendProgress(static_cast<int32_t>(sent), static_cast<int32_t>(remaining));
     if (remaining > 0) return;
-    sendTracking_ = false;
+    SendTracking = false;
     emit SendComplete();
 }
 

@@ -42,8 +42,8 @@ public:
     std::string NetworkMasterIP() const;
     const std::string& EndMessageCharacter() const { return endMessageCharacter_; }
     void SetEndMessageCharacter(const std::string& value);
-    bool StripLineFeeds() const { return receiveBuffer_.StripLineFeeds; }
-    void SetStripLineFeeds(bool value) { receiveBuffer_.StripLineFeeds = value; }
+    bool StripLineFeeds() const { return ReceiveBuffer.StripLineFeeds; }
+    void SetStripLineFeeds(bool value) { ReceiveBuffer.StripLineFeeds = value; }
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& value);
 
@@ -94,9 +94,9 @@ private:
     void OnBytesWritten(qint64 sent);
     bool SocketOpen() const;
 
-    QTcpSocket sckNetworkControl_;
+    QTcpSocket sckNetworkControl;
     QTimer tmrLogon_;
-    LineFramer receiveBuffer_;
+    LineFramer ReceiveBuffer;
     enNCCStatus status_ = nccDisconnected;
     enQNetworkRelMode releaseMode_ = qsrlWaitRelease;
     enQNetworkReqMode requestMode_ = qsrqPolite;
@@ -104,7 +104,7 @@ private:
     int32_t serverPort_ = 0;
     std::string connectName_;
     bool stayConnected_ = false;
-    bool sendTracking_ = false;
+    bool SendTracking = false;
     bool closing_ = false; // our own close: its disconnect signal is not the server's
     std::string endMessageCharacter_ = "\r";
     std::string caption_ = "Network Client Status:";

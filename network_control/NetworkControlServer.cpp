@@ -46,7 +46,7 @@ void NetworkControlServer::WriteProperties(PropertyBag& bag) const {
 
 void NetworkControlServer::ApplyFraming() {
     arbiter_.EndCharacter = endMessageCharacter_;
-    for (LineFramer& buffer : receiveBuffers_) {
+    for (LineFramer& buffer : ReceiveBuffers) {
         buffer.HasEndCharacter = !endMessageCharacter_.empty();
         buffer.EndCharacter = endMessageCharacter_.empty() ? '\r' : endMessageCharacter_[0];
         buffer.StripLineFeeds = stripLineFeeds_;
@@ -129,17 +129,17 @@ void NetworkControlServer::SendActiveNetworkController(std::string& message) {
     if (index < 1 || !NetSockets::IsConnected(connections_[index]) ||
         NetSockets::RemoteAddress(connections_[index]) != arbiter_.NetworkControllerIP())
         return;
-    sendTracking_ = true;
+    SendTracking = true;
     sendTrackIndex_ = index;
     SendToConnection(index, message);
 }
 
 void NetworkControlServer::TerminateConnections() {
-    sendTracking_ = false;
+    SendTracking = false;
     for (int16_t i = 1; i <= kConnections; ++i) {
         NetSockets::Dispose(connections_[i], this);
         connections_[i] = nullptr;
-        receiveBuffers_[i].Clear();
+        ReceiveBuffers[i].Clear();
     }
     arbiter_.DropController();
     UpdateStatusDisplay();
@@ -209,7 +209,7 @@ void NetworkControlServer::StatusMessageText(std::string& StatusText) {
 
 void NetworkControlServer::ControlChanged() {
     if (!arbiter_.HasController()) {
-        sendTracking_ = false;
+        SendTracking = false;
         sendTrackIndex_ = 0;
     }
     UpdateStatusDisplay();
@@ -217,19 +217,14 @@ void NetworkControlServer::ControlChanged() {
 
 void NetworkControlServer::OnConnectionRequest() {
     while (QTcpSocket* socket = listener_.nextPendingConnection()) {
-        int16_t free = 0;
-        for (int16_t i = 1; i <= kConnections && free == 0; ++i)
-            if (!connections_[i]) free = i;
+        const std::string address = NetSockets::RemoteAddress(socket);
+        const int16_t free = NetSockets::TakeFreeSlot(socket, connections_);
         if (free == 0) {
             modCorvane::Trace("Network control: all " + std::to_string(kConnections) +
-                              " connections busy, " + NetSockets::RemoteAddress(socket) +
-                              " refused");
-            socket->abort();
-            socket->deleteLater();
+                              " connections busy, " + address + " refused");
             continue;
         }
-        connections_[free] = socket;
-        receiveBuffers_[free].Clear();
+        ReceiveBuffers[free].Clear();
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnDataArrival(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { OnClose(free); });
         connect(socket, &QTcpSocket::errorOccurred, this,
@@ -242,7 +237,7 @@ void NetworkControlServer::OnConnectionRequest() {
 void NetworkControlServer::OnDataArrival(int16_t Index) {
     QTcpSocket* socket = connections_[Index];
     if (!socket) return;
-    LineFramer& buffer = receiveBuffers_[Index];
+    LineFramer& buffer = ReceiveBuffers[Index];
     while (socket->bytesAvailable() > 0 && connections_[Index] == socket) {
         std::string text = NetSockets::ReadAllText(socket);
         emit RawNetworkMessage(text);
@@ -278,9 +273,9 @@ void NetworkControlServer::CloseConnection(int16_t Index) {
     QTcpSocket* socket = connections_[Index];
     if (!socket) return;
     connections_[Index] = nullptr;
-    receiveBuffers_[Index].Clear();
+    ReceiveBuffers[Index].Clear();
     if (sendTrackIndex_ == Index) {
-        sendTracking_ = false;
+        SendTracking = false;
         sendTrackIndex_ = 0;
     }
     NetSockets::Dispose(socket, this);
@@ -288,13 +283,13 @@ void NetworkControlServer::CloseConnection(int16_t Index) {
 }
 
 void NetworkControlServer::OnBytesWritten(int16_t Index, qint64 sent) {
-    if (!sendTracking_ || sendTrackIndex_ != Index || !connections_[Index]) return;
+    if (!SendTracking || sendTrackIndex_ != Index || !connections_[Index]) return;
     const qint64 remaining = connections_[Index]->bytesToWrite();
     if (remaining > 0) {
         emit SendProgress(static_cast<int32_t>(sent), static_cast<int32_t>(remaining));
         return;
     }
-    sendTracking_ = false;
+    SendTracking = false;
     sendTrackIndex_ = 0;
     emit SendComplete();
 }

@@ -112,7 +112,7 @@ private:
     NetControlArbiter arbiter_{*this};
     QTcpServer listener_;
     std::array<QTcpSocket*, kConnections + 1> connections_{};
-    std::array<LineFramer, kConnections + 1> receiveBuffers_{};
+    std::array<LineFramer, kConnections + 1> ReceiveBuffers{};
     bool listening_ = false;
     bool stripLineFeeds_ = true;
     std::string caption_ = "Network Server Status:";
@@ -120,7 +120,7 @@ private:
     int32_t listenPort_ = 0;
     bool showListenButton_ = true; // cmdListen
     bool showBootButton_ = true;   // cmdBoot
-    bool sendTracking_ = false;
+    bool SendTracking = false;
     int16_t sendTrackIndex_ = 0;
     std::string statusText_;
     int32_t statusColour_ = 0;

@@ -43,7 +43,7 @@ using namespace NetworkStatusStrip;
 NetworkServerStrip::NetworkServerStrip(NetworkControlServer& server, QWidget* parent)
     : QWidget(parent), server_(server) {
     setFixedSize(kWidth, kHeight);
-    PlaceLabels(lblStatusDesc_, lblStatus_, kWidth - 90);
+    PlaceLabels(lblStatusDesc, lblStatus, kWidth - 90);
     cmdListen_.setGeometry(kWidth - 86, 20, 48, 22);
     cmdBoot_.setGeometry(kWidth - 38, 20, 36, 22);
     cmdBoot_.setText("Boot");
@@ -54,8 +54,7 @@ NetworkServerStrip::NetworkServerStrip(NetworkControlServer& server, QWidget* pa
 }
 
 void NetworkServerStrip::Refresh() {
-    Show(lblStatusDesc_, lblStatus_, server_.Caption(), server_.StatusText(),
-         server_.StatusColour());
+    Show(lblStatusDesc, lblStatus, server_.Caption(), server_.StatusText(), server_.StatusColour());
     cmdListen_.setText(QString::fromStdString(server_.ListenCaption()));
     cmdListen_.setVisible(server_.ListenButtonVisible());
     cmdBoot_.setVisible(server_.BootButtonVisible());
@@ -64,12 +63,11 @@ void NetworkServerStrip::Refresh() {
 NetworkClientStrip::NetworkClientStrip(NetworkControlClient& client, QWidget* parent)
     : QWidget(parent), client_(client) {
     setFixedSize(kWidth, kHeight);
-    PlaceLabels(lblStatusDesc_, lblStatus_, kWidth - 4);
+    PlaceLabels(lblStatusDesc, lblStatus, kWidth - 4);
     connect(&client_, &NetworkControlClient::displayChanged, this, &NetworkClientStrip::Refresh);
     Refresh();
 }
 
 void NetworkClientStrip::Refresh() {
-    Show(lblStatusDesc_, lblStatus_, client_.Caption(), client_.StatusText(),
-         client_.StatusColour());
+    Show(lblStatusDesc, lblStatus, client_.Caption(), client_.StatusText(), client_.StatusColour());
 }

@@ -26,8 +26,8 @@ public:
 
 private:
     NetworkControlServer& server_;
-    QLabel lblStatusDesc_{this};
-    QLabel lblStatus_{this};
+    QLabel lblStatusDesc{this};
+    QLabel lblStatus{this};
     QPushButton cmdListen_{this};
     QPushButton cmdBoot_{this};
 };
@@ -40,6 +40,6 @@ public:
 
 private:
     NetworkControlClient& client_;
-    QLabel lblStatusDesc_{this};
-    QLabel lblStatus_{this};
+    QLabel lblStatusDesc{this};
+    QLabel lblStatus{this};
 };

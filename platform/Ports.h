@@ -5,8 +5,8 @@
 
 namespace Platform {
 
-constexpr int32_t kSlavePort = 6930;
-constexpr int32_t kPlayoutControlPort = 6969;
+constexpr int32_t SlavePort = 6930;
+constexpr int32_t PlayoutControlPort = 6969;
 constexpr int32_t kZOZPortBase = 6900;
 
 // The port with the offset of VNTZEL_PORT_OFFSET added (0 when unset or not a number).

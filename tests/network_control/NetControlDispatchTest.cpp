@@ -89,7 +89,7 @@ TEST(NetControlDispatch, ControlsAnswerByDispatchAndKeepTheirProperties) {
     EXPECT_EQ(strip.findChildren<QLabel*>()[1]->text(), "Listening");
 
     qputenv("VNTZEL_PORT_OFFSET", "100");
-    EXPECT_EQ(Platform::FixedPort(Platform::kPlayoutControlPort), 7069);
+    EXPECT_EQ(Platform::FixedPort(Platform::PlayoutControlPort), 7069);
     qunsetenv("VNTZEL_PORT_OFFSET");
-    EXPECT_EQ(Platform::FixedPort(Platform::kSlavePort), 6930);
+    EXPECT_EQ(Platform::FixedPort(Platform::SlavePort), 6930);
 }

@@ -1,0 +1,14 @@
+#pragma once
+// The running program's remote control: the TCP doors (playout system, master/slave network,
+// ZOZ) that drive the split engine, opened at start-up.
+class SplitEngine;
+
+namespace MainWindow {
+
+// Makes the doors of the current context, makes them the split's sender and the cart groups'
+// sender, and opens the sockets.
+void StartRemoteControl(SplitEngine& split);
+// Closes the sockets and detaches the doors from the split (shut-down).
+void StopRemoteControl();
+
+} // namespace MainWindow

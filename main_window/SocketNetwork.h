@@ -1,0 +1,70 @@
+#pragma once
+// The master/slave socket network: the slave listener with its 50 slots, the connection to the
+// master, relaying between them and the command words every machine of a chain carries out.
+#include "network_control/LineFramer.h"
+
+#include <QObject>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace MainWindow {
+
+class NetworkDoors;
+
+class SocketNetwork : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int16_t kSlaves = 50;
+    static constexpr int kMasterRetryMs = 5000;
+
+    explicit SocketNetwork(NetworkDoors& doors);
+    ~SocketNetwork() override;
+
+    void InitialiseNetworkSockets();
+    void SendMessageToNetwork(const std::string& Message, bool ToMaster, bool ToSlaves,
+                              int16_t SlaveToIgnore, bool AddCrLf);
+    void sendWinSockMessage(QTcpSocket* Socket, const std::string& Message);
+    // Takes the complete lines out of Data and carries them out; an incomplete rest stays.
+    void ProcessRecievedWinSockdata(std::string& Data);
+    void CloseSockets();
+
+    // The status text's slave lines: host name and address, or the address.
+    std::vector<std::string> ConnectedSlaves() const;
+    int16_t SlaveCount() const;
+    uint16_t ListeningPort() const;
+    bool MasterConnected() const;
+    void SetMasterRetryInterval(int milliseconds) { masterRetry_.setInterval(milliseconds); }
+
+private:
+    void ConnectToMaster();
+    void OnSlaveRequest();
+    void OnSlaveData(int16_t Index);
+    void CloseSlave(int16_t Index);
+    void OnSlaveError(int16_t Index, QAbstractSocket::SocketError error);
+    void OnMasterData();
+    void OnMasterClose();
+    void OnMasterError(QAbstractSocket::SocketError error);
+    // Frames received text, traced when the pending line goes over the cap.
+    void Receive(LineFramer& buffer, const std::string& text, const std::string& from);
+    void RunCommandLine(const std::string& line);
+    void RunPlayerWord(const std::string& word, const std::string& arguments);
+    void RunAdCue(const std::string& arguments);
+    static bool NoNetwork();
+    static void Trace(const std::string& text);
+
+    NetworkDoors& doors_;
+    QTcpServer sckSlaves0_;
+    std::array<QTcpSocket*, kSlaves + 1> sckSlaves{};
+    std::array<LineFramer, kSlaves + 1> SlaveReceiveBuffers{};
+    QTcpSocket sckMaster;
+    LineFramer MasterReceiveBuffer;
+    QTimer masterRetry_;
+    bool closingMaster_ = false;
+};
+
+} // namespace MainWindow

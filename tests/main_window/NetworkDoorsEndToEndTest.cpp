@@ -1,0 +1,246 @@
+// The program's TCP doors end to end on 127.0.0.1: the playout system drives a break on real
+// cart players, the ZOZ hears what plays, and two machines relay each other's words.
+#include "network_control/LoopbackPeer.h"
+#include "support/BreakRig.h"
+
+#include "breaks/ZEL_Specific_CartGroups.h"
+#include "main_window/NetworkDoors.h"
+#include "network_control/NetworkControlServer.h"
+#include "platform/Ports.h"
+
+#include <QHostInfo>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using BreakRig::Advert;
+using BreakRig::Rig;
+using MainWindow::NetworkDoors;
+using TestSupport::LoopbackPeer;
+using TestSupport::PumpUntil;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Ports of this test program, apart from any other running at the same time.
+void UseOwnPorts() {
+    qputenv("VNTZEL_PORT_OFFSET", QByteArray::number(20000 + getpid() % 5000));
+}
+
+class NetworkDoorsEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        UseOwnPorts();
+        ASSERT_TRUE(rig.Open());
+        for (const Advert& a : {Advert{101, 3.0f, 2.505f, "First Advert", "R101", 1000},
+                                Advert{102, 2.0f, 1.505f, "Second Advert", "R102", 2000}})
+            ASSERT_TRUE(rig.AddAdvert(a));
+        rig.WriteLog({{36000, {101, 102}}, {39600, {101}}});
+        rig.CueBreak(39600); // the day's log is loaded
+        Breaks::CartGroupRecord& group = *Breaks::CartGroup(7);
+        group.CartNumber(1) = 101;
+        group.NumberOfCarts = 1;
+        group.Description = "Promo \"A\"\tB";
+        doors = std::make_unique<NetworkDoors>(CurrentContext());
+        doors->SetSplit(&rig.Engine());
+        rig.Engine().SetSender(doors.get());
+    }
+    void TearDown() override {
+        rig.Engine().SetSender(nullptr);
+        doors.reset();
+        qunsetenv("VNTZEL_PORT_OFFSET");
+    }
+    static uint16_t Port(int32_t fixed) {
+        return static_cast<uint16_t>(Platform::FixedPort(fixed));
+    }
+    // Runs at most ms of virtual time, while the event loop serves the sockets in real time.
+    bool RunUntil(const std::function<bool()>& done, uint32_t ms) {
+        uint32_t elapsed = 0;
+        return PumpUntil(
+            [&] {
+                if (!done() && elapsed < ms) {
+                    rig.Run(Rig::kStepMs);
+                    elapsed += Rig::kStepMs;
+                }
+                return done();
+            },
+            10000);
+    }
+
+    TestSupport::ScriptedBoxes boxes;
+    Rig rig;
+    std::unique_ptr<NetworkDoors> doors;
+};
+
+} // namespace
+
+TEST_F(NetworkDoorsEndToEnd, PlayoutSystemDrivesABreakAndTheZOZHearsIt) {
+    // A fake ZOZ: the library's own server on the ZOZ port.
+    MainSettings::SettingsRecords& settings = rig.Settings();
+    settings.General.ZOZServerName = "127.0.0.1";
+    settings.General.ZOZControlPort = 1;
+    settings.General.LogWhenController = 1;
+    NetworkControlServer zoz;
+    int32_t zozPort = Port(Platform::kZOZPortBase + 1);
+    zoz.Listen(zozPort);
+    Lines toZoz;
+    QObject::connect(&zoz, &NetworkControlServer::MessageFromController,
+                     [&](const std::string& line) { toZoz.push_back(line); });
+    doors->Open();
+    ASSERT_TRUE(PumpUntil([&] { return doors->ZOZ().Client().Status() == nccHasControl; }, 5000));
+    EXPECT_EQ(zoz.NetworkController(),
+              modCorvane::UpperCase("ZEL." + QHostInfo::localHostName().toStdString()));
+    EXPECT_EQ(doors->ZOZ().ControlPanelText(), "Have control of ZOZ");
+    EXPECT_TRUE(settings.LoggingAllowed);
+
+    LoopbackPeer vantor, other;
+    ASSERT_TRUE(vantor.Connect(Port(Platform::PlayoutControlPort)));
+    ASSERT_TRUE(other.Connect(Port(Platform::PlayoutControlPort)));
+    vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
+    ASSERT_EQ(vantor.WaitLines(2), (Lines{"NET_CONTROL_START", "GET_INFORMATION"}));
+    EXPECT_EQ(doors->Playout().PanelText(), "VANTOR has Station Control");
+    vantor.ClearReceived();
+    vantor.Send("SERVICE_NAME?\rGET_BREAK_LENGTH 36000\rGET_CARTGROUP_LENGTH 7\r"
+                "GET_CARTGROUP_INFO Group=\"7\"\rGET_CART_LENGTH 5\rGET_CARTGROUP_INFO x\r");
+    const std::string day = std::to_string(Rig::kDay);
+    EXPECT_EQ(
+        vantor.WaitLines(4),
+        (Lines{
+            "SERVICE_NAME SPLIT 1", "BREAK_LENGTH " + day + " 36000 4.01",
+            "CARTGROUP_LENGTH  7 2.505",
+            "CARTGROUP_INFO Group=\"7\" Length=\"2.505\" Description=\"Promo {22}A{22}{09}B\""}));
+
+    // The ZOZ's own lines reach the playout system unchanged.
+    std::string fromZoz = "ZOZ SAYS \xE9";
+    zoz.SendActiveNetworkController(fromZoz);
+    ASSERT_TRUE(vantor.WaitFor("ZOZ SAYS \xE9"));
+
+    // Cue and play from the playout system: the adverts sound, in order.
+    vantor.ClearReceived();
+    vantor.Send("AD_CUE 36000\rAD_PLAY\r");
+    ASSERT_TRUE(RunUntil([&] { return vantor.Has("AD_BREAK_COMPLETED"); }, 20000));
+    std::vector<int32_t> carts;
+    for (const BreakRig::Sound& s : rig.Sounds())
+        carts.push_back(s.cart);
+    EXPECT_EQ(carts, (std::vector<int32_t>{101, 102}));
+    const Lines heard = vantor.Lines();
+    ASSERT_EQ(heard.size(), 2u);
+    EXPECT_EQ(heard[0].rfind("AD_BREAK_NEAREND ", 0), 0u);
+    EXPECT_EQ(heard[1], "AD_BREAK_COMPLETED");
+    EXPECT_TRUE(other.Lines().empty()); // the other client hears nothing
+    // One line per advert (each followed by an empty line: CR LF then the end character).
+    ASSERT_TRUE(PumpUntil([&] { return toZoz.size() >= 4; }, 5000));
+    ASSERT_EQ(toZoz.size(), 4u);
+    EXPECT_EQ(
+        toZoz[0].rfind("SET_CURRENT_ITEM CartNumber=101  ItemType=Advert ItemName=First Advert", 0),
+        0u);
+    EXPECT_EQ(toZoz[2].rfind(
+                  "SET_CURRENT_ITEM CartNumber=102  ItemType=Advert ItemName=Second Advert", 0),
+              0u);
+    EXPECT_EQ(toZoz[1] + toZoz[3], "");
+
+    // The ZOZ goes down: logging stops and the split waits before calling again.
+    zoz.EndListen();
+    zoz.TerminateConnections();
+    ASSERT_TRUE(PumpUntil([&] { return doors->ZOZ().Client().RetryPending(); }, 5000));
+    EXPECT_TRUE(doors->ZOZ().ReconnectPending());
+    EXPECT_FALSE(settings.LoggingAllowed);
+    EXPECT_EQ(doors->ZOZ().ControlPanelText(), "Not controlling ZOZ");
+    zoz.Listen(zozPort);
+    doors->ZOZ().Client().SetRetryInterval(10);
+    ASSERT_TRUE(PumpUntil([&] { return doors->ZOZ().Client().Status() == nccHasControl; }, 5000));
+
+    // Help and status are the host's own.
+    vantor.ClearReceived();
+    vantor.SendLine("STATUS?");
+    ASSERT_TRUE(vantor.WaitFor("-ZOZ Server Port    : 1"));
+    EXPECT_TRUE(settings.LoggingAllowed);
+    EXPECT_EQ(vantor.Lines().front(), "-Service Name       : SPLIT 1");
+    vantor.SendLine("HELP");
+    EXPECT_TRUE(vantor.WaitFor("-Vantor Control Commands:"));
+}
+
+TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
+    doors->Open();
+    const uint16_t slavePort = Port(Platform::SlavePort);
+    ASSERT_EQ(doors->Network().ListeningPort(), slavePort);
+
+    // A second machine in this process whose master is the first. Its own listeners find their
+    // ports taken (one host): it reports that and goes on without them.
+    ProgramContext second;
+    NetworkDoors secondDoors(second);
+    second.Settings.Network.MasterName = "127.0.0.1";
+    secondDoors.Open();
+    ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 1; }, 5000));
+    EXPECT_TRUE(secondDoors.Network().MasterConnected());
+    EXPECT_EQ(boxes.Count(), 2u);
+    LoopbackPeer a, b;
+    ASSERT_TRUE(a.Connect(slavePort));
+    ASSERT_TRUE(b.Connect(slavePort));
+    ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 3; }, 5000));
+    auto relayed = [&](const std::string& text) {
+        return PumpUntil([&] { return b.Raw().size() >= text.size(); }, 5000) && b.Raw() == text;
+    };
+    SplitEngine& split = rig.Engine();
+    auto cuedTime = [&] { return split.GetAdBreakTime(split.Split().CuedBreakPos); };
+
+    // A slave's chunks go on raw to the other slaves, never back; the line runs once, when its
+    // end arrives.
+    a.Send("AD_CUE 36");
+    a.Send("000\r\n");
+    ASSERT_TRUE(relayed("AD_CUE 36000\r\n"));
+    ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
+    EXPECT_EQ(split.Break().AdvertCount, 2);
+    // The gates: no dump while nothing plays, no play while play commands are off.
+    rig.Settings().Network.RespondPlayCommands = 0;
+    a.Send("AD_DUMP\rAD_PLAY\r");
+    ASSERT_TRUE(relayed("AD_CUE 36000\r\nAD_DUMP\rAD_PLAY\r"));
+    EXPECT_FALSE(Breaks::State().BreakRunning);
+    rig.Settings().Network.RespondPlayCommands = 1;
+    b.ClearReceived();
+    a.Send("AD_PLAY\r");
+    ASSERT_TRUE(RunUntil([&] { return Breaks::State().BreakRunning; }, 2000));
+    const float next = cuedTime(); // the break cues the one after it as it starts
+    a.Send("AD_CUE 36000\r");
+    ASSERT_TRUE(PumpUntil([&] { return b.Raw().size() == 21; }, 5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(next, 39600);
+    EXPECT_EQ(cuedTime(), next); // ignored while the break runs
+    a.Send("KILL\r");
+    ASSERT_TRUE(RunUntil([&] { return !Breaks::State().BreakRunning; }, 2000));
+    rig.Run(200);
+    QCoreApplication::processEvents();
+    // KILL dumped without sending a word of its own.
+    EXPECT_EQ(b.Raw(), "AD_PLAY\rAD_CUE 36000\rKILL\r");
+    EXPECT_TRUE(a.Raw().empty());
+
+    // The master's own words go to every slave with CR LF.
+    b.ClearReceived();
+    doors->SendMessageToNetwork("AD_RECUE");
+    ASSERT_TRUE(relayed("AD_RECUE\r\n"));
+    EXPECT_TRUE(a.WaitFor("AD_RECUE"));
+
+    // Player words reach the cart players; numbers outside 1..players are ignored.
+    a.Send("CART_CUE 102\r");
+    ASSERT_TRUE(PumpUntil(
+        [&] { return rig.Player(1).CartNumber == 102 || rig.Player(2).CartNumber == 102; }, 5000));
+    const int16_t p = rig.Player(1).CartNumber == 102 ? 1 : 2;
+    a.Send("PLAY_PLAYER 0\rCLOSE_PLAYER -1\rCLOSE_PLAYER 3\rPAUSE_PLAYER 99999999999\r");
+    a.Send("PLAY_PLAYER " + std::to_string(p) + "\r");
+    ASSERT_TRUE(RunUntil([&] { return rig.Player(p).Status == CartPlayers::Playing; }, 2000));
+    a.Send("CLOSE_PLAYER " + std::to_string(p) + "\r");
+    ASSERT_TRUE(RunUntil([&] { return rig.Player(p).Status == CartPlayers::Empty; }, 2000));
+
+    // Bad peers: a 1 MB line without an end, peers that connect and drop. The others go on.
+    a.Send(std::string(1 << 20, 'x'));
+    for (int k = 0; k < 10; ++k) {
+        LoopbackPeer dropper;
+        if (dropper.Connect(slavePort)) dropper.Close();
+    }
+    ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 3; }, 5000));
+    b.ClearReceived();
+    a.Send("\rAD_CUE 36000\r");
+    ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
+    EXPECT_TRUE(b.WaitFor("AD_CUE 36000"));
+    EXPECT_EQ(boxes.Count(), 2u);
+}
