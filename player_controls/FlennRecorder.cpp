@@ -247,13 +247,33 @@ int32_t FlennRecorder::RecordAudio(const std::string& NewAudioFileName, int32_t 
     return result;
 }
 
+// A failed file call as the recorder reports it: the code (75 path/file access, 53 not found)
+// and the cause in the debug file, and the box when errors are reported.
+int32_t FlennRecorder::FileFailure(const std::string& line, const std::string& box) {
+    const int cause = errno;
+    const int32_t error = cause == ENOENT || cause == ENOTDIR ? 53 : 75;
+    Debug(1, line + std::to_string(error) + "," + std::strerror(cause));
+    if (reportErrors_) MsgBox(box, vbInformation);
+    return error;
+}
+
 bool FlennRecorder::DeleteOld(const std::string& file, const std::string& line,
                               const std::string& box, int32_t& error) {
     if (std::remove(file.c_str()) == 0) return true;
-    error = errno == EACCES || errno == EPERM ? 75 : 53;
-    Debug(1, line + std::to_string(error) + "," + std::strerror(errno));
-    if (reportErrors_) MsgBox(box, vbInformation);
+    error = FileFailure(line, box);
     return false;
+}
+
+// The take replaces the destination; when it cannot, it stays under its temporary name and the
+// box says where.
+int32_t FlennRecorder::SaveTake() {
+    if (std::rename(workingFileName_.c_str(), audioFileName_.c_str()) == 0) return 0;
+    const int32_t error =
+        FileFailure("Renaming Temporary File - Failed, Code ",
+                    "There was a problem saving the recording as " + audioFileName_ +
+                        "\nIt has been kept as " + workingFileName_);
+    Raise(-error);
+    return error;
 }
 
 int32_t FlennRecorder::RecordAudioEx(const std::string& Filename, int32_t RecSampleRate,
@@ -277,11 +297,9 @@ int32_t FlennRecorder::RecordAudioEx(const std::string& Filename, int32_t RecSam
                             DeleteOld(Filename, "Deleting Old Audio - Failed, Code ",
                                       "There was a problem deleting " + Filename, error))
                          : access(Filename.c_str(), W_OK) == 0;
-        if (!ok && !direct) {
-            error = 75;
-            Debug(1, "Deleting Old Audio - Failed, Code 75," + std::string(std::strerror(errno)));
-            if (reportErrors_) MsgBox("There was a problem deleting " + Filename, vbInformation);
-        }
+        if (!ok && !direct)
+            error = FileFailure("Deleting Old Audio - Failed, Code ",
+                                "There was a problem deleting " + Filename);
         if (!ok) {
             Raise(-error);
             return error;
@@ -752,7 +770,7 @@ int32_t FlennRecorder::CloseRecording(bool& SaveRecording) {
             if (GeneralFunctions::SafeFileLen(workingFileName_) >= 0)
                 std::remove(workingFileName_.c_str());
         } else if (audioFileName_ != workingFileName_) {
-            std::rename(workingFileName_.c_str(), audioFileName_.c_str());
+            result = SaveTake();
         }
     }
     audioFileName_.clear();

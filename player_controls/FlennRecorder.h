@@ -128,6 +128,8 @@ private:
     bool EngineRunning() const { return FlennStreamRecord1.Status() == statusRunning; }
     void Debug(int32_t level, const std::string& text) const;
     void MarkChanged(const char* name);
+    int32_t FileFailure(const std::string& line, const std::string& box);
+    int32_t SaveTake();
     bool DeleteOld(const std::string& file, const std::string& line, const std::string& box,
                    int32_t& error);
 

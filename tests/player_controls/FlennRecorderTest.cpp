@@ -361,6 +361,32 @@ TEST_F(Recorder, UnsavedAndEmptyRecordingsLeaveTheOldDestination) {
     EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files).size(), 2);
 }
 
+TEST_F(Recorder, ATakeThatCannotReplaceTheDestinationIsKeptAndReported) {
+    const std::vector<int16_t> source = Tone440(44100);
+    Source(source);
+    recorder->SetReportErrors(true);
+    ASSERT_EQ(recorder->RecordAudio(Dest(), 44100, 2, 1, 0, 0), 0);
+    Capture(200);
+    const QStringList files = QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 2) << "the source and the take";
+    const std::string taken = dir.File(files[files[0] == "source.raw" ? 1 : 0].toStdString());
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Dest() + "/in the way")));
+    bool save = true;
+    EXPECT_EQ(recorder->CloseRecording(save), 75);
+    EXPECT_EQ(errors, std::vector<int32_t>{-75});
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].prompt, "There was a problem saving the recording as " + Dest() +
+                                           "\nIt has been kept as " + taken);
+    // The take is whole under its temporary name: the source from its first frame on.
+    const std::string file = TestSupport::ReadBytes(taken);
+    const Chunk data = Chunks(file).back();
+    ASSERT_EQ(data.id, "data");
+    const std::vector<int16_t> audio = Samples(file.substr(data.offset, data.size));
+    EXPECT_EQ(audio.size(), 200u * 441 / 10 * 2) << "all 200 ms";
+    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), source.begin()));
+    EXPECT_EQ(recorder->Status(), ersClosed);
+}
+
 TEST_F(Recorder, StartingAgainClosesAndKeepsTheOpenRecording) {
     Source(Tone440(44100));
     ASSERT_EQ(recorder->RecordAudio(Dest(), 44100, 2, 1, 0, 0), 0);
