@@ -185,7 +185,12 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
     loopMark_ = -1;
     loopStartBlock_ = loopEndBlock_ = 0;
     FlennStreamPlay1.SetReturnBuffers(true);
-    FlennStreamPlay1.StartFlennStream();
+    // The stream has reported its own failure; the file is not left open without it.
+    if (int32_t c = FlennStreamPlay1.StartFlennStream(); c != 0) {
+        Debug("The audio stream could not be started, code " + std::to_string(c));
+        CloseAudio();
+        return c;
+    }
     firstVolumeTime_ = lastVolumeTime_ = -1;
     const int32_t counter = openedFileCounter_;
     Debug("Raise Event Opened");

@@ -335,17 +335,18 @@ int32_t FlennRecorder::RecordAudioEx(const std::string& Filename, int32_t RecSam
     if (count != openCount_) return 0;
     waitingForLevel_ = recording_ = false;
     Debug(1, "FlennRecord - Start Flenn Stream");
-    if ((RecordFlags & 2) == 0 && triggerLevel_ <= 0) {
-        FlennStreamRecord1.SetSynchronousAudioLevelEvents(false);
-        FlennStreamRecord1.StartFlennStream();
-        emit RecordOpen();
+    const bool immediate = (RecordFlags & 2) == 0 && triggerLevel_ <= 0;
+    waitingForLevel_ = !immediate;
+    FlennStreamRecord1.SetSynchronousAudioLevelEvents(!immediate);
+    // The stream has reported its own failure; nothing is recorded without it.
+    if (int32_t code = FlennStreamRecord1.StartFlennStream()) {
+        CloseRecording(false);
+        return code;
+    }
+    emit RecordOpen();
+    if (immediate) {
         resumeOffset_ = -1;
         ResumeRecording();
-    } else {
-        waitingForLevel_ = true;
-        FlennStreamRecord1.SetSynchronousAudioLevelEvents(true);
-        FlennStreamRecord1.StartFlennStream();
-        emit RecordOpen();
     }
     Debug(1, "End Function RecordAudioEx");
     return 0;

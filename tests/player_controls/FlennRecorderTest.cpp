@@ -387,6 +387,17 @@ TEST_F(Recorder, ATakeThatCannotReplaceTheDestinationIsKeptAndReported) {
     EXPECT_EQ(recorder->Status(), ersClosed);
 }
 
+TEST_F(Recorder, ARecordingWhoseStreamCannotStartIsRefused) {
+    Source(Tone440(4410));
+    TestSupport::UseWaveDevices("capture", "file:" + dir.File("missing.raw"));
+    EXPECT_EQ(recorder->RecordAudio(Dest(), 44100, 2, 1, 0, 0), -1);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors.back(), 0) << "the stream's own report";
+    EXPECT_EQ(recorder->Status(), ersClosed);
+    EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files).size(), 1)
+        << "no take is left behind";
+}
+
 TEST_F(Recorder, StartingAgainClosesAndKeepsTheOpenRecording) {
     Source(Tone440(44100));
     ASSERT_EQ(recorder->RecordAudio(Dest(), 44100, 2, 1, 0, 0), 0);
