@@ -283,11 +283,7 @@ int32_t FlennStreamPlay::StartFlennStream() {
         return -1;
     }
     result = waveOutPause(deviceHandle_);
-    if (Reported(result, "FlennPlay Pause")) {
-        emit PlayerError(result);
-        StopFlennStream();
-        return result;
-    }
+    if (Reported(result, "FlennPlay Pause")) return DeviceFailed(result);
     SetPlayVolume(playVolume_);
 
     if (!AllocateBuffers()) return FailAfterOpen(-1);
@@ -295,28 +291,19 @@ int32_t FlennStreamPlay::StartFlennStream() {
         result = waveOutPrepareHeader(deviceHandle_, &buffer->header);
         if (Reported(
                 result,
-                ("FlennPlay Prepare - Buffersize:" + std::to_string(deviceBufferBytes_)).c_str())) {
-            emit PlayerError(result);
-            StopFlennStream();
-            return result;
-        }
+                ("FlennPlay Prepare - Buffersize:" + std::to_string(deviceBufferBytes_)).c_str()))
+            return DeviceFailed(result);
     }
     if (!AllocateSilence()) return FailAfterOpen(-1);
     result = waveOutPrepareHeader(deviceHandle_, &silenceHeader_);
     if (Reported(result,
                  ("FlennPlay Prepare Silent Buffer - Buffersize:" + std::to_string(silence_.size()))
-                     .c_str())) {
-        emit PlayerError(result);
-        StopFlennStream();
-        return result;
-    }
+                     .c_str()))
+        return DeviceFailed(result);
     MMTime position;
     position.type = TIME_BYTES;
     result = waveOutGetPosition(deviceHandle_, &position);
-    if (Reported(result, "FlennPlay Get Position")) {
-        emit PlayerError(result);
-        return FailAfterOpen(result);
-    }
+    if (Reported(result, "FlennPlay Get Position")) return DeviceFailed(result);
     emit BufferAvailable(-1, 0, 0);
     status_ = statusRunning;
     playStatus_ = eStopped;
@@ -328,6 +315,12 @@ int32_t FlennStreamPlay::StartFlennStream() {
 int32_t FlennStreamPlay::FailAfterOpen(int32_t code) {
     StopFlennStream();
     return code;
+}
+
+// The open device refused a call: raised, closed, and the device's code returned.
+int32_t FlennStreamPlay::DeviceFailed(MMRESULT code) {
+    emit PlayerError(code);
+    return FailAfterOpen(code);
 }
 
 bool FlennStreamPlay::AllocateBuffers() {
