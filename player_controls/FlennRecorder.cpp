@@ -223,8 +223,7 @@ void FlennRecorder::ClearBuffer() {
 }
 
 void FlennRecorder::Raise(int32_t code) {
-    int32_t value = code;
-    emit PlayerError(value);
+    emit PlayerError(code);
 }
 
 int32_t FlennRecorder::Failed(const std::string& line, int32_t code) {
@@ -675,19 +674,19 @@ int32_t FlennRecorder::PauseRecording() {
 void FlennRecorder::tmrPosition_Timer() {
     if (audioFileName_.empty()) return;
     const int32_t count = openCount_;
-    float t = secondsBeforePause_;
+    float recorded = secondsBeforePause_;
     if (Status() == ersRecording && EngineRunning())
-        t = FlennStreamRecord1.MilliSecondsRecorded() / 1000.0f - resumeOffset_ +
-            secondsBeforePause_;
+        recorded = FlennStreamRecord1.MilliSecondsRecorded() / 1000.0f - resumeOffset_ +
+                   secondsBeforePause_;
     if (audioLength_ <= 0) {
         totalPercentageRecorded_ = 0;
-        totalSecondsRecorded_ = t;
+        totalSecondsRecorded_ = recorded;
         totalSecondsRemain_ = 0;
     } else {
-        float p = std::clamp(t / audioLength_ * 100.0f, 0.0f, 100.0f);
-        totalPercentageRecorded_ = p;
-        totalSecondsRecorded_ = audioLength_ * p / 100.0f;
-        totalSecondsRemain_ = (100.0f - p) * audioLength_ / 100.0f;
+        const float percent = std::clamp(recorded / audioLength_ * 100.0f, 0.0f, 100.0f);
+        totalPercentageRecorded_ = percent;
+        totalSecondsRecorded_ = audioLength_ * percent / 100.0f;
+        totalSecondsRemain_ = (100.0f - percent) * audioLength_ / 100.0f;
     }
     if (raiseAudioPositionChanged_ && totalSecondsRecorded_ != lastReportedSeconds_)
         emit AudioPositionChanged();

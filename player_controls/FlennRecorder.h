@@ -110,7 +110,7 @@ signals:
     void AudioPositionChanged();
     void AudioLevelChanged(int16_t MaxLeftLevel, int16_t MaxRightLevel);
     void BufferRecieved(intptr_t ptrBuffer, int32_t BufferSize);
-    void PlayerError(int32_t& ErrorCode);
+    void PlayerError(int32_t ErrorCode);
 
 private:
     int32_t InitialiseRecordCompression(int32_t tag, int16_t channels, int32_t rate);

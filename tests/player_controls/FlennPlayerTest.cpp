@@ -32,11 +32,11 @@ protected:
         QObject::connect(&player, &FlennPlayer::HookEndReached, note("HookEnd"));
         QObject::connect(&player, &FlennPlayer::ExtroReached, note("Extro"));
         QObject::connect(&player, &FlennPlayer::AudioEndReached, note("AudioEnd"));
-        QObject::connect(&player, &FlennPlayer::AudioPositionChanged, [this](bool& changing) {
+        QObject::connect(&player, &FlennPlayer::AudioPositionChanged, [this](bool changing) {
             if (changing) events.push_back("PositionChanged(True)");
         });
         QObject::connect(&player, &FlennPlayer::PlayerError,
-                         [this](int32_t& code) { errors.push_back(code); });
+                         [this](int32_t code) { errors.push_back(code); });
     }
 
     std::string WriteFile(const std::string& name, const std::string& bytes) {

@@ -58,7 +58,7 @@ protected:
         recorder->SetReportErrors(false);
         recorder->FlennStreamRecord1.SetNumberWaveBuffers(4);
         QObject::connect(recorder.get(), &FlennRecorder::PlayerError,
-                         [this](int32_t& code) { errors.push_back(code); });
+                         [this](int32_t code) { errors.push_back(code); });
     }
     void Capture(uint32_t milliseconds) {
         for (uint32_t t = 0; t < milliseconds; t += 5) {
