@@ -160,6 +160,9 @@ void ReloadWaveDevices();
 // Tests: the output's position counts on as if this many bytes had played (a reset starts it
 // at 0 again), so a test reaches the position wrap without playing hours of audio.
 MMRESULT SetWaveOutPlayedBytes(HWaveOut handle, uint64_t bytes);
+// Tests: the null devices play by this clock (nanoseconds, never going back) instead of the
+// steady clock; an empty function gives them the steady clock again.
+void SetNullDeviceClock(std::function<int64_t()> now);
 // Told, on the device's thread, each time an output header is done (benchmarks).
 using WaveDoneObserver = std::function<void(HWaveOut, const WaveHeader*)>;
 void SetWaveDoneObserver(WaveDoneObserver observer);

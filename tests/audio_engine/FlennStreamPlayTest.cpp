@@ -443,6 +443,7 @@ namespace {
 // from the event loop of the engine's own thread.
 TEST(PlayEngineOnTheNullDevice, EventsArriveOnTheEnginesThread) {
     TestSupport::UseWaveDevices("null");
+    TestSupport::NullDeviceClock clock;
     TestSupport::ScriptedBoxes boxes;
     FlennStreamPlay play;
     play.InitProperties();
@@ -459,9 +460,10 @@ TEST(PlayEngineOnTheNullDevice, EventsArriveOnTheEnginesThread) {
     for (int i = 0; i < 4; ++i)
         ASSERT_EQ(play.AddBufferEx(reinterpret_cast<intptr_t>(block.data()), 2205 * 4, 5), 0);
     play.StartPlayback();
+    clock.Advance(200);
     EXPECT_TRUE(TestSupport::PumpUntil([&] { return returned == 4; }, 3000));
     EXPECT_FALSE(elsewhere);
-    EXPECT_NEAR(play.MilliSecondsPlayed(), 200, 1);
+    EXPECT_EQ(play.MilliSecondsPlayed(), 200);
     EXPECT_TRUE(boxes.Shown().empty());
 }
 
