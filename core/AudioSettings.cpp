@@ -7,6 +7,7 @@
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/MultimediaAPI.h"
+#include "core/SaveReport.h"
 #include "core/SettingsReader.h"
 #include "main_window/CommandLine.h"
 #include "platform/WaveDevices.h"
@@ -370,8 +371,7 @@ bool SaveAudioSettings(const std::string& IniFile) {
     number("Audio", "LockPlayerWhenRecording", a.LockPlayerWhenRecording);
     number("Audio", "UseLargeFSBuffers", a.UseLargeFSBuffers);
     number("Audio", "FSDebugMode", a.FSDebugMode);
-    if (!ok) GeneralFunctions::WriteDebugLine("SaveAudioSettings:Failed to write " + IniFile, -1);
-    return ok;
+    return GeneralFunctions::TraceFailedSave(ok, "SaveAudioSettings", IniFile);
 }
 
 } // namespace AudioSettings

@@ -38,6 +38,7 @@ public:
     int16_t SlaveCount() const;
     uint16_t ListeningPort() const;
     bool MasterConnected() const;
+    bool MasterRetryPending() const { return masterRetry_.isActive(); }
     void SetMasterRetryInterval(int milliseconds) { masterRetry_.setInterval(milliseconds); }
 
 private:

@@ -573,7 +573,7 @@ frmAudioSetup::frmAudioSetup(QWidget* parent) : SettingsForm(parent) {
         SelectAllOnFocus(box);
         DigitsOnly(box, true);
         connect(box, &QLineEdit::editingFinished, this,
-                [this, field] { engine_.LeavePercentBox(field); });
+                [this, member = field] { engine_.LeavePercentBox(member); });
     }
 
     // Recording/Editing Settings

@@ -242,4 +242,14 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
     EXPECT_TRUE(b.WaitFor("AD_CUE 36000"));
     EXPECT_EQ(boxes.Count(), 2u);
+
+    // The master goes down: the slave waits before calling again, then finds it back.
+    doors->Close();
+    ASSERT_TRUE(PumpUntil([&] { return secondDoors.Network().MasterRetryPending(); }, 5000));
+    EXPECT_FALSE(secondDoors.Network().MasterConnected());
+    doors->Open();
+    secondDoors.Network().SetMasterRetryInterval(10);
+    ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 1; }, 5000));
+    EXPECT_TRUE(secondDoors.Network().MasterConnected());
+    EXPECT_EQ(boxes.Count(), 2u);
 }
