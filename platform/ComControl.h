@@ -49,6 +49,8 @@ template <class M> struct ClassOf;
 template <class C, class R, class... A> struct ClassOf<R (C::*)(A...)> { using type = C; };
 template <class C, class R, class... A> struct ClassOf<R (C::*)(A...) const> { using type = C; };
 template <auto F> using ControlOf = typename ClassOf<decltype(F)>::type;
+template <class Set> struct SetterTakesReference : std::false_type {};
+template <class C, class V> struct SetterTakesReference<void (C::*)(V&)> : std::true_type {};
 } // namespace Detail
 
 // A getter (a property's or a method's without arguments): its value, an enum as Long, goes
@@ -72,6 +74,28 @@ HResult Property(Detail::ControlOf<Get>& control, Call& call) {
     (control.*Set)(v);
     if constexpr (Detail::SetterTakesReference<decltype(Set)>::value) call.args[0] = v;
     return S_OK;
+}
+
+// A window procedure called late-bound: window and message as Long, wParam and lParam as
+// addresses; its answer is a Long.
+template <auto Procedure>
+HResult WindowProcedure(Detail::ControlOf<Procedure>& control, Call& call) {
+    std::vector<Variant>& args = call.args;
+    std::optional<int32_t> window = ToLong(args[0]), message = ToLong(args[1]);
+    std::optional<intptr_t> wParam = ToAddress(args[2]), lParam = ToAddress(args[3]);
+    if (!window || !message || !wParam || !lParam) return DISP_E_TYPEMISMATCH;
+    call.result = static_cast<int32_t>(
+        (control.*Procedure)(*window, static_cast<uint32_t>(*message), *wParam, *lParam));
+    return S_OK;
+}
+
+// Registers a control class whose instances start with their properties initialised.
+template <class Control> void RegisterControl(const ClassInfo& info) {
+    RegisterClass(info, [] {
+        auto control = std::make_unique<Control>();
+        control->InitProperties();
+        return std::unique_ptr<Dispatchable>(std::move(control));
+    });
 }
 
 // The identity, member table and registration of one control class. Lives as long as the
