@@ -235,6 +235,34 @@ TEST_F(PlayerWindowsTest, CountdownAndColourBands) {
     EXPECT_EQ(E(1).pnlTimeFlood.BackColor, kButtonFace);
 }
 
+TEST_F(PlayerWindowsTest, EachColourBandEnteredStraightFromBlue) {
+    Load(1, 42, Playing);
+    struct Band {
+        float toExtro;
+        int32_t flood, floodBack, outBack;
+        const char* outText;
+    };
+    const Band bands[] = {
+        {0, kYellow, kRed, kRed, "00:00:07"},  // at the extro
+        {-2, kYellow, kRed, kRed, "00:00:07"}, // past it
+        {5, kRed, kButtonFace, kRed, "5"},     // the red band's top
+        {0.5f, kRed, kButtonFace, kRed, "1"},  // its bottom
+        {9, kLightGreen, kButtonFace, kLightGreen, "9"},
+        {5.5f, kLightGreen, kButtonFace, kLightGreen, "6"},
+        {9.5f, kBlue, kButtonFace, kButtonFace, "00:00:10"},
+    };
+    for (const Band& b : bands) {
+        SCOPED_TRACE(b.toExtro);
+        Position(1, 15, 5, 20, 25);
+        ASSERT_EQ(E(1).pnlTimeFlood.FloodColor, kBlue);
+        Position(1, 15, 10, b.toExtro, 7);
+        EXPECT_EQ(E(1).pnlTimeFlood.FloodColor, b.flood);
+        EXPECT_EQ(E(1).pnlTimeFlood.BackColor, b.floodBack);
+        EXPECT_EQ(E(1).pnlTimeOut.BackColor, b.outBack);
+        EXPECT_EQ(E(1).pnlTimeOut.Caption, b.outText);
+    }
+}
+
 TEST_F(PlayerWindowsTest, FloodFormulaByAudioPart) {
     CartPlayerRecord& r = Load(1, 42, Playing);
     Position(1, 10, 1.5f, 23.5f, 28.5f); // intro of 6 s
