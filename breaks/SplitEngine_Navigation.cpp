@@ -22,12 +22,9 @@ SplitEngine::SplitEngine(SplitSender* sender, SplitPlayers* players, QObject* pa
     tmradBreak_.setTimerType(Qt::PreciseTimer);
     tmradBreak_.setInterval(50);
     connect(&tmradBreak_, &QTimer::timeout, this, &SplitEngine::OnBreakTimer);
-    for (QTimer* timer : {&tmrTriggerAdBreakEnd_, &tmrClearRunEnd_}) {
-        timer->setTimerType(Qt::PreciseTimer);
-        timer->setSingleShot(true);
-    }
-    connect(&tmrTriggerAdBreakEnd_, &QTimer::timeout, this, &SplitEngine::TriggerAdBreakEnd);
-    connect(&tmrClearRunEnd_, &QTimer::timeout, this, &SplitEngine::ClearRunEnd);
+    tmrEndPulse_.setTimerType(Qt::PreciseTimer);
+    tmrEndPulse_.setInterval(20);
+    connect(&tmrEndPulse_, &QTimer::timeout, this, &SplitEngine::EndPulseTick);
     Breaks::State().checkForNewLogFile = [this](bool skipReCue) {
         return CheckForNewLogFile(skipReCue);
     };

@@ -19,6 +19,12 @@ int IntervalMs(float seconds) {
     return MainSettings::ToLong(static_cast<double>(seconds) * 1000.0);
 }
 
+// Milliseconds on the clock service (whole days included, so midnight does not wrap).
+double ClockMilliseconds() {
+    const Platform::Clock::Moment now = Platform::Clock::Now();
+    return (now.day * 86400.0 + now.seconds) * 1000.0;
+}
+
 } // namespace
 
 SplitEngine::TickHold::TickHold(SplitEngine& engine) : engine_(engine) {
@@ -277,31 +283,48 @@ void SplitEngine::PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, i
 
 void SplitEngine::StartEndOfBreakSignal() {
     const float wait = MainSettings::Settings().General.NumberSecondsWaitBeforeSignal;
-    // A zero wait gives the signal at once: a timer of no interval would never fire.
     if (IntervalMs(wait) <= 0) {
-        tmrTriggerAdBreakEnd_.stop();
         TriggerAdBreakEnd();
         return;
     }
-    tmrTriggerAdBreakEnd_.start(IntervalMs(wait));
+    StartEndPulse(EndPulse::Waiting, IntervalMs(wait));
+}
+
+void SplitEngine::StartEndPulse(EndPulse stage, int milliseconds) {
+    endPulse_ = stage;
+    endPulseFrom_ = ClockMilliseconds();
+    endPulseDue_ = endPulseFrom_ + milliseconds;
+    tmrEndPulse_.start();
+}
+
+void SplitEngine::EndPulseTick() {
+    if (endPulse_ == EndPulse::Off) return;
+    const double now = ClockMilliseconds();
+    // Due within half a millisecond; a clock set back ends the stage rather than stretching it.
+    if (now < endPulseDue_ - 0.5 && now >= endPulseFrom_) return;
+    if (endPulse_ == EndPulse::Waiting)
+        TriggerAdBreakEnd();
+    else
+        ClearRunEnd();
 }
 
 void SplitEngine::TriggerAdBreakEnd() {
-    tmrTriggerAdBreakEnd_.stop();
+    endPulse_ = EndPulse::Off;
+    tmrEndPulse_.stop();
     int16_t d1 = 2, d2 = 255, d3 = 255, d4 = 255, outputsOnly = 0;
     HardwareAPI::SetLinesByAction(kEndOfBreakAction, HardwareAPI::OutputOn, d1, d2, d3, d4,
                                   outputsOnly);
     const float length = MainSettings::Settings().General.NumberSecondsToSignal;
     if (IntervalMs(length) <= 0) {
-        tmrClearRunEnd_.stop();
         ClearRunEnd();
         return;
     }
-    tmrClearRunEnd_.start(IntervalMs(length));
+    StartEndPulse(EndPulse::On, IntervalMs(length));
 }
 
 void SplitEngine::ClearRunEnd() {
-    tmrClearRunEnd_.stop();
+    endPulse_ = EndPulse::Off;
+    tmrEndPulse_.stop();
     int16_t d1 = 2, d2 = 255, d3 = 255, d4 = 255, outputsOnly = 0;
     HardwareAPI::SetLinesByAction(kEndOfBreakAction, HardwareAPI::OutputOff, d1, d2, d3, d4,
                                   outputsOnly);

@@ -214,6 +214,7 @@ private:
         for (size_t n = 1; n <= kPlayers; ++n)
             if (FlennPlayer* control = context_.Players.PlayerTable[n].Player)
                 control->PositionTick();
+        engine_->EndPulseTick();
         elapsedMs_ += kStepMs;
         if (elapsedMs_ % kTickMs == 0) engine_->PlayerStatusNotice(CartPlayers::pnPosition, 0, 0);
     }
