@@ -172,8 +172,8 @@ void UnlinkPlayer(int16_t PlayerNumber, bool RestoreDucking) {
     if (RestoreDucking && rec.Status == Cued) RestoreDuckedPlayers(PlayerNumber);
     rec.LinkedPlayer = 0;
     rec.PartnerPlaysFirst = false;
-    PLayerSpecific_API::ResetPlayerNumberColour(partner);
-    PLayerSpecific_API::ResetPlayerNumberColour(PlayerNumber);
+    PlayerSpecific_API::ResetPlayerNumberColour(partner);
+    PlayerSpecific_API::ResetPlayerNumberColour(PlayerNumber);
 }
 
 void RestoreDuckedPlayers(int16_t PlayerNumber) {

@@ -573,7 +573,7 @@ frmAudioSetup::frmAudioSetup(QWidget* parent) : SettingsForm(parent) {
         SelectAllOnFocus(box);
         DigitsOnly(box, true);
         connect(box, &QLineEdit::editingFinished, this,
-                [this, member = field] { engine_.LeavePercentBox(member); });
+                [this, percent = field] { engine_.LeavePercentBox(percent); });
     }
 
     // Recording/Editing Settings

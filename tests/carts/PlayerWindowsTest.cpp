@@ -455,7 +455,7 @@ TEST_F(PlayerWindowsTest, UnlinkingPutsBothNumberPanelsBackToTheButtonFace) {
     EXPECT_EQ(changes, 1) << "the window is told to show it";
     EXPECT_EQ(Record(2).LinkedPlayer, 0);
     EXPECT_FALSE(Record(2).PartnerPlaysFirst);
-    PLayerSpecific_API::ResetPlayerNumberColour(3); // no window: nothing happens
+    PlayerSpecific_API::ResetPlayerNumberColour(3); // no window: nothing happens
 }
 
 TEST_F(PlayerWindowsTest, AssignmentOrderAndCartLookup) {
