@@ -8,6 +8,7 @@
 #include "core/MainSettings.h"
 #include "hardware/HardwareAPI.h"
 #include "platform/VB.h"
+#include "player_controls/FlennPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -157,21 +158,21 @@ void AudioPlayerEngine::RefreshPositionDisplay() {
     std::string inText;
     double F = 0;
     switch (player.AudioPart) {
-    case 5:
-    case 10: {
+    case ::eapPREINTRO:
+    case ::eapDURINGINTRO: {
         double I = cart.IntroEnd == 0 ? 1 : cart.IntroEnd;
         double d = I - P;
         if (d >= 0 && d <= 86400) inText = Duration(d, 22);
         F = P / I * 100;
         break;
     }
-    case 15: {
+    case ::eapMAIN: {
         double E = cart.Extro == 0 ? 1 : cart.Extro;
         F = P / E * 100;
         inText = Duration(P, 2);
         break;
     }
-    case 20: {
+    case ::eapEXTRO: {
         double E = cart.Extro == 0 ? 0.1 : cart.Extro;
         if (cart.PlayLength <= 0)
             F = 0;
