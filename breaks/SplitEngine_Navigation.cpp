@@ -192,7 +192,7 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
     } else {
         SetDumpEnabled(true);
         int16_t player = 0;
-        if (CueAudio && players_) player = players_->FindPlayer(15, -1, -1, 0);
+        if (CueAudio && players_) player = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
         int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
         const AdvertEntry& first = b.Advert(1);
         if (!CueAudio) {

@@ -88,7 +88,7 @@ void SplitEngine::PlayBreak(bool NotifyNetwork) {
     if (!players_) return;
     const AdvertEntry first = b.Advert(1);
     int16_t player = players_->FindPlayerWithCart(first.CartNumber, 0);
-    if (player <= 0) player = players_->FindPlayer(15, -1, -1, 0);
+    if (player <= 0) player = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
     if (player <= 0) return;
     SetSourceLine(HardwareAPI::OutputOff);
     int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
@@ -110,14 +110,14 @@ void SplitEngine::PlayBreak(bool NotifyNetwork) {
 
 bool SplitEngine::AdvertFinished(const SplitPlayerInfo& info, int16_t advert) const {
     const AdBreak& b = Break();
-    if (info.Status == 15 || info.CartNumber != b.Advert(advert).CartNumber) return true;
+    if (info.Status == CartPlayers::Empty || info.CartNumber != b.Advert(advert).CartNumber) return true;
     if (info.SecondsPlayed <= 0) return false;
     bool last = advert >= b.AdvertCount;
     return info.SecondsPlayed > info.Extro || (!last && info.Fading);
 }
 
 bool SplitEngine::NextAdvertNeedsCue(const SplitPlayerInfo& info, int16_t advert) const {
-    if (info.Status == 15 || info.CartNumber != Break().Advert(advert).CartNumber) return true;
+    if (info.Status == CartPlayers::Empty || info.CartNumber != Break().Advert(advert).CartNumber) return true;
     return info.SecondsPlayed > 0 && (info.SecondsToExtro < kSegueWarning || info.Fading);
 }
 
@@ -138,7 +138,7 @@ void SplitEngine::BreakTick() {
     const int16_t volume0 = MainSettings::Settings().Audio.AdvertVolume;
     const int16_t next = static_cast<int16_t>(b.CurrentAdvert + 1);
     if (b.CuedPlayer == 0 && NextAdvertNeedsCue(info, b.CurrentAdvert)) {
-        b.CuedPlayer = players_->FindPlayer(15, -1, -1, 0);
+        b.CuedPlayer = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
         if (b.CuedPlayer > 0) {
             int16_t volume = volume0;
             if (!players_->CuePlayer(b.CuedPlayer, b.Advert(next).CartNumber, volume)) {
@@ -256,7 +256,7 @@ void SplitEngine::KillAllOutput(bool NotifyNetwork) {
 
 void SplitEngine::PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, int32_t) {
     switch (NoticeCode) {
-    case 4: {
+    case CartPlayers::pnEjectStarted: {
         if (!players_) return;
         const SplitPlayerInfo info = players_->PlayerInfo(PlayerNumber);
         if (VB::Trim(info.PlaySource).empty() || info.LastSecondsPlayed <= 0 ||
@@ -267,9 +267,9 @@ void SplitEngine::PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, i
                                           info.LastSecondsPlayed, info.PlaySource);
         return;
     }
-    case 0:
-    case 119:
-    case 255:
+    case CartPlayers::pnEjectFinished:
+    case CartPlayers::pnExtro:
+    case CartPlayers::pnPosition:
         if (BreakTickEnabled()) {
             TickHold hold(*this);
             BreakTick();

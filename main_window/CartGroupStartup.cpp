@@ -1,9 +1,9 @@
 #include "main_window/CartGroupStartup.h"
 
 #include "breaks/SplitCartGroupQueue.h"
+#include "breaks/SplitPlayerAdapter.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
 #include "carts/PlayerWindows.h"
-#include "carts/SplitPlayerAdapter.h"
 #include "core/MainSettings.h"
 #include "main_window/CartGroupButtons.h"
 #include "main_window/CartGroupPanel.h"

@@ -1,8 +1,6 @@
 #include "main_window/frmMain.h"
 
-#include <QPainter>
-#include <QPixmap>
-#include <QPolygon>
+#include "carts/PlayerImages.h"
 
 namespace MainWindow {
 
@@ -11,23 +9,6 @@ namespace {
 std::unique_ptr<frmMain>& Instance() {
     static std::unique_ptr<frmMain> form;
     return form;
-}
-
-// The two transport pictures: a triangle for play, two bars for pause.
-QIcon TransportIcon(bool pause) {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 96, 0));
-    if (pause) {
-        painter.drawRect(8, 6, 6, 20);
-        painter.drawRect(18, 6, 6, 20);
-    } else {
-        painter.drawPolygon(QPolygon({QPoint(9, 5), QPoint(27, 16), QPoint(9, 27)}));
-    }
-    return QIcon(pixmap);
 }
 
 constexpr int kPlayerAreaHeight = 765 / kTwipsPerPixel;
@@ -49,8 +30,8 @@ frmMain::frmMain(QWidget* parent) : QWidget(parent), picPlayer_(new QWidget(this
     setWindowTitle("VNTZEL");
     picPlayer_->setObjectName("picPlayer");
     picPlayer_->setGeometry(0, 0, 800, kPlayerAreaHeight);
-    images_["enPlay"] = TransportIcon(false);
-    images_["enPause"] = TransportIcon(true);
+    images_["enPlay"] = CartPlayers::TransportIcon(false);
+    images_["enPause"] = CartPlayers::TransportIcon(true);
     resize(800, kPlayerAreaHeight);
 }
 

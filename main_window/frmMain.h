@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the player area that hosts the player windows, the image list of the
 // player buttons and the two serial ports (control and bounce).
+#include "platform/Screen.h"
 #include "platform/SerialPort.h"
 
 #include <QIcon>
@@ -55,7 +56,7 @@ frmMain* MainFormIfLoaded();
 // Destroys the main window (tests, shut-down).
 void UnloadMainForm();
 
-// Twips of one pixel of the player area (15 at 96 dots per inch).
-constexpr int kTwipsPerPixel = 15;
+// Twips of one pixel of the player area.
+using Platform::kTwipsPerPixel;
 
 } // namespace MainWindow

@@ -2,16 +2,16 @@
 #include "breaks/LogEditing.h"
 #include "breaks/SplitCartGroupQueue.h"
 #include "breaks/SplitEngine.h"
+#include "breaks/SplitPlayerAdapter.h"
 #include "breaks/ZEL_Specific.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
 #include "breaks/frmSplit.h"
 #include "browsing/frmCartBrowser.h"
 #include "browsing/frmFindCart.h"
+#include "carts/AudioSettingsLoader.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
-#include "carts/SplitPlayerAdapter.h"
 #include "carts/Vantor_Cart_Routines.h"
-#include "core/AudioSettings.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
@@ -25,6 +25,7 @@
 #include "main_window/ProgramContext.h"
 #include "main_window/RemoteControlStartup.h"
 #include "main_window/SerialCommandPort.h"
+#include "main_window/SerialPorts.h"
 #include "main_window/frmCommTest.h"
 #include "main_window/frmMain.h"
 #include "platform/Files.h"
@@ -98,7 +99,7 @@ int main(int argc, char** argv) {
     int16_t heartbeat = 1, any = 255, outputsOnly = 0;
     HardwareAPI::SetLinesByAction(ZEL_Specific::actMiscOutput, HardwareAPI::OutputFlashing,
                                   heartbeat, any, any, any, outputsOnly);
-    SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
+    MainWindow::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
     // The split plays its breaks on the cart players, by the clock and by serial packets; its
     // window is owned by the main window.
@@ -164,8 +165,7 @@ int main(int argc, char** argv) {
     hardwareDoors.playBreak = [&](bool notifyNetwork) { split.PlayBreak(notifyNetwork); };
     hardwareDoors.playCartGroup = doors.PlayCartGroup;
     hardwareDoors.sendMessageToNetwork = [](const std::string& text) {
-        if (const auto& network = CurrentContext().Network)
-            network->SendMessageToNetwork(text);
+        if (const auto& network = CurrentContext().Network) network->SendMessageToNetwork(text);
     };
     hardwareDoors.ignoreSerialCommands = [&](bool ignore) {
         serialPort.IgnoreSerialCommands = ignore;

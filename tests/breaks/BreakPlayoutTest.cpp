@@ -363,3 +363,20 @@ TEST_F(BreakPlayout, TheFiftyMillisecondTickMovesTheBreakOnWithoutNotices) {
     EXPECT_EQ(engine->Break().CurrentAdvert, 2);
     EXPECT_TRUE(engine->BreakTickEnabled());
 }
+
+TEST_F(BreakPlayout, TheBreakAsksForEmptyPlayersAndPassesOverAHeldOne) {
+    // Player 1 holds a cart selected by hand: the break must not take it.
+    players.cart[1] = 999;
+    players.info[1].CartNumber = 999;
+    players.info[1].Status = CartPlayers::Selected;
+    players.statusesAsked.clear();
+    engine->PlayBreak(true);
+    players.Run(60, 1.0f);
+    EXPECT_EQ(PlayedCarts(), (std::vector<int32_t>{501, 502, 503}));
+    ASSERT_FALSE(players.statusesAsked.empty());
+    for (int16_t status : players.statusesAsked)
+        EXPECT_EQ(status, CartPlayers::Empty);
+    for (const auto& play : players.plays)
+        EXPECT_NE(play.first, 1) << "cart " << play.second;
+    EXPECT_EQ(players.cart[1], 999);
+}

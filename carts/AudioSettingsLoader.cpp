@@ -1,4 +1,4 @@
-#include "core/AudioSettings.h"
+#include "carts/AudioSettingsLoader.h"
 
 #include "carts/CartsState.h"
 #include "carts/PlayerTable.h"
@@ -9,7 +9,6 @@
 #include "core/MultimediaAPI.h"
 #include "core/SaveReport.h"
 #include "core/SettingsReader.h"
-#include "main_window/CommandLine.h"
 #include "platform/WaveDevices.h"
 
 #include <optional>
@@ -287,7 +286,7 @@ void ReadAudiowallFile(AudioSettingsRecord& a) {
 } // namespace
 
 bool PlayersSwitch(int32_t& count) {
-    const std::string& line = MainWindow::CommandLine().CommandLineText;
+    const std::string& line = MainSettings::CommandLine().CommandLineText;
     const std::string key = "/PLAYERS=";
     size_t at = line.find(key);
     if (at == std::string::npos) return false;
