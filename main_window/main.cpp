@@ -92,6 +92,7 @@ int main(int argc, char** argv) {
     menuDoors.SplitWindow = [&] { return splitWindow; };
     menuDoors.SerialPort = [&] { return serialCommands; };
     menuDoors.Unload = [&] { app.quit(); };
+    // menuDoors.ShowAbout: the splash window as the About box, once that window exists.
     auto* menus = new MainWindow::MainMenus(main, menuDoors);
     Audio_Player_FN::UsePlayerWindows();
     Audio_Player_FN::InitialiseAudio();
