@@ -32,6 +32,8 @@ public:
     // Takes the complete lines out of Data and carries them out; an incomplete rest stays.
     void ProcessRecievedWinSockdata(std::string& Data);
     void CloseSockets();
+    // The master name changed: the master link is closed and opened to the new name.
+    void ReconnectMaster();
 
     // The status text's slave lines: host name and address, or the address.
     std::vector<std::string> ConnectedSlaves() const;
@@ -43,6 +45,8 @@ public:
 
 private:
     void ConnectToMaster();
+    // Drops the master link without counting it as a loss.
+    void AbortMaster();
     void OnSlaveRequest();
     void OnSlaveData(int16_t Index);
     void CloseSlave(int16_t Index);

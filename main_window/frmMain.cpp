@@ -2,6 +2,11 @@
 
 #include "carts/PlayerImages.h"
 
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygon>
+
 namespace MainWindow {
 
 namespace {
@@ -40,9 +45,19 @@ QIcon frmMain::ListImage(const std::string& key) const {
     return it == images_.end() ? QIcon() : it->second;
 }
 
+void frmMain::SetMenuBar(QMenuBar* bar) {
+    menuBar_ = bar;
+    const int top = bar->sizeHint().height();
+    bar->setGeometry(0, 0, width(), top);
+    picPlayer_->move(0, top);
+    resize(width(), height() + top);
+}
+
 void frmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    picPlayer_->setGeometry(0, 0, width(), picPlayer_->height());
+    const int top = menuBar_ ? menuBar_->height() : 0;
+    if (menuBar_) menuBar_->setGeometry(0, 0, width(), top);
+    picPlayer_->setGeometry(0, top, width(), picPlayer_->height());
 }
 
 frmMain& MainForm() {

@@ -5,10 +5,13 @@
 #include "platform/SerialPort.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 #include <map>
 #include <memory>
 #include <string>
+
+class QMenuBar;
 
 namespace MainWindow {
 
@@ -39,6 +42,8 @@ public:
     QWidget* picPlayer() const { return picPlayer_; }
     // The image list; the keys "enPlay" and "enPause" always exist.
     QIcon ListImage(const std::string& key) const;
+    // Puts the menu bar along the top; the player area moves down below it.
+    void SetMenuBar(QMenuBar* bar);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -46,6 +51,7 @@ protected:
 private:
     MainEngine engine_;
     QWidget* picPlayer_;
+    QPointer<QMenuBar> menuBar_;
     std::map<std::string, QIcon> images_;
 };
 

@@ -28,6 +28,7 @@
 #include "main_window/SerialPorts.h"
 #include "main_window/frmCommTest.h"
 #include "main_window/frmMain.h"
+#include "main_window/frmMain_Menus.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text1252.h"
@@ -85,6 +86,15 @@ int main(int argc, char** argv) {
 
     // The cart players, each in its window in the main window's player area.
     MainWindow::frmMain& main = MainWindow::MainForm();
+    // The menus reach the split window and the serial port made further down.
+    frmSplit* splitWindow = nullptr;
+    MainWindow::SerialCommandPort* serialCommands = nullptr;
+    MainWindow::MainMenuDoors menuDoors;
+    menuDoors.SplitWindow = [&] { return splitWindow; };
+    menuDoors.SerialPort = [&] { return serialCommands; };
+    menuDoors.Unload = [&] { app.quit(); };
+    // menuDoors.ShowAbout: the splash window as the About box, once that window exists.
+    auto* menus = new MainWindow::MainMenus(main, menuDoors);
     Audio_Player_FN::UsePlayerWindows();
     Audio_Player_FN::InitialiseAudio();
     Audio_Player_FN::EmbedPlayerWindows(main.picPlayer());
@@ -116,6 +126,9 @@ int main(int argc, char** argv) {
     // The window's log timers run the split's scheduler.
     doors.LogReloadTick = [&] { split.tmrLogReload_Timer(); };
     doors.CheckForFutureLogFiles = [&] { split.CheckForFutureLogFiles(); };
+    doors.mnuSplit = [menus](bool active) { menus->ShowSplitMenu(active); };
+    doors.mnuSplitViewLogs_Click = [menus] { menus->mnuSplitViewLogs_Click(); };
+    doors.mnuEditLog = [menus](int32_t filePos, QPoint at) { menus->PopupEditLog(filePos, at); };
     doors.PlayCartGroup = [](int16_t group, bool notifyNetwork) {
         if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
             buttons->PlayCartGroup(group, notifyNetwork);
@@ -129,8 +142,8 @@ int main(int argc, char** argv) {
         if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
             buttons->tbsCartGroups_Click(page);
     };
-    ZEL_Common::SetCartChooser(frmSplit::AskCartNumber);
-    auto* splitWindow = new frmSplit(split, doors, &main);
+    ZEL_Common::SetCartChooser(Browsing::ChooseCart);
+    splitWindow = new frmSplit(split, doors, &main);
     if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
         buttons->FocusSplitWindow = [splitWindow] { splitWindow->activateWindow(); };
     // The split window lists the queued cart-group items.
@@ -144,6 +157,10 @@ int main(int argc, char** argv) {
     splitWindow->show();
     splitWindow->Form_Load();
     MainWindow::SerialCommandPort serialPort(main.commControl(), main.commBounce());
+    serialCommands = &serialPort;
+    menus->ApplyStartup(
+        MainWindow::CommandLine().CommandLineText.find("/NOSETTINGS") != std::string::npos,
+        MainSettings::Settings().General.ShowCartGroups != 0);
     serialPort.SetSplit(&split);
     serialPort.Doors.playCart = [](int32_t cart, int16_t volume) {
         Audio_Player_FN::PlayCart(cart, volume);
@@ -172,11 +189,13 @@ int main(int argc, char** argv) {
     };
 
     int result = app.exec();
+    serialCommands = nullptr;
     hardwareDoors = HardwareAPI::HardwareDoors{};
-    MainWindow::StopRemoteControl();
+    MainWindow::CloseSocketsAndPorts(main);
     MainWindow::StopCartGroups();
     splitWindow->Unload();
     delete splitWindow;
+    splitWindow = nullptr;
     HardwareManager::UnloadHardwareManager();
     Browsing::UnloadFindCart();
     Browsing::UnloadCartBrowser();
