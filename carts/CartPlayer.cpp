@@ -1,7 +1,7 @@
 #include "carts/CartPlayer.h"
 
 #include "carts/Audio_Player_FN.h"
-#include "main_window/ProgramContext.h"
+#include "core/ContextScope.h"
 
 namespace CartPlayers {
 

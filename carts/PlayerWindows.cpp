@@ -1,10 +1,10 @@
 #include "carts/PlayerWindows.h"
 
+#include "carts/AudioSettingsLoader.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerServices.h"
 #include "carts/PlayerTable.h"
 #include "carts/frmAudioPlayer.h"
-#include "core/AudioSettings.h"
 #include "core/MainSettings.h"
 
 #include <algorithm>

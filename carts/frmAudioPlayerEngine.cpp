@@ -8,6 +8,7 @@
 #include "core/MainSettings.h"
 #include "hardware/HardwareAPI.h"
 #include "platform/VB.h"
+#include "player_controls/FlennPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -158,21 +159,21 @@ void AudioPlayerEngine::RefreshPositionDisplay() {
     std::string inText;
     double flood = 0;
     switch (player.AudioPart) {
-    case 5:
-    case 10: {
+    case ::eapPREINTRO:
+    case ::eapDURINGINTRO: {
         double introEnd = cart.IntroEnd == 0 ? 1 : cart.IntroEnd;
         double toIntroEnd = introEnd - played;
         if (toIntroEnd >= 0 && toIntroEnd <= 86400) inText = Duration(toIntroEnd, 22);
         flood = played / introEnd * 100;
         break;
     }
-    case 15: {
+    case ::eapMAIN: {
         double extro = cart.Extro == 0 ? 1 : cart.Extro;
         flood = played / extro * 100;
         inText = Duration(played, 2);
         break;
     }
-    case 20: {
+    case ::eapEXTRO: {
         double extro = cart.Extro == 0 ? 0.1 : cart.Extro;
         if (cart.PlayLength <= 0)
             flood = 0;

@@ -1,12 +1,12 @@
 #pragma once
-// The program's title and version, as the cart chunk and the about texts name them.
-#include <cstdint>
+// The program's title and version under the main window's names.
+#include "core/AppInfo.h"
 
 namespace MainWindow {
 
-inline constexpr const char* kAppTitle = "VNTZEL";
-inline constexpr int16_t kVersionMajor = 1;
-inline constexpr int16_t kVersionMinor = 0;
-inline constexpr int16_t kVersionRevision = 0;
+using AppInfo::kAppTitle;
+using AppInfo::kVersionMajor;
+using AppInfo::kVersionMinor;
+using AppInfo::kVersionRevision;
 
 } // namespace MainWindow

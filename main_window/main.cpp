@@ -2,16 +2,16 @@
 #include "breaks/LogEditing.h"
 #include "breaks/SplitCartGroupQueue.h"
 #include "breaks/SplitEngine.h"
+#include "breaks/SplitPlayerAdapter.h"
 #include "breaks/ZEL_Specific.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
 #include "breaks/frmSplit.h"
 #include "browsing/frmCartBrowser.h"
 #include "browsing/frmFindCart.h"
+#include "carts/AudioSettingsLoader.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
-#include "carts/SplitPlayerAdapter.h"
 #include "carts/Vantor_Cart_Routines.h"
-#include "core/AudioSettings.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
@@ -25,8 +25,10 @@
 #include "main_window/ProgramContext.h"
 #include "main_window/RemoteControlStartup.h"
 #include "main_window/SerialCommandPort.h"
+#include "main_window/SerialPorts.h"
 #include "main_window/frmCommTest.h"
 #include "main_window/frmMain.h"
+#include "main_window/frmMain_Menus.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text1252.h"
@@ -84,6 +86,15 @@ int main(int argc, char** argv) {
 
     // The cart players, each in its window in the main window's player area.
     MainWindow::frmMain& main = MainWindow::MainForm();
+    // The menus reach the split window and the serial port made further down.
+    frmSplit* splitWindow = nullptr;
+    MainWindow::SerialCommandPort* serialCommands = nullptr;
+    MainWindow::MainMenuDoors menuDoors;
+    menuDoors.SplitWindow = [&] { return splitWindow; };
+    menuDoors.SerialPort = [&] { return serialCommands; };
+    menuDoors.Unload = [&] { app.quit(); };
+    // menuDoors.ShowAbout: the splash window as the About box, once that window exists.
+    auto* menus = new MainWindow::MainMenus(main, menuDoors);
     Audio_Player_FN::UsePlayerWindows();
     Audio_Player_FN::InitialiseAudio();
     Audio_Player_FN::EmbedPlayerWindows(main.picPlayer());
@@ -98,7 +109,7 @@ int main(int argc, char** argv) {
     int16_t heartbeat = 1, any = 255, outputsOnly = 0;
     HardwareAPI::SetLinesByAction(ZEL_Specific::actMiscOutput, HardwareAPI::OutputFlashing,
                                   heartbeat, any, any, any, outputsOnly);
-    SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
+    MainWindow::LoadSerialSettings(MainSettings::Settings().MainIniFile);
 
     // The split plays its breaks on the cart players, by the clock and by serial packets; its
     // window is owned by the main window.
@@ -115,6 +126,9 @@ int main(int argc, char** argv) {
     // The window's log timers run the split's scheduler.
     doors.LogReloadTick = [&] { split.tmrLogReload_Timer(); };
     doors.CheckForFutureLogFiles = [&] { split.CheckForFutureLogFiles(); };
+    doors.mnuSplit = [menus](bool active) { menus->ShowSplitMenu(active); };
+    doors.mnuSplitViewLogs_Click = [menus] { menus->mnuSplitViewLogs_Click(); };
+    doors.mnuEditLog = [menus](int32_t filePos, QPoint at) { menus->PopupEditLog(filePos, at); };
     doors.PlayCartGroup = [](int16_t group, bool notifyNetwork) {
         if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
             buttons->PlayCartGroup(group, notifyNetwork);
@@ -128,8 +142,8 @@ int main(int argc, char** argv) {
         if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
             buttons->tbsCartGroups_Click(page);
     };
-    ZEL_Common::SetCartChooser(frmSplit::AskCartNumber);
-    auto* splitWindow = new frmSplit(split, doors, &main);
+    ZEL_Common::SetCartChooser(Browsing::ChooseCart);
+    splitWindow = new frmSplit(split, doors, &main);
     if (MainWindow::CartGroupButtons* buttons = MainWindow::CartGroupButtonsIfLoaded())
         buttons->FocusSplitWindow = [splitWindow] { splitWindow->activateWindow(); };
     // The split window lists the queued cart-group items.
@@ -143,6 +157,10 @@ int main(int argc, char** argv) {
     splitWindow->show();
     splitWindow->Form_Load();
     MainWindow::SerialCommandPort serialPort(main.commControl(), main.commBounce());
+    serialCommands = &serialPort;
+    menus->ApplyStartup(
+        MainWindow::CommandLine().CommandLineText.find("/NOSETTINGS") != std::string::npos,
+        MainSettings::Settings().General.ShowCartGroups != 0);
     serialPort.SetSplit(&split);
     serialPort.Doors.playCart = [](int32_t cart, int16_t volume) {
         Audio_Player_FN::PlayCart(cart, volume);
@@ -164,19 +182,20 @@ int main(int argc, char** argv) {
     hardwareDoors.playBreak = [&](bool notifyNetwork) { split.PlayBreak(notifyNetwork); };
     hardwareDoors.playCartGroup = doors.PlayCartGroup;
     hardwareDoors.sendMessageToNetwork = [](const std::string& text) {
-        if (const auto& network = CurrentContext().Network)
-            network->SendMessageToNetwork(text);
+        if (const auto& network = CurrentContext().Network) network->SendMessageToNetwork(text);
     };
     hardwareDoors.ignoreSerialCommands = [&](bool ignore) {
         serialPort.IgnoreSerialCommands = ignore;
     };
 
     int result = app.exec();
+    serialCommands = nullptr;
     hardwareDoors = HardwareAPI::HardwareDoors{};
-    MainWindow::StopRemoteControl();
+    MainWindow::CloseSocketsAndPorts(main);
     MainWindow::StopCartGroups();
     splitWindow->Unload();
     delete splitWindow;
+    splitWindow = nullptr;
     HardwareManager::UnloadHardwareManager();
     Browsing::UnloadFindCart();
     Browsing::UnloadCartBrowser();

@@ -1,8 +1,8 @@
 #include "settings_dialogs/frmAudioSetup.h"
 
+#include "carts/AudioSettingsLoader.h"
 #include "carts/CartsState.h"
 #include "carts/PlayerTable.h"
-#include "core/AudioSettings.h"
 #include "core/DataLocation.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
