@@ -59,6 +59,8 @@ FlennRecorder::FlennRecorder(QObject* parent) : QObject(parent) {
 
 FlennRecorder::~FlennRecorder() {
     CloseRecording(true);
+    // A stream left in its problem state stops as it is destroyed, after the timer.
+    disconnect(&FlennStreamRecord1, nullptr, this, nullptr);
 }
 
 void FlennRecorder::InitProperties() {
