@@ -4,12 +4,12 @@
 #include "breaks/LogEditing.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Common.h"
+#include "carts/PlayerTable.h"
 #include "carts/PlayerWindows.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "hardware/HardwareAPI.h"
-#include "main_window/ProgramContext.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
@@ -352,12 +352,12 @@ void frmSplit::Form_KeyDown(int16_t& KeyCode, int16_t Shift) {
 }
 
 void frmSplit::SetPlayerDescription(int16_t PlayerNumber, const std::string& Text) {
-    ProgramContext& context = CurrentContext();
-    const int32_t players = context.Settings.Audio.TotalNumberCartPlayers;
+    const int32_t players = MainSettings::Settings().Audio.TotalNumberCartPlayers;
+    CartPlayers::PlayerTableArray& table = CartPlayers::State().PlayerTable;
     if (PlayerNumber < 1 || PlayerNumber > players ||
-        PlayerNumber >= static_cast<int16_t>(context.Players.PlayerTable.size()))
+        PlayerNumber >= static_cast<int16_t>(table.size()))
         return;
-    auto& cart = context.Players.PlayerTable[static_cast<size_t>(PlayerNumber)].Cart;
+    auto& cart = table[static_cast<size_t>(PlayerNumber)].Cart;
     cart.Description1 = VB::FixedLength(VB::Mid(Text, 1, 50), 50);
     cart.Description2 = VB::FixedLength(VB::Mid(Text, 51, 50), 50);
     cart.Description3 = VB::FixedLength(VB::Mid(Text, 101, 50), 50);
