@@ -47,6 +47,18 @@ void ApplyVolume(char* bytes, size_t length, const WaveFormat& format, uint32_t 
     }
 }
 
+// Waits until the change count moves from seen, the thread is told to stop, or the timeout.
+bool WaitChange(std::mutex& lock, std::condition_variable& changed, const uint64_t& changes,
+                const StreamThread& thread, uint64_t seen, std::chrono::nanoseconds timeout) {
+    std::unique_lock guard(lock);
+    const auto woken = [&] { return thread.Stopping() || changes != seen; };
+    if (timeout == std::chrono::nanoseconds::max())
+        changed.wait(guard, woken);
+    else
+        changed.wait_for(guard, timeout, woken);
+    return !thread.Stopping();
+}
+
 } // namespace
 
 void NotifyDone(HWaveOut handle, const WaveHeader* header) {
@@ -58,6 +70,7 @@ OutStream::OutStream(HWaveOut handle, const WaveFormat& format, HWnd callback, u
     : handle_(handle), format_(format), callback_(callback), flags_(flags) {}
 
 MMRESULT OutStream::Write(WaveHeader* header) {
+    Advance();
     std::lock_guard guard(lock_);
     if (!header->Has(WHDR_PREPARED)) return WAVERR_UNPREPARED;
     if (header->Has(WHDR_INQUEUE)) return WAVERR_STILLPLAYING;
@@ -67,23 +80,22 @@ MMRESULT OutStream::Write(WaveHeader* header) {
     queue_.push_back({header, queued_, queued_ + length});
     queued_ += length;
     CompleteUpTo(played_);
-    Wake();
-    changed_.notify_all();
+    Changed();
     return MMSYSERR_NOERROR;
 }
 
 void OutStream::Pause() {
+    Advance();
     std::lock_guard guard(lock_);
     paused_ = true;
-    Wake();
-    changed_.notify_all();
+    Changed();
 }
 
 void OutStream::Restart() {
+    Advance();
     std::lock_guard guard(lock_);
     paused_ = false;
-    Wake();
-    changed_.notify_all();
+    Changed();
 }
 
 void OutStream::Reset() {
@@ -92,11 +104,11 @@ void OutStream::Reset() {
     played_ = cursor_ = queued_;
     CompleteUpTo(played_);
     played_ = cursor_ = queued_ = 0;
-    Wake();
-    changed_.notify_all();
+    Changed();
 }
 
 uint64_t OutStream::PlayedBytes() {
+    Advance();
     std::lock_guard guard(lock_);
     return played_;
 }
@@ -112,6 +124,7 @@ uint32_t OutStream::Volume() {
 }
 
 bool OutStream::HasQueued() {
+    Advance();
     std::lock_guard guard(lock_);
     return !queue_.empty();
 }
@@ -171,6 +184,32 @@ uint64_t OutStream::Generation() {
     return generation_;
 }
 
+void OutStream::Changed() {
+    ++changes_;
+    Wake();
+    changed_.notify_all();
+}
+
+bool OutStream::Playable() {
+    std::lock_guard guard(lock_);
+    return !paused_ && cursor_ < queued_;
+}
+
+uint64_t OutStream::BytesToNextDone() {
+    std::lock_guard guard(lock_);
+    return queue_.empty() || queue_.front().end <= cursor_ ? 0 : queue_.front().end - cursor_;
+}
+
+uint64_t OutStream::Changes() {
+    std::lock_guard guard(lock_);
+    return changes_;
+}
+
+bool OutStream::WaitForChange(const StreamThread& thread, uint64_t seen,
+                              std::chrono::nanoseconds timeout) {
+    return WaitChange(lock_, changed_, changes_, thread, seen, timeout);
+}
+
 void OutStream::CompleteUpTo(uint64_t position) {
     bool any = false;
     while (!queue_.empty() && queue_.front().end <= position) {
@@ -195,14 +234,14 @@ MMRESULT InStream::AddBuffer(WaveHeader* header) {
     header->bytesRecorded = 0;
     header->flags = (header->flags.load() & ~WHDR_DONE) | WHDR_INQUEUE;
     queue_.push_back(header);
+    Changed();
     return MMSYSERR_NOERROR;
 }
 
 void InStream::Start() {
     std::lock_guard guard(lock_);
     started_ = true;
-    Wake();
-    changed_.notify_all();
+    Changed();
 }
 
 void InStream::Stop() {
@@ -213,7 +252,7 @@ void InStream::Stop() {
         queue_.pop_front();
         Return(partial);
     }
-    Wake();
+    Changed();
 }
 
 void InStream::Reset() {
@@ -226,7 +265,28 @@ void InStream::Reset() {
     lost_.clear();
     queue_.clear();
     captured_ = 0;
+    Changed();
+}
+
+void InStream::Changed() {
+    ++changes_;
     Wake();
+    changed_.notify_all();
+}
+
+uint64_t InStream::BytesToNextReturn() {
+    std::lock_guard guard(lock_);
+    return queue_.empty() ? 0 : queue_.front()->bufferLength - queue_.front()->bytesRecorded;
+}
+
+uint64_t InStream::Changes() {
+    std::lock_guard guard(lock_);
+    return changes_;
+}
+
+bool InStream::WaitForChange(const StreamThread& thread, uint64_t seen,
+                             std::chrono::nanoseconds timeout) {
+    return WaitChange(lock_, changed_, changes_, thread, seen, timeout);
 }
 
 uint64_t InStream::CapturedBytes() {

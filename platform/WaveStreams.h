@@ -3,6 +3,7 @@
 // and the backends' factories. Only platform/Wave*.cpp include this.
 #include "platform/WaveDevices.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -80,11 +81,24 @@ protected:
     uint64_t Generation();
     // Called with the lock held when the backend should look again (write, pause, reset).
     virtual void Wake() {}
+    // Brings the played position up to now, before the owner reads or changes the queue
+    // (a device whose position is worked out on demand).
+    virtual void Advance() {}
+    // True when frames wait to be taken and the stream is not paused.
+    bool Playable();
+    // Bytes from the write cursor to the end of the oldest header not yet done.
+    uint64_t BytesToNextDone();
+    // Blocks the backend's thread until the owner changes something after `seen` (a count
+    // from Changes()), a stop, or the timeout; false when stopping.
+    uint64_t Changes();
+    bool WaitForChange(const StreamThread& thread, uint64_t seen,
+                       std::chrono::nanoseconds timeout = std::chrono::nanoseconds::max());
 
     std::mutex lock_;
     std::condition_variable changed_;
 
 private:
+    void Changed();
     struct Entry {
         WaveHeader* header;
         uint64_t start;
@@ -101,6 +115,7 @@ private:
     uint64_t cursor_ = 0;
     uint64_t played_ = 0;
     uint64_t generation_ = 0;
+    uint64_t changes_ = 0;
     bool paused_ = false;
     uint32_t volume_ = 0xFFFFFFFFu;
 };
@@ -131,12 +146,18 @@ protected:
     void Deliver(const char* data, size_t bytes);
     bool IsStarted();
     virtual void Wake() {}
+    // Bytes still to capture before the oldest queued header is full; 0 when none is queued.
+    uint64_t BytesToNextReturn();
+    uint64_t Changes();
+    bool WaitForChange(const StreamThread& thread, uint64_t seen,
+                       std::chrono::nanoseconds timeout = std::chrono::nanoseconds::max());
 
     std::mutex lock_;
     std::condition_variable changed_;
 
 private:
     void Return(WaveHeader* header);
+    void Changed();
 
     HWaveIn handle_;
     WaveFormat format_;
@@ -145,6 +166,7 @@ private:
     std::deque<WaveHeader*> queue_;
     std::vector<WaveHeader*> lost_;
     uint64_t captured_ = 0;
+    uint64_t changes_ = 0;
     bool started_ = false;
     bool loseNext_ = false;
 };

@@ -121,8 +121,8 @@ TEST_F(BreakPlayout, ABreakPlaysBackToBackWithItsWordsLinesAndOutputs) {
     EXPECT_EQ(RecLines(),
               (std::vector<std::string>{
                   "09:00:00|NE  |     501|First advert                  |  20|REF501",
-                  "09:00:19|NE  |     502|A description far longer than |  15|REF502",
-                  "09:00:34|NE  |     503|Cart 503                      |  12|REF503"}));
+                  "09:00:18|NE  |     502|A description far longer than |  15|REF502",
+                  "09:00:32|NE  |     503|Cart 503                      |  12|REF503"}));
     EXPECT_EQ(State(1), -1);                              // back on after the break
     EXPECT_EQ(Breaks::Split(1)->CuedBreakTime, 39600.0f); // the next break is cued
     EXPECT_EQ(engine->Break().Advert(1).CartNumber, 601);
@@ -288,9 +288,10 @@ TEST_F(BreakPlayout, OnePlayerUsesFullLengthsAndWaitsForTheEmptyPlayer) {
 
 TEST_F(BreakPlayout, TimeDisplayTurnsYellowThenRedNearTheEnd) {
     engine->PlayBreak(false);
-    players.Run(40, 1.0f); // advert 3 from 34 s: 11 - 6 = 5 s to its segue
+    // Each advert segues at its segue point itself: advert 3 from 32 s, 11 - 8 = 3 s to go.
+    players.Run(40, 1.0f);
     EXPECT_EQ(engine->TimeRemainColour(), 255);
-    EXPECT_EQ(engine->TimeRemainText(), "00:00:05");
+    EXPECT_EQ(engine->TimeRemainText(), "00:00:03");
 }
 
 TEST_F(BreakPlayout, ReconcileLinesRoundHalfToEvenAndGoToTheDayOfTheWriting) {
