@@ -49,6 +49,7 @@ FlennPlayer::FlennPlayer(QObject* parent) : QObject(parent) {
     });
     connect(&FlennStreamPlay1, &FlennStreamPlay::Playing, this, [this] {
         playingFlag_ = true;
+        if (!engineLoading_ && !tmrPosition.isActive()) tmrPosition.start();
         emit Playing();
     });
     connect(&FlennStreamPlay1, &FlennStreamPlay::Paused, this, [this] {
@@ -591,6 +592,8 @@ eAudioPart FlennPlayer::AudioPart() const {
 
 void FlennPlayer::PositionTick() {
     const int32_t counter = openedFileCounter_;
+    // The position stands still while nothing plays: the timer's tick after a stop is its last.
+    if (!playingFlag_) tmrPosition.stop();
     UpdateAudioTimes();
     if (Reopened(counter)) return;
     if (IsOpen() && totalSecondsPlayed_ >= audioEnd_) SetFinished();
