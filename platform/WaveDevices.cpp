@@ -47,19 +47,29 @@ void ApplyVolume(char* bytes, size_t length, const WaveFormat& format, uint32_t 
     }
 }
 
-// Waits until the change count moves from seen, the thread is told to stop, or the timeout.
-bool WaitChange(std::mutex& lock, std::condition_variable& changed, const uint64_t& changes,
-                const StreamThread& thread, uint64_t seen, std::chrono::nanoseconds timeout) {
-    std::unique_lock guard(lock);
-    const auto woken = [&] { return thread.Stopping() || changes != seen; };
+} // namespace
+
+uint64_t StreamSync::Changes() {
+    std::lock_guard guard(lock_);
+    return changes_;
+}
+
+bool StreamSync::WaitForChange(const StreamThread& thread, uint64_t seen,
+                               std::chrono::nanoseconds timeout) {
+    std::unique_lock guard(lock_);
+    const auto woken = [&] { return thread.Stopping() || changes_ != seen; };
     if (timeout == std::chrono::nanoseconds::max())
-        changed.wait(guard, woken);
+        changed_.wait(guard, woken);
     else
-        changed.wait_for(guard, timeout, woken);
+        changed_.wait_for(guard, timeout, woken);
     return !thread.Stopping();
 }
 
-} // namespace
+void StreamSync::Changed() {
+    ++changes_;
+    Wake();
+    changed_.notify_all();
+}
 
 void NotifyDone(HWaveOut handle, const WaveHeader* header) {
     std::lock_guard guard(observerLock);
@@ -184,12 +194,6 @@ uint64_t OutStream::Generation() {
     return generation_;
 }
 
-void OutStream::Changed() {
-    ++changes_;
-    Wake();
-    changed_.notify_all();
-}
-
 bool OutStream::Playable() {
     std::lock_guard guard(lock_);
     return !paused_ && cursor_ < queued_;
@@ -198,16 +202,6 @@ bool OutStream::Playable() {
 uint64_t OutStream::BytesToNextDone() {
     std::lock_guard guard(lock_);
     return queue_.empty() || queue_.front().end <= cursor_ ? 0 : queue_.front().end - cursor_;
-}
-
-uint64_t OutStream::Changes() {
-    std::lock_guard guard(lock_);
-    return changes_;
-}
-
-bool OutStream::WaitForChange(const StreamThread& thread, uint64_t seen,
-                              std::chrono::nanoseconds timeout) {
-    return WaitChange(lock_, changed_, changes_, thread, seen, timeout);
 }
 
 void OutStream::CompleteUpTo(uint64_t position) {
@@ -268,25 +262,9 @@ void InStream::Reset() {
     Changed();
 }
 
-void InStream::Changed() {
-    ++changes_;
-    Wake();
-    changed_.notify_all();
-}
-
 uint64_t InStream::BytesToNextReturn() {
     std::lock_guard guard(lock_);
     return queue_.empty() ? 0 : queue_.front()->bufferLength - queue_.front()->bytesRecorded;
-}
-
-uint64_t InStream::Changes() {
-    std::lock_guard guard(lock_);
-    return changes_;
-}
-
-bool InStream::WaitForChange(const StreamThread& thread, uint64_t seen,
-                             std::chrono::nanoseconds timeout) {
-    return WaitChange(lock_, changed_, changes_, thread, seen, timeout);
 }
 
 uint64_t InStream::CapturedBytes() {

@@ -43,12 +43,35 @@ private:
     bool stopping_ = false;
 };
 
+// What the owner's side and the backend's thread of a stream share: the lock, the condition
+// and a count of the owner's changes that the backend waits on.
+class StreamSync {
+public:
+    virtual ~StreamSync() = default;
+
+protected:
+    // Blocks the backend's thread until the owner changes something after `seen` (a count
+    // from Changes()), a stop, or the timeout; false when stopping.
+    uint64_t Changes();
+    bool WaitForChange(const StreamThread& thread, uint64_t seen,
+                       std::chrono::nanoseconds timeout = std::chrono::nanoseconds::max());
+    // With the lock held: counts a change by the owner and wakes the backend.
+    void Changed();
+    // Called with the lock held when the backend should look again (write, pause, reset).
+    virtual void Wake() {}
+
+    std::mutex lock_;
+    std::condition_variable changed_;
+
+private:
+    uint64_t changes_ = 0;
+};
+
 // Queue of an output stream. The owner's thread writes, pauses and resets; the backend
 // takes bytes to play and reports what has been played.
-class OutStream {
+class OutStream : public StreamSync {
 public:
     OutStream(HWaveOut handle, const WaveFormat& format, HWnd callback, uint32_t flags);
-    virtual ~OutStream() = default;
     OutStream(const OutStream&) = delete;
     OutStream& operator=(const OutStream&) = delete;
 
@@ -79,8 +102,6 @@ protected:
     uint64_t WrittenTo();
     bool IsPaused();
     uint64_t Generation();
-    // Called with the lock held when the backend should look again (write, pause, reset).
-    virtual void Wake() {}
     // Brings the played position up to now, before the owner reads or changes the queue
     // (a device whose position is worked out on demand).
     virtual void Advance() {}
@@ -88,17 +109,8 @@ protected:
     bool Playable();
     // Bytes from the write cursor to the end of the oldest header not yet done.
     uint64_t BytesToNextDone();
-    // Blocks the backend's thread until the owner changes something after `seen` (a count
-    // from Changes()), a stop, or the timeout; false when stopping.
-    uint64_t Changes();
-    bool WaitForChange(const StreamThread& thread, uint64_t seen,
-                       std::chrono::nanoseconds timeout = std::chrono::nanoseconds::max());
-
-    std::mutex lock_;
-    std::condition_variable changed_;
 
 private:
-    void Changed();
     struct Entry {
         WaveHeader* header;
         uint64_t start;
@@ -115,16 +127,14 @@ private:
     uint64_t cursor_ = 0;
     uint64_t played_ = 0;
     uint64_t generation_ = 0;
-    uint64_t changes_ = 0;
     bool paused_ = false;
     uint32_t volume_ = 0xFFFFFFFFu;
 };
 
 // Queue of an input stream: the backend delivers captured bytes into the queued headers.
-class InStream {
+class InStream : public StreamSync {
 public:
     InStream(HWaveIn handle, const WaveFormat& format, HWnd callback, uint32_t flags);
-    virtual ~InStream() = default;
     InStream(const InStream&) = delete;
     InStream& operator=(const InStream&) = delete;
 
@@ -145,19 +155,11 @@ protected:
     // Backend side: bytes captured now (dropped while stopped or when no header is queued).
     void Deliver(const char* data, size_t bytes);
     bool IsStarted();
-    virtual void Wake() {}
     // Bytes still to capture before the oldest queued header is full; 0 when none is queued.
     uint64_t BytesToNextReturn();
-    uint64_t Changes();
-    bool WaitForChange(const StreamThread& thread, uint64_t seen,
-                       std::chrono::nanoseconds timeout = std::chrono::nanoseconds::max());
-
-    std::mutex lock_;
-    std::condition_variable changed_;
 
 private:
     void Return(WaveHeader* header);
-    void Changed();
 
     HWaveIn handle_;
     WaveFormat format_;
@@ -166,7 +168,6 @@ private:
     std::deque<WaveHeader*> queue_;
     std::vector<WaveHeader*> lost_;
     uint64_t captured_ = 0;
-    uint64_t changes_ = 0;
     bool started_ = false;
     bool loseNext_ = false;
 };
