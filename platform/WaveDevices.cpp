@@ -158,11 +158,11 @@ size_t OutStream::Take(char* destination, size_t maxBytes, uint64_t* generation,
         if (entry.end <= cursor_) continue;
         uint64_t offset = cursor_ - entry.start;
         size_t count = std::min<uint64_t>(entry.end - cursor_, wanted - taken);
-        std::memcpy(destination + taken, entry.header->data + offset, count);
+        if (destination) std::memcpy(destination + taken, entry.header->data + offset, count);
         taken += count;
         cursor_ += count;
     }
-    ApplyVolume(destination, taken, format_, volume_);
+    if (destination) ApplyVolume(destination, taken, format_, volume_);
     if (cursorAfter) *cursorAfter = cursor_;
     return taken;
 }

@@ -63,9 +63,8 @@ private:
         bool starved = false;
         if (running_) {
             const uint64_t wanted = clock_.Due(now) * Format().blockAlign;
-            scratch_.resize(wanted);
             uint64_t generation = 0, cursor = 0;
-            const size_t got = Take(scratch_.data(), scratch_.size(), &generation, &cursor);
+            const size_t got = Take(nullptr, wanted, &generation, &cursor);
             if (got > 0) PlayedTo(cursor, generation);
             starved = got < wanted;
         }
@@ -88,7 +87,6 @@ private:
     std::mutex advanceLock_;
     FrameClock clock_{Format().samplesPerSec};
     bool running_ = false;
-    std::vector<char> scratch_;
     StreamThread thread_;
 };
 

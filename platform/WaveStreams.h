@@ -93,6 +93,7 @@ public:
 protected:
     // Backend side. Take copies whole frames from the write cursor with volume applied and
     // returns the bytes taken; generation tells the backend whether a reset came between.
+    // A null destination takes the frames without copying them.
     size_t Take(char* destination, size_t maxBytes, uint64_t* generation,
                 uint64_t* cursorAfter = nullptr);
     // Frames up to this absolute byte position (of the given generation) have been played.
