@@ -154,7 +154,8 @@ MMRESULT waveInGetErrorText(MMRESULT code, std::string& text);
 
 // Re-reads the device lists from the environment (tests). Open devices stay open.
 void ReloadWaveDevices();
-// Told, on the device's thread, each time an output header is done (benchmarks).
+// Told each time an output header is done (benchmarks), on the device's thread or, for a
+// device whose position is worked out on demand, on the thread that asked for it.
 using WaveDoneObserver = std::function<void(HWaveOut, const WaveHeader*)>;
 void SetWaveDoneObserver(WaveDoneObserver observer);
 // Told, on the writer's thread, each time an output header is handed to a device (benchmarks).
