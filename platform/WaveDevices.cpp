@@ -49,6 +49,28 @@ void ApplyVolume(char* bytes, size_t length, const WaveFormat& format, uint32_t 
 
 } // namespace
 
+uint64_t StreamSync::Changes() {
+    std::lock_guard guard(lock_);
+    return changes_;
+}
+
+bool StreamSync::WaitForChange(const StreamThread& thread, uint64_t seen,
+                               std::chrono::nanoseconds timeout) {
+    std::unique_lock guard(lock_);
+    const auto woken = [&] { return thread.Stopping() || changes_ != seen; };
+    if (timeout == std::chrono::nanoseconds::max())
+        changed_.wait(guard, woken);
+    else
+        changed_.wait_for(guard, timeout, woken);
+    return !thread.Stopping();
+}
+
+void StreamSync::Changed() {
+    ++changes_;
+    Wake();
+    changed_.notify_all();
+}
+
 void NotifyDone(HWaveOut handle, const WaveHeader* header) {
     std::lock_guard guard(observerLock);
     if (doneObserver) doneObserver(handle, header);
@@ -58,6 +80,13 @@ OutStream::OutStream(HWaveOut handle, const WaveFormat& format, HWnd callback, u
     : handle_(handle), format_(format), callback_(callback), flags_(flags) {}
 
 MMRESULT OutStream::Write(WaveHeader* header) {
+    Advance();
+    const MMRESULT result = Queue(header);
+    Advance(); // a run the new bytes make playable begins now, not when the thread wakes
+    return result;
+}
+
+MMRESULT OutStream::Queue(WaveHeader* header) {
     std::lock_guard guard(lock_);
     if (!header->Has(WHDR_PREPARED)) return WAVERR_UNPREPARED;
     if (header->Has(WHDR_INQUEUE)) return WAVERR_STILLPLAYING;
@@ -67,23 +96,25 @@ MMRESULT OutStream::Write(WaveHeader* header) {
     queue_.push_back({header, queued_, queued_ + length});
     queued_ += length;
     CompleteUpTo(played_);
-    Wake();
-    changed_.notify_all();
+    Changed();
     return MMSYSERR_NOERROR;
 }
 
 void OutStream::Pause() {
+    Advance();
     std::lock_guard guard(lock_);
     paused_ = true;
-    Wake();
-    changed_.notify_all();
+    Changed();
 }
 
 void OutStream::Restart() {
-    std::lock_guard guard(lock_);
-    paused_ = false;
-    Wake();
-    changed_.notify_all();
+    Advance();
+    {
+        std::lock_guard guard(lock_);
+        paused_ = false;
+        Changed();
+    }
+    Advance(); // the run begins now
 }
 
 void OutStream::Reset() {
@@ -92,11 +123,11 @@ void OutStream::Reset() {
     played_ = cursor_ = queued_;
     CompleteUpTo(played_);
     played_ = cursor_ = queued_ = positionBase_ = 0;
-    Wake();
-    changed_.notify_all();
+    Changed();
 }
 
 uint64_t OutStream::PlayedBytes() {
+    Advance();
     std::lock_guard guard(lock_);
     return positionBase_ + played_;
 }
@@ -117,6 +148,7 @@ uint32_t OutStream::Volume() {
 }
 
 bool OutStream::HasQueued() {
+    Advance();
     std::lock_guard guard(lock_);
     return !queue_.empty();
 }
@@ -140,11 +172,11 @@ size_t OutStream::Take(char* destination, size_t maxBytes, uint64_t* generation,
         if (entry.end <= cursor_) continue;
         uint64_t offset = cursor_ - entry.start;
         size_t count = std::min<uint64_t>(entry.end - cursor_, wanted - taken);
-        std::memcpy(destination + taken, entry.header->data + offset, count);
+        if (destination) std::memcpy(destination + taken, entry.header->data + offset, count);
         taken += count;
         cursor_ += count;
     }
-    ApplyVolume(destination, taken, format_, volume_);
+    if (destination) ApplyVolume(destination, taken, format_, volume_);
     if (cursorAfter) *cursorAfter = cursor_;
     return taken;
 }
@@ -176,6 +208,16 @@ uint64_t OutStream::Generation() {
     return generation_;
 }
 
+bool OutStream::Playable() {
+    std::lock_guard guard(lock_);
+    return !paused_ && cursor_ < queued_;
+}
+
+uint64_t OutStream::BytesToNextDone() {
+    std::lock_guard guard(lock_);
+    return queue_.empty() || queue_.front().end <= cursor_ ? 0 : queue_.front().end - cursor_;
+}
+
 void OutStream::CompleteUpTo(uint64_t position) {
     bool any = false;
     while (!queue_.empty() && queue_.front().end <= position) {
@@ -200,14 +242,14 @@ MMRESULT InStream::AddBuffer(WaveHeader* header) {
     header->bytesRecorded = 0;
     header->flags = (header->flags.load() & ~WHDR_DONE) | WHDR_INQUEUE;
     queue_.push_back(header);
+    Changed();
     return MMSYSERR_NOERROR;
 }
 
 void InStream::Start() {
     std::lock_guard guard(lock_);
     started_ = true;
-    Wake();
-    changed_.notify_all();
+    Changed();
 }
 
 void InStream::Stop() {
@@ -218,7 +260,7 @@ void InStream::Stop() {
         queue_.pop_front();
         Return(partial);
     }
-    Wake();
+    Changed();
 }
 
 void InStream::Reset() {
@@ -231,7 +273,12 @@ void InStream::Reset() {
     lost_.clear();
     queue_.clear();
     captured_ = 0;
-    Wake();
+    Changed();
+}
+
+uint64_t InStream::BytesToNextReturn() {
+    std::lock_guard guard(lock_);
+    return queue_.empty() ? 0 : queue_.front()->bufferLength - queue_.front()->bytesRecorded;
 }
 
 uint64_t InStream::CapturedBytes() {

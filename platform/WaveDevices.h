@@ -163,7 +163,8 @@ MMRESULT SetWaveOutPlayedBytes(HWaveOut handle, uint64_t bytes);
 // Tests: the null devices play by this clock (nanoseconds, never going back) instead of the
 // steady clock; an empty function gives them the steady clock again.
 void SetNullDeviceClock(std::function<int64_t()> now);
-// Told, on the device's thread, each time an output header is done (benchmarks).
+// Told each time an output header is done (benchmarks), on the device's thread or, for a
+// device whose position is worked out on demand, on the thread that asked for it.
 using WaveDoneObserver = std::function<void(HWaveOut, const WaveHeader*)>;
 void SetWaveDoneObserver(WaveDoneObserver observer);
 // Told, on the writer's thread, each time an output header is handed to a device (benchmarks).

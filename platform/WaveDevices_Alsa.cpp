@@ -68,7 +68,9 @@ private:
         std::vector<char> chunk(kChunkFrames * Format().blockAlign);
         generation_ = Generation();
         bool wasPaused = false;
+        const std::chrono::nanoseconds period = PeriodTime();
         for (;;) {
+            const uint64_t seen = Changes();
             {
                 std::lock_guard guard(lock_);
                 if (thread_.Stopping()) break;
@@ -84,14 +86,24 @@ private:
             size_t got = paused ? 0 : Take(chunk.data(), chunk.size(), &generation);
             if (got == 0 || generation != generation_) {
                 if (!paused) ReportPlayed();
-                std::unique_lock guard(lock_);
-                changed_.wait_for(guard, std::chrono::milliseconds(5));
+                // While the PCM plays out what it holds the position is followed period by
+                // period; otherwise the thread sleeps until the owner changes something.
+                const bool draining = !paused && Unplayed() > 0;
+                if (!WaitForChange(thread_, seen,
+                                   draining ? period : std::chrono::nanoseconds::max()))
+                    break;
                 continue;
             }
             Send(chunk.data(), got);
             ReportPlayed();
         }
         snd_pcm_drop(pcm_);
+    }
+
+    std::chrono::nanoseconds PeriodTime() {
+        snd_pcm_uframes_t buffer = 0, period = 0;
+        if (snd_pcm_get_params(pcm_, &buffer, &period) < 0 || period == 0) period = kChunkFrames;
+        return std::chrono::nanoseconds(period * 1000000000ull / Format().samplesPerSec);
     }
 
     void Send(const char* data, size_t bytes) {
@@ -139,6 +151,7 @@ private:
         std::vector<char> chunk(kChunkFrames / 4 * Format().blockAlign);
         bool running = false;
         for (;;) {
+            const uint64_t seen = Changes();
             {
                 std::unique_lock guard(lock_);
                 if (thread_.Stopping()) break;
@@ -151,8 +164,7 @@ private:
                 running = started;
             }
             if (!running) {
-                std::unique_lock guard(lock_);
-                changed_.wait_for(guard, std::chrono::milliseconds(5));
+                if (!WaitForChange(thread_, seen)) break;
                 continue;
             }
             // Wait briefly so that a stop or close is seen soon.

@@ -5,12 +5,12 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 namespace Platform::WaveInternal {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-constexpr auto kTick = std::chrono::milliseconds(5);
 constexpr int64_t kNanosecondsPerSecond = 1'000'000'000;
 
 std::mutex clockLock;
@@ -18,44 +18,56 @@ std::function<int64_t()> testClock;
 uint64_t clockChanges = 0; // a clock running when the source changed starts again
 
 // Nanoseconds on the steady clock, or on the tests' clock when one is set.
-int64_t Now(uint64_t* changes = nullptr) {
+int64_t Now(uint64_t* changes) {
     std::lock_guard guard(clockLock);
-    if (changes) *changes = clockChanges;
+    *changes = clockChanges;
     if (testClock) return testClock();
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                SteadyClock::now().time_since_epoch())
         .count();
 }
 
-// Frames due since the last call: every frame of the time since the clock's epoch is due once.
+// Frames due since the last call: every frame of the time since the last restart is due once.
 class FrameClock {
 public:
-    explicit FrameClock(uint32_t rate) : rate_(rate), epoch_(Now(&changes_)), last_(epoch_) {}
-    uint64_t Due() {
-        const uint64_t changes = changes_;
-        last_ = Now(&changes_);
-        if (changes != changes_) Idle();
-        const auto elapsed = static_cast<uint64_t>(std::max<int64_t>(last_ - epoch_, 0));
+    explicit FrameClock(uint32_t rate) : rate_(rate) {}
+    // The clock's reading; a change of clock source restarts the count there.
+    int64_t Read() {
+        const uint64_t before = changes_;
+        const int64_t now = Now(&changes_);
+        if (changes_ != before) Restart(now);
+        return now;
+    }
+    void Restart(int64_t now) {
+        epoch_ = now;
+        given_ = 0;
+    }
+    uint64_t Due(int64_t now) {
+        const auto elapsed = static_cast<uint64_t>(std::max<int64_t>(now - epoch_, 0));
         const uint64_t total = elapsed / kNanosecondsPerSecond * rate_ +
                                elapsed % kNanosecondsPerSecond * rate_ / kNanosecondsPerSecond;
-        const uint64_t due = total - given_;
-        given_ = total;
+        const uint64_t due = total > given_ ? total - given_ : 0;
+        given_ = std::max(total, given_);
         return due;
-    }
-    // Paused or starved at the last call: no time before it is owed.
-    void Idle() {
-        epoch_ = last_;
-        given_ = 0;
     }
 
 private:
     uint32_t rate_;
-    uint64_t changes_ = 0; // set with the epoch
-    int64_t epoch_;
-    int64_t last_;
+    uint64_t changes_ = 0;
+    int64_t epoch_ = 0;
     uint64_t given_ = 0;
 };
 
+// Real time that bytes of the format take to play, rounded up.
+std::chrono::nanoseconds Duration(uint64_t bytes, const WaveFormat& format) {
+    if (bytes == 0) return std::chrono::nanoseconds::max();
+    const double seconds = static_cast<double>(bytes) / format.avgBytesPerSec;
+    return std::chrono::nanoseconds(static_cast<int64_t>(seconds * 1e9) + 1);
+}
+
+// Plays in runs: a run begins when frames become playable and ends when the stream is paused
+// or starved, so no time is owed for a gap. The position is worked out whenever it is read;
+// the thread wakes only when a header is due to be done or the owner changes something.
 class NullOut : public OutStream {
 public:
     using OutStream::OutStream;
@@ -68,28 +80,43 @@ public:
     void Stop() override { thread_.Stop(lock_, changed_); }
 
 private:
-    void Run() {
-        FrameClock& clock = clock_;
-        std::vector<char> scratch;
-        for (;;) {
-            {
-                std::unique_lock guard(lock_);
-                changed_.wait_for(guard, kTick);
-                if (thread_.Stopping()) return;
-            }
-            uint64_t due = clock.Due();
-            scratch.resize(due * Format().blockAlign);
+    void Advance() override { Settle(); }
+
+    // Plays the frames due since the last call; whether a run goes on.
+    bool Settle() {
+        std::lock_guard guard(advanceLock_);
+        const int64_t now = clock_.Read();
+        bool starved = false;
+        if (running_) {
+            const uint64_t wanted = clock_.Due(now) * Format().blockAlign;
             uint64_t generation = 0, cursor = 0;
-            size_t got = Take(scratch.data(), scratch.size(), &generation, &cursor);
+            const size_t got = Take(nullptr, wanted, &generation, &cursor);
             if (got > 0) PlayedTo(cursor, generation);
-            if (got < scratch.size()) clock.Idle(); // paused or starved: no time is owed
+            starved = got < wanted;
+        }
+        const bool playable = Playable();
+        if (playable && (!running_ || starved)) clock_.Restart(now);
+        running_ = playable;
+        return running_;
+    }
+
+    void Run() {
+        for (;;) {
+            const uint64_t seen = Changes();
+            const bool running = Settle();
+            const auto wait =
+                running ? Duration(BytesToNextDone(), Format()) : std::chrono::nanoseconds::max();
+            if (!WaitForChange(thread_, seen, wait)) return;
         }
     }
 
-    FrameClock clock_{Format().samplesPerSec}; // runs from the opening
+    std::mutex advanceLock_;
+    FrameClock clock_{Format().samplesPerSec};
+    bool running_ = false;
     StreamThread thread_;
 };
 
+// Delivers silence in real time while started; sleeps until the oldest header is full.
 class NullIn : public InStream {
 public:
     using InStream::InStream;
@@ -103,22 +130,28 @@ public:
 
 private:
     void Run() {
-        FrameClock& clock = clock_;
+        FrameClock clock(Format().samplesPerSec);
+        clock.Restart(clock.Read());
         std::vector<char> silence;
+        bool running = false;
         for (;;) {
-            {
-                std::unique_lock guard(lock_);
-                changed_.wait_for(guard, kTick);
-                if (thread_.Stopping()) return;
+            const uint64_t seen = Changes();
+            const int64_t now = clock.Read();
+            if (running && IsStarted()) {
+                silence.assign(clock.Due(now) * Format().blockAlign, 0);
+                Deliver(silence.data(), silence.size());
+            } else {
+                clock.Restart(now);
             }
-            uint64_t due = clock.Due();
-            if (!IsStarted()) continue;
-            silence.assign(due * Format().blockAlign, 0);
-            Deliver(silence.data(), silence.size());
+            // With no header queued nothing is captured until one comes.
+            const uint64_t toReturn = BytesToNextReturn();
+            running = IsStarted() && toReturn > 0;
+            const auto wait =
+                running ? Duration(toReturn, Format()) : std::chrono::nanoseconds::max();
+            if (!WaitForChange(thread_, seen, wait)) return;
         }
     }
 
-    FrameClock clock_{Format().samplesPerSec}; // runs from the opening
     StreamThread thread_;
 };
 

@@ -3,6 +3,7 @@
 // and the backends' factories. Only platform/Wave*.cpp include this.
 #include "platform/WaveDevices.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -42,12 +43,35 @@ private:
     bool stopping_ = false;
 };
 
+// What the owner's side and the backend's thread of a stream share: the lock, the condition
+// and a count of the owner's changes that the backend waits on.
+class StreamSync {
+public:
+    virtual ~StreamSync() = default;
+
+protected:
+    // Blocks the backend's thread until the owner changes something after `seen` (a count
+    // from Changes()), a stop, or the timeout; false when stopping.
+    uint64_t Changes();
+    bool WaitForChange(const StreamThread& thread, uint64_t seen,
+                       std::chrono::nanoseconds timeout = std::chrono::nanoseconds::max());
+    // With the lock held: counts a change by the owner and wakes the backend.
+    void Changed();
+    // Called with the lock held when the backend should look again (write, pause, reset).
+    virtual void Wake() {}
+
+    std::mutex lock_;
+    std::condition_variable changed_;
+
+private:
+    uint64_t changes_ = 0;
+};
+
 // Queue of an output stream. The owner's thread writes, pauses and resets; the backend
 // takes bytes to play and reports what has been played.
-class OutStream {
+class OutStream : public StreamSync {
 public:
     OutStream(HWaveOut handle, const WaveFormat& format, HWnd callback, uint32_t flags);
-    virtual ~OutStream() = default;
     OutStream(const OutStream&) = delete;
     OutStream& operator=(const OutStream&) = delete;
 
@@ -70,6 +94,7 @@ public:
 protected:
     // Backend side. Take copies whole frames from the write cursor with volume applied and
     // returns the bytes taken; generation tells the backend whether a reset came between.
+    // A null destination takes the frames without copying them.
     size_t Take(char* destination, size_t maxBytes, uint64_t* generation,
                 uint64_t* cursorAfter = nullptr);
     // Frames up to this absolute byte position (of the given generation) have been played.
@@ -79,11 +104,13 @@ protected:
     uint64_t WrittenTo();
     bool IsPaused();
     uint64_t Generation();
-    // Called with the lock held when the backend should look again (write, pause, reset).
-    virtual void Wake() {}
-
-    std::mutex lock_;
-    std::condition_variable changed_;
+    // Brings the played position up to now, before the owner reads or changes the queue
+    // (a device whose position is worked out on demand).
+    virtual void Advance() {}
+    // True when frames wait to be taken and the stream is not paused.
+    bool Playable();
+    // Bytes from the write cursor to the end of the oldest header not yet done.
+    uint64_t BytesToNextDone();
 
 private:
     struct Entry {
@@ -91,6 +118,7 @@ private:
         uint64_t start;
         uint64_t end;
     };
+    MMRESULT Queue(WaveHeader* header);
     void CompleteUpTo(uint64_t position);
 
     HWaveOut handle_;
@@ -108,10 +136,9 @@ private:
 };
 
 // Queue of an input stream: the backend delivers captured bytes into the queued headers.
-class InStream {
+class InStream : public StreamSync {
 public:
     InStream(HWaveIn handle, const WaveFormat& format, HWnd callback, uint32_t flags);
-    virtual ~InStream() = default;
     InStream(const InStream&) = delete;
     InStream& operator=(const InStream&) = delete;
 
@@ -132,10 +159,8 @@ protected:
     // Backend side: bytes captured now (dropped while stopped or when no header is queued).
     void Deliver(const char* data, size_t bytes);
     bool IsStarted();
-    virtual void Wake() {}
-
-    std::mutex lock_;
-    std::condition_variable changed_;
+    // Bytes still to capture before the oldest queued header is full; 0 when none is queued.
+    uint64_t BytesToNextReturn();
 
 private:
     void Return(WaveHeader* header);

@@ -37,6 +37,9 @@ FlennPlayer::FlennPlayer(QObject* parent) : QObject(parent) {
     FlennStreamPlay1.SetFlushBufferLengthms(s.FlushBufferLengthms);
     tmrPosition.setInterval(50);
     connect(&tmrPosition, &QTimer::timeout, this, &FlennPlayer::PositionTick);
+    tmrEvent.setSingleShot(true);
+    tmrEvent.setTimerType(Qt::PreciseTimer);
+    connect(&tmrEvent, &QTimer::timeout, this, &FlennPlayer::PositionTick);
     connect(&FlennStreamPlay1, &FlennStreamPlay::BufferAvailable, this,
             &FlennPlayer::OnBufferAvailable);
     connect(&FlennStreamPlay1, &FlennStreamPlay::FlennStreamStopped, this,
@@ -46,6 +49,7 @@ FlennPlayer::FlennPlayer(QObject* parent) : QObject(parent) {
     });
     connect(&FlennStreamPlay1, &FlennStreamPlay::Playing, this, [this] {
         playingFlag_ = true;
+        if (!engineLoading_ && !tmrPosition.isActive()) tmrPosition.start();
         emit Playing();
     });
     connect(&FlennStreamPlay1, &FlennStreamPlay::Paused, this, [this] {
@@ -490,7 +494,7 @@ void FlennPlayer::OnBufferAvailable(int32_t BufferNumber, intptr_t ptrBuffer,
     Debug("BufferAvailable Event, BufNum: " + std::to_string(BufferNumber) +
               " BufPtr: " + std::to_string(ptrBuffer) + " BufLen: " + std::to_string(BufferLength),
           dmFull);
-    const double playedSeconds = FlennStreamPlay1.MilliSecondsPlayed() / 1000.0;
+    const double playedSeconds = PlayedSeconds();
     const int32_t counter = openedFileCounter_;
     if (BufferNumber != -1 && totalBlocks_ >= 1) {
         if (BufferNumber == -2) {
@@ -515,6 +519,7 @@ void FlennPlayer::OnStreamStopped() {
     fileFinished_ = audioFinished_ = playingFlag_ = false;
     ClearReachedFlags();
     tmrPosition.stop();
+    tmrEvent.stop();
     ClearBuffer(true, true);
 }
 
@@ -530,6 +535,7 @@ int32_t FlennPlayer::PlayAudio() {
     Debug("FlennPlay Start Playback");
     FlennStreamPlay1.StartPlayback();
     TestForFinish();
+    if (!Reopened(counter)) ArmEventTimer();
     Debug("End Function PlayAudio");
     return 0;
 }
@@ -560,6 +566,7 @@ int32_t FlennPlayer::CueAudio() {
         SeekTime(audioStart_, true);
     }
     if (Reopened(counter)) return 0;
+    FillWhenCued();
     Debug("Raising Cued Event", dmMedium);
     emit Cued();
     Debug("End Function CueAudio");
@@ -588,8 +595,12 @@ eAudioPart FlennPlayer::AudioPart() const {
 
 void FlennPlayer::PositionTick() {
     const int32_t counter = openedFileCounter_;
+    // The position stands still while nothing plays: the timer's tick after a stop is its last.
+    if (!playingFlag_) tmrPosition.stop();
     UpdateAudioTimes();
-    if (!Reopened(counter) && IsOpen() && totalSecondsPlayed_ >= audioEnd_) SetFinished();
+    if (Reopened(counter)) return;
+    if (IsOpen() && totalSecondsPlayed_ >= audioEnd_) SetFinished();
+    if (!Reopened(counter)) ArmEventTimer();
 }
 
 void FlennPlayer::UpdateAudioTimes() {
@@ -597,9 +608,7 @@ void FlennPlayer::UpdateAudioTimes() {
     Debug("Start Function UpdateAudioTimes", dmMedium);
     const int32_t counter = openedFileCounter_;
     const float position =
-        audioFinished_
-            ? std::min(audioEnd_, totalAudioLength_)
-            : static_cast<float>(baseTime_ + FlennStreamPlay1.MilliSecondsPlayed() / 1000.0);
+        audioFinished_ ? std::min(audioEnd_, totalAudioLength_) : PositionNow();
     if (totalAudioLength_ <= 0) {
         totalSecondsPlayed_ = totalSecondsRemain_ = totalPercentagePlayed_ = 0;
         secondsPlayed_ = secondsRemain_ = percentagePlayed_ = 0;

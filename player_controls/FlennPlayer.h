@@ -173,8 +173,13 @@ public:
     void SetMaxLoopCount(int16_t value);
     int16_t LoopCount() const { return loopCount_; }
 
-    // Runs the position timer's work once (the timer does this every 50 ms while streaming).
+    // Runs the position timer's work once (the timer does this every 50 ms while streaming),
+    // then arms the event timer for the next event point.
     void PositionTick();
+    // Milliseconds of play, from the device's played frames, until the next event point (intro,
+    // hook, extro, sweeper, loop end, end of audio, volume change, or a whole second of the
+    // countdown to the extro); -1 while not playing or when none lies ahead.
+    int32_t MsToNextEvent();
 
 signals:
     void Playing();
@@ -220,6 +225,15 @@ private:
     void ClearBuffer(bool ClearEngine, bool PauseIfPlaying);
     int32_t PausePlaybackStream(bool Reposition);
     void UpdateAudioTimes();
+    // Seconds of the stream the device has played, to the frame.
+    double PlayedSeconds();
+    // The file position now, in seconds, from the device's played frames.
+    float PositionNow();
+    // The first event point after the position p; -1 when none.
+    float NextEventPoint(float p) const;
+    void ArmEventTimer();
+    // Fills the device buffers of a cued player once the caller has set it up.
+    void FillWhenCued();
     void TestForFinish();
     void SetFinished();
     void ClearReachedFlags();
@@ -242,6 +256,7 @@ private:
 
     FlennStreamPlay FlennStreamPlay1;
     QTimer tmrPosition;
+    QTimer tmrEvent; // single shot, at the next event point
     EngineDebugFile debug_;
 
     Platform::Mmio::HMMIO hAudioFile_ = nullptr;

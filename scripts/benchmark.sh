@@ -6,6 +6,7 @@ bash scripts/setup.sh
 benchmarks=(
   stream_benchmark
   break_benchmark
+  players_benchmark
   netcontrol_benchmark
   browse_benchmark
   soak_benchmark

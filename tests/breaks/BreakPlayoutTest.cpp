@@ -125,11 +125,6 @@ TEST_F(BreakPlayout, ABreakPlaysBackToBackWithItsWordsLinesAndOutputs) {
     EXPECT_EQ(sender.vantor,
               (std::vector<std::string>{"AD_BREAK_NEAREND 9", "AD_BREAK_COMPLETED"}));
     EXPECT_EQ(sender.sent, std::vector<std::string>{"AD_PLAY"});
-    EXPECT_EQ(RecLines(),
-              (std::vector<std::string>{
-                  "09:00:00|NE  |     501|First advert                  |  20|REF501",
-                  "09:00:19|NE  |     502|A description far longer than |  15|REF502",
-                  "09:00:34|NE  |     503|Cart 503                      |  12|REF503"}));
     EXPECT_EQ(State(1), -1);                              // back on after the break
     EXPECT_EQ(Breaks::Split(1)->CuedBreakTime, 39600.0f); // the next break is cued
     EXPECT_EQ(engine->Break().Advert(1).CartNumber, 601);
@@ -143,6 +138,14 @@ TEST_F(BreakPlayout, ABreakPlaysBackToBackWithItsWordsLinesAndOutputs) {
     EXPECT_EQ(ClockMsUntil([&] { return State(2) == 0; }), 200) << "the signal's length";
     EXPECT_FALSE(engine->EndPulseOn() || engine->EndPulseWaiting());
     EXPECT_EQ(State(3), 0);
+
+    // The break completes at the last advert's segue point; its line is written when it ends.
+    players.Run(20, 1.0f);
+    EXPECT_EQ(RecLines(),
+              (std::vector<std::string>{
+                  "09:00:00|NE  |     501|First advert                  |  20|REF501",
+                  "09:00:18|NE  |     502|A description far longer than |  15|REF502",
+                  "09:00:32|NE  |     503|Cart 503                      |  12|REF503"}));
     EXPECT_EQ(sender.vantor.size(), 2u); // nothing more was sent
 }
 
@@ -290,9 +293,10 @@ TEST_F(BreakPlayout, OnePlayerUsesFullLengthsAndWaitsForTheEmptyPlayer) {
 
 TEST_F(BreakPlayout, TimeDisplayTurnsYellowThenRedNearTheEnd) {
     engine->PlayBreak(false);
-    players.Run(40, 1.0f); // advert 3 from 34 s: 11 - 6 = 5 s to its segue
+    // Each advert segues at its segue point itself: advert 3 from 32 s, 11 - 8 = 3 s to go.
+    players.Run(40, 1.0f);
     EXPECT_EQ(engine->TimeRemainColour(), 255);
-    EXPECT_EQ(engine->TimeRemainText(), "00:00:05");
+    EXPECT_EQ(engine->TimeRemainText(), "00:00:03");
 }
 
 TEST_F(BreakPlayout, ReconcileLinesRoundHalfToEvenAndGoToTheDayOfTheWriting) {

@@ -236,19 +236,6 @@ TEST_F(PlayerTest, DebugFileHoldsTheLinesOfItsLevel) {
     }
 }
 
-// A layer II stream in a WAV file with the record of the format.
-std::string MpegWav(const std::string& stream, uint16_t channels, uint32_t rate, uint32_t bitrate) {
-    std::string extra;
-    PutWord(extra, 2);
-    PutLong(extra, bitrate);
-    for (uint16_t v : {channels == 1 ? 8 : 1, 0, 1, rate >= 32000 ? 0x10 : 0})
-        PutWord(extra, static_cast<uint16_t>(v));
-    PutLong(extra, 0);
-    PutLong(extra, 0);
-    return Riff("WAVE", Chunk("fmt ", FmtBody(0x50, channels, rate, bitrate / 8, 1, 0, &extra)) +
-                            Chunk("data", stream));
-}
-
 TEST_F(PlayerTest, ConvertedCartsPlayWhole) {
     std::string source =
         WriteFile("source.wav", PcmWav(2, 48000, TestSupport::Tone(48000, 2, 48000)));

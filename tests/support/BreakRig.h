@@ -2,8 +2,9 @@
 // A split playing its breaks on real cart players: an audiowall of WAV carts in a scratch
 // folder, two player windows on the capture device, the day's log, the hardware table and the
 // split engine wired to the players through their adapter and notice listener. Time is
-// virtual: each step moves the capture device, the program clock and the players' positions
-// on together, and every 50 ms a position notice runs the break tick as its timer would.
+// virtual: each step moves the capture device and the program clock on together; the
+// players' event timers fire at their points, and every 50 ms their position timers and a
+// position notice for the break tick run as their timers would.
 // Each advert's audio holds one sample value throughout, so what came out tells which advert
 // sounded where.
 #include "support/RecordingSender.h"
@@ -28,7 +29,10 @@
 #include "platform/WaveCapture.h"
 #include "player_controls/FlennPlayer.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -62,6 +66,21 @@ struct Join {
     double GapMs(uint32_t rate) const {
         return static_cast<double>(actual - expected) * 1000.0 / rate;
     }
+};
+
+// The players' door of the split, noting when each play command is given.
+class TimedPlayers : public CartPlayers::SplitPlayerAdapter {
+public:
+    struct Play {
+        int16_t player = 0;
+        int32_t cart = 0;
+        std::chrono::steady_clock::time_point at;
+    };
+    bool PlayPlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume) override {
+        plays.push_back({PlayerNumber, CartNumber, std::chrono::steady_clock::now()});
+        return SplitPlayerAdapter::PlayPlayer(PlayerNumber, CartNumber, Volume);
+    }
+    std::vector<Play> plays;
 };
 
 class Rig {
@@ -164,6 +183,23 @@ public:
             Step();
         return done();
     }
+    // Runs the event loop in real time (players on clocked devices) until done() holds, at
+    // most milliseconds; whether it held.
+    bool RunRealTime(const std::function<bool()>& done, uint32_t milliseconds) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        QEventLoop loop;
+        QTimer look;
+        QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+            if (done() || std::chrono::steady_clock::now() >= end) loop.quit();
+        });
+        look.start(5);
+        if (!done()) loop.exec();
+        return done();
+    }
+    // Every play command the split gave a player, in order.
+    const std::vector<TimedPlayers::Play>& Plays() const { return adapter_.plays; }
+    const Advert& AdvertOf(int32_t cart) const { return adverts_.at(cart); }
+
     bool Completed() const {
         return std::count(sender.vantor.begin(), sender.vantor.end(), "AD_BREAK_COMPLETED") > 0;
     }
@@ -207,16 +243,47 @@ public:
     TestSupport::RecordingSender sender;
 
 private:
+    // One step of virtual time, the clock moving with the frames. The step is cut at each
+    // player's next event point, where its event timer fires; every 50 ms the players' position
+    // timers and the break timer run.
     void Step() {
-        Platform::WaveCapture::AdvanceMilliseconds(kStepMs);
-        Platform::Clock::Advance(kStepMs / 1000.0);
-        TestSupport::Pump();
-        for (size_t n = 1; n <= kPlayers; ++n)
-            if (FlennPlayer* control = context_.Players.PlayerTable[n].Player)
+        uint64_t left = uint64_t{kRate} * kStepMs / 1000;
+        while (left > 0) {
+            uint64_t chunk = left;
+            std::vector<FlennPlayer*> due;
+            for (FlennPlayer* control : Controls()) {
+                const int32_t ms = control->MsToNextEvent();
+                if (ms < 0) continue;
+                const uint64_t frames = (uint64_t(ms) * kRate + 999) / 1000;
+                if (frames < chunk) due.clear();
+                if (frames <= chunk) {
+                    chunk = frames;
+                    due.push_back(control);
+                }
+            }
+            Platform::WaveCapture::AdvanceFrames(chunk);
+            Platform::Clock::Advance(static_cast<double>(chunk) / kRate);
+            left -= chunk;
+            if (due.empty()) continue;
+            TestSupport::Pump();
+            for (FlennPlayer* control : due)
                 control->PositionTick();
+        }
+        TestSupport::Pump();
         engine_->EndPulseTick();
         elapsedMs_ += kStepMs;
-        if (elapsedMs_ % kTickMs == 0) engine_->PlayerStatusNotice(CartPlayers::pnPosition, 0, 0);
+        if (elapsedMs_ % kTickMs != 0) return;
+        for (FlennPlayer* control : Controls())
+            control->PositionTick();
+        engine_->PlayerStatusNotice(CartPlayers::pnPosition, 0, 0);
+    }
+
+    std::vector<FlennPlayer*> Controls() {
+        std::vector<FlennPlayer*> controls;
+        for (size_t n = 1; n <= kPlayers; ++n)
+            if (FlennPlayer* control = context_.Players.PlayerTable[n].Player)
+                controls.push_back(control);
+        return controls;
     }
 
     std::string Folder(const std::string& name) const {
@@ -297,7 +364,7 @@ private:
     TestSupport::ScratchDir dir_;
     TestSupport::ScratchRegistry registry_;
     TestSupport::FrozenClock clock_{kDay, 9 * 3600.0};
-    CartPlayers::SplitPlayerAdapter adapter_;
+    TimedPlayers adapter_;
     std::unique_ptr<SplitEngine> engine_;
     std::unique_ptr<CartPlayers::SplitNoticeListener> listener_;
     std::map<int32_t, Advert> adverts_;

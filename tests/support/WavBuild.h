@@ -65,6 +65,20 @@ inline std::string PcmWav(uint16_t channels, uint32_t rate, const std::vector<in
     return Riff("WAVE", Chunk("fmt ", fmt) + moreChunks + Chunk("data", data));
 }
 
+// A layer II stream in a WAV file with the record of the format.
+inline std::string MpegWav(const std::string& stream, uint16_t channels, uint32_t rate,
+                           uint32_t bitrate) {
+    std::string extra;
+    PutWord(extra, 2);
+    PutLong(extra, bitrate);
+    for (uint16_t v : {channels == 1 ? 8 : 1, 0, 1, rate >= 32000 ? 0x10 : 0})
+        PutWord(extra, static_cast<uint16_t>(v));
+    PutLong(extra, 0);
+    PutLong(extra, 0);
+    return Riff("WAVE", Chunk("fmt ", FmtBody(0x50, channels, rate, bitrate / 8, 1, 0, &extra)) +
+                            Chunk("data", stream));
+}
+
 // Interleaved sine, the same tone on every channel, at `level` of full scale.
 inline std::vector<int16_t> Sine(uint16_t channels, uint32_t rate, size_t frames, double hz,
                                  double level = 0.5) {
