@@ -27,8 +27,9 @@ void SetCommandLine(const std::string& typed) {
 }
 
 void ApplyDebugSwitch() {
-    if (CommandLine().CommandLineText.find("/DEBUG") != std::string::npos)
-        GeneralFunctions::State().DebugMode = -1;
+    if (CommandLine().CommandLineText.find("/DEBUG") == std::string::npos) return;
+    GeneralFunctions::State().DebugMode = -1;
+    CommandLine().DebugFromCommandLine = true;
 }
 
 } // namespace MainWindow
