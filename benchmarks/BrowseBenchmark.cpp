@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -37,6 +39,12 @@ void MakeAudiowall(const std::string& folder) {
         Vantor_Cart_Routines::WriteCart(rec, cart, true, false);
         std::ofstream(Vantor_Cart_Routines::GetCartBaseName(cart) + ".TXT") << notes;
     }
+    // A station's audiowall folders were written long before a search runs through them.
+    namespace fs = std::filesystem;
+    const auto past = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(folder, past);
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_directory()) fs::last_write_time(entry.path(), past);
 }
 
 } // namespace

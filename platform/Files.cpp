@@ -5,10 +5,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <system_error>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -121,16 +124,67 @@ bool Exists(const std::string& path) {
     return fs::exists(fs::path(path), ec);
 }
 
+std::string FoldedName(const std::string& name) {
+    std::string folded = name;
+    for (char& c : folded)
+        c = LowerCase1252(c);
+    return folded;
+}
+
+// A folder's entries by folded name, as listed at a folder modification time. Lookups of
+// names that do not exist (the common case for optional files) would otherwise list a large
+// folder every time.
+struct FolderListing {
+    fs::file_time_type modified;
+    std::unordered_map<std::string, std::string> byFoldedName;
+};
+
+// A listing is trusted only while the folder keeps the modification time it had, and only when
+// that time was already in the past when listing: a change in the same clock tick as the
+// listing would otherwise leave the folder's time unchanged and the listing stale.
+constexpr auto kSettledAge = std::chrono::seconds(2);
+constexpr size_t kMaxListings = 64;
+
+std::mutex& ListingsLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+std::unordered_map<std::string, FolderListing>& Listings() {
+    static std::unordered_map<std::string, FolderListing> listings;
+    return listings;
+}
+
 // The entry of folder whose name matches name ignoring case, or "" when none does.
 std::string MatchInFolder(const std::string& folder, const std::string& name) {
+    const fs::path dir = folder.empty() ? fs::path(".") : fs::path(folder);
     std::error_code ec;
-    fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+    const fs::file_time_type modified = fs::last_write_time(dir, ec);
     if (ec) return "";
-    for (const fs::directory_entry& entry : it) {
-        std::string entryName = entry.path().filename().string();
-        if (SameNameIgnoringCase(entryName, name)) return entryName;
+    const std::string key = dir.string();
+    const std::string folded = FoldedName(name);
+    std::lock_guard<std::mutex> guard(ListingsLock());
+    auto& listings = Listings();
+    auto cached = listings.find(key);
+    if (cached == listings.end() || cached->second.modified != modified) {
+        FolderListing listing{modified, {}};
+        fs::directory_iterator it(dir, ec);
+        if (ec) return "";
+        for (const fs::directory_entry& entry : it) {
+            std::string entryName = entry.path().filename().string();
+            listing.byFoldedName.emplace(FoldedName(entryName), std::move(entryName));
+        }
+        const auto found = listing.byFoldedName.find(folded);
+        std::string match = found == listing.byFoldedName.end() ? "" : found->second;
+        if (listings.size() >= kMaxListings) listings.clear();
+        if (fs::file_time_type::clock::now() - modified > kSettledAge)
+            listings[key] = std::move(listing);
+        else
+            listings.erase(key);
+        return match;
     }
-    return "";
+    const auto found = cached->second.byFoldedName.find(folded);
+    return found == cached->second.byFoldedName.end() ? "" : found->second;
 }
 
 } // namespace

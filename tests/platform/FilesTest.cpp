@@ -3,6 +3,7 @@
 #include "platform/Files.h"
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -23,6 +24,25 @@ TEST(Files, CaseInsensitiveFallbackAtEveryLevel) {
     // No match keeps the exact name asked for, so a new file gets it.
     EXPECT_EQ(ResolveExisting(dir.File("Audio\\New.TXT")), dir.File("Audio/New.TXT"));
     EXPECT_EQ(ResolveExisting(dir.File("Missing/x")), dir.File("Missing/x"));
+
+    // A folder's listing is remembered between lookups, yet a file added, renamed or removed
+    // after a lookup is seen by the next one.
+    namespace fs = std::filesystem;
+    const fs::path part = dir.File("Audio/PART1");
+    const auto settle = [&] {
+        fs::last_write_time(part, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    };
+    settle();
+    EXPECT_FALSE(FileExists(dir.File("audio/part1/NOTES.RTF")));
+    EXPECT_FALSE(FileExists(dir.File("audio/part1/NOTES.RTF")));
+    TestSupport::WriteBytes(dir.File("Audio/PART1/Notes.rtf"), "n");
+    EXPECT_TRUE(FileExists(dir.File("audio/part1/NOTES.RTF")));
+    settle();
+    EXPECT_TRUE(FileExists(dir.File("audio/part1/NOTES.RTF")));
+    fs::rename(dir.File("Audio/PART1/Notes.rtf"), dir.File("Audio/PART1/Other.rtf"));
+    EXPECT_FALSE(FileExists(dir.File("audio/part1/NOTES.RTF")));
+    EXPECT_EQ(ResolveExisting(dir.File("audio/part1/other.RTF")),
+              dir.File("Audio/PART1/Other.rtf"));
 }
 
 TEST(Files, JoinAndSeparators) {
