@@ -259,9 +259,16 @@ int main(int argc, char** argv) {
         fs::create_directories(station + "/" + folder);
     std::string windows = GeneralFunctions::GetWindowsFolder();
     std::string ini = Platform::JoinPath(windows, "VNTZEL.INI");
+    // VNTZEL_DEMO_CARTS=N (benchmarks) adds list entries up to cart N, without audio.
+    const int32_t listed = std::max(
+        40, std::atoi(std::getenv("VNTZEL_DEMO_CARTS") ? std::getenv("VNTZEL_DEMO_CARTS") : "0"));
     WriteSettings(ini, station);
+    // Each audiowall part holds a thousand carts; a big list spreads over parts in one folder.
+    for (int32_t part = 2; part <= (listed + 999) / 1000; ++part)
+        Write("FileLocations", "Carts" + std::to_string(part), station + "/audiowall", ini);
     WriteProfile(Platform::JoinPath(Platform::AppFolder(), "VANTOR25.PRF"));
-    Write("Audiowall", "NoCarts", "1000", station + "/audiowall/Audwall.ini");
+    Write("Audiowall", "NoCarts", std::to_string(std::max(1000, listed)),
+          station + "/audiowall/Audwall.ini");
     Write("Audiowall", "Version", "2.6", station + "/audiowall/Audwall.ini");
 
     MainSettings::LoadMainSettings();
@@ -277,6 +284,13 @@ int main(int argc, char** argv) {
         made += MakeCart(cart, true, station + "/scratch") ? 1 : 0;
     for (const DemoCart& cart : Jingles())
         made += MakeCart(cart, false, station + "/scratch") ? 1 : 0;
+    for (int32_t number = 41; number <= listed; ++number) {
+        Vantor_Cart_Routines::CartRecord rec;
+        SetText(rec.Description1, "Library cart " + std::to_string(number));
+        rec.TotalLength = rec.AudioEnd = rec.PlayLength = 30;
+        rec.Extro = 29;
+        Vantor_Cart_Routines::WriteCart(rec, number, true, false);
+    }
     Vantor_Cart_Routines::CloseAudiowallParts();
     fs::remove_all(station + "/scratch");
 
