@@ -26,6 +26,16 @@ int32_t Rounded(double value) {
     return static_cast<int32_t>(VB::RoundHalfEven(value));
 }
 
+// The device position wrapped: its span in the clock's unit, from the byte or sample count.
+constexpr double kWrapSpan = Platform::kWavePositionWrap - 1;
+
+// A clock's base moves on by one wrap, and starts at 0 again from 2^30 so that it stays in
+// 32 bits.
+void AddWrap(int32_t& base, double span) {
+    if (base >= (1 << 30)) base = 0;
+    base += Rounded(span);
+}
+
 } // namespace
 
 FlennStreamPlay::FlennStreamPlay(QObject* parent) : QObject(parent) {
@@ -273,11 +283,7 @@ int32_t FlennStreamPlay::StartFlennStream() {
         return -1;
     }
     result = waveOutPause(deviceHandle_);
-    if (Reported(result, "FlennPlay Pause")) {
-        emit PlayerError(result);
-        StopFlennStream();
-        return result;
-    }
+    if (Reported(result, "FlennPlay Pause")) return DeviceFailed(result);
     SetPlayVolume(playVolume_);
 
     if (!AllocateBuffers()) return FailAfterOpen(-1);
@@ -285,28 +291,19 @@ int32_t FlennStreamPlay::StartFlennStream() {
         result = waveOutPrepareHeader(deviceHandle_, &buffer->header);
         if (Reported(
                 result,
-                ("FlennPlay Prepare - Buffersize:" + std::to_string(deviceBufferBytes_)).c_str())) {
-            emit PlayerError(result);
-            StopFlennStream();
-            return result;
-        }
+                ("FlennPlay Prepare - Buffersize:" + std::to_string(deviceBufferBytes_)).c_str()))
+            return DeviceFailed(result);
     }
     if (!AllocateSilence()) return FailAfterOpen(-1);
     result = waveOutPrepareHeader(deviceHandle_, &silenceHeader_);
     if (Reported(result,
                  ("FlennPlay Prepare Silent Buffer - Buffersize:" + std::to_string(silence_.size()))
-                     .c_str())) {
-        emit PlayerError(result);
-        StopFlennStream();
-        return result;
-    }
+                     .c_str()))
+        return DeviceFailed(result);
     MMTime position;
     position.type = TIME_BYTES;
     result = waveOutGetPosition(deviceHandle_, &position);
-    if (Reported(result, "FlennPlay Get Position")) {
-        emit PlayerError(result);
-        return FailAfterOpen(result);
-    }
+    if (Reported(result, "FlennPlay Get Position")) return DeviceFailed(result);
     emit BufferAvailable(-1, 0, 0);
     status_ = statusRunning;
     playStatus_ = eStopped;
@@ -318,6 +315,12 @@ int32_t FlennStreamPlay::StartFlennStream() {
 int32_t FlennStreamPlay::FailAfterOpen(int32_t code) {
     StopFlennStream();
     return code;
+}
+
+// The open device refused a call: raised, closed, and the device's code returned.
+int32_t FlennStreamPlay::DeviceFailed(MMRESULT code) {
+    emit PlayerError(code);
+    return FailAfterOpen(code);
 }
 
 bool FlennStreamPlay::AllocateBuffers() {
@@ -508,10 +511,7 @@ int32_t FlennStreamPlay::MilliSecondsPlayed() {
     if (waveOutGetPosition(deviceHandle_, &time) != MMSYSERR_NOERROR) return 0;
     int32_t samples = static_cast<int32_t>(time.value);
     double perMs = format_.samplesPerSec / 1000.0;
-    if (samples < lastSamplePosition_) {
-        if (millisecondBase_ >= (1 << 30)) millisecondBase_ = 0;
-        millisecondBase_ += Rounded(134217727 / perMs);
-    }
+    if (samples < lastSamplePosition_) AddWrap(millisecondBase_, kWrapSpan / perMs);
     lastSamplePosition_ = samples;
     return Rounded(samples / perMs + millisecondBase_);
 }
@@ -522,7 +522,7 @@ int32_t FlennStreamPlay::BlocksPlayed() {
     time.type = TIME_BYTES;
     if (waveOutGetPosition(deviceHandle_, &time) != MMSYSERR_NOERROR) return 0;
     int32_t bytes = static_cast<int32_t>(time.value);
-    if (bytes < lastBytePosition_) blockBase_ += Rounded(134217727.0 / format_.blockAlign);
+    if (bytes < lastBytePosition_) AddWrap(blockBase_, kWrapSpan / format_.blockAlign);
     lastBytePosition_ = bytes;
     return Rounded(static_cast<double>(bytes) / format_.blockAlign + blockBase_);
 }

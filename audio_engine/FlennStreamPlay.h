@@ -108,6 +108,7 @@ private:
     void HookWindow();
     int32_t SuggestFormat();
     int32_t FailAfterOpen(int32_t code);
+    int32_t DeviceFailed(Platform::MMRESULT code);
     bool AllocateBuffers();
     bool AllocateSilence();
     void FreeBuffers();

@@ -2,41 +2,20 @@
 // on the clocked null devices, each started by a "BR" packet written to a pseudo-terminal.
 // Reports the time from the packet's last byte to the first advert sample handed to a device.
 // Usage: serial_trigger_benchmark. Output: one "key value" per line.
+#include "BreakTrigger.h"
 #include "support/BreakRig.h"
 #include "support/PtyPair.h"
 
 #include "core/SerialSettings.h"
 #include "main_window/SerialCommandPort.h"
 #include "platform/SerialPort.h"
-#include "platform/WaveDevices.h"
 
 #include <QApplication>
-#include <algorithm>
-#include <atomic>
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
 constexpr int kBreaks = 50;
-using SteadyClock = std::chrono::steady_clock;
-
-std::atomic<int64_t> firstSampleNs{0};
-
-bool HoldsSound(const Platform::WaveHeader* header) {
-    const char* data = header->data;
-    return data && std::any_of(data, data + header->bufferLength, [](char c) { return c != 0; });
-}
-
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    const auto end = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (SteadyClock::now() > end) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    }
-    return true;
-}
 
 } // namespace
 
@@ -66,37 +45,24 @@ int main(int argc, char** argv) {
                                                     "BR\r=BR ";
     MainWindow::SerialCommandPort serial(control, bounce);
     serial.SetSplit(&rig.Engine());
-    Platform::SetWaveWriteObserver([](Platform::HWaveOut, const Platform::WaveHeader* header) {
-        if (firstSampleNs.load() == 0 && HoldsSound(header))
-            firstSampleNs = SteadyClock::now().time_since_epoch().count();
-    });
+    BreakTrigger::FirstSampleWatch watch;
+    using BreakTrigger::FirstSampleNs;
 
     std::vector<double> delays;
     for (int k = 0; k < kBreaks; ++k) {
-        firstSampleNs = 0;
+        FirstSampleNs() = 0;
         const std::string packet = "\x1B"
                                    "BR\r";
         // Timed from the moment the last byte is on the line, before any event runs.
         if (::write(line.master, packet.data(), packet.size()) !=
             static_cast<ssize_t>(packet.size()))
             break;
-        const int64_t sent = SteadyClock::now().time_since_epoch().count();
-        if (!WaitFor([] { return firstSampleNs.load() != 0; }, 3000)) break;
-        delays.push_back(static_cast<double>(firstSampleNs.load() - sent) / 1e6);
-        if (!WaitFor([] { return !Breaks::State().BreakRunning; }, 5000)) break;
-        WaitFor(
-            [&] {
-                return rig.Player(1).Status == CartPlayers::Empty &&
-                       rig.Player(2).Status == CartPlayers::Empty;
-            },
-            3000);
+        const int64_t sent = BreakTrigger::NowNs();
+        if (!BreakTrigger::WaitFor([] { return FirstSampleNs().load() != 0; }, 3000)) break;
+        delays.push_back(BreakTrigger::SinceMs(sent, FirstSampleNs().load()));
+        if (!BreakTrigger::WaitBreakOver(rig)) break;
     }
-    Platform::SetWaveWriteObserver({});
-    std::sort(delays.begin(), delays.end());
     std::printf("serial_trigger_breaks %zu\n", delays.size());
-    if (delays.empty()) return 1;
-    std::printf("serial_trigger_min_ms %.3f\n", delays.front());
-    std::printf("serial_trigger_median_ms %.3f\n", delays[delays.size() / 2]);
-    std::printf("serial_trigger_max_ms %.3f\n", delays.back());
+    if (!BreakTrigger::PrintSpread("serial_trigger", delays)) return 1;
     return delays.size() == static_cast<size_t>(kBreaks) ? 0 : 1;
 }

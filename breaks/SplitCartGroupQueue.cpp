@@ -14,7 +14,7 @@ namespace {
 using Breaks::CartGroupRecord;
 using Breaks::CartListQueueRecord;
 
-constexpr int32_t kEmpty = 15;
+constexpr int32_t kEmpty = CartPlayers::Empty;
 
 void Trace(const std::string& text) {
     GeneralFunctions::WriteDebugLine(text, -1);

@@ -57,8 +57,11 @@ public:
     void UpdateBreakListing(int16_t FromAdvert);
     // The break tick's timer is on (and not held by a running tick or notice).
     bool BreakTickEnabled() const { return tickWanted_ && tickHeld_ == 0; }
-    bool EndPulseWaiting() const { return tmrTriggerAdBreakEnd_.isActive(); }
-    bool EndPulseOn() const { return tmrClearRunEnd_.isActive(); }
+    bool EndPulseWaiting() const { return endPulse_ == EndPulse::Waiting; }
+    bool EndPulseOn() const { return endPulse_ == EndPulse::On; }
+    // The end-of-break signal's timer work, run every 20 ms while it waits or is on: it comes
+    // on, or goes off, once its time on the clock service has come.
+    void EndPulseTick();
 
     // The day's log from the source directory.
     bool CheckForNewLogFile(bool SkipReCue);
@@ -123,7 +126,9 @@ private:
     void BreakTick();
     bool AdvertFinished(const SplitPlayerInfo& info, int16_t advert) const;
     bool NextAdvertNeedsCue(const SplitPlayerInfo& info, int16_t advert) const;
+    enum class EndPulse { Off, Waiting, On };
     void StartEndOfBreakSignal();
+    void StartEndPulse(EndPulse stage, int milliseconds);
     void TriggerAdBreakEnd();
     void ClearRunEnd();
     void SetSourceLine(int32_t mode);
@@ -152,8 +157,9 @@ private:
     SplitPlayers* players_ = nullptr;
     SplitCartQueue* cartQueue_ = nullptr;
     QTimer tmradBreak_;
-    QTimer tmrTriggerAdBreakEnd_;
-    QTimer tmrClearRunEnd_;
+    QTimer tmrEndPulse_;
+    EndPulse endPulse_ = EndPulse::Off;
+    double endPulseFrom_ = 0, endPulseDue_ = 0; // clock milliseconds
     bool tickWanted_ = false;
     int tickHeld_ = 0;
     std::string timeRemainText_;

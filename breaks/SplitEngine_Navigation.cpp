@@ -22,12 +22,9 @@ SplitEngine::SplitEngine(SplitSender* sender, SplitPlayers* players, QObject* pa
     tmradBreak_.setTimerType(Qt::PreciseTimer);
     tmradBreak_.setInterval(50);
     connect(&tmradBreak_, &QTimer::timeout, this, &SplitEngine::OnBreakTimer);
-    for (QTimer* timer : {&tmrTriggerAdBreakEnd_, &tmrClearRunEnd_}) {
-        timer->setTimerType(Qt::PreciseTimer);
-        timer->setSingleShot(true);
-    }
-    connect(&tmrTriggerAdBreakEnd_, &QTimer::timeout, this, &SplitEngine::TriggerAdBreakEnd);
-    connect(&tmrClearRunEnd_, &QTimer::timeout, this, &SplitEngine::ClearRunEnd);
+    tmrEndPulse_.setTimerType(Qt::PreciseTimer);
+    tmrEndPulse_.setInterval(20);
+    connect(&tmrEndPulse_, &QTimer::timeout, this, &SplitEngine::EndPulseTick);
     Breaks::State().checkForNewLogFile = [this](bool skipReCue) {
         return CheckForNewLogFile(skipReCue);
     };
@@ -195,7 +192,7 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
     } else {
         SetDumpEnabled(true);
         int16_t player = 0;
-        if (CueAudio && players_) player = players_->FindPlayer(15, -1, -1, 0);
+        if (CueAudio && players_) player = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
         int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
         const AdvertEntry& first = b.Advert(1);
         if (!CueAudio) {

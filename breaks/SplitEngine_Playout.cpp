@@ -19,6 +19,12 @@ int IntervalMs(float seconds) {
     return MainSettings::ToLong(static_cast<double>(seconds) * 1000.0);
 }
 
+// Milliseconds on the clock service (whole days included, so midnight does not wrap).
+double ClockMilliseconds() {
+    const Platform::Clock::Moment now = Platform::Clock::Now();
+    return (now.day * 86400.0 + now.seconds) * 1000.0;
+}
+
 } // namespace
 
 SplitEngine::TickHold::TickHold(SplitEngine& engine) : engine_(engine) {
@@ -82,7 +88,7 @@ void SplitEngine::PlayBreak(bool NotifyNetwork) {
     if (!players_) return;
     const AdvertEntry first = b.Advert(1);
     int16_t player = players_->FindPlayerWithCart(first.CartNumber, 0);
-    if (player <= 0) player = players_->FindPlayer(15, -1, -1, 0);
+    if (player <= 0) player = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
     if (player <= 0) return;
     SetSourceLine(HardwareAPI::OutputOff);
     int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
@@ -104,14 +110,14 @@ void SplitEngine::PlayBreak(bool NotifyNetwork) {
 
 bool SplitEngine::AdvertFinished(const SplitPlayerInfo& info, int16_t advert) const {
     const AdBreak& b = Break();
-    if (info.Status == 15 || info.CartNumber != b.Advert(advert).CartNumber) return true;
+    if (info.Status == CartPlayers::Empty || info.CartNumber != b.Advert(advert).CartNumber) return true;
     if (info.SecondsPlayed <= 0) return false;
     bool last = advert >= b.AdvertCount;
     return info.SecondsPlayed > info.Extro || (!last && info.Fading);
 }
 
 bool SplitEngine::NextAdvertNeedsCue(const SplitPlayerInfo& info, int16_t advert) const {
-    if (info.Status == 15 || info.CartNumber != Break().Advert(advert).CartNumber) return true;
+    if (info.Status == CartPlayers::Empty || info.CartNumber != Break().Advert(advert).CartNumber) return true;
     return info.SecondsPlayed > 0 && (info.SecondsToExtro < kSegueWarning || info.Fading);
 }
 
@@ -132,7 +138,7 @@ void SplitEngine::BreakTick() {
     const int16_t volume0 = MainSettings::Settings().Audio.AdvertVolume;
     const int16_t next = static_cast<int16_t>(b.CurrentAdvert + 1);
     if (b.CuedPlayer == 0 && NextAdvertNeedsCue(info, b.CurrentAdvert)) {
-        b.CuedPlayer = players_->FindPlayer(15, -1, -1, 0);
+        b.CuedPlayer = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
         if (b.CuedPlayer > 0) {
             int16_t volume = volume0;
             if (!players_->CuePlayer(b.CuedPlayer, b.Advert(next).CartNumber, volume)) {
@@ -250,7 +256,7 @@ void SplitEngine::KillAllOutput(bool NotifyNetwork) {
 
 void SplitEngine::PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, int32_t) {
     switch (NoticeCode) {
-    case 4: {
+    case CartPlayers::pnEjectStarted: {
         if (!players_) return;
         const SplitPlayerInfo info = players_->PlayerInfo(PlayerNumber);
         if (VB::Trim(info.PlaySource).empty() || info.LastSecondsPlayed <= 0 ||
@@ -261,9 +267,9 @@ void SplitEngine::PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, i
                                           info.LastSecondsPlayed, info.PlaySource);
         return;
     }
-    case 0:
-    case 119:
-    case 255:
+    case CartPlayers::pnEjectFinished:
+    case CartPlayers::pnExtro:
+    case CartPlayers::pnPosition:
         if (BreakTickEnabled()) {
             TickHold hold(*this);
             BreakTick();
@@ -277,31 +283,48 @@ void SplitEngine::PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, i
 
 void SplitEngine::StartEndOfBreakSignal() {
     const float wait = MainSettings::Settings().General.NumberSecondsWaitBeforeSignal;
-    // A zero wait gives the signal at once: a timer of no interval would never fire.
     if (IntervalMs(wait) <= 0) {
-        tmrTriggerAdBreakEnd_.stop();
         TriggerAdBreakEnd();
         return;
     }
-    tmrTriggerAdBreakEnd_.start(IntervalMs(wait));
+    StartEndPulse(EndPulse::Waiting, IntervalMs(wait));
+}
+
+void SplitEngine::StartEndPulse(EndPulse stage, int milliseconds) {
+    endPulse_ = stage;
+    endPulseFrom_ = ClockMilliseconds();
+    endPulseDue_ = endPulseFrom_ + milliseconds;
+    tmrEndPulse_.start();
+}
+
+void SplitEngine::EndPulseTick() {
+    if (endPulse_ == EndPulse::Off) return;
+    const double now = ClockMilliseconds();
+    // Due within half a millisecond; a clock set back ends the stage rather than stretching it.
+    if (now < endPulseDue_ - 0.5 && now >= endPulseFrom_) return;
+    if (endPulse_ == EndPulse::Waiting)
+        TriggerAdBreakEnd();
+    else
+        ClearRunEnd();
 }
 
 void SplitEngine::TriggerAdBreakEnd() {
-    tmrTriggerAdBreakEnd_.stop();
+    endPulse_ = EndPulse::Off;
+    tmrEndPulse_.stop();
     int16_t d1 = 2, d2 = 255, d3 = 255, d4 = 255, outputsOnly = 0;
     HardwareAPI::SetLinesByAction(kEndOfBreakAction, HardwareAPI::OutputOn, d1, d2, d3, d4,
                                   outputsOnly);
     const float length = MainSettings::Settings().General.NumberSecondsToSignal;
     if (IntervalMs(length) <= 0) {
-        tmrClearRunEnd_.stop();
         ClearRunEnd();
         return;
     }
-    tmrClearRunEnd_.start(IntervalMs(length));
+    StartEndPulse(EndPulse::On, IntervalMs(length));
 }
 
 void SplitEngine::ClearRunEnd() {
-    tmrClearRunEnd_.stop();
+    endPulse_ = EndPulse::Off;
+    tmrEndPulse_.stop();
     int16_t d1 = 2, d2 = 255, d3 = 255, d4 = 255, outputsOnly = 0;
     HardwareAPI::SetLinesByAction(kEndOfBreakAction, HardwareAPI::OutputOff, d1, d2, d3, d4,
                                   outputsOnly);

@@ -2,6 +2,7 @@
 // The doors the split engine reaches the rest of the system through: the words it sends to
 // the other machines, the playout system and the ZOZ link, the cart players it plays adverts
 // on, and the cart-group queue it gives way to.
+#include "carts/PlayerTable.h"
 #include "core/GeneralFunctions.h"
 
 #include <cstdint>
@@ -21,7 +22,7 @@ public:
 
 // What the break reads of a player's record.
 struct SplitPlayerInfo {
-    int32_t Status = 15; // 11 Playing, 12 Paused, 13 Cued, 14 Selected, 15 Empty
+    int32_t Status = CartPlayers::Empty; // a CartPlayers::PlayerStatus
     int32_t CartNumber = 0;
     float SecondsPlayed = 0.0f;
     float SecondsRemain = 0.0f;
@@ -39,7 +40,7 @@ struct SplitPlayerInfo {
 class SplitPlayers {
 public:
     virtual ~SplitPlayers() = default;
-    // First player in the configured order whose status >= MinStatus (15: the first Empty).
+    // First player in the configured order whose status >= MinStatus (Empty: the first empty).
     virtual int16_t FindPlayer(int16_t MinStatus, int16_t FirstPlayer, int16_t LastPlayer,
                                int32_t OwnerTag) = 0;
     // A player holding the cart paused, cued or selected; 0 when none.

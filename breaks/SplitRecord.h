@@ -4,6 +4,7 @@
 #include "breaks/BreakRecord.h"
 #include "breaks/CartTiming.h"
 #include "core/GeneralFunctions.h"
+#include "core/MainSettings.h"
 
 #include <array>
 #include <cstdint>
@@ -12,18 +13,8 @@
 
 namespace ZEL_Common {
 
-struct SplitRecord {
-    // Settings.
-    std::string SplitName;
-    std::string Extension;
-    std::string DateFormat;
-    int16_t Suffix = 0;
-    std::string PreSuffix;
-    std::string LogTXChainCode;
-    std::string ReconcileExtension;
-    std::string LogSourceDirectory;
-    std::string LogDestinationDirectory;
-    int16_t LogUpdateInterval = 0;
+// The settings fields come first, filled by the main settings loader.
+struct SplitRecord : MainSettings::SplitSettings {
     // Run-time state.
     std::string WorkingLogPath;
     int16_t LogFileNumber = 0; // 0 = no log open
@@ -34,8 +25,7 @@ struct SplitRecord {
     GeneralFunctions::TimeStamp LogFileStamp; // the working log's stamp when opened (Day 0 = none)
 };
 
-// Only split 1 exists.
-constexpr int kSplitCount = 1;
+using MainSettings::kSplitCount;
 
 } // namespace ZEL_Common
 

@@ -3,6 +3,7 @@
 #include "breaks/CartTiming.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
+#include "core/SaveReport.h"
 #include "platform/Profile.h"
 #include "platform/Screen.h"
 
@@ -150,23 +151,26 @@ void LoadGroup(CartGroupRecord& group, int32_t g, const std::string& ini) {
     }
 }
 
-void Write(const std::string& section, const std::string& key, const std::string& value,
+bool Write(const std::string& section, const std::string& key, const std::string& value,
            const std::string& ini) {
-    Platform::WritePrivateProfileString(section, key, value, ini);
+    return Platform::WritePrivateProfileString(section, key, value, ini);
 }
 
-void SaveGroup(const CartGroupRecord& group, int32_t g, const std::string& ini) {
+bool SaveGroup(const CartGroupRecord& group, int32_t g, const std::string& ini) {
     const std::string section = GroupSection(g);
-    Platform::WritePrivateProfileSection(section, std::nullopt, ini);
-    if (group.Mute != 0) Write(section, "Mute", std::to_string(group.Mute), ini);
-    if (group.PlayoutMode == 1) Write(section, "PlayoutMode", "1", ini);
-    if (group.SelectionMode == 1) Write(section, "SelectionMode", "1", ini);
-    Write(section, "CheckAgainstAds", std::to_string(group.CheckAgainstAds), ini);
-    if (!group.Description.empty()) Write(section, "Description", group.Description, ini);
+    bool ok = Platform::WritePrivateProfileSection(section, std::nullopt, ini);
+    if (group.Mute != 0) ok = Write(section, "Mute", std::to_string(group.Mute), ini) && ok;
+    if (group.PlayoutMode == 1) ok = Write(section, "PlayoutMode", "1", ini) && ok;
+    if (group.SelectionMode == 1) ok = Write(section, "SelectionMode", "1", ini) && ok;
+    ok = Write(section, "CheckAgainstAds", std::to_string(group.CheckAgainstAds), ini) && ok;
+    if (!group.Description.empty())
+        ok = Write(section, "Description", group.Description, ini) && ok;
     for (int16_t slot = 1; slot <= Breaks::kCartGroupSlots; ++slot)
         if (group.CartNumber(slot) > 0)
-            Write(section, "CartNumber" + std::to_string(slot),
-                  std::to_string(group.CartNumber(slot)), ini);
+            ok = Write(section, "CartNumber" + std::to_string(slot),
+                       std::to_string(group.CartNumber(slot)), ini) &&
+                 ok;
+    return ok;
 }
 
 } // namespace
@@ -181,22 +185,27 @@ void LoadCartGroups(const std::string& IniFile) {
         LoadGroup(*Breaks::CartGroup(g), g, IniFile);
 }
 
-void SaveCartGroups(const std::string& IniFile) {
+bool SaveCartGroups(const std::string& IniFile) {
     Platform::SetScreenMousePointer(Platform::vbHourglass);
     const Breaks::CartGroupsState& state = Breaks::CartGroupState();
+    bool ok = true;
     for (int32_t page = 1; page <= Breaks::kCartGroupPages; ++page)
-        Write("CartGroups", "Description" + std::to_string(page),
-              state.CartGroupPageDescription[static_cast<size_t>(page - 1)], IniFile);
+        ok = Write("CartGroups", "Description" + std::to_string(page),
+                   state.CartGroupPageDescription[static_cast<size_t>(page - 1)], IniFile) &&
+             ok;
     for (int32_t g = 1; g <= Breaks::kCartGroupCount; ++g)
-        SaveGroup(*Breaks::CartGroup(g), g, IniFile);
+        ok = SaveGroup(*Breaks::CartGroup(g), g, IniFile) && ok;
     Platform::SetScreenMousePointer(Platform::vbDefault);
+    return GeneralFunctions::TraceFailedSave(ok, "SaveCartGroups", IniFile);
 }
 
 void SaveLastItemPlayed(int32_t GroupNumber) {
     const CartGroupRecord* group = Breaks::CartGroup(GroupNumber);
     if (!group) return;
-    Write(GroupSection(GroupNumber), "LastItemPlayed", std::to_string(group->LastItemPlayed),
-          MainSettings::Settings().MainIniFile);
+    const std::string& ini = MainSettings::Settings().MainIniFile;
+    GeneralFunctions::TraceFailedSave(Write(GroupSection(GroupNumber), "LastItemPlayed",
+                                            std::to_string(group->LastItemPlayed), ini),
+                                      "SaveLastItemPlayed", ini);
 }
 
 int32_t FirstCartOfGroup(int32_t GroupNumber) {

@@ -82,7 +82,7 @@ float PrepareCartGroupPlay(int32_t GroupNumber);
 namespace ZEL_Specific {
 
 void LoadCartGroups(const std::string& IniFile);
-void SaveCartGroups(const std::string& IniFile);
+bool SaveCartGroups(const std::string& IniFile);
 // Writes the group's LastItemPlayed to its section of the main settings file.
 void SaveLastItemPlayed(int32_t GroupNumber);
 // The first cart number above 0 in slot order; 0 when none or outside 1..100.

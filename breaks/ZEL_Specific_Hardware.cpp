@@ -1,4 +1,5 @@
 #include "breaks/ZEL_Specific.h"
+#include "core/SaveReport.h"
 #include "hardware/HardwareAPI.h"
 #include "platform/Profile.h"
 #include "platform/Screen.h"
@@ -124,9 +125,7 @@ bool SaveHardwareSettings(const std::string& IniFile) {
         }
     }
     Platform::SetScreenMousePointer(Platform::vbDefault);
-    if (!ok)
-        GeneralFunctions::WriteDebugLine("SaveHardwareSettings:Failed to write " + IniFile, -1);
-    return ok;
+    return GeneralFunctions::TraceFailedSave(ok, "SaveHardwareSettings", IniFile);
 }
 
 } // namespace ZEL_Specific

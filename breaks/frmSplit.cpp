@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
-#include <QInputDialog>
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
@@ -363,14 +362,6 @@ void frmSplit::SetPlayerDescription(int16_t PlayerNumber, const std::string& Tex
     cart.Description2 = VB::FixedLength(VB::Mid(Text, 51, 50), 50);
     cart.Description3 = VB::FixedLength(VB::Mid(Text, 101, 50), 50);
     Call(doors_.UpdatePlayerCaption, PlayerNumber);
-}
-
-int32_t frmSplit::AskCartNumber() {
-    if (Platform::MsgBoxIsHeadless()) return 0;
-    bool ok = false;
-    const int cart = QInputDialog::getInt(nullptr, "Insert Advert", "Cart number:", 1, 1,
-                                          MainSettings::Settings().Audio.NoCarts, 1, &ok);
-    return ok ? cart : 0;
 }
 
 void frmSplit::InsertAdvert(int32_t AdvertFilePos, int32_t NewCartNumber) {

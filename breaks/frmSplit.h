@@ -66,8 +66,6 @@ public:
     void MirrorEngine();
     // Closes the window as the main window's shut-down does (not refused).
     void Unload();
-    // A cart number typed by the user for an insertion; 0 when cancelled or headless.
-    static int32_t AskCartNumber();
 
     LogDisplay& Log() { return log_; }
     SplitEngine& Engine() { return engine_; }

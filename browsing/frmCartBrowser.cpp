@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDrag>
+#include <QEventLoop>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -404,6 +405,17 @@ void PickCart(std::function<void(int32_t)> done) {
             done(value > 0 ? static_cast<int32_t>(value) : 0);
         });
     browser.show();
+}
+
+int32_t ChooseCart() {
+    QEventLoop waiting;
+    int32_t chosen = 0;
+    PickCart([&](int32_t cart) {
+        chosen = cart;
+        waiting.quit();
+    });
+    waiting.exec();
+    return chosen;
 }
 
 } // namespace Browsing

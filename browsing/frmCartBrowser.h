@@ -88,5 +88,8 @@ void mnuCartBrowser_Click();
 // Lets the user pick a cart for another window: dragging off, no receiver; done gets the
 // picked number (0 when none) once the browser hides. Never waits.
 void PickCart(std::function<void(int32_t)> done);
+// The log editor's cart chooser: PickCart, waiting (events running) until the browser hides;
+// the picked cart number, 0 when none. Only for commands the user gives.
+int32_t ChooseCart();
 
 } // namespace Browsing

@@ -5,7 +5,7 @@
 #include "carts/PlayerWindows.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "core/GeneralFunctions.h"
-#include "main_window/CommandLine.h"
+#include "core/MainSettings.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
@@ -31,7 +31,7 @@ void Trace(const std::string& text) {
 
 // The engine debug level from the command line and FSDebugMode.
 int32_t EngineDebugLevel() {
-    const std::string& line = MainWindow::CommandLine().CommandLineText;
+    const std::string& line = MainSettings::CommandLine().CommandLineText;
     int16_t mode = MainSettings::Settings().Audio.FSDebugMode;
     const auto has = [&line](const char* key) { return line.find(key) != std::string::npos; };
     if (has("/FLENNDEBUGFULL") || mode == 3) return 255;
@@ -172,8 +172,8 @@ void UnlinkPlayer(int16_t PlayerNumber, bool RestoreDucking) {
     if (RestoreDucking && rec.Status == Cued) RestoreDuckedPlayers(PlayerNumber);
     rec.LinkedPlayer = 0;
     rec.PartnerPlaysFirst = false;
-    PLayerSpecific_API::ResetPlayerNumberColour(partner);
-    PLayerSpecific_API::ResetPlayerNumberColour(PlayerNumber);
+    PlayerSpecific_API::ResetPlayerNumberColour(partner);
+    PlayerSpecific_API::ResetPlayerNumberColour(PlayerNumber);
 }
 
 void RestoreDuckedPlayers(int16_t PlayerNumber) {

@@ -1,7 +1,7 @@
 #include "carts/CartPlayer.h"
 
 #include "carts/Audio_Player_FN.h"
-#include "main_window/ProgramContext.h"
+#include "core/ContextScope.h"
 
 namespace CartPlayers {
 
@@ -29,14 +29,12 @@ CartPlayer::CartPlayer(int16_t playerNumber, QObject* parent)
     on(&FlennPlayer::SweeperStartReached, PlayerSweeperStartReached);
     connect(&control_, &FlennPlayer::AudioLevelChanged, this,
             [this](int16_t, int16_t) { Forward(PlayerAudioLevelChanged); });
-    connect(&control_, &FlennPlayer::AudioPositionChanged, this, [this](bool& changing) {
-        bool partChanging = changing;
-        Forward([partChanging](int16_t n) { PlayerAudioPositionChanged(n, partChanging); });
+    connect(&control_, &FlennPlayer::AudioPositionChanged, this, [this](bool changing) {
+        Forward([changing](int16_t n) { PlayerAudioPositionChanged(n, changing); });
     });
     const auto volumeEvent = [this](auto signal, void (*procedure)(int16_t, int32_t)) {
-        connect(&control_, signal, this, [this, procedure](int16_t& reference) {
-            int32_t r = reference;
-            Forward([procedure, r](int16_t n) { procedure(n, r); });
+        connect(&control_, signal, this, [this, procedure](int16_t reference) {
+            Forward([procedure, reference](int16_t n) { procedure(n, reference); });
         });
     };
     volumeEvent(&FlennPlayer::VolumeChangeStartNotify, PlayerVolumeChangeStart);

@@ -1,10 +1,10 @@
 #include "carts/PlayerWindows.h"
 
+#include "carts/AudioSettingsLoader.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerServices.h"
 #include "carts/PlayerTable.h"
 #include "carts/frmAudioPlayer.h"
-#include "core/AudioSettings.h"
 #include "core/MainSettings.h"
 
 #include <algorithm>
@@ -225,7 +225,7 @@ int16_t HandlePlayerKey(int16_t keyCode, int16_t shift, int32_t& cartNumber) {
 
 } // namespace Audio_Player_FN
 
-namespace PLayerSpecific_API {
+namespace PlayerSpecific_API {
 
 void ResetPlayerNumberColour(int16_t PlayerNumber) {
     CartPlayers::frmAudioPlayer* window = Audio_Player_FN::PlayerWindow(PlayerNumber);
@@ -235,4 +235,4 @@ void ResetPlayerNumberColour(int16_t PlayerNumber) {
     emit engine.Changed();
 }
 
-} // namespace PLayerSpecific_API
+} // namespace PlayerSpecific_API

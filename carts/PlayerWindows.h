@@ -36,9 +36,9 @@ int16_t HandlePlayerKey(int16_t keyCode, int16_t shift, int32_t& cartNumber);
 
 } // namespace Audio_Player_FN
 
-namespace PLayerSpecific_API {
+namespace PlayerSpecific_API {
 
 // Puts the player window's number panel back to the button face.
 void ResetPlayerNumberColour(int16_t PlayerNumber);
 
-} // namespace PLayerSpecific_API
+} // namespace PlayerSpecific_API

@@ -1,8 +1,8 @@
 // The cart's tag file and the broadcast "cart" chunk written from the cart record.
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
+#include "core/AppInfo.h"
 #include "core/GeneralFunctions.h"
-#include "main_window/AppInfo.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "platform/VB.h"
@@ -96,10 +96,10 @@ MultimediaAPI::CartChunk BuildCartChunk(int32_t cartNumber, const CartRecord& re
     PutText(chunk.Category, "ALL");
     PutText(chunk.Classification, rec.Description3);
     PutText(chunk.ProducerAppID, "Orbury");
-    PutText(chunk.ProducerAppVersion, std::string(MainWindow::kAppTitle) + " Version " +
-                                          std::to_string(MainWindow::kVersionMajor) + "." +
-                                          std::to_string(MainWindow::kVersionMinor) + "." +
-                                          std::to_string(MainWindow::kVersionRevision));
+    PutText(chunk.ProducerAppVersion, std::string(AppInfo::kAppTitle) + " Version " +
+                                          std::to_string(AppInfo::kVersionMajor) + "." +
+                                          std::to_string(AppInfo::kVersionMinor) + "." +
+                                          std::to_string(AppInfo::kVersionRevision));
     std::string user = " BackColor=&H" + Colour(rec.BackColor) + "&" + " ForeColor=&H" +
                        Colour(rec.ForeColor) + "&";
     if (rec.EndingType == 1) user += " EndingType=Ends";

@@ -2,7 +2,7 @@
 #include "carts/Audio_Player_FN.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
-#include "main_window/AppInfo.h"
+#include "core/AppInfo.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
 #include "player_controls/FlennRecorder.h"
@@ -27,7 +27,7 @@ bool UserWantsToSave(int32_t cartNumber) {
     return Platform::MsgBox("Do you want to save the audio you have recorded into Cart " +
                                 std::to_string(cartNumber) + "?",
                             Platform::vbYesNo | Platform::vbQuestion,
-                            MainWindow::kAppTitle) == Platform::vbYes;
+                            AppInfo::kAppTitle) == Platform::vbYes;
 }
 
 // Moves the recording into the cart's audio file and stores the cart's record for it.

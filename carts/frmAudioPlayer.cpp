@@ -1,7 +1,8 @@
 #include "carts/frmAudioPlayer.h"
 
 #include "carts/CartPlayer.h"
-#include "main_window/frmMain.h"
+#include "carts/PlayerImages.h"
+#include "platform/Screen.h"
 #include "platform/Text1252.h"
 #include "player_controls/FlennPlayer.h"
 
@@ -15,7 +16,7 @@ namespace CartPlayers {
 
 namespace {
 
-constexpr int kTwips = MainWindow::kTwipsPerPixel;
+constexpr int kTwips = Platform::kTwipsPerPixel;
 
 int ShiftState(Qt::KeyboardModifiers modifiers) {
     int shift = 0;
@@ -31,10 +32,6 @@ int MouseButton(Qt::MouseButtons buttons) {
     if (buttons & Qt::RightButton) button |= kRightButton;
     if (buttons & Qt::MiddleButton) button |= 4;
     return button;
-}
-
-QIcon ListImage(const std::string& key) {
-    return MainWindow::MainForm().ListImage(key);
 }
 
 QToolButton* MakeButton(QWidget* parent, const QIcon& icon, const char* name) {
@@ -87,7 +84,7 @@ frmAudioPlayer::frmAudioPlayer(int16_t playerNumber, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     resize(9315 / kTwips, 765 / kTwips);
-    cmdPlayPause_ = MakeButton(picControls_, ListImage("enPlay"), "cmdPlayPause");
+    cmdPlayPause_ = MakeButton(picControls_, PlayerImage("enPlay"), "cmdPlayPause");
     cmdCue_ = MakeButton(picControls_, CueIcon(), "cmdCue");
     cmdEject_ = MakeButton(picControls_, EjectIcon(), "cmdEject");
     // The buttons act on release, whichever mouse button was used.
@@ -134,7 +131,7 @@ void frmAudioPlayer::Mirror() {
     place(cmdPlayPause_, engine_.cmdPlayPause);
     place(cmdCue_, engine_.cmdCue);
     place(cmdEject_, engine_.cmdEject);
-    cmdPlayPause_->setIcon(ListImage(engine_.cmdPlayPause.Picture));
+    cmdPlayPause_->setIcon(PlayerImage(engine_.cmdPlayPause.Picture));
     update();
 }
 

@@ -8,6 +8,7 @@
 #include "core/MainSettings.h"
 #include "hardware/HardwareAPI.h"
 #include "platform/VB.h"
+#include "player_controls/FlennPlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -150,36 +151,37 @@ void AudioPlayerEngine::RefreshStatusDisplay() {
 
 void AudioPlayerEngine::RefreshPositionDisplay() {
     CartPlayerRecord& player = Player();
-    const float P = player.SecondsPlayed, R = player.SecondsRemain, X = player.SecondsToExtro;
+    const float played = player.SecondsPlayed, remain = player.SecondsRemain,
+                toExtro = player.SecondsToExtro;
     const Vantor_Cart_Routines::CartRecord& cart = player.Cart;
 
-    std::string outText = Duration(X > 0 ? X : R, 22);
+    std::string outText = Duration(toExtro > 0 ? toExtro : remain, 22);
     std::string inText;
-    double F = 0;
+    double flood = 0;
     switch (player.AudioPart) {
-    case 5:
-    case 10: {
-        double I = cart.IntroEnd == 0 ? 1 : cart.IntroEnd;
-        double d = I - P;
-        if (d >= 0 && d <= 86400) inText = Duration(d, 22);
-        F = P / I * 100;
+    case ::eapPREINTRO:
+    case ::eapDURINGINTRO: {
+        double introEnd = cart.IntroEnd == 0 ? 1 : cart.IntroEnd;
+        double toIntroEnd = introEnd - played;
+        if (toIntroEnd >= 0 && toIntroEnd <= 86400) inText = Duration(toIntroEnd, 22);
+        flood = played / introEnd * 100;
         break;
     }
-    case 15: {
-        double E = cart.Extro == 0 ? 1 : cart.Extro;
-        F = P / E * 100;
-        inText = Duration(P, 2);
+    case ::eapMAIN: {
+        double extro = cart.Extro == 0 ? 1 : cart.Extro;
+        flood = played / extro * 100;
+        inText = Duration(played, 2);
         break;
     }
-    case 20: {
-        double E = cart.Extro == 0 ? 0.1 : cart.Extro;
+    case ::eapEXTRO: {
+        double extro = cart.Extro == 0 ? 0.1 : cart.Extro;
         if (cart.PlayLength <= 0)
-            F = 0;
-        else if (cart.PlayLength - E <= 0)
-            F = 100;
+            flood = 0;
+        else if (cart.PlayLength - extro <= 0)
+            flood = 100;
         else
-            F = (P - E) / (cart.PlayLength - E) * 100;
-        inText = Duration(P, 2);
+            flood = (played - extro) / (cart.PlayLength - extro) * 100;
+        inText = Duration(played, 2);
         break;
     }
     default:
@@ -189,17 +191,17 @@ void AudioPlayerEngine::RefreshPositionDisplay() {
         pnlTimeIn.Caption = inText;
         LastTimeInText = inText;
     }
-    if (!(F >= 0)) F = 0; // also a value that is not a number
-    F = std::min(F, 100.0);
+    if (!(flood >= 0)) flood = 0; // also a value that is not a number
+    flood = std::min(flood, 100.0);
 
     // Colours are read back from the panels, so each band is entered once.
-    if (X <= 0) {
+    if (toExtro <= 0) {
         if (pnlTimeFlood.FloodColor != kYellow) {
             pnlTimeFlood.FloodColor = kYellow;
             pnlTimeOut.BackColor = kRed;
         }
         if (pnlTimeFlood.BackColor != kRed) pnlTimeFlood.BackColor = kRed;
-    } else if (X <= 5) {
+    } else if (toExtro <= 5) {
         outText = LastCharacter(outText);
         if (pnlTimeFlood.FloodColor != kRed) {
             pnlTimeFlood.FloodColor = kRed;
@@ -208,7 +210,7 @@ void AudioPlayerEngine::RefreshPositionDisplay() {
             SetDisplayLine(cdPlayingExtroFlashing, HardwareAPI::OutputFlashing);
         }
         if (pnlTimeFlood.BackColor != kButtonFace) pnlTimeFlood.BackColor = kButtonFace;
-    } else if (X <= 9) {
+    } else if (toExtro <= 9) {
         outText = LastCharacter(outText);
         if (pnlTimeFlood.FloodColor != kLightGreen) {
             pnlTimeFlood.FloodColor = kLightGreen;
@@ -226,9 +228,9 @@ void AudioPlayerEngine::RefreshPositionDisplay() {
         pnlTimeOut.Caption = outText;
         LastTimeOutText = outText;
     }
-    if (VB::RoundHalfEven(F) != VB::RoundHalfEven(LastFloodPercent)) {
-        pnlTimeFlood.FloodPercent = static_cast<float>(F);
-        LastFloodPercent = static_cast<float>(F);
+    if (VB::RoundHalfEven(flood) != VB::RoundHalfEven(LastFloodPercent)) {
+        pnlTimeFlood.FloodPercent = static_cast<float>(flood);
+        LastFloodPercent = static_cast<float>(flood);
     }
     float overall = std::clamp(Services().PercentagePlayed(playerNumber_), 0.0f, 100.0f);
     if (overall != LastOverallPercent) {

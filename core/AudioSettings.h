@@ -1,7 +1,8 @@
 #pragma once
 // Audio, cart and player settings: the cart players and their devices, the audiowall part
 // folders, volumes, the look of the cart buttons, the recording format, and the audiowall's
-// own settings in Audwall.ini. The values before loading are the defaults a missing key gives.
+// own settings in Audwall.ini. The values before loading are the defaults a missing key gives;
+// the cart subsystem loads them (carts/AudioSettingsLoader.h).
 #include <cstdint>
 #include <string>
 
@@ -85,18 +86,5 @@ struct AudioSettingsRecord {
 
 // The product key the program reads its registry settings under.
 inline constexpr const char* kProductKey = "Software\\OrburyCo\\Vantor v2";
-
-// Reads every audio, cart and player setting: from IniFile, or with an empty name from the
-// registry under HKEY_LOCAL_MACHINE\RegistryKey; then Audwall.ini of audiowall part 1.
-// Chooses the players' wave-out devices. Missing files and keys give the defaults.
-void LoadAudioSettings(const std::string& IniFile, const std::string& RegistryKey);
-// The start-up read: from MainIniFile (the file the settings dialog saves to).
-void LoadStartupAudioSettings();
-// Writes the keys the audio setup dialog edits to IniFile.
-// False (and traced) when a write failed.
-bool SaveAudioSettings(const std::string& IniFile);
-
-// The number after "/PLAYERS=" on the command line, rounded; false without the switch.
-bool PlayersSwitch(int32_t& count);
 
 } // namespace AudioSettings

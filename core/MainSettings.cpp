@@ -1,9 +1,7 @@
 #include "core/MainSettings.h"
 
-#include "breaks/SplitRecord.h"
 #include "core/GeneralFunctions.h"
 #include "core/SettingsReader.h"
-#include "main_window/CommandLine.h"
 #include "platform/Files.h"
 #include "platform/VB.h"
 
@@ -12,8 +10,8 @@ namespace {
 
 // The name after "/LI:", when the command line as typed names an ".INI" file after it.
 std::string ChooseMainIniFile() {
-    const std::string& upper = MainWindow::CommandLine().CommandLineText;
-    const std::string& typed = MainWindow::CommandLine().CommandLineTyped;
+    const std::string& upper = CommandLine().CommandLineText;
+    const std::string& typed = CommandLine().CommandLineTyped;
     size_t p = upper.find("/LI:");
     if (p == std::string::npos || typed.find(".INI", p + 1) == std::string::npos)
         return "VNTZEL.INI";
@@ -23,6 +21,32 @@ std::string ChooseMainIniFile() {
 }
 
 } // namespace
+
+std::string JoinArguments(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (const std::string& argument : arguments) {
+        if (!line.empty()) line += ' ';
+        bool quote =
+            argument.find(' ') != std::string::npos && argument.find('"') == std::string::npos;
+        line += quote ? "\"" + argument + "\"" : argument;
+    }
+    return line;
+}
+
+void SetCommandLine(const std::string& typed) {
+    CommandLine().CommandLineTyped = typed;
+    CommandLine().CommandLineText = VB::UCase(typed);
+}
+
+bool HasSwitch(const std::string& name) {
+    return CommandLine().CommandLineText.find(name) != std::string::npos;
+}
+
+void ApplyDebugSwitch() {
+    if (!HasSwitch("/DEBUG")) return;
+    GeneralFunctions::State().DebugMode = -1;
+    CommandLine().DebugFromCommandLine = true;
+}
 
 std::string DefaultLogWarningDays() {
     std::string weekday = std::string(15, '0') + std::string(9, '1');
@@ -78,8 +102,8 @@ void LoadMainSettings() {
 
 void LoadSplitSettings(const std::string& iniFile, int16_t splitNumber) {
     int n = splitNumber == 0 ? 1 : splitNumber;
-    if (n < 1 || n > ZEL_Common::kSplitCount) return;
-    ZEL_Common::SplitRecord& split = Breaks::State().SplitRecord[static_cast<size_t>(n - 1)];
+    if (n < 1 || n > kSplitCount) return;
+    SplitSettings& split = SplitSettingsOf(n);
     IniReader ini(iniFile);
     std::string number = std::to_string(n);
     std::string program = Platform::AppFolder();

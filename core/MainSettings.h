@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace MainSettings {
 
@@ -41,7 +42,35 @@ struct NetworkSettings {
     std::string MasterName;
 };
 
+// The program's command line, kept for every switch test of start-up and the settings loaders.
+struct CommandLineState {
+    // The command line in capitals; switch tests are substring searches in it.
+    std::string CommandLineText;
+    // The command line as typed (the settings loader checks a file name's case in it).
+    std::string CommandLineTyped;
+    // "/DEBUG" was given.
+    bool DebugFromCommandLine = false;
+};
+
+// The settings fields of a split's record; the split window's run-time fields follow them.
+struct SplitSettings {
+    std::string SplitName;
+    std::string Extension;
+    std::string DateFormat;
+    int16_t Suffix = 0;
+    std::string PreSuffix;
+    std::string LogTXChainCode;
+    std::string ReconcileExtension;
+    std::string LogSourceDirectory;
+    std::string LogDestinationDirectory;
+    int16_t LogUpdateInterval = 0;
+};
+
+// Only split 1 exists.
+constexpr int kSplitCount = 1;
+
 struct SettingsRecords {
+    CommandLineState CommandLine;
     std::string MainIniFile = "VNTZEL.INI";
     std::string DataFolder;
     GeneralSettings General;
@@ -52,6 +81,22 @@ struct SettingsRecords {
 
 // The settings of the current program context.
 SettingsRecords& Settings();
+// The settings fields of split n (1..kSplitCount) of the current program context.
+SplitSettings& SplitSettingsOf(int n);
+
+// The command line of the current program context.
+inline CommandLineState& CommandLine() {
+    return Settings().CommandLine;
+}
+// The arguments after the program name joined by blanks, each holding a blank in quotes.
+std::string JoinArguments(const std::vector<std::string>& arguments);
+// Sets CommandLineText (in capitals) and CommandLineTyped from the typed line.
+void SetCommandLine(const std::string& typed);
+// "/DEBUG" sets DebugMode to -1 (every trace line) and DebugFromCommandLine, before the
+// settings are loaded.
+void ApplyDebugSwitch();
+// The command line holds the switch (in capitals).
+bool HasSwitch(const std::string& name);
 
 // Chooses MainIniFile ("/LI:" on the command line), reads the settings and the split's log
 // settings. Missing files and keys give the defaults; nothing is reported.

@@ -1,10 +1,8 @@
 #include "core/SerialSettings.h"
 
 #include "core/GeneralFunctions.h"
-#include "main_window/frmMain.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
-#include "platform/SerialPort.h"
 #include "platform/VB.h"
 
 #include <cmath>
@@ -24,20 +22,6 @@ std::string NumberAfter(const std::string& value, int start) {
     char text[32];
     std::snprintf(text, sizeof text, "%.0f", number);
     return text;
-}
-
-// Sets a port's number (when given), handshaking and settings, then opens it (when numbered);
-// a failure of any step is shown with the action's words and the port is left closed.
-void SetUpPort(Platform::SerialPort& port, int16_t number, const SerialControlSettings& s,
-               const std::string& action) {
-    int32_t result = 0;
-    if (number > 0) result = port.SetCommPort(number);
-    if (result == 0) result = port.SetHandshaking(s.SerialHandshaking);
-    if (result == 0) result = port.SetSettings(s.SerialSettings);
-    if (number <= 0) return;
-    if (result == 0) result = port.SetPortOpen(true);
-    if (result != 0)
-        GeneralFunctions::FormatErrorMessage(action, result, false, port.LastErrorText());
 }
 
 } // namespace
@@ -113,7 +97,7 @@ void LoadCommandCodes(const std::string& profileFile) {
     s.SerialCommandTable = table;
 }
 
-void LoadSerialSettings(const std::string& iniFile) {
+void ReadSerialSettings(const std::string& iniFile) {
     SerialControlSettings& s = Settings();
     auto readInt = [&](const char* key) {
         return static_cast<int16_t>(Platform::GetPrivateProfileInt(kSection, key, 0, iniFile));
@@ -127,10 +111,6 @@ void LoadSerialSettings(const std::string& iniFile) {
     s.SerialSettings = Platform::GetPrivateProfileString(kSection, "SerialSettings", "9600,n,8,1",
                                                          iniFile, kTextBuffer);
     if (s.UseSerial == 0) return;
-
-    MainWindow::frmMain& main = MainWindow::MainForm();
-    SetUpPort(main.commControl(), s.SerialPort, s, "opening the Serial control port");
-    SetUpPort(main.commBounce(), s.SerialBouncePort, s, "opening the Serial control bounce port");
     LoadCommandCodes(Platform::AppFolder() + "/" + s.SerialProfileName);
 }
 

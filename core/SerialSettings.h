@@ -24,9 +24,9 @@ struct SerialControlSettings {
 // The settings of the current program context.
 SerialControlSettings& Settings();
 
-// Reads [ZELNetwork] of iniFile; with UseSerial on, sets up and opens the main window's
-// control and bounce ports and loads the profile from the program folder.
-void LoadSerialSettings(const std::string& iniFile);
+// Reads [ZELNetwork] of iniFile; with UseSerial on, loads the profile from the program folder.
+// The main window opens its ports with these settings (MainWindow::LoadSerialSettings).
+void ReadSerialSettings(const std::string& iniFile);
 // Fills the framing settings and the command table from a profile (full path).
 void LoadCommandCodes(const std::string& profileFile);
 // Replaces the control-code tokens (<ESC>, <CR>, <LF>, <<>, <27>, <&H1B>) by characters.

@@ -1,9 +1,10 @@
 // The settings loaders: the input is the main settings file.
 #include "breaks/ZEL_Specific.h"
-#include "core/AudioSettings.h"
+#include "carts/AudioSettingsLoader.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
 #include "main_window/ProgramContext.h"
+#include "main_window/SerialPorts.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -38,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ContextScope scope(context);
     MainSettings::LoadMainSettings();
     MainSettings::LoadSplitSettings(ini, 1);
-    SerialSettings::LoadSerialSettings(ini);
+    MainWindow::LoadSerialSettings(ini);
     SerialSettings::LoadCommandCodes(ini);
     ZEL_Specific::LoadHardwareSettings(ini);
     AudioSettings::LoadAudioSettings(ini, "Software\\Vantor\\VNTZEL");

@@ -1,6 +1,7 @@
 #include "hardware/HardwareSettingsEngine.h"
 
 #include "breaks/ZEL_Specific.h"
+#include "core/AppInfo.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "hardware/ZEL_Specific_Actions.h"
@@ -19,7 +20,7 @@ using namespace ZEL_Specific;
 using HardwareAPI::HardwareLine;
 namespace Col = HardwareCatalogue;
 
-constexpr const char* kAppTitle = "VNTZEL";
+using AppInfo::kAppTitle;
 
 std::vector<ListEntry> Numbered(const std::string& text, int count) {
     std::vector<ListEntry> entries;

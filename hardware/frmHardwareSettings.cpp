@@ -1,5 +1,5 @@
 #include "hardware/frmHardwareSettings.h"
-
+#include "platform/Screen.h"
 #include "platform/Text1252.h"
 
 #include <QComboBox>
@@ -22,7 +22,7 @@ namespace {
 constexpr int kDescriptionTypedLimit = 20;
 const int kColumnTwips[HardwareCatalogue::kGridColumns] = {400,  800,  200, 2000, 1860,
                                                            2100, 2100, 0,   0};
-constexpr int kTwipsPerPixel = 15;
+using Platform::kTwipsPerPixel;
 
 QString Text(const std::string& bytes) {
     return Platform::FromWindows1252(bytes);

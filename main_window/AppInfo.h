@@ -1,17 +1,16 @@
 #pragma once
-// The program's title, version and the texts of its version information.
-#include <cstdint>
+// The program's title and version under the main window's names.
+#include "core/AppInfo.h"
 
 namespace MainWindow {
 
-inline constexpr const char* kAppTitle = "VNTZEL";
-inline constexpr int16_t kVersionMajor = 1;
-inline constexpr int16_t kVersionMinor = 0;
-inline constexpr int16_t kVersionRevision = 0;
-inline constexpr const char* kProductName = "Vantor ZEL";
-inline constexpr const char* kCompanyName = "Orbury Ltd.";
-inline constexpr const char* kCopyright = "Copyright (C) Orbury Ltd.";
-// The main window's caption.
-inline constexpr const char* kMainCaption = "Orbury Vantor ZEL";
+using AppInfo::kAppTitle;
+using AppInfo::kVersionMajor;
+using AppInfo::kVersionMinor;
+using AppInfo::kVersionRevision;
+using AppInfo::kProductName;
+using AppInfo::kCompanyName;
+using AppInfo::kCopyright;
+using AppInfo::kMainCaption;
 
 } // namespace MainWindow

@@ -1,9 +1,9 @@
 #include "main_window/CartGroupStartup.h"
 
 #include "breaks/SplitCartGroupQueue.h"
+#include "breaks/SplitPlayerAdapter.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
 #include "carts/PlayerWindows.h"
-#include "carts/SplitPlayerAdapter.h"
 #include "core/MainSettings.h"
 #include "main_window/CartGroupButtons.h"
 #include "main_window/CartGroupPanel.h"
@@ -46,8 +46,8 @@ void StartCartGroups(frmMain& main) {
     runtime.panel = new CartGroupPanel(runtime.buttons, &main);
     const bool shown = MainSettings::Settings().General.ShowCartGroups != 0;
     if (shown)
-        main.resize(main.width(),
-                    std::max(main.height(), main.picPlayer()->height() + CartGroupPanel::kHeight));
+        main.resize(main.width(), std::max(main.height(), main.picPlayer()->geometry().bottom() +
+                                                              1 + CartGroupPanel::kHeight));
     runtime.panel->setVisible(shown);
     runtime.buttons.UpdateCartGroups();
 }

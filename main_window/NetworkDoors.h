@@ -4,8 +4,8 @@
 // as their SplitSender; every socket event runs with the owning context current, so two
 // instances can live in one process.
 #include "breaks/SplitLinks.h"
+#include "breaks/SplitPlayerAdapter.h"
 #include "breaks/ZOZLink.h"
-#include "carts/SplitPlayerAdapter.h"
 #include "main_window/PlayoutLink.h"
 #include "main_window/SocketNetwork.h"
 

@@ -26,6 +26,10 @@ MainSettings::SettingsRecords& MainSettings::Settings() {
     return CurrentContext().Settings;
 }
 
+MainSettings::SplitSettings& MainSettings::SplitSettingsOf(int n) {
+    return CurrentContext().Breaks.SplitRecord.at(static_cast<size_t>(n - 1));
+}
+
 Carts::CartsState& Carts::State() {
     return CurrentContext().Carts;
 }

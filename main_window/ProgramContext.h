@@ -5,6 +5,7 @@
 #include "breaks/ZEL_Specific_CartGroups.h"
 #include "carts/CartsState.h"
 #include "carts/PlayerTable.h"
+#include "core/ContextScope.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
 #include "hardware/HardwareAPI.h"
@@ -27,19 +28,4 @@ struct ProgramContext {
     bool NetworkEnabled = false;
     // The TCP doors once the program has opened them.
     std::shared_ptr<MainWindow::NetworkDoors> Network;
-};
-
-// The current instance: the program's own unless a scope below has made another current.
-ProgramContext& CurrentContext();
-
-// Makes a context current for its lifetime, then restores the one before it.
-class ContextScope {
-public:
-    explicit ContextScope(ProgramContext& context);
-    ~ContextScope();
-    ContextScope(const ContextScope&) = delete;
-    ContextScope& operator=(const ContextScope&) = delete;
-
-private:
-    ProgramContext* previous_;
 };

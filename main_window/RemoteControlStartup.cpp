@@ -6,6 +6,7 @@
 #include "main_window/CartGroupStartup.h"
 #include "main_window/NetworkDoors.h"
 #include "main_window/ProgramContext.h"
+#include "main_window/frmMain.h"
 
 namespace MainWindow {
 
@@ -38,6 +39,12 @@ void StopRemoteControl() {
     AttachedSplit() = nullptr;
     if (context.Network) context.Network->Close();
     context.Network.reset();
+}
+
+void CloseSocketsAndPorts(frmMain& main) {
+    StopRemoteControl();
+    for (Platform::SerialPort* port : {&main.commControl(), &main.commBounce()})
+        if (port->PortOpen()) port->SetPortOpen(false);
 }
 
 } // namespace MainWindow

@@ -77,10 +77,20 @@ void SocketNetwork::CloseSockets() {
     if (sckSlaves0_.isListening()) sckSlaves0_.close();
     for (int16_t i = 1; i <= kSlaves; ++i)
         CloseSlave(i);
+    AbortMaster();
+    MasterReceiveBuffer.Clear();
+}
+
+void SocketNetwork::AbortMaster() {
     closingMaster_ = true;
     sckMaster.abort();
     closingMaster_ = false;
-    MasterReceiveBuffer.Clear();
+}
+
+void SocketNetwork::ReconnectMaster() {
+    masterRetry_.stop();
+    AbortMaster();
+    ConnectToMaster();
 }
 
 void SocketNetwork::ConnectToMaster() {
@@ -143,9 +153,7 @@ void SocketNetwork::OnMasterError(QAbstractSocket::SocketError error) {
     ContextScope scope(doors_.Context());
     const int32_t number = NetSockets::Number(error);
     const std::string description = sckMaster.errorString().toStdString();
-    closingMaster_ = true;
-    sckMaster.abort();
-    closingMaster_ = false;
+    AbortMaster();
     if (NetSockets::IsReachFailure(number)) {
         Trace("NETWORK:master " + description + ", trying again in " +
               std::to_string(masterRetry_.interval() / 1000) + " s");

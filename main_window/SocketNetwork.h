@@ -32,16 +32,21 @@ public:
     // Takes the complete lines out of Data and carries them out; an incomplete rest stays.
     void ProcessRecievedWinSockdata(std::string& Data);
     void CloseSockets();
+    // The master name changed: the master link is closed and opened to the new name.
+    void ReconnectMaster();
 
     // The status text's slave lines: host name and address, or the address.
     std::vector<std::string> ConnectedSlaves() const;
     int16_t SlaveCount() const;
     uint16_t ListeningPort() const;
     bool MasterConnected() const;
+    bool MasterRetryPending() const { return masterRetry_.isActive(); }
     void SetMasterRetryInterval(int milliseconds) { masterRetry_.setInterval(milliseconds); }
 
 private:
     void ConnectToMaster();
+    // Drops the master link without counting it as a loss.
+    void AbortMaster();
     void OnSlaveRequest();
     void OnSlaveData(int16_t Index);
     void CloseSlave(int16_t Index);

@@ -1,13 +1,17 @@
 #pragma once
 // The main window: the player area that hosts the player windows, the image list of the
 // player buttons and the two serial ports (control and bounce).
+#include "platform/Screen.h"
 #include "platform/SerialPort.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 #include <map>
 #include <memory>
 #include <string>
+
+class QMenuBar;
 
 namespace MainWindow {
 
@@ -38,6 +42,8 @@ public:
     QWidget* picPlayer() const { return picPlayer_; }
     // The image list; the keys "enPlay" and "enPause" always exist.
     QIcon ListImage(const std::string& key) const;
+    // Puts the menu bar along the top; the player area moves down below it.
+    void SetMenuBar(QMenuBar* bar);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -45,6 +51,7 @@ protected:
 private:
     MainEngine engine_;
     QWidget* picPlayer_;
+    QPointer<QMenuBar> menuBar_;
     std::map<std::string, QIcon> images_;
 };
 
@@ -55,7 +62,7 @@ frmMain* MainFormIfLoaded();
 // Destroys the main window (tests, shut-down).
 void UnloadMainForm();
 
-// Twips of one pixel of the player area (15 at 96 dots per inch).
-constexpr int kTwipsPerPixel = 15;
+// Twips of one pixel of the player area.
+using Platform::kTwipsPerPixel;
 
 } // namespace MainWindow

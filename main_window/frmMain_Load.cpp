@@ -3,6 +3,7 @@
 #include "breaks/LogEditing.h"
 #include "breaks/SplitCartGroupQueue.h"
 #include "breaks/SplitEngine.h"
+#include "breaks/SplitPlayerAdapter.h"
 #include "breaks/ZEL_Common.h"
 #include "breaks/ZEL_Specific.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
@@ -12,13 +13,11 @@
 #include "carts/Audio_Player_FN.h"
 #include "carts/CartsState.h"
 #include "carts/PlayerWindows.h"
-#include "carts/SplitPlayerAdapter.h"
 #include "carts/Vantor_Cart_Routines.h"
-#include "core/AudioSettings.h"
+#include "carts/AudioSettingsLoader.h"
 #include "core/DataLocation.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
-#include "core/SerialSettings.h"
 #include "hardware/HardwareAPI.h"
 #include "hardware/ZEL_Specific_Actions.h"
 #include "hardware/frmHardwareManager.h"
@@ -31,8 +30,10 @@
 #include "main_window/ProgramContext.h"
 #include "main_window/RemoteControlStartup.h"
 #include "main_window/SerialCommandPort.h"
+#include "main_window/SerialPorts.h"
 #include "main_window/frmCommTest.h"
 #include "main_window/frmMain.h"
+#include "main_window/frmMain_Menus.h"
 #include "main_window/frmSplash.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -79,6 +80,7 @@ struct MainPanels {
     QPointer<QLabel> picNetwork;
     QPointer<QStatusBar> StatusBar1;
     QPointer<QLabel> logging;
+    QPointer<MainMenus> menus;
 };
 
 std::unique_ptr<RunningParts>& Running() {
@@ -123,18 +125,6 @@ void OpenFileLocations(const std::string& iniFile) {
     SettingsDialogs::frmFileLocations form(MainFormIfLoaded());
     form.Engine().SetIniFile(iniFile);
     SettingsDialogs::ShowModal(form);
-}
-
-// Hides or shows the menu items of the main window named so.
-void SetMenuItemsVisible(frmMain& main, std::initializer_list<const char*> names, bool visible) {
-    for (const char* name : names)
-        for (QAction* item : main.findChildren<QAction*>(name))
-            item->setVisible(visible);
-}
-
-void SetMenuItemChecked(frmMain& main, const char* name, bool checked) {
-    for (QAction* item : main.findChildren<QAction*>(name))
-        item->setChecked(checked);
 }
 
 // Lays the panels out: players on top, the cart groups and the status bar at the bottom, the
@@ -205,6 +195,14 @@ void AddPanels(frmMain& main) {
     panels.logging = new QLabel(panels.StatusBar1);
     panels.logging->setObjectName("logging");
     panels.StatusBar1->addPermanentWidget(panels.logging);
+    MainMenuDoors doors;
+    doors.SplitWindow = SplitWindowIfLoaded;
+    doors.SerialPort = []() -> SerialCommandPort* {
+        return Running() ? Running()->serialPort.get() : nullptr;
+    };
+    doors.Unload = [&main] { main.close(); };
+    doors.ShowAbout = [&main] { ShowAbout(&main); };
+    panels.menus = new MainMenus(main, doors);
     main.installEventFilter(new MainWindowEvents(&main));
     main.setWindowTitle(kMainCaption);
     main.setMinimumSize(kMinWidthTwips / kTwipsPerPixel, kMinHeightTwips / kTwipsPerPixel);
@@ -304,7 +302,7 @@ void StartSerialPort(frmMain& main, RunningParts& parts) {
     };
     port.Doors.firstCartOfGroup = ZEL_Specific::FirstCartOfGroup;
     port.Doors.playCartGroup = PlayCartGroup;
-    SerialSettings::LoadSerialSettings(MainSettings::Settings().MainIniFile);
+    LoadSerialSettings(MainSettings::Settings().MainIniFile);
 }
 
 // What the hardware inputs and the ZOZ link reach in the running program.
@@ -335,6 +333,13 @@ SplitWindowDoors SplitDoors(RunningParts& parts) {
     doors.LogReloadTick = [&parts] { parts.split.tmrLogReload_Timer(); };
     doors.CheckForFutureLogFiles = [&parts] { parts.split.CheckForFutureLogFiles(); };
     doors.PlayCartGroup = PlayCartGroup;
+    if (MainMenus* menus = Panels().menus) {
+        doors.mnuSplit = [menus](bool active) { menus->ShowSplitMenu(active); };
+        doors.mnuSplitViewLogs_Click = [menus] { menus->mnuSplitViewLogs_Click(); };
+        doors.mnuEditLog = [menus](int32_t filePos, QPoint at) {
+            menus->PopupEditLog(filePos, at);
+        };
+    }
     // The split window's digit keys press the buttons and show their pages.
     doors.pnlCartGroup_Click = [](int16_t index) {
         if (CartGroupButtons* buttons = CartGroupButtonsIfLoaded())
@@ -351,7 +356,7 @@ SplitWindowDoors SplitDoors(RunningParts& parts) {
 void LoadSplitWindow(frmMain& main, RunningParts& parts) {
     StartCartGroups(main);
     parts.split.SetCartQueue(CartGroupQueueIfLoaded());
-    ZEL_Common::SetCartChooser(frmSplit::AskCartNumber);
+    ZEL_Common::SetCartChooser(Browsing::ChooseCart);
     auto* window = new frmSplit(parts.split, SplitDoors(parts));
     parts.splitWindow = window;
     if (CartGroupButtons* buttons = CartGroupButtonsIfLoaded())
@@ -365,7 +370,6 @@ void LoadSplitWindow(frmMain& main, RunningParts& parts) {
         });
     window->Form_Load();
     bool groups = MainSettings::Settings().General.ShowCartGroups != 0;
-    SetMenuItemChecked(main, "mnuCartGroups", groups);
     if (CartGroupPanel* panel = CartGroupPanelIfLoaded()) panel->setVisible(groups);
 }
 
@@ -427,8 +431,9 @@ int MDIForm_Load(frmMain& main) {
     RunningParts& parts = *Running();
     WireDoors(parts);
     Step("Starting the hardware", StartHardware);
-    if (!CommandLineHas("/NOSETTINGS"))
-        SetMenuItemsVisible(main, {"mnuZELNetwork", "mnuZELNetworkSep", "mnuTools"}, true);
+    if (MainMenus* menus = Panels().menus)
+        menus->ApplyStartup(CommandLineHas("/NOSETTINGS"),
+                            MainSettings::Settings().General.ShowCartGroups != 0);
     CurrentContext().NetworkEnabled = true;
     Progress("Reading Network Settings...");
     Step("Reading the network settings", [&] { StartSerialPort(main, parts); });
@@ -441,9 +446,6 @@ int MDIForm_Load(frmMain& main) {
         if (const auto& network = CurrentContext().Network)
             network->ZOZ().UpdateLoggingCaption = UpdateLoggingCaption;
     });
-    if (CommandLineHas("/NOSETTINGS"))
-        SetMenuItemsVisible(
-            main, {"mnuSettings", "mnuSplitLogFileSettings", "mnuSplitLogFileSettingsSep"}, false);
     if (!CommandLineHas("/NONETDISPLAY") && GeneralFunctions::State().DebugMode != 0)
         ShowNetworkPanel();
     Step("Loading the split window", [&] { LoadSplitWindow(main, parts); });
@@ -475,12 +477,8 @@ void MDIForm_Unload(int16_t& Cancel) {
         UnloadSplash();
         Audio_Player_FN::DestroyPlayerWindows();
     });
-    Step("Closing the sockets", StopRemoteControl);
-    Step("Closing the serial ports", [] {
-        if (frmMain* main = MainFormIfLoaded()) {
-            if (main->commControl().PortOpen()) main->commControl().SetPortOpen(false);
-            if (main->commBounce().PortOpen()) main->commBounce().SetPortOpen(false);
-        }
+    Step("Closing the sockets and serial ports", [] {
+        if (frmMain* main = MainFormIfLoaded()) CloseSocketsAndPorts(*main);
     });
     Running().reset();
     Trace("Shut-down complete");

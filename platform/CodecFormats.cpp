@@ -103,9 +103,11 @@ Format ParseFormat(const uint8_t* bytes, size_t size) {
 }
 
 bool FormatFits(const uint8_t* bytes, size_t size) {
-    if (size < kFormatHeadSize) return size >= 16;
-    WaveFormatEx head = LoadWaveFormat(bytes, kFormatHeadSize);
-    return head.FormatTag == WAVE_FORMAT_PCM || kFormatHeadSize + head.ExtraSize <= size;
+    if (size < 16) return false;
+    // A record shorter than the head reads as padded with zeros, as the open paths pad it.
+    WaveFormatEx head = LoadWaveFormat(bytes, size);
+    return head.FormatTag == WAVE_FORMAT_PCM ||
+           kFormatHeadSize + head.ExtraSize <= std::max(size, kFormatHeadSize);
 }
 
 static const TagInfo kTags[] = {

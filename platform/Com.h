@@ -8,7 +8,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -123,36 +122,5 @@ using ClassFactory = std::function<std::unique_ptr<Dispatchable>()>;
 void RegisterClass(const ClassInfo& info, ClassFactory factory);
 const ClassInfo* FindClass(const std::string& progIdOrClassId);
 std::unique_ptr<Dispatchable> CreateObject(const std::string& progIdOrClassId);
-
-// Registers a control class whose instances start with their properties initialised.
-template <class Control> void RegisterControl(const ClassInfo& info) {
-    RegisterClass(info, [] {
-        auto control = std::make_unique<Control>();
-        control->InitProperties();
-        return std::unique_ptr<Dispatchable>(std::move(control));
-    });
-}
-
-namespace Detail {
-template <class Set> struct SetterTakesReference : std::false_type {};
-template <class C, class V> struct SetterTakesReference<void (C::*)(V&)> : std::true_type {};
-} // namespace Detail
-
-// A property call: gets into result, or converts args[0] and puts it. A setter that takes its
-// value by reference gives its change back in args[0].
-template <class Control, class Get, class Set, class Convert>
-HResult AccessProperty(Control& control, bool put, std::vector<Variant>& args, Variant& result,
-                       Get get, Set set, Convert convert) {
-    if (!put) {
-        result = (control.*get)();
-        return S_OK;
-    }
-    auto value = convert(args[0]);
-    if (!value) return DISP_E_TYPEMISMATCH;
-    auto v = *value;
-    (control.*set)(v);
-    if constexpr (Detail::SetterTakesReference<Set>::value) args[0] = v;
-    return S_OK;
-}
 
 } // namespace Platform::Com

@@ -5,6 +5,9 @@
 
 namespace Platform {
 
+// Twips of one pixel (15 at 96 dots per inch): form layouts are given in twips.
+constexpr int kTwipsPerPixel = 15;
+
 enum MousePointerShape : int { vbDefault = 0, vbArrow = 1, vbHourglass = 11 };
 
 // The pointer shown over the program's windows (vbDefault when none is forced).

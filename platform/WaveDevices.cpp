@@ -91,14 +91,19 @@ void OutStream::Reset() {
     ++generation_;
     played_ = cursor_ = queued_;
     CompleteUpTo(played_);
-    played_ = cursor_ = queued_ = 0;
+    played_ = cursor_ = queued_ = positionBase_ = 0;
     Wake();
     changed_.notify_all();
 }
 
 uint64_t OutStream::PlayedBytes() {
     std::lock_guard guard(lock_);
-    return played_;
+    return positionBase_ + played_;
+}
+
+void OutStream::SetPlayedBytes(uint64_t bytes) {
+    std::lock_guard guard(lock_);
+    positionBase_ = bytes - played_;
 }
 
 void OutStream::SetVolume(uint32_t volume) {
@@ -412,18 +417,19 @@ MMRESULT Unprepare(WaveHeader* header) {
 
 void FillPosition(MMTime* time, uint64_t bytes, const WaveFormat& format) {
     uint64_t frames = bytes / format.blockAlign;
+    uint64_t value = bytes;
     switch (time->type) {
     case TIME_SAMPLES:
-        time->value = static_cast<uint32_t>(frames);
+        value = frames;
         break;
     case TIME_MS:
-        time->value = static_cast<uint32_t>(frames * 1000 / format.samplesPerSec);
+        value = frames * 1000 / format.samplesPerSec;
         break;
     default:
         time->type = TIME_BYTES;
-        time->value = static_cast<uint32_t>(bytes);
         break;
     }
+    time->value = static_cast<uint32_t>(value % kWavePositionWrap);
 }
 
 } // namespace
@@ -704,6 +710,13 @@ MMRESULT waveInGetPosition(HWaveIn handle, MMTime* time) {
 
 MMRESULT waveInGetErrorText(MMRESULT code, std::string& text) {
     return ErrorText(code, text);
+}
+
+MMRESULT SetWaveOutPlayedBytes(HWaveOut handle, uint64_t bytes) {
+    std::shared_ptr<OutStream> stream = FindOut(handle);
+    if (!stream) return MMSYSERR_INVALHANDLE;
+    stream->SetPlayedBytes(bytes);
+    return MMSYSERR_NOERROR;
 }
 
 void ReloadWaveDevices() {

@@ -98,6 +98,9 @@ struct MMTime {
     uint32_t type = TIME_BYTES;
     uint32_t value = 0;
 };
+// Positions (bytes, samples or milliseconds) count from 0 to just below this and start at 0
+// again, where the engines' play clocks expect them to wrap.
+constexpr uint32_t kWavePositionWrap = 1u << 27;
 
 struct WaveOutCaps {
     uint16_t manufacturerId = 0;
@@ -154,6 +157,12 @@ MMRESULT waveInGetErrorText(MMRESULT code, std::string& text);
 
 // Re-reads the device lists from the environment (tests). Open devices stay open.
 void ReloadWaveDevices();
+// Tests: the output's position counts on as if this many bytes had played (a reset starts it
+// at 0 again), so a test reaches the position wrap without playing hours of audio.
+MMRESULT SetWaveOutPlayedBytes(HWaveOut handle, uint64_t bytes);
+// Tests: the null devices play by this clock (nanoseconds, never going back) instead of the
+// steady clock; an empty function gives them the steady clock again.
+void SetNullDeviceClock(std::function<int64_t()> now);
 // Told, on the device's thread, each time an output header is done (benchmarks).
 using WaveDoneObserver = std::function<void(HWaveOut, const WaveHeader*)>;
 void SetWaveDoneObserver(WaveDoneObserver observer);

@@ -1,34 +1,59 @@
 // The clocked null devices: output consumed and input delivered (as silence) in real time.
 #include "platform/WaveStreams.h"
 
-#include <atomic>
+#include <algorithm>
 #include <chrono>
-#include <thread>
+#include <functional>
+#include <mutex>
 
 namespace Platform::WaveInternal {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 constexpr auto kTick = std::chrono::milliseconds(5);
+constexpr int64_t kNanosecondsPerSecond = 1'000'000'000;
 
-// Frames due since the last call, carrying the fraction over.
+std::mutex clockLock;
+std::function<int64_t()> testClock;
+uint64_t clockChanges = 0; // a clock running when the source changed starts again
+
+// Nanoseconds on the steady clock, or on the tests' clock when one is set.
+int64_t Now(uint64_t* changes = nullptr) {
+    std::lock_guard guard(clockLock);
+    if (changes) *changes = clockChanges;
+    if (testClock) return testClock();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               SteadyClock::now().time_since_epoch())
+        .count();
+}
+
+// Frames due since the last call: every frame of the time since the clock's epoch is due once.
 class FrameClock {
 public:
-    explicit FrameClock(uint32_t rate) : rate_(rate), last_(SteadyClock::now()) {}
+    explicit FrameClock(uint32_t rate) : rate_(rate), epoch_(Now(&changes_)), last_(epoch_) {}
     uint64_t Due() {
-        SteadyClock::time_point now = SteadyClock::now();
-        double frames = carry_ + std::chrono::duration<double>(now - last_).count() * rate_;
-        last_ = now;
-        uint64_t whole = static_cast<uint64_t>(frames);
-        carry_ = frames - static_cast<double>(whole);
-        return whole;
+        const uint64_t changes = changes_;
+        last_ = Now(&changes_);
+        if (changes != changes_) Idle();
+        const auto elapsed = static_cast<uint64_t>(std::max<int64_t>(last_ - epoch_, 0));
+        const uint64_t total = elapsed / kNanosecondsPerSecond * rate_ +
+                               elapsed % kNanosecondsPerSecond * rate_ / kNanosecondsPerSecond;
+        const uint64_t due = total - given_;
+        given_ = total;
+        return due;
     }
-    void Idle() { carry_ = 0; }
+    // Paused or starved at the last call: no time before it is owed.
+    void Idle() {
+        epoch_ = last_;
+        given_ = 0;
+    }
 
 private:
     uint32_t rate_;
-    SteadyClock::time_point last_;
-    double carry_ = 0;
+    uint64_t changes_ = 0; // set with the epoch
+    int64_t epoch_;
+    int64_t last_;
+    uint64_t given_ = 0;
 };
 
 class NullOut : public OutStream {
@@ -44,7 +69,7 @@ public:
 
 private:
     void Run() {
-        FrameClock clock(Format().samplesPerSec);
+        FrameClock& clock = clock_;
         std::vector<char> scratch;
         for (;;) {
             {
@@ -61,6 +86,7 @@ private:
         }
     }
 
+    FrameClock clock_{Format().samplesPerSec}; // runs from the opening
     StreamThread thread_;
 };
 
@@ -77,7 +103,7 @@ public:
 
 private:
     void Run() {
-        FrameClock clock(Format().samplesPerSec);
+        FrameClock& clock = clock_;
         std::vector<char> silence;
         for (;;) {
             {
@@ -92,6 +118,7 @@ private:
         }
     }
 
+    FrameClock clock_{Format().samplesPerSec}; // runs from the opening
     StreamThread thread_;
 };
 
@@ -108,3 +135,13 @@ std::unique_ptr<InStream> OpenNullIn(HWaveIn handle, const WaveFormat& format, H
 }
 
 } // namespace Platform::WaveInternal
+
+namespace Platform {
+
+void SetNullDeviceClock(std::function<int64_t()> now) {
+    std::lock_guard guard(WaveInternal::clockLock);
+    WaveInternal::testClock = std::move(now);
+    ++WaveInternal::clockChanges;
+}
+
+} // namespace Platform

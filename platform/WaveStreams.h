@@ -60,6 +60,7 @@ public:
     void Restart();
     void Reset();
     uint64_t PlayedBytes();
+    void SetPlayedBytes(uint64_t bytes);
     void SetVolume(uint32_t volume);
     uint32_t Volume();
     bool HasQueued();
@@ -100,6 +101,7 @@ private:
     uint64_t queued_ = 0;
     uint64_t cursor_ = 0;
     uint64_t played_ = 0;
+    uint64_t positionBase_ = 0; // added to played_ in the reported position
     uint64_t generation_ = 0;
     bool paused_ = false;
     uint32_t volume_ = 0xFFFFFFFFu;

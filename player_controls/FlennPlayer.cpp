@@ -64,8 +64,7 @@ FlennPlayer::~FlennPlayer() {
 }
 
 int32_t FlennPlayer::RaiseError(int32_t code) {
-    int32_t c = code;
-    emit PlayerError(c);
+    emit PlayerError(code);
     return code;
 }
 
@@ -185,7 +184,12 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
     loopMark_ = -1;
     loopStartBlock_ = loopEndBlock_ = 0;
     FlennStreamPlay1.SetReturnBuffers(true);
-    FlennStreamPlay1.StartFlennStream();
+    // The stream has reported its own failure; the file is not left open without it.
+    if (int32_t c = FlennStreamPlay1.StartFlennStream(); c != 0) {
+        Debug("The audio stream could not be started, code " + std::to_string(c));
+        CloseAudio();
+        return c;
+    }
     firstVolumeTime_ = lastVolumeTime_ = -1;
     const int32_t counter = openedFileCounter_;
     Debug("Raise Event Opened");
@@ -310,8 +314,7 @@ int32_t FlennPlayer::CloseAudio() {
     Debug("Raise Event Closed");
     emit Closed();
     if (Reopened(counter)) return result;
-    bool changing = true;
-    emit AudioPositionChanged(changing);
+    emit AudioPositionChanged(true);
     if (Reopened(counter)) return result;
     emit AudioLevelChanged(0, 0);
     Debug("End Function CloseAudio");
@@ -593,7 +596,7 @@ void FlennPlayer::UpdateAudioTimes() {
     if (audioFileName_.empty()) return;
     Debug("Start Function UpdateAudioTimes", dmMedium);
     const int32_t counter = openedFileCounter_;
-    const float p =
+    const float position =
         audioFinished_
             ? std::min(audioEnd_, totalAudioLength_)
             : static_cast<float>(baseTime_ + FlennStreamPlay1.MilliSecondsPlayed() / 1000.0);
@@ -601,18 +604,19 @@ void FlennPlayer::UpdateAudioTimes() {
         totalSecondsPlayed_ = totalSecondsRemain_ = totalPercentagePlayed_ = 0;
         secondsPlayed_ = secondsRemain_ = percentagePlayed_ = 0;
     } else {
-        totalPercentagePlayed_ = std::clamp(p / totalAudioLength_ * 100, 0.f, 100.f);
-        totalSecondsPlayed_ = p;
-        totalSecondsRemain_ = totalAudioLength_ - p;
+        totalPercentagePlayed_ = std::clamp(position / totalAudioLength_ * 100, 0.f, 100.f);
+        totalSecondsPlayed_ = position;
+        totalSecondsRemain_ = totalAudioLength_ - position;
         percentagePlayed_ =
-            audioLength_ > 0 ? std::clamp((p - audioStart_) / audioLength_ * 100, 0.f, 100.f) : 0;
-        secondsPlayed_ = p - audioStart_;
+            audioLength_ > 0 ? std::clamp((position - audioStart_) / audioLength_ * 100, 0.f, 100.f)
+                             : 0;
+        secondsPlayed_ = position - audioStart_;
         secondsRemain_ = audioLength_ - secondsPlayed_;
     }
     if (firstVolumeTime_ >= 0 && !StepVolumeEnvelope()) return;
-    const float t = totalSecondsPlayed_;
-    const auto reach = [t](bool& flag, float at, bool armed) {
-        if (flag || !armed || t < at) return false;
+    const float played = totalSecondsPlayed_;
+    const auto reach = [played](bool& flag, float at, bool armed) {
+        if (flag || !armed || played < at) return false;
         return flag = true;
     };
     const bool introStart = reach(introStartFlag_, introStart_, true);

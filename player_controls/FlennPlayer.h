@@ -182,9 +182,9 @@ signals:
     void Cued();
     void Opened();
     void Closed();
-    void AudioPositionChanged(bool& AudioPartChanging);
+    void AudioPositionChanged(bool AudioPartChanging);
     void AudioLevelChanged(int16_t MaxLeftLevel, int16_t MaxRightLevel);
-    void PlayerError(int32_t& ErrorCode);
+    void PlayerError(int32_t ErrorCode);
     void IntroStartReached();
     void IntroEndReached();
     void ExtroReached();
@@ -195,9 +195,9 @@ signals:
     void LoopCompleted();
     void SweeperStartReached();
     void AudioVolumeChanged(int16_t NewLevel);
-    void VolumeChangeStartNotify(int16_t& ChangeReference);
-    void VolumeChangeNotify(int16_t& ChangeReference);
-    void VolumeChangeEndNotify(int16_t& ChangeReference);
+    void VolumeChangeStartNotify(int16_t ChangeReference);
+    void VolumeChangeNotify(int16_t ChangeReference);
+    void VolumeChangeEndNotify(int16_t ChangeReference);
 
 private:
     bool IsOpen() const { return hAudioFile_ != nullptr; }

@@ -185,8 +185,7 @@ bool FlennPlayer::StepVolumeEnvelope() {
             }
             if (!e.NotifiedStart) {
                 e.NotifiedStart = -1;
-                int16_t reference = e.Reference;
-                emit VolumeChangeStartNotify(reference);
+                emit VolumeChangeStartNotify(e.Reference);
                 if (Reopened(counter)) return false;
             }
             if (e.Duration == 0 || EndTime(e) <= t) {
@@ -200,8 +199,7 @@ bool FlennPlayer::StepVolumeEnvelope() {
             if (e.NotifyVolume >= 0 && !e.Notified &&
                 (rising ? vol >= e.NotifyVolume : vol <= e.NotifyVolume)) {
                 e.Notified = -1;
-                int16_t reference = e.Reference;
-                emit VolumeChangeNotify(reference);
+                emit VolumeChangeNotify(e.Reference);
                 if (Reopened(counter)) return false;
             }
         }

@@ -223,8 +223,7 @@ void FlennRecorder::ClearBuffer() {
 }
 
 void FlennRecorder::Raise(int32_t code) {
-    int32_t value = code;
-    emit PlayerError(value);
+    emit PlayerError(code);
 }
 
 int32_t FlennRecorder::Failed(const std::string& line, int32_t code) {
@@ -247,13 +246,33 @@ int32_t FlennRecorder::RecordAudio(const std::string& NewAudioFileName, int32_t 
     return result;
 }
 
+// A failed file call as the recorder reports it: the code (75 path/file access, 53 not found)
+// and the cause in the debug file, and the box when errors are reported.
+int32_t FlennRecorder::FileFailure(const std::string& line, const std::string& box) {
+    const int cause = errno;
+    const int32_t error = cause == ENOENT || cause == ENOTDIR ? 53 : 75;
+    Debug(1, line + std::to_string(error) + "," + std::strerror(cause));
+    if (reportErrors_) MsgBox(box, vbInformation);
+    return error;
+}
+
 bool FlennRecorder::DeleteOld(const std::string& file, const std::string& line,
                               const std::string& box, int32_t& error) {
     if (std::remove(file.c_str()) == 0) return true;
-    error = errno == EACCES || errno == EPERM ? 75 : 53;
-    Debug(1, line + std::to_string(error) + "," + std::strerror(errno));
-    if (reportErrors_) MsgBox(box, vbInformation);
+    error = FileFailure(line, box);
     return false;
+}
+
+// The take replaces the destination; when it cannot, it stays under its temporary name and the
+// box says where.
+int32_t FlennRecorder::SaveTake() {
+    if (std::rename(workingFileName_.c_str(), audioFileName_.c_str()) == 0) return 0;
+    const int32_t error =
+        FileFailure("Renaming Temporary File - Failed, Code ",
+                    "There was a problem saving the recording as " + audioFileName_ +
+                        "\nIt has been kept as " + workingFileName_);
+    Raise(-error);
+    return error;
 }
 
 int32_t FlennRecorder::RecordAudioEx(const std::string& Filename, int32_t RecSampleRate,
@@ -277,11 +296,9 @@ int32_t FlennRecorder::RecordAudioEx(const std::string& Filename, int32_t RecSam
                             DeleteOld(Filename, "Deleting Old Audio - Failed, Code ",
                                       "There was a problem deleting " + Filename, error))
                          : access(Filename.c_str(), W_OK) == 0;
-        if (!ok && !direct) {
-            error = 75;
-            Debug(1, "Deleting Old Audio - Failed, Code 75," + std::string(std::strerror(errno)));
-            if (reportErrors_) MsgBox("There was a problem deleting " + Filename, vbInformation);
-        }
+        if (!ok && !direct)
+            error = FileFailure("Deleting Old Audio - Failed, Code ",
+                                "There was a problem deleting " + Filename);
         if (!ok) {
             Raise(-error);
             return error;
@@ -317,17 +334,18 @@ int32_t FlennRecorder::RecordAudioEx(const std::string& Filename, int32_t RecSam
     if (count != openCount_) return 0;
     waitingForLevel_ = recording_ = false;
     Debug(1, "FlennRecord - Start Flenn Stream");
-    if ((RecordFlags & 2) == 0 && triggerLevel_ <= 0) {
-        FlennStreamRecord1.SetSynchronousAudioLevelEvents(false);
-        FlennStreamRecord1.StartFlennStream();
-        emit RecordOpen();
+    const bool immediate = (RecordFlags & 2) == 0 && triggerLevel_ <= 0;
+    waitingForLevel_ = !immediate;
+    FlennStreamRecord1.SetSynchronousAudioLevelEvents(!immediate);
+    // The stream has reported its own failure; nothing is recorded without it.
+    if (int32_t code = FlennStreamRecord1.StartFlennStream()) {
+        CloseRecording(false);
+        return code;
+    }
+    emit RecordOpen();
+    if (immediate) {
         resumeOffset_ = -1;
         ResumeRecording();
-    } else {
-        waitingForLevel_ = true;
-        FlennStreamRecord1.SetSynchronousAudioLevelEvents(true);
-        FlennStreamRecord1.StartFlennStream();
-        emit RecordOpen();
     }
     Debug(1, "End Function RecordAudioEx");
     return 0;
@@ -656,19 +674,19 @@ int32_t FlennRecorder::PauseRecording() {
 void FlennRecorder::tmrPosition_Timer() {
     if (audioFileName_.empty()) return;
     const int32_t count = openCount_;
-    float t = secondsBeforePause_;
+    float recorded = secondsBeforePause_;
     if (Status() == ersRecording && EngineRunning())
-        t = FlennStreamRecord1.MilliSecondsRecorded() / 1000.0f - resumeOffset_ +
-            secondsBeforePause_;
+        recorded = FlennStreamRecord1.MilliSecondsRecorded() / 1000.0f - resumeOffset_ +
+                   secondsBeforePause_;
     if (audioLength_ <= 0) {
         totalPercentageRecorded_ = 0;
-        totalSecondsRecorded_ = t;
+        totalSecondsRecorded_ = recorded;
         totalSecondsRemain_ = 0;
     } else {
-        float p = std::clamp(t / audioLength_ * 100.0f, 0.0f, 100.0f);
-        totalPercentageRecorded_ = p;
-        totalSecondsRecorded_ = audioLength_ * p / 100.0f;
-        totalSecondsRemain_ = (100.0f - p) * audioLength_ / 100.0f;
+        const float percent = std::clamp(recorded / audioLength_ * 100.0f, 0.0f, 100.0f);
+        totalPercentageRecorded_ = percent;
+        totalSecondsRecorded_ = audioLength_ * percent / 100.0f;
+        totalSecondsRemain_ = (100.0f - percent) * audioLength_ / 100.0f;
     }
     if (raiseAudioPositionChanged_ && totalSecondsRecorded_ != lastReportedSeconds_)
         emit AudioPositionChanged();
@@ -752,7 +770,7 @@ int32_t FlennRecorder::CloseRecording(bool& SaveRecording) {
             if (GeneralFunctions::SafeFileLen(workingFileName_) >= 0)
                 std::remove(workingFileName_.c_str());
         } else if (audioFileName_ != workingFileName_) {
-            std::rename(workingFileName_.c_str(), audioFileName_.c_str());
+            result = SaveTake();
         }
     }
     audioFileName_.clear();

@@ -110,7 +110,7 @@ signals:
     void AudioPositionChanged();
     void AudioLevelChanged(int16_t MaxLeftLevel, int16_t MaxRightLevel);
     void BufferRecieved(intptr_t ptrBuffer, int32_t BufferSize);
-    void PlayerError(int32_t& ErrorCode);
+    void PlayerError(int32_t ErrorCode);
 
 private:
     int32_t InitialiseRecordCompression(int32_t tag, int16_t channels, int32_t rate);
@@ -128,6 +128,8 @@ private:
     bool EngineRunning() const { return FlennStreamRecord1.Status() == statusRunning; }
     void Debug(int32_t level, const std::string& text) const;
     void MarkChanged(const char* name);
+    int32_t FileFailure(const std::string& line, const std::string& box);
+    int32_t SaveTake();
     bool DeleteOld(const std::string& file, const std::string& line, const std::string& box,
                    int32_t& error);
 

@@ -10,6 +10,7 @@ benchmarks=(
   browse_benchmark
   soak_benchmark
   serial_trigger_benchmark
+  net_play_benchmark
 )
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target "${benchmarks[@]}"

@@ -123,6 +123,18 @@ std::string ChooseFile(QWidget* owner, const std::string& title, const std::stri
     return Typed(QFileDialog::getOpenFileName(owner, Shown(title), Shown(start), Shown(filter)));
 }
 
+std::string ChooseSaveFile(QWidget* owner, const std::string& title, const std::string& start,
+                           const std::string& filter, const std::string& defaultSuffix) {
+    if (FileHook()) return FileHook()(title, start, filter);
+    if (Platform::MsgBoxIsHeadless()) return "";
+    QFileDialog dialog(owner, Shown(title), Shown(start), Shown(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(Shown(defaultSuffix));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return "";
+    return Typed(dialog.selectedFiles().front());
+}
+
 SettingsForm::SettingsForm(QWidget* parent) : QDialog(parent) {
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 }

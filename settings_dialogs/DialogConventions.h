@@ -41,6 +41,11 @@ void SetFileChooserHook(FileChooserHook hook);
 // The file chosen in the file chooser, "" when cancelled. Headless runs answer "".
 std::string ChooseFile(QWidget* owner, const std::string& title, const std::string& start,
                        const std::string& filter);
+// The file chosen to write to, "" when cancelled: its folder must exist, an existing file is
+// replaced only when the user agrees, and a name typed without an extension gets
+// defaultSuffix. Answered by the same hook; headless runs answer "".
+std::string ChooseSaveFile(QWidget* owner, const std::string& title, const std::string& start,
+                           const std::string& filter, const std::string& defaultSuffix);
 
 // A settings dialog: Enter is OK, Esc and the close box discard. ok() and apply() call the
 // saver; OK closes only when it succeeds, Apply never closes.

@@ -1,8 +1,8 @@
 #include "settings_dialogs/frmAudioSetup.h"
 
+#include "carts/AudioSettingsLoader.h"
 #include "carts/CartsState.h"
 #include "carts/PlayerTable.h"
-#include "core/AudioSettings.h"
 #include "core/DataLocation.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
@@ -573,7 +573,7 @@ frmAudioSetup::frmAudioSetup(QWidget* parent) : SettingsForm(parent) {
         SelectAllOnFocus(box);
         DigitsOnly(box, true);
         connect(box, &QLineEdit::editingFinished, this,
-                [this, field] { engine_.LeavePercentBox(field); });
+                [this, percent = field] { engine_.LeavePercentBox(percent); });
     }
 
     // Recording/Editing Settings

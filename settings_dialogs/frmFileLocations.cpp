@@ -4,6 +4,7 @@
 #include "carts/CartsState.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
+#include "core/SaveReport.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
@@ -50,8 +51,8 @@ void ExaminePart(int i) {
     SetStatusOfSharers(part.Location, found ? PartFound : PartMissing);
 }
 
-void WriteKey(const std::string& iniFile, const std::string& key, const std::string& value) {
-    if (!iniFile.empty()) Platform::WritePrivateProfileString(kSection, key, value, iniFile);
+bool WriteKey(const std::string& iniFile, const std::string& key, const std::string& value) {
+    return iniFile.empty() || Platform::WritePrivateProfileString(kSection, key, value, iniFile);
 }
 
 std::string CartKey(int i) {
@@ -138,14 +139,16 @@ bool FileLocationsEngine::Done() {
         Part(i).Location = text;
         Part(i).Status = Vantor_Cart_Routines::PartNotExamined;
     }
+    bool saved = true;
     for (int i = 1; i <= kCartLocationCount; ++i) {
         ExaminePart(i);
-        WriteKey(iniFile_, CartKey(i), Part(i).Location);
+        saved = WriteKey(iniFile_, CartKey(i), Part(i).Location) && saved;
     }
     MainSettings::Settings().DataFolder = data_;
-    WriteKey(iniFile_, "Data", data_);
-    WriteKey(iniFile_, "Schedules", Platform::JoinPath(data_, "SCHEDULE"));
-    WriteKey(iniFile_, "Logs", Platform::JoinPath(data_, "LOGS"));
+    saved = WriteKey(iniFile_, "Data", data_) && saved;
+    saved = WriteKey(iniFile_, "Schedules", Platform::JoinPath(data_, "SCHEDULE")) && saved;
+    saved = WriteKey(iniFile_, "Logs", Platform::JoinPath(data_, "LOGS")) && saved;
+    GeneralFunctions::TraceFailedSave(saved, "frmFileLocations", iniFile_);
     ZEL_Common::CreateDataDirectories(data_);
     const std::string& first = Part(1).Location;
     MainSettings::Settings().Audio.NoCarts =

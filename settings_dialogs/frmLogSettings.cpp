@@ -3,6 +3,7 @@
 #include "breaks/BreaksState.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
+#include "core/SaveReport.h"
 #include "core/SettingsReader.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
@@ -135,8 +136,9 @@ bool LogSettingsEngine::Ok() {
 
     const std::string& ini = MainSettings::Settings().MainIniFile;
     const std::string n = std::to_string(number);
+    bool saved = true;
     auto write = [&](const char* section, const char* key, const std::string& value) {
-        Platform::WritePrivateProfileString(section, key + n, value, ini);
+        saved = Platform::WritePrivateProfileString(section, key + n, value, ini) && saved;
     };
     write("General", "SplitName", entries_.SplitName);
     write("General", "LogSourceDirectory", entries_.SourceDirectory);
@@ -148,6 +150,7 @@ bool LogSettingsEngine::Ok() {
     write("LogFileName", "Suffix", entries_.Suffix ? "1" : "0");
     write("LogFileName", "LogTXChainCode", entries_.LogTXChainCode);
     write("LogFileName", "ReconcileExtension", entries_.ReconcileFileExtension);
+    GeneralFunctions::TraceFailedSave(saved, "frmLogSettings", ini);
     if (VB::Val(tag_) == 0)
         Box(std::string("These settings will take effect from the next time you start ") +
                 kBoxTitle,

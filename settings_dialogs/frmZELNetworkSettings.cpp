@@ -1,6 +1,8 @@
 #include "settings_dialogs/frmZELNetworkSettings.h"
 
+#include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
+#include "core/SaveReport.h"
 #include "core/SerialSettings.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -98,8 +100,9 @@ bool ZELNetworkSettingsEngine::Ok() {
     if (c.DataProfile >= 0)
         s.SerialProfileName = profiles_[static_cast<size_t>(c.DataProfile)].FileName;
     const std::string& ini = MainSettings::Settings().MainIniFile;
-    auto write = [&ini](const char* key, const std::string& value) {
-        Platform::WritePrivateProfileString("ZELNetwork", key, value, ini);
+    bool saved = true;
+    auto write = [&ini, &saved](const char* key, const std::string& value) {
+        saved = Platform::WritePrivateProfileString("ZELNetwork", key, value, ini) && saved;
     };
     write("UseSerial", std::to_string(s.UseSerial));
     write("SerialPort", std::to_string(s.SerialPort));
@@ -107,6 +110,7 @@ bool ZELNetworkSettingsEngine::Ok() {
     write("SerialHandshaking", std::to_string(s.SerialHandshaking));
     write("SerialProfileName", s.SerialProfileName);
     write("SerialSettings", s.SerialSettings);
+    GeneralFunctions::TraceFailedSave(saved, "frmZELNetworkSettings", ini);
     Box("You must restart Vantor ZEL Network to use the new settings.\n\nPlease note that some "
         "settings have already been changed, \nand the system may not perform as expected until "
         "it is restarted.",

@@ -2,6 +2,7 @@
 
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
+#include "core/SaveReport.h"
 #include "main_window/CommandLine.h"
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
@@ -149,8 +150,9 @@ bool ZELSettingsEngine::Apply() {
 
     MainSettings::SettingsRecords& s = MainSettings::Settings();
     const std::string& ini = s.MainIniFile;
-    auto write = [&ini](const char* section, const char* key, const std::string& value) {
-        Platform::WritePrivateProfileString(section, key, value, ini);
+    bool saved = true;
+    auto write = [&ini, &saved](const char* section, const char* key, const std::string& value) {
+        saved = Platform::WritePrivateProfileString(section, key, value, ini) && saved;
     };
     auto general = [&write](const char* key, const std::string& value) {
         write("General", key, value);
@@ -216,6 +218,7 @@ bool ZELSettingsEngine::Apply() {
 
     g.LogWarningDays = week_.Setting();
     general("LogWarningDays", g.LogWarningDays);
+    GeneralFunctions::TraceFailedSave(saved, "frmZELSettings", ini);
     emit Changed();
     return true;
 }

@@ -1,5 +1,7 @@
-// Identity, dispatch table and late-bound Invoke of LED.
+// Identity and dispatch table of LED.
 #include "ui_controls/LED.h"
+
+#include "platform/ComControl.h"
 
 using namespace Platform::Com;
 
@@ -7,86 +9,48 @@ namespace obControls {
 
 namespace {
 
-enum LedDispid : int32_t {
-    idValue = 0x68030006,
-    idValueIsMask = 0x68030005,
-    idShowDecimal = 0x68030004,
-    idShowBorder = 0x68030003,
-    idLEDColorOn = 0x68030002,
-    idLEDColorOff = 0x68030001,
-    idBackStyle = 0x68030000,
+// A refused value raises the LED's error.
+HResult PutValue(LED& led, Call& call) {
+    if (!call.Put()) return Result<&LED::Value>(led, call);
+    auto value = ToInteger(call.args[0]);
+    if (!value) return DISP_E_TYPEMISMATCH;
+    ExceptionInfo error;
+    if (led.SetValue(*value, &error)) return S_OK;
+    return call.Raise(error.number, error.description.c_str());
+}
+
+constexpr Member<LED> kMembers[] = {
+    {0x68030006, "Value", kGetPut, 0, PutValue},
+    {0x68030005, "ValueIsMask", kGetPut, 0,
+     Property<&LED::ValueIsMask, &LED::SetValueIsMask, ToBoolean>},
+    {0x68030004, "ShowDecimal", kGetPut, 0,
+     Property<&LED::ShowDecimal, &LED::SetShowDecimal, ToBoolean>},
+    {0x68030003, "ShowBorder", kGetPut, 0,
+     Property<&LED::ShowBorder, &LED::SetShowBorder, ToBoolean>},
+    {0x68030002, "LEDColorOn", kGetPut, 0, Property<&LED::LEDColorOn, &LED::SetLEDColorOn, ToLong>},
+    {0x68030001, "LEDColorOff", kGetPut, 0,
+     Property<&LED::LEDColorOff, &LED::SetLEDColorOff, ToLong>},
+    {0x68030000, "BackStyle", kGetPut, 0, Property<&LED::BackStyle, &LED::SetBackStyle, ToLong>},
 };
 
-constexpr uint8_t GP = DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT;
-
-constexpr DispatchMember kMembers[] = {
-    {idValue, "Value", GP, 0},
-    {idValueIsMask, "ValueIsMask", GP, 0},
-    {idShowDecimal, "ShowDecimal", GP, 0},
-    {idShowBorder, "ShowBorder", GP, 0},
-    {idLEDColorOn, "LEDColorOn", GP, 0},
-    {idLEDColorOff, "LEDColorOff", GP, 0},
-    {idBackStyle, "BackStyle", GP, 0},
-};
-
-const ClassInfo kInfo = {
-    "obControls.LED",
-    "{5B0E7A41-2C64-4D8E-9F13-6A7C0D21B4E8}",
-    "_LED",
-    "{5B0E7A42-2C64-4D8E-9F13-6A7C0D21B4E8}",
-    "{5B0E7A43-2C64-4D8E-9F13-6A7C0D21B4E8}", // __LED, no events
-    kMembers,
-    {},
-};
-
-const bool kRegistered = [] {
-    RegisterControl<LED>(kInfo);
-    return true;
-}();
+const ControlClass kClass({"obControls.LED",
+                           "{5B0E7A41-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "_LED",
+                           "{5B0E7A42-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "{5B0E7A43-2C64-4D8E-9F13-6A7C0D21B4E8}", // __LED, no events
+                           {},
+                           {}},
+                          kMembers);
 
 } // namespace
 
 const ClassInfo& LED::Info() {
-    (void)kRegistered;
-    return kInfo;
+    return kClass.Info();
 }
 
 HResult LED::Invoke(int32_t dispid, uint8_t kind, std::vector<Variant>& args, Variant& result,
                     ExceptionInfo* exception) {
-    HResult check = CheckCall(kInfo, dispid, kind, args.size());
-    if (check != S_OK) return check;
-    const bool put = kind == DISPATCH_PROPERTYPUT;
-    auto property = [&](auto get, auto set, auto convert) {
-        return AccessProperty(*this, put, args, result, get, set, convert);
-    };
-    result = std::monostate{};
-    switch (dispid) {
-    case idValue: {
-        if (!put) {
-            result = Value();
-            return S_OK;
-        }
-        auto value = ToInteger(args[0]);
-        if (!value) return DISP_E_TYPEMISMATCH;
-        ExceptionInfo error;
-        if (SetValue(*value, &error)) return S_OK;
-        if (exception) *exception = error;
-        return DISP_E_EXCEPTION;
-    }
-    case idValueIsMask:
-        return property(&LED::ValueIsMask, &LED::SetValueIsMask, ToBoolean);
-    case idShowDecimal:
-        return property(&LED::ShowDecimal, &LED::SetShowDecimal, ToBoolean);
-    case idShowBorder:
-        return property(&LED::ShowBorder, &LED::SetShowBorder, ToBoolean);
-    case idLEDColorOn:
-        return property(&LED::LEDColorOn, &LED::SetLEDColorOn, ToLong);
-    case idLEDColorOff:
-        return property(&LED::LEDColorOff, &LED::SetLEDColorOff, ToLong);
-    case idBackStyle:
-        return property(&LED::BackStyle, &LED::SetBackStyle, ToLong);
-    }
-    return DISP_E_MEMBERNOTFOUND;
+    return kClass.Invoke(*this, dispid, kind, args, result, exception);
 }
 
 } // namespace obControls

@@ -1,5 +1,6 @@
 #include "ui_controls/ax3DBorder.h"
 
+#include "platform/ComControl.h"
 #include "ui_controls/OleColour.h"
 
 #include <QMouseEvent>
@@ -11,27 +12,21 @@ namespace obControls {
 
 namespace {
 
-enum BorderDispid : int32_t { idBorderStyle = 0x68030003, idBackColor = 0x68030002 };
-constexpr uint8_t GP = DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT;
-constexpr DispatchMember kMembers[] = {{idBorderStyle, "BorderStyle", GP, 0},
-                                       {idBackColor, "BackColor", GP, 0}};
+using B = ax3DBorder;
+constexpr Member<ax3DBorder> kMembers[] = {
+    {0x68030003, "BorderStyle", kGetPut, 0, Property<&B::BorderStyle, &B::SetBorderStyle, ToLong>},
+    {0x68030002, "BackColor", kGetPut, 0, Property<&B::BackColor, &B::SetBackColor, ToLong>}};
 constexpr EventMember kEvents[] = {{1, "Resize", 0},    {2, "Click", 0},   {3, "DblClick", 0},
                                    {4, "MouseDown", 4}, {5, "MouseUp", 4}, {6, "MouseMove", 4}};
 
-const ClassInfo kInfo = {
-    "obControls.ax3DBorder",
-    "{5B0E7A61-2C64-4D8E-9F13-6A7C0D21B4E8}",
-    "_ax3DBorder",
-    "{5B0E7A62-2C64-4D8E-9F13-6A7C0D21B4E8}",
-    "{5B0E7A63-2C64-4D8E-9F13-6A7C0D21B4E8}", // __ax3DBorder
-    kMembers,
-    kEvents,
-};
-
-const bool kRegistered = [] {
-    RegisterControl<ax3DBorder>(kInfo);
-    return true;
-}();
+const ControlClass kClass({"obControls.ax3DBorder",
+                           "{5B0E7A61-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "_ax3DBorder",
+                           "{5B0E7A62-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "{5B0E7A63-2C64-4D8E-9F13-6A7C0D21B4E8}", // __ax3DBorder
+                           {},
+                           kEvents},
+                          kMembers);
 
 constexpr int32_t kLight = 0xE0E0E0, kDark = 0x808080;
 constexpr int32_t kButtonFace = static_cast<int32_t>(0x8000000F);
@@ -48,8 +43,7 @@ ax3DBorder::ax3DBorder(QWidget* parent) : QWidget(parent) {
 }
 
 const ClassInfo& ax3DBorder::Info() {
-    (void)kRegistered;
-    return kInfo;
+    return kClass.Info();
 }
 
 void ax3DBorder::InitProperties() {
@@ -82,16 +76,8 @@ void ax3DBorder::SetBackColor(int32_t value) {
 }
 
 HResult ax3DBorder::Invoke(int32_t dispid, uint8_t kind, std::vector<Variant>& args,
-                           Variant& result, ExceptionInfo*) {
-    HResult check = CheckCall(kInfo, dispid, kind, args.size());
-    if (check != S_OK) return check;
-    result = std::monostate{};
-    const bool put = kind == DISPATCH_PROPERTYPUT;
-    if (dispid == idBorderStyle)
-        return AccessProperty(*this, put, args, result, &ax3DBorder::BorderStyle,
-                              &ax3DBorder::SetBorderStyle, ToLong);
-    return AccessProperty(*this, put, args, result, &ax3DBorder::BackColor,
-                          &ax3DBorder::SetBackColor, ToLong);
+                           Variant& result, ExceptionInfo* exception) {
+    return kClass.Invoke(*this, dispid, kind, args, result, exception);
 }
 
 void ax3DBorder::resizeEvent(QResizeEvent*) {

@@ -1,5 +1,6 @@
 #include "ui_controls/obStatus.h"
 
+#include "platform/ComControl.h"
 #include "ui_controls/ControlGeometry.h"
 
 using namespace Platform::Com;
@@ -8,24 +9,25 @@ namespace obControls {
 
 namespace {
 
-constexpr int32_t idCaption = 0x68030000;
-constexpr DispatchMember kMembers[] = {
-    {idCaption, "Caption", DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, 0}};
+// A put takes the caption as text; the argument is not written back.
+HResult Caption(obStatus& status, Call& call) {
+    if (!call.Put()) return Result<&obStatus::Caption>(status, call);
+    auto text = ToText(call.args[0]);
+    if (!text) return DISP_E_TYPEMISMATCH;
+    status.SetCaption(*text);
+    return S_OK;
+}
 
-const ClassInfo kInfo = {
-    "obControls.obStatus",
-    "{5B0E7A51-2C64-4D8E-9F13-6A7C0D21B4E8}",
-    "_obStatus",
-    "{5B0E7A52-2C64-4D8E-9F13-6A7C0D21B4E8}",
-    "{5B0E7A53-2C64-4D8E-9F13-6A7C0D21B4E8}", // __obStatus, no events
-    kMembers,
-    {},
-};
+constexpr Member<obStatus> kMembers[] = {{0x68030000, "Caption", kGetPut, 0, Caption}};
 
-const bool kRegistered = [] {
-    RegisterControl<obStatus>(kInfo);
-    return true;
-}();
+const ControlClass kClass({"obControls.obStatus",
+                           "{5B0E7A51-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "_obStatus",
+                           "{5B0E7A52-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "{5B0E7A53-2C64-4D8E-9F13-6A7C0D21B4E8}", // __obStatus, no events
+                           {},
+                           {}},
+                          kMembers);
 
 constexpr int kDefaultWidthTwips = 3030, kDefaultHeightTwips = 900;
 
@@ -45,23 +47,12 @@ obStatus::obStatus(QWidget* parent) : QWidget(parent) {
 }
 
 const ClassInfo& obStatus::Info() {
-    (void)kRegistered;
-    return kInfo;
+    return kClass.Info();
 }
 
 HResult obStatus::Invoke(int32_t dispid, uint8_t kind, std::vector<Variant>& args, Variant& result,
-                         ExceptionInfo*) {
-    HResult check = CheckCall(kInfo, dispid, kind, args.size());
-    if (check != S_OK) return check;
-    result = std::monostate{};
-    if (kind != DISPATCH_PROPERTYPUT) {
-        result = Caption();
-        return S_OK;
-    }
-    auto text = ToText(args[0]);
-    if (!text) return DISP_E_TYPEMISMATCH;
-    SetCaption(*text);
-    return S_OK;
+                         ExceptionInfo* exception) {
+    return kClass.Invoke(*this, dispid, kind, args, result, exception);
 }
 
 std::string obStatus::Caption() const {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace Platform;
 using TestSupport::Pump;
 
@@ -133,6 +135,24 @@ TEST_F(PlayEngine, PauseFreezesTheClockAndKeepsTheRest) {
     Play(1600);
     EXPECT_EQ(Played(), tone);
     EXPECT_EQ(play.MilliSecondsPlayed(), 2000);
+}
+
+// 100 ms before 2^31 bytes the byte and the sample positions are both just before their wrap.
+TEST_F(PlayEngine, ClocksRunOnAcrossTheDevicePositionWrap) {
+    MakeTone(1);
+    ASSERT_EQ(play.StartFlennStream(), 0);
+    const uint64_t before = (uint64_t{1} << 31) - 4410 * 4;
+    ASSERT_EQ(SetWaveOutPlayedBytes(WaveCapture::Streams().back().handle, before),
+              MMSYSERR_NOERROR);
+    const int32_t blocks = play.BlocksPlayed();
+    const int32_t milliseconds = play.MilliSecondsPlayed();
+    EXPECT_EQ(blocks, (kWavePositionWrap - 4410 * 4) / 4);
+    EXPECT_EQ(milliseconds, std::lround((kWavePositionWrap - 4410) / 44.1));
+    play.StartPlayback();
+    Play(200);
+    EXPECT_EQ(play.BlocksPlayed() - blocks, 8820);
+    EXPECT_NEAR(play.MilliSecondsPlayed() - milliseconds, 200, 1);
+    EXPECT_EQ(Played(), std::vector<int16_t>(tone.begin(), tone.begin() + 8820 * 2));
 }
 
 TEST_F(PlayEngine, ClearbuffersFreesEveryBufferAndDropsTheirNotifications) {
@@ -423,6 +443,7 @@ namespace {
 // from the event loop of the engine's own thread.
 TEST(PlayEngineOnTheNullDevice, EventsArriveOnTheEnginesThread) {
     TestSupport::UseWaveDevices("null");
+    TestSupport::NullDeviceClock clock;
     TestSupport::ScriptedBoxes boxes;
     FlennStreamPlay play;
     play.InitProperties();
@@ -439,9 +460,10 @@ TEST(PlayEngineOnTheNullDevice, EventsArriveOnTheEnginesThread) {
     for (int i = 0; i < 4; ++i)
         ASSERT_EQ(play.AddBufferEx(reinterpret_cast<intptr_t>(block.data()), 2205 * 4, 5), 0);
     play.StartPlayback();
+    clock.Advance(200);
     EXPECT_TRUE(TestSupport::PumpUntil([&] { return returned == 4; }, 3000));
     EXPECT_FALSE(elsewhere);
-    EXPECT_NEAR(play.MilliSecondsPlayed(), 200, 1);
+    EXPECT_EQ(play.MilliSecondsPlayed(), 200);
     EXPECT_TRUE(boxes.Shown().empty());
 }
 

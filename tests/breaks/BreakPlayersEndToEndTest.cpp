@@ -2,7 +2,6 @@
 // where, the words sent, the reconciliation lines and the hardware lines.
 #include "support/BreakRig.h"
 
-#include <QElapsedTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -47,12 +46,12 @@ protected:
         return rig.Player(1).Status == CartPlayers::Playing ||
                rig.Player(2).Status == CartPlayers::Playing;
     }
-    // Real milliseconds until the line has the state (the pulse timers run on real time).
-    qint64 WaitForLine(int line, int16_t state) {
-        QElapsedTimer timer;
-        timer.start();
-        TestSupport::PumpUntil([&] { return rig.LineState(line) == state; }, 5000);
-        return timer.elapsed();
+    // Virtual milliseconds until the line has the state (at most 5 s).
+    uint32_t RunUntilLine(int line, int16_t state) {
+        uint32_t ms = 0;
+        for (; rig.LineState(line) != state && ms < 5000; ms += Rig::kStepMs)
+            rig.Run(Rig::kStepMs);
+        return ms;
     }
 
     TestSupport::ScriptedBoxes boxes;
@@ -70,8 +69,6 @@ TEST_F(BreakPlayersEndToEnd, ThreeAdvertsPlayBackToBackWithTheirWordsLinesAndOut
     EXPECT_EQ(rig.LineState(Rig::kSourceLine), 0) << "the source stays off during the break";
 
     ASSERT_TRUE(rig.RunUntil([&] { return rig.Completed(); }, 20000));
-    QElapsedTimer sinceCompletion;
-    sinceCompletion.start();
     EXPECT_FALSE(Breaks::State().BreakRunning);
     EXPECT_EQ(rig.LineState(Rig::kSourceLine), -1);
     EXPECT_EQ(rig.Engine().Break().Advert(1).CartNumber, 901); // the next break is cued
@@ -79,10 +76,9 @@ TEST_F(BreakPlayersEndToEnd, ThreeAdvertsPlayBackToBackWithTheirWordsLinesAndOut
 
     // The end-of-break output: on after the wait, off after the signal length; the heartbeat
     // output (same action, other data) is left alone.
-    WaitForLine(Rig::kRunEndedLine, -1);
+    EXPECT_EQ(RunUntilLine(Rig::kRunEndedLine, -1), 100u) << "the wait before the signal";
     EXPECT_EQ(rig.LineState(Rig::kRunEndedLine), -1);
-    EXPECT_GE(sinceCompletion.elapsed(), 90);
-    EXPECT_GE(WaitForLine(Rig::kRunEndedLine, 0), 190);
+    EXPECT_EQ(RunUntilLine(Rig::kRunEndedLine, 0), 200u) << "the signal's length";
     EXPECT_EQ(rig.LineState(Rig::kRunEndedLine), 0);
     EXPECT_EQ(rig.LineState(Rig::kHeartbeatLine), 0);
 
@@ -172,8 +168,7 @@ TEST_F(BreakPlayersEndToEnd, ADumpInTheMiddleOfAnAdvertStopsTheBreaksPlayers) {
     EXPECT_EQ(rec[1].substr(0, 59), "09:00:05|NE  |     802|Advert Two                    |   3|");
     EXPECT_EQ(rec[1].substr(59), "REF802");
     // No end-of-break output after a dump.
-    EXPECT_FALSE(
-        TestSupport::PumpUntil([&] { return rig.LineState(Rig::kRunEndedLine) != 0; }, 400));
+    EXPECT_FALSE(rig.RunUntil([&] { return rig.LineState(Rig::kRunEndedLine) != 0; }, 400));
     EXPECT_EQ(boxes.Count(), 0u);
 }
 

@@ -3,22 +3,14 @@
 #include "breaks/ZEL_Common.h"
 #include "hardware/HardwareAPI.h"
 
+#include "support/WaveTestSupport.h"
+
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <algorithm>
 
 using namespace BreaksTest;
 
 namespace {
-
-// Waits on the event loop until done() holds or timeoutMs pass; the milliseconds waited.
-template <typename Done> qint64 WaitUntil(Done done, int timeoutMs = 2000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
-    return timer.elapsed();
-}
 
 class QueueStub : public SplitCartQueue {
 public:
@@ -35,6 +27,21 @@ public:
 // an "Audio Run Ended" output, line 3 a heartbeat output.
 class BreakPlayout : public SplitTest {
 protected:
+    // Moves the clock on 10 ms at a time, running the end-of-break signal's timer work, until
+    // done() holds (at most 2 s); the milliseconds moved.
+    // Moves the players on a second at a time until the break has run out (at most 60 s).
+    void RunToTheBreakEnd() {
+        for (int s = 0; s < 60 && Breaks::State().BreakRunning; ++s)
+            players.Advance(1.0f);
+    }
+    template <typename Done> int ClockMsUntil(Done done) {
+        int ms = 0;
+        for (; !done() && ms < 2000; ms += 10) {
+            Platform::Clock::Advance(0.01);
+            engine->EndPulseTick();
+        }
+        return ms;
+    }
     void SetUp() override {
         SplitTest::SetUp();
         AddCart(501, 20, 18);
@@ -110,7 +117,7 @@ TEST_F(BreakPlayout, ABreakPlaysBackToBackWithItsWordsLinesAndOutputs) {
     EXPECT_EQ(State(1), 0); // the source is off during the break
     EXPECT_EQ(sender.zoz, std::vector<std::string>{"501/4/One" + std::string(27, ' ')});
 
-    players.Run(60, 1.0f);
+    RunToTheBreakEnd();
 
     EXPECT_EQ(PlayedCarts(), (std::vector<int32_t>{501, 502, 503}));
     EXPECT_FALSE(Breaks::State().BreakRunning);
@@ -131,14 +138,10 @@ TEST_F(BreakPlayout, ABreakPlaysBackToBackWithItsWordsLinesAndOutputs) {
     // output (same action, other data) is never touched.
     EXPECT_TRUE(engine->EndPulseWaiting());
     EXPECT_EQ(State(2), 0);
-    qint64 waited = WaitUntil([&] { return State(2) == -1; });
-    EXPECT_EQ(State(2), -1);
-    EXPECT_GE(waited, 90);
-    EXPECT_LT(waited, 400);
-    waited = WaitUntil([&] { return State(2) == 0; });
-    EXPECT_EQ(State(2), 0);
-    EXPECT_GE(waited, 190);
-    EXPECT_LT(waited, 600);
+    EXPECT_EQ(ClockMsUntil([&] { return State(2) == -1; }), 100) << "the wait before the signal";
+    EXPECT_TRUE(engine->EndPulseOn());
+    EXPECT_EQ(ClockMsUntil([&] { return State(2) == 0; }), 200) << "the signal's length";
+    EXPECT_FALSE(engine->EndPulseOn() || engine->EndPulseWaiting());
     EXPECT_EQ(State(3), 0);
     EXPECT_EQ(sender.vantor.size(), 2u); // nothing more was sent
 }
@@ -147,11 +150,10 @@ TEST_F(BreakPlayout, ZeroSecondSignalSettingsActAtOnce) {
     MainSettings::Settings().General.NumberSecondsWaitBeforeSignal = 0;
     MainSettings::Settings().General.NumberSecondsToSignal = 0.15f;
     engine->PlayBreak(false);
-    players.Run(60, 1.0f);
+    RunToTheBreakEnd();
     EXPECT_EQ(State(2), -1); // on at the completion itself
     EXPECT_TRUE(engine->EndPulseOn());
-    WaitUntil([&] { return State(2) == 0; });
-    EXPECT_EQ(State(2), 0);
+    EXPECT_EQ(ClockMsUntil([&] { return State(2) == 0; }), 150);
 
     // A zero length: on and off within the same call.
     MainSettings::Settings().General.NumberSecondsToSignal = 0;
@@ -357,7 +359,24 @@ TEST_F(BreakPlayout, TheFiftyMillisecondTickMovesTheBreakOnWithoutNotices) {
     players.Run(9, 1.0f); // advert 2 cued
     const int16_t first = engine->Break().PlayingPlayer;
     players.info[first].Status = 15; // emptied without a notice
-    WaitUntil([&] { return engine->Break().CurrentAdvert == 2; }, 1000);
+    TestSupport::PumpUntil([&] { return engine->Break().CurrentAdvert == 2; }, 1000);
     EXPECT_EQ(engine->Break().CurrentAdvert, 2);
     EXPECT_TRUE(engine->BreakTickEnabled());
+}
+
+TEST_F(BreakPlayout, TheBreakAsksForEmptyPlayersAndPassesOverAHeldOne) {
+    // Player 1 holds a cart selected by hand: the break must not take it.
+    players.cart[1] = 999;
+    players.info[1].CartNumber = 999;
+    players.info[1].Status = CartPlayers::Selected;
+    players.statusesAsked.clear();
+    engine->PlayBreak(true);
+    players.Run(60, 1.0f);
+    EXPECT_EQ(PlayedCarts(), (std::vector<int32_t>{501, 502, 503}));
+    ASSERT_FALSE(players.statusesAsked.empty());
+    for (int16_t status : players.statusesAsked)
+        EXPECT_EQ(status, CartPlayers::Empty);
+    for (const auto& play : players.plays)
+        EXPECT_NE(play.first, 1) << "cart " << play.second;
+    EXPECT_EQ(players.cart[1], 999);
 }

@@ -60,10 +60,17 @@ public:
         float length = 0, extro = 0;
     };
 
-    int16_t FindPlayer(int16_t, int16_t, int16_t, int32_t) override {
-        for (int16_t p = 1; p <= count; ++p)
-            if (cart[p] == 0 && available) return p;
-        return 0;
+    // As the real search: the first player from first to last (below 1: 1 and count) whose
+    // status is at least minStatus; every status asked for is kept.
+    int16_t FindPlayer(int16_t minStatus, int16_t first, int16_t last, int32_t) override {
+        statusesAsked.push_back(minStatus);
+        if (!available) return 0;
+        const int16_t from = first > 0 ? first : 1, to = last > 0 ? last : count;
+        const int16_t step = from > to ? -1 : 1;
+        for (int16_t p = from;; p = static_cast<int16_t>(p + step)) {
+            if (p >= 1 && p <= count && info[p].Status >= minStatus) return p;
+            if (p == to) return 0;
+        }
     }
     int16_t FindPlayerWithCart(int32_t cartNumber, int32_t) override {
         for (int16_t p = 1; p <= count; ++p)
@@ -151,6 +158,7 @@ public:
     std::set<int32_t> missing; // carts whose audio cannot be loaded
     std::function<void(int32_t, int16_t, int32_t)> listener;
     bool available = true;
+    std::vector<int16_t> statusesAsked;
     bool failCue = false;
     bool failPlay = false;
     int16_t lastVolume = 0;

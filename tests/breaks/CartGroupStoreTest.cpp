@@ -96,8 +96,10 @@ TEST_F(CartGroupStore, SavedSectionsRoundTripByteForByte) {
     CartGroup(6)->SelectionMode = 2; // not kept: reads back sequential
     CartGroup(6)->PlayoutMode = 3;
     CartGroup(8)->Description.clear();
-    ZEL_Specific::SaveCartGroups(ini);
+    ASSERT_TRUE(ZEL_Specific::SaveCartGroups(ini));
     const std::string first = Text(ini);
+    // A write that cannot be made is reported, not taken for saved.
+    EXPECT_FALSE(ZEL_Specific::SaveCartGroups(dir_.File("missing/ZEL.INI")));
 
     // The played position is stored apart and dropped by the next save.
     g.LastItemPlayed = 2;

@@ -4,7 +4,9 @@
 #include "platform/FileNumbers.h"
 #include "platform/Files.h"
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 
 using namespace BreaksTest;
 namespace fs = std::filesystem;
@@ -67,4 +69,33 @@ TEST_F(LogIntake, NothingIsCheckedWhileABreakPlaysOrACopyRuns) {
     Breaks::State().LogCopyInProgress = false;
     EXPECT_FALSE(engine->CopyNewLogFile(SourceDir() + "/NONE.LOG"));
     EXPECT_NE(Breaks::Split(1)->LogFileNumber, 0); // a missing source closes nothing
+}
+
+TEST_F(LogIntake, AFailedWriteLeavesTheOldWorkingLogIntact) {
+    TestSupport::ScriptedBoxes boxes;
+    TestSupport::WriteBytes(SourceLog(kDec7), Full("10:00:00", "NE", 1, "Old", 30, "") + "\n");
+    ASSERT_TRUE(ZEL_Common::OpenLogForDate(1, kDec7));
+    const std::string working = Breaks::Split(1)->WorkingLogPath;
+    const std::string before = TestSupport::ReadBytes(working);
+    ASSERT_FALSE(before.empty());
+    TestSupport::WriteBytes(SourceLog(kDec7), Full("09:00:00", "NE", 2, "New", 30, "") + "\n" +
+                                                  Full("10:00:00", "NE", 1, "New", 30, "") + "\n");
+    // No file may grow past 16 bytes (this holds for root too): the new copy cannot be
+    // written and the delivery is refused with a box.
+    struct rlimit limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    struct rlimit small = limit;
+    small.rlim_cur = 16;
+    auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool copied = engine->CopyNewLogFile(SourceLog(kDec7));
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(copied);
+    EXPECT_EQ(TestSupport::ReadBytes(working), before);
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_NE(boxes.Shown()[0].prompt.find("local log file to copy into"), std::string::npos);
+    EXPECT_FALSE(Breaks::State().LogCopyInProgress);
+    for (const auto& entry : fs::directory_iterator(fs::path(working).parent_path()))
+        EXPECT_EQ(entry.path().string().find(".LOG."), std::string::npos) << entry.path();
 }

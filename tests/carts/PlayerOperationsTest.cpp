@@ -2,7 +2,7 @@
 // notices each one sends, the status it leaves, its guards, and what comes out of the device.
 #include "PlayersFixture.h"
 
-#include "carts/SplitPlayerAdapter.h"
+#include "breaks/SplitPlayerAdapter.h"
 #include "main_window/CommandLine.h"
 #include "platform/Clock.h"
 

@@ -235,6 +235,34 @@ TEST_F(PlayerWindowsTest, CountdownAndColourBands) {
     EXPECT_EQ(E(1).pnlTimeFlood.BackColor, kButtonFace);
 }
 
+TEST_F(PlayerWindowsTest, EachColourBandEnteredStraightFromBlue) {
+    Load(1, 42, Playing);
+    struct Band {
+        float toExtro;
+        int32_t flood, floodBack, outBack;
+        const char* outText;
+    };
+    const Band bands[] = {
+        {0, kYellow, kRed, kRed, "00:00:07"},  // at the extro
+        {-2, kYellow, kRed, kRed, "00:00:07"}, // past it
+        {5, kRed, kButtonFace, kRed, "5"},     // the red band's top
+        {0.5f, kRed, kButtonFace, kRed, "1"},  // its bottom
+        {9, kLightGreen, kButtonFace, kLightGreen, "9"},
+        {5.5f, kLightGreen, kButtonFace, kLightGreen, "6"},
+        {9.5f, kBlue, kButtonFace, kButtonFace, "00:00:10"},
+    };
+    for (const Band& b : bands) {
+        SCOPED_TRACE(b.toExtro);
+        Position(1, 15, 5, 20, 25);
+        ASSERT_EQ(E(1).pnlTimeFlood.FloodColor, kBlue);
+        Position(1, 15, 10, b.toExtro, 7);
+        EXPECT_EQ(E(1).pnlTimeFlood.FloodColor, b.flood);
+        EXPECT_EQ(E(1).pnlTimeFlood.BackColor, b.floodBack);
+        EXPECT_EQ(E(1).pnlTimeOut.BackColor, b.outBack);
+        EXPECT_EQ(E(1).pnlTimeOut.Caption, b.outText);
+    }
+}
+
 TEST_F(PlayerWindowsTest, FloodFormulaByAudioPart) {
     CartPlayerRecord& r = Load(1, 42, Playing);
     Position(1, 10, 1.5f, 23.5f, 28.5f); // intro of 6 s
@@ -354,51 +382,53 @@ TEST_F(PlayerWindowsTest, FunctionKeysWithShiftAndCtrl) {
     p1.SecondsPlayed = 10;
     p1.Cart.PlayLength = 12;
     int32_t none = 0;
-    EXPECT_EQ(HandlePlayerKey(65, 0, none), 65);
-    EXPECT_EQ(HandlePlayerKey(113, 0, none), 0); // F2
-    EXPECT_EQ(services.Take(), (std::vector<std::string>{"Relay 1 12", "Pause 1 42 90"}));
-    EXPECT_EQ(HandlePlayerKey(115, kCtrlMask, none), 0); // Ctrl+F4: +5 s held at the length
-    EXPECT_EQ(services.Take(), std::vector<std::string>{"Seek 1 42 12 90"});
+    EXPECT_EQ(HandlePlayerKey(65, 0, none), 65) << "not a function key";
+    // Each key is taken (answers 0) and asks exactly these services.
+    struct Press {
+        const char* what;
+        int16_t key, shift;
+        std::vector<std::string> services;
+        int32_t cart = 0;
+    };
+    auto press = [&](const std::vector<Press>& presses) {
+        for (const Press& p : presses) {
+            SCOPED_TRACE(p.what);
+            int32_t cart = p.cart;
+            EXPECT_EQ(HandlePlayerKey(p.key, p.shift, cart), 0);
+            EXPECT_EQ(services.Take(), p.services);
+        }
+    };
+    press({{"F2", 113, 0, {"Relay 1 12", "Pause 1 42 90"}},
+           {"Ctrl+F4: +5 s held at the length", 115, kCtrlMask, {"Seek 1 42 12 90"}}});
     p1.SecondsPlayed = 3;
-    HandlePlayerKey(112, kCtrlMask, none); // Ctrl+F1: -5 s held at 0
-    HandlePlayerKey(114, kCtrlMask, none); // Ctrl+F3: the start
-    HandlePlayerKey(113, kCtrlMask, none); // Ctrl+F2: pause as without Ctrl
-    EXPECT_EQ(services.Take(), (std::vector<std::string>{"Seek 1 42 0 90", "Seek 1 42 0 90",
-                                                         "Relay 1 12", "Pause 1 42 90"}));
+    press({{"Ctrl+F1: -5 s held at 0", 112, kCtrlMask, {"Seek 1 42 0 90"}},
+           {"Ctrl+F3: the start", 114, kCtrlMask, {"Seek 1 42 0 90"}},
+           {"Ctrl+F2: pause as without Ctrl", 113, kCtrlMask, {"Relay 1 12", "Pause 1 42 90"}}});
     Settings().Audio.OnlyAllowEjectStoppedCarts = 1;
-    HandlePlayerKey(115, 0, none); // F4 on a playing player: left playing
-    EXPECT_TRUE(services.Take().empty());
+    press({{"F4 on a playing player: left playing", 115, 0, {}}});
     Settings().Audio.OnlyAllowEjectStoppedCarts = 0;
-    HandlePlayerKey(115, 0, none);
-    EXPECT_EQ(services.Take(), (std::vector<std::string>{"Relay 1 15", "Eject 1"}));
-
-    // Group 2 is player 2; Shift moves groups up by 3; Shift+F9..F12 are the recorder's.
-    int32_t browsed = 42;
-    HandlePlayerKey(116, 0, browsed); // F5 with a cart from a browser
-    EXPECT_EQ(services.Take(), (std::vector<std::string>{"Relay 2 11", "Play 2 42 80"}));
-    HandlePlayerKey(113, kShiftMask, none); // Shift+F2 pauses player 4
-    EXPECT_EQ(services.Take(), (std::vector<std::string>{"Relay 4 12", "Pause 4 0 0"}));
-    for (int16_t key : {120, 121, 122, 123})
-        EXPECT_EQ(HandlePlayerKey(key, kShiftMask, none), 0);
-    EXPECT_EQ(services.Take(),
-              (std::vector<std::string>{"RecorderResume", "RecorderPause", "RecorderSave 2"}));
-    // Shift+F12 keeps the recording with Ctrl, discards it with Alt (Ctrl wins over Alt).
-    HandlePlayerKey(123, kShiftMask | kCtrlMask, none);
-    HandlePlayerKey(123, kShiftMask | kAltMask, none);
-    HandlePlayerKey(123, kShiftMask | kCtrlMask | kAltMask, none);
-    EXPECT_EQ(services.Take(),
-              (std::vector<std::string>{"RecorderSave 1", "RecorderSave 0", "RecorderSave 1"}));
-    for (int16_t key : {116, 119, 124, 127})
-        EXPECT_EQ(HandlePlayerKey(key, kShiftMask, none), 0);
-    EXPECT_TRUE(services.Take().empty()); // players above 4
-    HandlePlayerKey(120, 0, none);        // F9 with two players: the relay still asked
-    EXPECT_EQ(services.Take(), (std::vector<std::string>{"Relay 3 11", "Play 3 0 0"}));
+    press({{"F4", 115, 0, {"Relay 1 15", "Eject 1"}},
+           // Group 2 is player 2; Shift moves groups up by 3; Shift+F9..F12 are the recorder's.
+           {"F5 with a cart from a browser", 116, 0, {"Relay 2 11", "Play 2 42 80"}, 42},
+           {"Shift+F2 pauses player 4", 113, kShiftMask, {"Relay 4 12", "Pause 4 0 0"}},
+           {"Shift+F9", 120, kShiftMask, {"RecorderResume"}},
+           {"Shift+F10", 121, kShiftMask, {"RecorderPause"}},
+           {"Shift+F11", 122, kShiftMask, {}},
+           {"Shift+F12", 123, kShiftMask, {"RecorderSave 2"}},
+           // Shift+F12 keeps the recording with Ctrl, discards it with Alt (Ctrl wins).
+           {"Ctrl+Shift+F12", 123, kShiftMask | kCtrlMask, {"RecorderSave 1"}},
+           {"Alt+Shift+F12", 123, kShiftMask | kAltMask, {"RecorderSave 0"}},
+           {"Ctrl+Alt+Shift+F12", 123, kShiftMask | kCtrlMask | kAltMask, {"RecorderSave 1"}},
+           // Players above 4.
+           {"Shift+F5", 116, kShiftMask, {}},
+           {"Shift+F8", 119, kShiftMask, {}},
+           {"Shift+F13", 124, kShiftMask, {}},
+           {"Shift+F16", 127, kShiftMask, {}},
+           {"F9 with two players: the relay still asked", 120, 0, {"Relay 3 11", "Play 3 0 0"}}});
     services.relayKeeps = true;
-    HandlePlayerKey(114, 0, none);
-    EXPECT_EQ(services.Take(), std::vector<std::string>{"Relay 1 13"});
+    press({{"F3 kept by the relay", 114, 0, {"Relay 1 13"}}});
     p1.Ejected = true;
-    EXPECT_EQ(HandlePlayerKey(112, 0, none), 0);
-    EXPECT_TRUE(services.Take().empty());
+    press({{"F1 on an ejected player", 112, 0, {}}});
 
     // Keys reach the handler through the window.
     p1.Ejected = false;
@@ -425,7 +455,7 @@ TEST_F(PlayerWindowsTest, UnlinkingPutsBothNumberPanelsBackToTheButtonFace) {
     EXPECT_EQ(changes, 1) << "the window is told to show it";
     EXPECT_EQ(Record(2).LinkedPlayer, 0);
     EXPECT_FALSE(Record(2).PartnerPlaysFirst);
-    PLayerSpecific_API::ResetPlayerNumberColour(3); // no window: nothing happens
+    PlayerSpecific_API::ResetPlayerNumberColour(3); // no window: nothing happens
 }
 
 TEST_F(PlayerWindowsTest, AssignmentOrderAndCartLookup) {

@@ -4,8 +4,8 @@
 #include "support/TestSupport.h"
 #include "support/WaveTestSupport.h"
 
+#include "carts/AudioSettingsLoader.h"
 #include "carts/PlayerTable.h"
-#include "core/AudioSettings.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/MultimediaAPI.h"
@@ -199,8 +199,11 @@ TEST_F(AudioSettingsTest, SavedSettingsAreReadBackFromTheFileNamedByLI) {
     std::string saved = ReadBytes(dir_.File("STUDIO.INI"));
     EXPECT_NE(saved.find("Bits=16"), std::string::npos);
 
+    // The command line belongs to the instance: a second one is given its own.
     ProgramContext next;
     ContextScope scope(next);
+    EXPECT_EQ(MainWindow::CommandLine().CommandLineText, "");
+    MainWindow::SetCommandLine("/LI:STUDIO.INI");
     MainSettings::LoadMainSettings();
     LoadStartupAudioSettings();
     EXPECT_EQ(next.Settings.Audio.GeneralVolume, 55);

@@ -1,6 +1,7 @@
 // Serial settings, profile parsing and the two ports opened on pseudo-terminal pairs.
 #include "core/SerialSettings.h"
 #include "main_window/ProgramContext.h"
+#include "main_window/SerialPorts.h"
 #include "main_window/frmMain.h"
 #include "platform/Profile.h"
 #include "support/PtyPair.h"
@@ -105,7 +106,7 @@ TEST_F(SerialSettingsTest, MissingOrEmptyProfileChangesNothing) {
 TEST_F(SerialSettingsTest, SerialOffOpensNothing) {
     WriteIni("[ZELNetwork]\r\nUseSerial=0\r\nSerialPort=3\r\nSerialBouncePort=4\r\n");
     WriteProfile("VANTOR25.PRF", "[IncomingSerialCodes]\r\nA=BREAK\r\n");
-    LoadSerialSettings(ini);
+    MainWindow::LoadSerialSettings(ini);
     EXPECT_EQ(Settings().SerialPort, 3);
     EXPECT_EQ(Settings().SerialProfileName, "VANTOR25.PRF");
     EXPECT_EQ(Settings().SerialSettings, "9600,n,8,1");
@@ -123,7 +124,7 @@ TEST_F(SerialSettingsTest, PortsOpenOnPtysAndBounceRepeatsBytes) {
         "[ZELNetwork]\r\nUseSerial=1\r\nSerialPort=3\r\nSerialBouncePort=4\r\n"
         "SerialHandshaking=0\r\nSerialProfileName=Station.prf\r\nSerialSettings=19200,N,8,1\r\n");
     WriteProfile("Station.prf", "[IncomingSerialCodes]\r\n<ESC>B=BREAK\r\n");
-    LoadSerialSettings(ini);
+    MainWindow::LoadSerialSettings(ini);
     EXPECT_EQ(boxes.Count(), 0u) << (boxes.Count() ? boxes.Shown()[0].prompt : "");
     MainWindow::frmMain& main = MainWindow::MainForm();
     ASSERT_TRUE(main.commControl().PortOpen());
@@ -145,7 +146,7 @@ TEST_F(SerialSettingsTest, OnlyTheBouncePortWhenTheControlPortIsZero) {
     setenv("VNTZEL_COM4", bounce.slavePath.c_str(), 1);
     WriteIni("[ZELNetwork]\r\nUseSerial=1\r\nSerialPort=0\r\nSerialBouncePort=4\r\n");
     WriteProfile("VANTOR25.PRF", "[IncomingSerialCodes]\r\nK=kill\r\n");
-    LoadSerialSettings(ini);
+    MainWindow::LoadSerialSettings(ini);
     MainWindow::frmMain& main = MainWindow::MainForm();
     EXPECT_FALSE(main.commControl().PortOpen());
     EXPECT_TRUE(main.commBounce().PortOpen());
@@ -157,7 +158,7 @@ TEST_F(SerialSettingsTest, BadPortsGiveTheErrorBoxAndGoOn) {
     setenv("VNTZEL_COM4", dir.File("no-such-tty").c_str(), 1);
     WriteIni("[ZELNetwork]\r\nUseSerial=1\r\nSerialPort=99\r\nSerialBouncePort=4\r\n");
     WriteProfile("VANTOR25.PRF", "[IncomingSerialCodes]\r\nT=test\r\n");
-    LoadSerialSettings(ini);
+    MainWindow::LoadSerialSettings(ini);
     ASSERT_EQ(boxes.Count(), 2u);
     EXPECT_EQ(
         boxes.Shown()[0].prompt.rfind("There was a problem opening the Serial control port and "
@@ -176,7 +177,7 @@ TEST_F(SerialSettingsTest, BadLineSettingsAreRefusedAsAFailedOpening) {
     PtyPair control;
     setenv("VNTZEL_COM3", control.slavePath.c_str(), 1);
     WriteIni("[ZELNetwork]\r\nUseSerial=1\r\nSerialPort=3\r\nSerialSettings=fast,q,9,3\r\n");
-    LoadSerialSettings(ini);
+    MainWindow::LoadSerialSettings(ini);
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_NE(boxes.Shown()[0].prompt.find("(380)"), std::string::npos);
     EXPECT_FALSE(MainWindow::MainForm().commControl().PortOpen());

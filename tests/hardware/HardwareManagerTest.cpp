@@ -147,6 +147,13 @@ TEST_F(HardwareManagerPoll, ABoardBeyondTheTableAndTheCacheIsServedWithinBoth) {
     EXPECT_EQ(sim.OutputBytes[6], 0xAA);
     EXPECT_EQ(sim.OutputBytes[7], 0xAA);
     EXPECT_EQ(Card(1).Line(100).State, -1);
+    // Inputs 101..104 have no place in the table: nothing past line 100 is written.
+    EXPECT_EQ(Card(1).TotalLines, 100);
+    EXPECT_EQ(Card(1).Inputs, 104);
+    EXPECT_EQ(Card(1).Outputs, 64);
+    EXPECT_EQ(Card(2).CardType, 0);
+    for (int line = 1; line <= 4; ++line)
+        EXPECT_EQ(Card(2).Line(line).State, 0) << line;
 }
 
 // A pseudo-terminal standing in for the serial I/O card.

@@ -69,12 +69,22 @@ TEST_F(HardwareTable, AdvantechCountsComeFromTheDriver) {
     EXPECT_TRUE(GetCardLineCounts(4, 4, total, in, out));
     EXPECT_EQ(total, 24);
 
-    // A board reporting more than the table holds is used for its first 100 lines.
-    fixed.Features = {17, 96, 64};
-    EXPECT_TRUE(GetCardLineCounts(4, 4, total, in, out));
-    EXPECT_EQ(total, 100);
-    EXPECT_EQ(in, 96);
-    EXPECT_EQ(out, 64);
+    // A board reporting more than the table holds is used for its first 100 lines: the total
+    // and each direction are held at 100, a count within it is kept.
+    struct Board {
+        int16_t inputs, outputs, total, in, out;
+    };
+    const Board boards[] = {{96, 64, 100, 96, 64},   {50, 50, 100, 50, 50},
+                            {50, 51, 100, 50, 51},   {49, 50, 99, 49, 50},
+                            {150, 20, 100, 100, 20}, {20, 101, 100, 20, 100}};
+    for (const Board& b : boards) {
+        SCOPED_TRACE(testing::Message() << b.inputs << " in, " << b.outputs << " out");
+        fixed.Features = {17, b.inputs, b.outputs};
+        EXPECT_TRUE(GetCardLineCounts(4, 4, total, in, out));
+        EXPECT_EQ(total, b.total);
+        EXPECT_EQ(in, b.in);
+        EXPECT_EQ(out, b.out);
+    }
     EXPECT_EQ(boxes.Count(), 0u);
 }
 

@@ -209,9 +209,8 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     a.Send("KILL\r");
     ASSERT_TRUE(RunUntil([&] { return !Breaks::State().BreakRunning; }, 2000));
     rig.Run(200);
-    QCoreApplication::processEvents();
     // KILL dumped without sending a word of its own.
-    EXPECT_EQ(b.Raw(), "AD_PLAY\rAD_CUE 36000\rKILL\r");
+    ASSERT_TRUE(relayed("AD_PLAY\rAD_CUE 36000\rKILL\r"));
     EXPECT_TRUE(a.Raw().empty());
 
     // The master's own words go to every slave with CR LF.
@@ -242,5 +241,15 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     a.Send("\rAD_CUE 36000\r");
     ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
     EXPECT_TRUE(b.WaitFor("AD_CUE 36000"));
+    EXPECT_EQ(boxes.Count(), 2u);
+
+    // The master goes down: the slave waits before calling again, then finds it back.
+    doors->Close();
+    ASSERT_TRUE(PumpUntil([&] { return secondDoors.Network().MasterRetryPending(); }, 5000));
+    EXPECT_FALSE(secondDoors.Network().MasterConnected());
+    doors->Open();
+    secondDoors.Network().SetMasterRetryInterval(10);
+    ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 1; }, 5000));
+    EXPECT_TRUE(secondDoors.Network().MasterConnected());
     EXPECT_EQ(boxes.Count(), 2u);
 }

@@ -318,6 +318,10 @@ TEST(Formats, HostileRecordsStayInsideTheirBytes) {
     std::string pcm = FmtBody(WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16);
     EXPECT_TRUE(Platform::Codec::FormatFits(reinterpret_cast<const uint8_t*>(pcm.data()), 16));
     EXPECT_FALSE(Platform::Codec::FormatFits(reinterpret_cast<const uint8_t*>(pcm.data()), 15));
+    // 17 bytes whose last is the low byte of an extra size that is not there.
+    EXPECT_FALSE(Platform::Codec::FormatFits(bytes, 17)) << "0x0C extra bytes claimed";
+    body[16] = '\0';
+    EXPECT_TRUE(Platform::Codec::FormatFits(bytes, 17));
 
     // Microsoft ADPCM: a block of the largest nibbles from the largest step stays in range.
     std::vector<uint8_t> ms = Built(WAVE_FORMAT_ADPCM, 1, 22050);

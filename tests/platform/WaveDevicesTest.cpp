@@ -7,7 +7,6 @@
 #include "support/TestSupport.h"
 #include "support/WaveTestSupport.h"
 
-#include <QElapsedTimer>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -150,7 +149,11 @@ TEST_F(WaveOutCapture, RefusesMisuseWithItsResultCodes) {
     EXPECT_EQ(waveOutOpen(&other, 7, &good, 0, 0, CALLBACK_NULL), MMSYSERR_BADDEVICEID);
     std::string text;
     EXPECT_EQ(waveOutGetErrorText(WAVERR_STILLPLAYING, text), MMSYSERR_NOERROR);
-    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(text, "The buffer is still in the device queue.");
+    EXPECT_EQ(waveInGetErrorText(MMSYSERR_BADDEVICEID, text), MMSYSERR_NOERROR);
+    EXPECT_EQ(text, "The device number is out of range.");
+    EXPECT_EQ(waveOutGetErrorText(12345, text), 9) << "an unknown code has no text";
+    EXPECT_EQ(text, "");
 }
 
 TEST_F(WaveOutCapture, VolumeAppliesAtTheOutputPerChannel) {
@@ -225,8 +228,9 @@ TEST(WaveDeviceList, ComesFromTheEnvironment) {
     EXPECT_EQ(MultimediaAPI::LastWaveInDevice(22050, 1), 1);
 }
 
-TEST(WaveNullDevice, ConsumesInRealTime) {
+TEST(WaveNullDevice, PlaysByItsClock) {
     TestSupport::UseWaveDevices("null");
+    TestSupport::NullDeviceClock clock;
     Listener listener;
     HWaveOut handle = 0;
     WaveFormat format = Pcm(2);
@@ -234,23 +238,28 @@ TEST(WaveNullDevice, ConsumesInRealTime) {
         waveOutOpen(&handle, WAVE_MAPPER, &format, listener.window.Handle(), 0, CALLBACK_WINDOW),
         MMSYSERR_NOERROR);
     Block block(TestSupport::Tone(8820, 2)); // 200 ms
-    QElapsedTimer timer;
-    timer.start();
     ASSERT_EQ(waveOutPrepareHeader(handle, &block.header), MMSYSERR_NOERROR);
     ASSERT_EQ(waveOutWrite(handle, &block.header), MMSYSERR_NOERROR);
-    EXPECT_TRUE(waveOutWaitDone(handle, &block.header, 3000));
-    EXPECT_GE(timer.elapsed(), 190);
     MMTime time;
     time.type = TIME_SAMPLES;
-    waveOutGetPosition(handle, &time);
-    EXPECT_EQ(time.value, 8820u);
-    EXPECT_TRUE(TestSupport::PumpUntil([&] { return !listener.received.empty(); }, 1000));
+    const auto playedTo = [&](uint32_t frames) {
+        return TestSupport::PumpUntil(
+            [&] { return waveOutGetPosition(handle, &time) == 0 && time.value == frames; }, 3000);
+    };
+    clock.Advance(150);
+    EXPECT_TRUE(playedTo(6615)) << time.value;
+    EXPECT_FALSE(block.header.Has(WHDR_DONE));
+    clock.Advance(100);
+    EXPECT_TRUE(playedTo(8820)) << "no more than was queued: " << time.value;
+    EXPECT_TRUE(TestSupport::PumpUntil([&] { return !listener.received.empty(); }, 3000));
+    EXPECT_TRUE(block.header.Has(WHDR_DONE));
 
     Block paused(TestSupport::Tone(441, 2));
     waveOutPause(handle);
     waveOutPrepareHeader(handle, &paused.header);
     waveOutWrite(handle, &paused.header);
-    EXPECT_FALSE(waveOutWaitDone(handle, &paused.header, 100)) << "a paused device plays nothing";
+    clock.Advance(100);
+    EXPECT_FALSE(waveOutWaitDone(handle, &paused.header, 50)) << "a paused device plays nothing";
     waveOutReset(handle);
     EXPECT_EQ(waveOutClose(handle), MMSYSERR_NOERROR);
 }

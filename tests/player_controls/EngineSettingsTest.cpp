@@ -6,6 +6,7 @@
 #include "support/ScratchRegistry.h"
 #include "support/TestSupport.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using TestSupport::ReadBytes;
@@ -95,6 +96,9 @@ TEST(EngineDebugFile, OversizedFileIsStartedAgainAndBadPathIgnored) {
     f.Write("Start Function CloseAudio");
     EXPECT_GT(ReadBytes(name).size(), 1258291u);
 
+    const std::string kept = ReadBytes(name);
     f.SetFileName(dir.File("no/such/folder/x.log"));
     f.Write("Start Function PlayAudio"); // ignored
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.File("no"))));
+    EXPECT_EQ(ReadBytes(name), kept) << "the old file is not written either";
 }

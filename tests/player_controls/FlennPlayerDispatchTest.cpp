@@ -176,12 +176,16 @@ TEST_F(PlayerDispatch, EveryMethodAndReadOnlyPropertyReachesItsMember) {
     Put(0x68030018, 9.0f);
     EXPECT_NEAR(Number(Get(0x68030017)), 8, 0.001);
     EXPECT_EQ(ToBoolean(Call(0x6003002F, {3.0f, true})), true);
-    EXPECT_NEAR(Number(Get(0x68030023)), 3, 0.01) << "TotalSecondsPlayed";
-    EXPECT_NEAR(Number(Get(0x68030026)), 2, 0.01) << "SecondsPlayed";
-    EXPECT_NEAR(Number(Get(0x68030022)), 7, 0.01) << "TotalSecondsRemain";
-    EXPECT_NEAR(Number(Get(0x68030025)), 6, 0.01) << "SecondsRemain";
-    EXPECT_NEAR(Number(Get(0x68030021)), 30, 0.1) << "TotalPercentagePlayed";
-    EXPECT_NEAR(Number(Get(0x68030024)), 25, 0.1) << "PercentagePlayed";
+    const struct {
+        int32_t dispid;
+        double expected, tolerance;
+    } positions[] = {
+        {0x68030023, 3, 0.01}, {0x68030026, 2, 0.01}, {0x68030022, 7, 0.01},
+        {0x68030025, 6, 0.01}, {0x68030021, 30, 0.1}, {0x68030024, 25, 0.1},
+    };
+    for (const auto& p : positions)
+        EXPECT_NEAR(Number(Get(p.dispid)), p.expected, p.tolerance)
+            << FindMember(FlennPlayer::Info(), p.dispid)->name;
     EXPECT_EQ(ToLong(Get(0x68030020)), epsPaused);
     EXPECT_EQ(ToLong(Get(0x68030011)), eapMAIN) << "intro points at the start, passed";
     EXPECT_EQ(ToBoolean(Call(0x6003002E, {50.0f, true})), true);

@@ -120,11 +120,11 @@ TEST_F(EnvelopeTest, FadeHeardOnTheCaptureFollowsTheRamp) {
     player.SetFadeMode(efmNormal);
     std::vector<std::string> order;
     QObject::connect(&player, &FlennPlayer::VolumeChangeStartNotify,
-                     [&](int16_t&) { order.push_back("start"); });
+                     [&](int16_t) { order.push_back("start"); });
     QObject::connect(&player, &FlennPlayer::VolumeChangeNotify,
-                     [&](int16_t&) { order.push_back("notify"); });
+                     [&](int16_t) { order.push_back("notify"); });
     QObject::connect(&player, &FlennPlayer::VolumeChangeEndNotify,
-                     [&](int16_t&) { order.push_back("end"); });
+                     [&](int16_t) { order.push_back("end"); });
     ASSERT_TRUE(Add(7, 0.2f, 0.5f, 100, 0, 50));
     player.PlayAudio();
     Run(1300);

@@ -32,11 +32,11 @@ protected:
         QObject::connect(&player, &FlennPlayer::HookEndReached, note("HookEnd"));
         QObject::connect(&player, &FlennPlayer::ExtroReached, note("Extro"));
         QObject::connect(&player, &FlennPlayer::AudioEndReached, note("AudioEnd"));
-        QObject::connect(&player, &FlennPlayer::AudioPositionChanged, [this](bool& changing) {
+        QObject::connect(&player, &FlennPlayer::AudioPositionChanged, [this](bool changing) {
             if (changing) events.push_back("PositionChanged(True)");
         });
         QObject::connect(&player, &FlennPlayer::PlayerError,
-                         [this](int32_t& code) { errors.push_back(code); });
+                         [this](int32_t code) { errors.push_back(code); });
     }
 
     std::string WriteFile(const std::string& name, const std::string& bytes) {
@@ -114,6 +114,15 @@ TEST_F(PlayerTest, BrokenFilesAreRefused) {
     std::string path = WriteFile("lying.wav", lying);
     ASSERT_EQ(player.OpenAudio(path), 0);
     EXPECT_EQ(player.TotalBlocks(), 4410);
+
+    // A good file is refused too when its stream cannot start.
+    TestSupport::UseWaveDevices("file:/nowhere"); // no output device at all
+    errors.clear();
+    path = WriteFile("good.wav", good);
+    EXPECT_EQ(player.OpenAudio(path), -1);
+    EXPECT_EQ(errors, std::vector<int32_t>{0}) << "the stream's own report, once";
+    EXPECT_EQ(player.Status(), epsClosed);
+    EXPECT_EQ(boxes.Shown().back().title, "FlennStream - FlennPlay Open");
 }
 
 TEST_F(PlayerTest, AdpcmAnd24BitFilesPlayAsDecoded) {

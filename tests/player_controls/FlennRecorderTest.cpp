@@ -58,7 +58,7 @@ protected:
         recorder->SetReportErrors(false);
         recorder->FlennStreamRecord1.SetNumberWaveBuffers(4);
         QObject::connect(recorder.get(), &FlennRecorder::PlayerError,
-                         [this](int32_t& code) { errors.push_back(code); });
+                         [this](int32_t code) { errors.push_back(code); });
     }
     void Capture(uint32_t milliseconds) {
         for (uint32_t t = 0; t < milliseconds; t += 5) {
@@ -359,6 +359,43 @@ TEST_F(Recorder, UnsavedAndEmptyRecordingsLeaveTheOldDestination) {
     EXPECT_FALSE(save) << "an empty recording is not kept";
     EXPECT_EQ(TestSupport::ReadBytes(Dest()), "old audio");
     EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(Recorder, ATakeThatCannotReplaceTheDestinationIsKeptAndReported) {
+    const std::vector<int16_t> source = Tone440(44100);
+    Source(source);
+    recorder->SetReportErrors(true);
+    ASSERT_EQ(recorder->RecordAudio(Dest(), 44100, 2, 1, 0, 0), 0);
+    Capture(200);
+    const QStringList files = QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 2) << "the source and the take";
+    const std::string taken = dir.File(files[files[0] == "source.raw" ? 1 : 0].toStdString());
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(Dest() + "/in the way")));
+    bool save = true;
+    EXPECT_EQ(recorder->CloseRecording(save), 75);
+    EXPECT_EQ(errors, std::vector<int32_t>{-75});
+    ASSERT_EQ(boxes.Count(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].prompt, "There was a problem saving the recording as " + Dest() +
+                                           "\nIt has been kept as " + taken);
+    // The take is whole under its temporary name: the source from its first frame on.
+    const std::string file = TestSupport::ReadBytes(taken);
+    const Chunk data = Chunks(file).back();
+    ASSERT_EQ(data.id, "data");
+    const std::vector<int16_t> audio = Samples(file.substr(data.offset, data.size));
+    EXPECT_EQ(audio.size(), 200u * 441 / 10 * 2) << "all 200 ms";
+    EXPECT_TRUE(std::equal(audio.begin(), audio.end(), source.begin()));
+    EXPECT_EQ(recorder->Status(), ersClosed);
+}
+
+TEST_F(Recorder, ARecordingWhoseStreamCannotStartIsRefused) {
+    Source(Tone440(4410));
+    TestSupport::UseWaveDevices("capture", "file:" + dir.File("missing.raw"));
+    EXPECT_EQ(recorder->RecordAudio(Dest(), 44100, 2, 1, 0, 0), -1);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors.back(), 0) << "the stream's own report";
+    EXPECT_EQ(recorder->Status(), ersClosed);
+    EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files).size(), 1)
+        << "no take is left behind";
 }
 
 TEST_F(Recorder, StartingAgainClosesAndKeepsTheOpenRecording) {

@@ -15,10 +15,10 @@
 #include "breaks/AdvertLog_FN.h"
 #include "breaks/BreaksState.h"
 #include "breaks/SplitEngine.h"
+#include "breaks/SplitPlayerAdapter.h"
 #include "breaks/ZEL_Specific.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
-#include "carts/SplitPlayerAdapter.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "core/MainSettings.h"
 #include "hardware/HardwareAPI.h"
@@ -214,6 +214,7 @@ private:
         for (size_t n = 1; n <= kPlayers; ++n)
             if (FlennPlayer* control = context_.Players.PlayerTable[n].Player)
                 control->PositionTick();
+        engine_->EndPulseTick();
         elapsedMs_ += kStepMs;
         if (elapsedMs_ % kTickMs == 0) engine_->PlayerStatusNotice(CartPlayers::pnPosition, 0, 0);
     }

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -39,6 +40,21 @@ inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     }
     return true;
 }
+
+// The null devices' clock for the test's lifetime: it stands still until the test moves it.
+class NullDeviceClock {
+public:
+    NullDeviceClock() {
+        Platform::SetNullDeviceClock([this] { return now_.load(); });
+    }
+    ~NullDeviceClock() { Platform::SetNullDeviceClock({}); }
+    NullDeviceClock(const NullDeviceClock&) = delete;
+    NullDeviceClock& operator=(const NullDeviceClock&) = delete;
+    void Advance(uint32_t milliseconds) { now_ += int64_t{milliseconds} * 1'000'000; }
+
+private:
+    std::atomic<int64_t> now_{0};
+};
 
 // Stereo (or mono) 16-bit tone with different left and right frequencies.
 inline std::vector<int16_t> Tone(int frames, int channels, int rate = 44100,

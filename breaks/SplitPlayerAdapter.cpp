@@ -1,4 +1,4 @@
-#include "carts/SplitPlayerAdapter.h"
+#include "breaks/SplitPlayerAdapter.h"
 
 #include "breaks/SplitEngine.h"
 #include "carts/Audio_Player_FN.h"

@@ -1,4 +1,4 @@
-#include "core/AudioSettings.h"
+#include "carts/AudioSettingsLoader.h"
 
 #include "carts/CartsState.h"
 #include "carts/PlayerTable.h"
@@ -7,8 +7,8 @@
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/MultimediaAPI.h"
+#include "core/SaveReport.h"
 #include "core/SettingsReader.h"
-#include "main_window/CommandLine.h"
 #include "platform/WaveDevices.h"
 
 #include <optional>
@@ -286,7 +286,7 @@ void ReadAudiowallFile(AudioSettingsRecord& a) {
 } // namespace
 
 bool PlayersSwitch(int32_t& count) {
-    const std::string& line = MainWindow::CommandLine().CommandLineText;
+    const std::string& line = MainSettings::CommandLine().CommandLineText;
     const std::string key = "/PLAYERS=";
     size_t at = line.find(key);
     if (at == std::string::npos) return false;
@@ -370,8 +370,7 @@ bool SaveAudioSettings(const std::string& IniFile) {
     number("Audio", "LockPlayerWhenRecording", a.LockPlayerWhenRecording);
     number("Audio", "UseLargeFSBuffers", a.UseLargeFSBuffers);
     number("Audio", "FSDebugMode", a.FSDebugMode);
-    if (!ok) GeneralFunctions::WriteDebugLine("SaveAudioSettings:Failed to write " + IniFile, -1);
-    return ok;
+    return GeneralFunctions::TraceFailedSave(ok, "SaveAudioSettings", IniFile);
 }
 
 } // namespace AudioSettings
