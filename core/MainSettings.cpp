@@ -43,7 +43,9 @@ bool HasSwitch(const std::string& name) {
 }
 
 void ApplyDebugSwitch() {
-    if (HasSwitch("/DEBUG")) GeneralFunctions::State().DebugMode = -1;
+    if (!HasSwitch("/DEBUG")) return;
+    GeneralFunctions::State().DebugMode = -1;
+    CommandLine().DebugFromCommandLine = true;
 }
 
 std::string DefaultLogWarningDays() {

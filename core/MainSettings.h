@@ -48,6 +48,8 @@ struct CommandLineState {
     std::string CommandLineText;
     // The command line as typed (the settings loader checks a file name's case in it).
     std::string CommandLineTyped;
+    // "/DEBUG" was given.
+    bool DebugFromCommandLine = false;
 };
 
 // The settings fields of a split's record; the split window's run-time fields follow them.
@@ -90,7 +92,8 @@ inline CommandLineState& CommandLine() {
 std::string JoinArguments(const std::vector<std::string>& arguments);
 // Sets CommandLineText (in capitals) and CommandLineTyped from the typed line.
 void SetCommandLine(const std::string& typed);
-// "/DEBUG" sets DebugMode to -1 (every trace line), before the settings are loaded.
+// "/DEBUG" sets DebugMode to -1 (every trace line) and DebugFromCommandLine, before the
+// settings are loaded.
 void ApplyDebugSwitch();
 // The command line holds the switch (in capitals).
 bool HasSwitch(const std::string& name);

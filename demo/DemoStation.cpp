@@ -15,6 +15,7 @@
 #include "platform/Profile.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -127,7 +128,17 @@ void SetText(std::string& field, const std::string& text) {
     field.resize(Vantor_Cart_Routines::kDescriptionLength, ' ');
 }
 
-bool MakeCart(const DemoCart& cart, bool advert, const std::string& scratch) {
+// VNTZEL_DEMO_CART_SECONDS shortens every cart to at most that many seconds (quick stations
+// for tests).
+DemoCart Shortened(DemoCart cart) {
+    if (const char* text = std::getenv("VNTZEL_DEMO_CART_SECONDS"))
+        if (float most = std::strtof(text, nullptr); most > 0 && most < cart.seconds)
+            cart.seconds = most;
+    return cart;
+}
+
+bool MakeCart(DemoCart cart, bool advert, const std::string& scratch) {
+    cart = Shortened(cart);
     std::string path = Vantor_Cart_Routines::GetCartAudioFileName(cart.number, true, false);
     if (path.empty() || !MakeAudio(cart, path, scratch)) return false;
     Vantor_Cart_Routines::CartRecord rec;
@@ -137,7 +148,7 @@ bool MakeCart(const DemoCart& cart, bool advert, const std::string& scratch) {
     rec.BackColor = advert ? 0xC0FFC0 : 0xFFE0C0;
     rec.ForeColor = 0;
     rec.TotalLength = rec.AudioEnd = rec.PlayLength = cart.seconds;
-    rec.IntroEnd = advert ? 2.0f : 0.0f;
+    rec.IntroEnd = advert ? std::min(2.0f, cart.seconds / 2) : 0.0f;
     rec.Extro = cart.seconds - (advert ? 0.5f : 1.0f);
     return Vantor_Cart_Routines::WriteCart(rec, cart.number, true, true) == 0;
 }
@@ -158,6 +169,7 @@ void WriteSettings(const std::string& ini, const std::string& station) {
     Write("General", "CueAdBreaksImmediately", "1", ini);
     Write("General", "LogLoadingMode ", "1", ini);
     Write("General", "SourceLine", "1", ini);
+    Write("General", "LogRecFileInDestDirectory", "1", ini);
     Write("General", "SplitName1", "DEMO NORTH EAST", ini);
     Write("General", "LogSourceDirectory1", app + "/source", ini);
     Write("General", "LogDestinationDirectory1", app + "/dest", ini);
@@ -217,7 +229,7 @@ bool WriteLog(int32_t day) {
         float time = static_cast<float>(slot * 900);
         int count = 3 + slot % 2;
         for (int i = 0; i < count; ++i) {
-            const DemoCart& cart = adverts[next++ % adverts.size()];
+            const DemoCart cart = Shortened(adverts[next++ % adverts.size()]);
             out << AdvertLog_FN::BuildLogLine(
                        time, "NE", cart.number, cart.title,
                        "D" + std::to_string(day) + "-" + std::to_string(slot), cart.seconds, false)
@@ -247,9 +259,16 @@ int main(int argc, char** argv) {
         fs::create_directories(station + "/" + folder);
     std::string windows = GeneralFunctions::GetWindowsFolder();
     std::string ini = Platform::JoinPath(windows, "VNTZEL.INI");
+    // VNTZEL_DEMO_CARTS=N (benchmarks) adds list entries up to cart N, without audio.
+    const int32_t listed = std::max(
+        40, std::atoi(std::getenv("VNTZEL_DEMO_CARTS") ? std::getenv("VNTZEL_DEMO_CARTS") : "0"));
     WriteSettings(ini, station);
+    // Each audiowall part holds a thousand carts; a big list spreads over parts in one folder.
+    for (int32_t part = 2; part <= (listed + 999) / 1000; ++part)
+        Write("FileLocations", "Carts" + std::to_string(part), station + "/audiowall", ini);
     WriteProfile(Platform::JoinPath(Platform::AppFolder(), "VANTOR25.PRF"));
-    Write("Audiowall", "NoCarts", "1000", station + "/audiowall/Audwall.ini");
+    Write("Audiowall", "NoCarts", std::to_string(std::max(1000, listed)),
+          station + "/audiowall/Audwall.ini");
     Write("Audiowall", "Version", "2.6", station + "/audiowall/Audwall.ini");
 
     MainSettings::LoadMainSettings();
@@ -265,6 +284,13 @@ int main(int argc, char** argv) {
         made += MakeCart(cart, true, station + "/scratch") ? 1 : 0;
     for (const DemoCart& cart : Jingles())
         made += MakeCart(cart, false, station + "/scratch") ? 1 : 0;
+    for (int32_t number = 41; number <= listed; ++number) {
+        Vantor_Cart_Routines::CartRecord rec;
+        SetText(rec.Description1, "Library cart " + std::to_string(number));
+        rec.TotalLength = rec.AudioEnd = rec.PlayLength = 30;
+        rec.Extro = 29;
+        Vantor_Cart_Routines::WriteCart(rec, number, true, false);
+    }
     Vantor_Cart_Routines::CloseAudiowallParts();
     fs::remove_all(station + "/scratch");
 

@@ -8,5 +8,9 @@ using AppInfo::kAppTitle;
 using AppInfo::kVersionMajor;
 using AppInfo::kVersionMinor;
 using AppInfo::kVersionRevision;
+using AppInfo::kProductName;
+using AppInfo::kCompanyName;
+using AppInfo::kCopyright;
+using AppInfo::kMainCaption;
 
 } // namespace MainWindow

@@ -24,6 +24,8 @@ struct ProgramContext {
     Breaks::CartGroupsState CartGroups;
     SerialSettings::SerialControlSettings Serial;
     HardwareAPI::HardwareState Hardware;
+    // Set when start-up reaches its network step.
+    bool NetworkEnabled = false;
     // The TCP doors once the program has opened them.
     std::shared_ptr<MainWindow::NetworkDoors> Network;
 };

@@ -18,3 +18,41 @@ cmake --build build -j "$(nproc)" --target "${benchmarks[@]}"
 for b in "${benchmarks[@]}"; do
   if [ "$b" = stream_benchmark ]; then ./build/$b "${1:-60}"; else ./build/$b; fi
 done
+
+# Start-up of the program itself: from process start to the main window shown and to the end
+# of start-up, on the demo audiowall and on one of 10,000 carts, with the peak memory of each.
+cmake --build build -j "$(nproc)" --target VNTZEL vntzel_demo
+for carts in 40 10000; do
+  station=$PWD/build/bench-station-$carts
+  if [ ! -s "$station/windows/VNTZEL.INI" ]; then
+    VNTZEL_DEMO_CART_SECONDS=2 VNTZEL_DEMO_CARTS=$carts bash scripts/demo-station.sh "$station" >/dev/null
+  fi
+  python3 - "$station" "$carts" <<'PY'
+import glob, os, resource, signal, subprocess, sys, time
+station, carts = sys.argv[1], sys.argv[2]
+env = dict(os.environ, VNTZEL_WINDIR=station + "/windows", VNTZEL_APPDIR=station + "/app",
+           VNTZEL_SYSTEMDRIVE=station + "/windows", VNTZEL_REGISTRY=station + "/windows/registry.ini",
+           VNTZEL_HEADLESS="1", QT_QPA_PLATFORM="offscreen", VNTZEL_PORT_OFFSET="33000",
+           VNTZEL_WAVE_OUT_DEVICES="null,null,null,null")
+for log in glob.glob(station + "/windows/VNTZEL.*.log"):
+    os.remove(log)
+def trace():
+    return "".join(open(f, errors="replace").read() for f in glob.glob(station + "/windows/VNTZEL.*.log"))
+start = time.monotonic()
+program = subprocess.Popen(["build/VNTZEL", "/DEBUG"], env=env, stderr=subprocess.DEVNULL)
+shown = done = None
+while done is None and time.monotonic() - start < 120:
+    text = trace()
+    now = time.monotonic()
+    if shown is None and "Pre-Initialise Audio" in text: shown = now
+    if "Start-up complete" in text: done = now
+    time.sleep(0.002)
+program.send_signal(signal.SIGTERM)
+program.wait()
+peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
+name = "demo" if carts == "40" else "carts_" + carts
+print(f"startup_{name}_main_window_ms {(shown - start) * 1000:.0f}")
+print(f"startup_{name}_complete_ms {(done - start) * 1000:.0f}")
+print(f"startup_{name}_peak_rss_kb {peak}")
+PY
+done

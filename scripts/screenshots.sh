@@ -5,7 +5,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target vntzel_screenshots
+cmake --build build -j "$(nproc)" --target vntzel_screenshots vntzel_demo
+# The whole program's picture runs start-up on a demo station of its own.
+station=$PWD/build/screenshot-station
+if [ ! -s "$station/windows/VNTZEL.INI" ]; then
+  VNTZEL_DEMO_CART_SECONDS=20 bash scripts/demo-station.sh "$station" >/dev/null
+fi
+export VNTZEL_SHOT_STATION=$station
 out=build/screenshots
 mkdir -p "$out"
 scratch=$(mktemp -d)

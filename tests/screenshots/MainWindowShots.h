@@ -2,12 +2,15 @@
 // The main window with its cart players on null devices, for the shots that show it.
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
+#include "core/AudioSettings.h"
 #include "main_window/frmMain.h"
 
 namespace Screenshots {
 
 inline MainWindow::frmMain& OpenMainWindow() {
     qputenv("VNTZEL_WAVE_OUT_DEVICES", "null,null,null,null");
+    // One player per wave-out device: four.
+    AudioSettings::LoadStartupAudioSettings();
     MainWindow::frmMain& main = MainWindow::MainForm();
     main.resize(1242, 120);
     Audio_Player_FN::UsePlayerWindows();
