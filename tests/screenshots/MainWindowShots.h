@@ -2,7 +2,7 @@
 // The main window with its cart players on null devices, for the shots that show it.
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerWindows.h"
-#include "core/AudioSettings.h"
+#include "carts/AudioSettingsLoader.h"
 #include "main_window/frmMain.h"
 
 namespace Screenshots {
