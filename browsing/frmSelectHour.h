@@ -35,7 +35,7 @@ private:
     QComboBox* MonthList;
     QSpinBox* YearScroll;
     std::array<QLabel*, 37> lblDay{};
-    QScrollBar* DayScroll;
+    QScrollBar* DayScroll = new QScrollBar(Qt::Horizontal);
     QWidget* timeP_;
     QLineEdit* TimeT_;
     QLineEdit* txtMinutes_;
