@@ -22,6 +22,21 @@ inline int64_t NowNs() {
     return SteadyClock::now().time_since_epoch().count();
 }
 
+// Opens the rig on two null players with a log of `count` one-advert breaks a minute apart from
+// 10:00, the first cued; false (and a message naming the program) when the players did not open.
+inline bool OpenOneAdvertBreaks(BreakRig::Rig& rig, int count, const char* program) {
+    if (!rig.Open("null,null") || !rig.AddAdvert({801, 0.3f, 0.25f, "Short", "T1", 3000})) {
+        std::fprintf(stderr, "%s: the players did not open\n", program);
+        return false;
+    }
+    std::vector<std::pair<float, std::vector<int32_t>>> breaks;
+    for (int k = 0; k < count; ++k)
+        breaks.push_back({static_cast<float>(36000 + 60 * k), {801}});
+    rig.WriteLog(breaks);
+    rig.CueBreak(36000);
+    return true;
+}
+
 inline std::atomic<int64_t>& FirstSampleNs() {
     static std::atomic<int64_t> at{0};
     return at;

@@ -64,15 +64,7 @@ int main(int argc, char** argv) {
     setenv("VNTZEL_PORT_OFFSET", std::to_string(30000 + getpid() % 3000).c_str(), 1);
     QApplication app(argc, argv);
     BreakRig::Rig rig;
-    if (!rig.Open("null,null") || !rig.AddAdvert({801, 0.3f, 0.25f, "Short", "T1", 3000})) {
-        std::fprintf(stderr, "net_play_benchmark: the players did not open\n");
-        return 1;
-    }
-    std::vector<std::pair<float, std::vector<int32_t>>> breaks;
-    for (int k = 0; k < kBreaks; ++k)
-        breaks.push_back({static_cast<float>(36000 + 60 * k), {801}});
-    rig.WriteLog(breaks);
-    rig.CueBreak(36000);
+    if (!BreakTrigger::OpenOneAdvertBreaks(rig, kBreaks, "net_play_benchmark")) return 1;
     MainWindow::NetworkDoors doors(CurrentContext());
     doors.SetSplit(&rig.Engine());
     rig.Engine().SetSender(&doors);

@@ -24,15 +24,7 @@ int main(int argc, char** argv) {
     setenv("VNTZEL_HEADLESS", "1", 1);
     QApplication app(argc, argv);
     BreakRig::Rig rig;
-    if (!rig.Open("null,null") || !rig.AddAdvert({801, 0.3f, 0.25f, "Short", "T1", 3000})) {
-        std::fprintf(stderr, "serial_trigger_benchmark: the players did not open\n");
-        return 1;
-    }
-    std::vector<std::pair<float, std::vector<int32_t>>> breaks;
-    for (int k = 0; k < kBreaks; ++k)
-        breaks.push_back({static_cast<float>(36000 + 60 * k), {801}});
-    rig.WriteLog(breaks);
-    rig.CueBreak(36000);
+    if (!BreakTrigger::OpenOneAdvertBreaks(rig, kBreaks, "serial_trigger_benchmark")) return 1;
 
     TestSupport::PtyPair line, bounceLine;
     setenv("VNTZEL_COM9", line.slavePath.c_str(), 1);
