@@ -4,6 +4,7 @@
 #include "breaks/CartTiming.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Common.h"
+#include "fuzz/FuzzApplication.h"
 #include "main_window/ProgramContext.h"
 #include "platform/Clock.h"
 #include "platform/FileNumbers.h"
@@ -18,10 +19,7 @@ namespace {
 
 struct Setup {
     Setup() {
-        static int argc = 1;
-        static char name[] = "fuzz";
-        static char* argv[] = {name, nullptr};
-        app = new QCoreApplication(argc, argv);
+        app = &FuzzSupport::Application<QCoreApplication>();
         Platform::Clock::SetNow(46363, 12 * 3600.0);
         // Every cart number is a known cart of 20 s with its segue at 18 s.
         BreakCarts::SetCartReader([](int32_t, BreakCarts::CartTiming& timing) {

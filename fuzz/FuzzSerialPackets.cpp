@@ -2,6 +2,7 @@
 // pieces and goes through the framer and the command table.
 #include "breaks/BreaksState.h"
 #include "core/SerialSettings.h"
+#include "fuzz/FuzzApplication.h"
 #include "main_window/ProgramContext.h"
 #include "main_window/SerialCommandPort.h"
 #include "platform/SerialPort.h"
@@ -14,12 +15,7 @@
 namespace {
 
 struct Setup {
-    Setup() {
-        static int argc = 1;
-        static char name[] = "fuzz";
-        static char* argv[] = {name, nullptr};
-        app = new QCoreApplication(argc, argv);
-    }
+    Setup() { app = &FuzzSupport::Application<QCoreApplication>(); }
     QCoreApplication* app;
     QTemporaryDir dir;
 };

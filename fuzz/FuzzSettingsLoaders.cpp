@@ -3,6 +3,7 @@
 #include "carts/AudioSettingsLoader.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
+#include "fuzz/FuzzApplication.h"
 #include "main_window/ProgramContext.h"
 #include "main_window/SerialPorts.h"
 
@@ -17,10 +18,7 @@ namespace {
 
 struct Setup {
     Setup() {
-        static int argc = 1;
-        static char name[] = "fuzz";
-        static char* argv[] = {name, nullptr};
-        app = new QCoreApplication(argc, argv);
+        app = &FuzzSupport::Application<QCoreApplication>();
         setenv("VNTZEL_WINDIR", dir.path().toStdString().c_str(), 1);
         setenv("VNTZEL_REGISTRY", (dir.path() + "/hive.txt").toStdString().c_str(), 1);
     }

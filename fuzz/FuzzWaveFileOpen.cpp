@@ -1,4 +1,5 @@
 // WAV files through the file player's open path and a few buffers of play, on the null device.
+#include "fuzz/FuzzApplication.h"
 #include "platform/MessageBox.h"
 #include "player_controls/FlennPlayer.h"
 
@@ -14,9 +15,6 @@
 namespace {
 
 FlennPlayer& Player() {
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char* argv[] = {name, nullptr};
     static QTemporaryDir dir;
     static QApplication* app = [] {
         setenv("VNTZEL_WINDIR", dir.path().toStdString().c_str(), 1);
@@ -25,7 +23,7 @@ FlennPlayer& Player() {
         setenv("VNTZEL_WAVE_IN_DEVICES", "null", 1);
         Platform::SetMsgBoxHook(
             [](const Platform::ShownBox& box) { return Platform::DefaultAnswer(box.buttons); });
-        return new QApplication(argc, argv);
+        return &FuzzSupport::Application<QApplication>();
     }();
     (void)app;
     static FlennPlayer* player = [] {

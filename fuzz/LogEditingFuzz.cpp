@@ -5,6 +5,7 @@
 #include "breaks/LogEditing.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Common.h"
+#include "fuzz/FuzzApplication.h"
 #include "main_window/ProgramContext.h"
 #include "platform/FileNumbers.h"
 #include "platform/WholeFile.h"
@@ -16,10 +17,7 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    FuzzSupport::Application<QApplication>();
     static QTemporaryDir dir;
     if (size < 2) return 0;
     ProgramContext context;

@@ -1,9 +1,9 @@
 // The log viewer's reading of a day's advert log over arbitrary bytes.
 #include "breaks/BreaksState.h"
 #include "browsing/LogViewerEngine.h"
+#include "fuzz/FuzzApplication.h"
 #include "platform/VB.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
@@ -11,10 +11,7 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    FuzzSupport::Application<QCoreApplication>();
     static QTemporaryDir dir;
     static const int32_t day = VB::DateSerial(2026, 12, 8);
     ZEL_Common::SplitRecord& split = *Breaks::Split(1);

@@ -1,6 +1,7 @@
 // Lines received from the other machines and from the playout system: the command table and
 // the playout link's service words, on a split with its log open and no sockets.
 #include "breaks/SplitEngine.h"
+#include "fuzz/FuzzApplication.h"
 #include "main_window/NetworkDoors.h"
 #include "main_window/ProgramContext.h"
 #include "platform/Clock.h"
@@ -13,10 +14,7 @@ namespace {
 
 struct Setup {
     Setup() {
-        static int argc = 1;
-        static char name[] = "fuzz";
-        static char* argv[] = {name, nullptr};
-        app = new QCoreApplication(argc, argv);
+        app = &FuzzSupport::Application<QCoreApplication>();
         qputenv("VNTZEL_HEADLESS", "1");
         Platform::Clock::SetNow(46363, 12 * 3600.0);
         doors = new MainWindow::NetworkDoors(context);

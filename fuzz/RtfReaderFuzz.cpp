@@ -1,5 +1,6 @@
 // The rich-text reader of cart notes over arbitrary bytes, then into a text document.
 #include "browsing/RtfReader.h"
+#include "fuzz/FuzzApplication.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>
@@ -8,10 +9,7 @@
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    FuzzSupport::Application<QGuiApplication>();
     std::string bytes(reinterpret_cast<const char*>(data), size);
     if (bytes.size() < 5) bytes = "{\\rtf" + bytes;
     if (auto doc = Browsing::ReadRtf(bytes)) {

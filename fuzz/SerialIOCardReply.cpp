@@ -1,17 +1,14 @@
 // The serial I/O card's receive handler over arbitrary bytes from the card.
+#include "fuzz/FuzzApplication.h"
 #include "hardware/SerialIOCard.h"
 #include "main_window/ProgramContext.h"
 
-#include <QCoreApplication>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    FuzzSupport::Application<QCoreApplication>();
     static ProgramContext context;
     static ContextScope scope(context);
     static bool configured = [] {
