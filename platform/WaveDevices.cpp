@@ -27,6 +27,7 @@ namespace {
 std::mutex observerLock;
 WaveDoneObserver doneObserver;
 WaveDoneObserver writeObserver;
+std::atomic<bool> doneObserverSet{false}; // read without the lock on every header done
 
 int16_t Scaled(int16_t sample, uint32_t volume) {
     int64_t product = static_cast<int64_t>(sample) * volume;
@@ -72,6 +73,7 @@ void StreamSync::Changed() {
 }
 
 void NotifyDone(HWaveOut handle, const WaveHeader* header) {
+    if (!doneObserverSet.load(std::memory_order_acquire)) return;
     std::lock_guard guard(observerLock);
     if (doneObserver) doneObserver(handle, header);
 }
@@ -90,13 +92,16 @@ MMRESULT OutStream::Queue(WaveHeader* header) {
     std::lock_guard guard(lock_);
     if (!header->Has(WHDR_PREPARED)) return WAVERR_UNPREPARED;
     if (header->Has(WHDR_INQUEUE)) return WAVERR_STILLPLAYING;
+    // A backend with frames still to take goes on without looking again; one that has taken
+    // everything (or waits for nothing) must see the new frames.
+    const bool starved = cursor_ >= queued_;
     header->flags = (header->flags.load() & ~WHDR_DONE) | WHDR_INQUEUE;
     // Only whole frames play; a trailing part of a frame is skipped.
     uint64_t length = header->bufferLength - header->bufferLength % format_.blockAlign;
     queue_.push_back({header, queued_, queued_ + length});
     queued_ += length;
     CompleteUpTo(played_);
-    Changed();
+    if (starved) Changed();
     return MMSYSERR_NOERROR;
 }
 
@@ -155,8 +160,8 @@ bool OutStream::HasQueued() {
 
 bool OutStream::WaitDone(const WaveHeader* header, uint32_t timeoutMs) {
     std::unique_lock guard(lock_);
-    return changed_.wait_for(guard, std::chrono::milliseconds(timeoutMs),
-                             [header] { return !header->Has(WHDR_INQUEUE); });
+    return done_.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                          [header] { return !header->Has(WHDR_INQUEUE); });
 }
 
 size_t OutStream::Take(char* destination, size_t maxBytes, uint64_t* generation,
@@ -229,7 +234,7 @@ void OutStream::CompleteUpTo(uint64_t position) {
             PostMessage(callback_, MM_WOM_DONE, handle_, reinterpret_cast<intptr_t>(header));
         any = true;
     }
-    if (any) changed_.notify_all();
+    if (any) done_.notify_all();
 }
 
 InStream::InStream(HWaveIn handle, const WaveFormat& format, HWnd callback, uint32_t flags)
@@ -774,6 +779,7 @@ void ReloadWaveDevices() {
 
 void SetWaveDoneObserver(WaveDoneObserver observer) {
     std::lock_guard guard(WaveInternal::observerLock);
+    WaveInternal::doneObserverSet = static_cast<bool>(observer);
     WaveInternal::doneObserver = std::move(observer);
 }
 

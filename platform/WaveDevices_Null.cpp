@@ -2,9 +2,12 @@
 #include "platform/WaveStreams.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace Platform::WaveInternal {
@@ -15,13 +18,17 @@ constexpr int64_t kNanosecondsPerSecond = 1'000'000'000;
 
 std::mutex clockLock;
 std::function<int64_t()> testClock;
-uint64_t clockChanges = 0; // a clock running when the source changed starts again
+std::atomic<bool> testClockSet{false}; // the steady clock is read without the lock
+std::atomic<uint64_t> clockChanges{0}; // a clock running when the source changed starts again
 
 // Nanoseconds on the steady clock, or on the tests' clock when one is set.
 int64_t Now(uint64_t* changes) {
-    std::lock_guard guard(clockLock);
-    *changes = clockChanges;
-    if (testClock) return testClock();
+    *changes = clockChanges.load(std::memory_order_acquire);
+    if (testClockSet.load(std::memory_order_acquire)) {
+        std::lock_guard guard(clockLock);
+        *changes = clockChanges;
+        if (testClock) return testClock();
+    }
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                SteadyClock::now().time_since_epoch())
         .count();
@@ -65,22 +72,70 @@ std::chrono::nanoseconds Duration(uint64_t bytes, const WaveFormat& format) {
     return std::chrono::nanoseconds(static_cast<int64_t>(seconds * 1e9) + 1);
 }
 
+class NullOut;
+
+// One thread plays every open null output. It wakes when the earliest header of them all is due
+// to be done, or when an owner changes something; headers due within kGather of that one are
+// done in the same wake, so streams that play side by side share their wake-ups.
+class NullOutThread {
+public:
+    // Never destroyed: streams closed during the program's exit still find it.
+    static NullOutThread& Instance() {
+        static NullOutThread* thread = new NullOutThread;
+        return *thread;
+    }
+    void Add(NullOut* stream);
+    // Once it returns the thread no longer touches the stream.
+    void Remove(NullOut* stream);
+    // Called by an owner's change, also with the stream's lock held.
+    void Wake() {
+        std::lock_guard guard(lock_);
+        ++changes_;
+        changed_.notify_all();
+    }
+
+private:
+    static constexpr std::chrono::microseconds kGather{2000};
+    NullOutThread() = default;
+    void Run();
+
+    std::mutex lock_; // never held while a stream is played: an owner's Wake takes it
+    std::condition_variable changed_, passed_;
+    std::vector<NullOut*> streams_;
+    uint64_t changes_ = 0;
+    uint64_t passes_ = 0;
+    bool inPass_ = false;
+    std::thread thread_;
+};
+
 // Plays in runs: a run begins when frames become playable and ends when the stream is paused
 // or starved, so no time is owed for a gap. The position is worked out whenever it is read;
-// the thread wakes only when a header is due to be done or the owner changes something.
+// the shared thread plays it on only when a header is due to be done.
 class NullOut : public OutStream {
 public:
     using OutStream::OutStream;
     ~NullOut() override { Stop(); }
 
     MMRESULT Start() override {
-        thread_.Start([this] { Run(); });
+        started_ = true;
+        NullOutThread::Instance().Add(this);
         return MMSYSERR_NOERROR;
     }
-    void Stop() override { thread_.Stop(lock_, changed_); }
+    void Stop() override {
+        if (std::exchange(started_, false)) NullOutThread::Instance().Remove(this);
+    }
+
+    // Plays what is due; the time on the steady clock when the next header is due to be done.
+    SteadyClock::time_point Step() {
+        if (!Settle()) return SteadyClock::time_point::max();
+        const auto wait = Duration(BytesToNextDone(), Format());
+        if (wait == std::chrono::nanoseconds::max()) return SteadyClock::time_point::max();
+        return SteadyClock::now() + wait;
+    }
 
 private:
     void Advance() override { Settle(); }
+    void Wake() override { NullOutThread::Instance().Wake(); }
 
     // Plays the frames due since the last call; whether a run goes on.
     bool Settle() {
@@ -100,21 +155,50 @@ private:
         return running_;
     }
 
-    void Run() {
-        for (;;) {
-            const uint64_t seen = Changes();
-            const bool running = Settle();
-            const auto wait =
-                running ? Duration(BytesToNextDone(), Format()) : std::chrono::nanoseconds::max();
-            if (!WaitForChange(thread_, seen, wait)) return;
-        }
-    }
-
     std::mutex advanceLock_;
     FrameClock clock_{Format().samplesPerSec};
     bool running_ = false;
-    StreamThread thread_;
+    bool started_ = false;
 };
+
+void NullOutThread::Add(NullOut* stream) {
+    std::lock_guard guard(lock_);
+    streams_.push_back(stream);
+    ++changes_;
+    if (!thread_.joinable()) thread_ = std::thread([this] { Run(); }); // runs to the exit
+    changed_.notify_all();
+}
+
+void NullOutThread::Remove(NullOut* stream) {
+    std::unique_lock guard(lock_);
+    std::erase(streams_, stream);
+    if (!inPass_) return;
+    const uint64_t pass = passes_;
+    passed_.wait(guard, [&] { return passes_ != pass; });
+}
+
+void NullOutThread::Run() {
+    std::unique_lock guard(lock_);
+    std::vector<NullOut*> streams;
+    for (;;) {
+        const uint64_t seen = changes_;
+        streams = streams_;
+        inPass_ = true;
+        guard.unlock();
+        auto due = SteadyClock::time_point::max();
+        for (NullOut* stream : streams)
+            due = std::min(due, stream->Step());
+        guard.lock();
+        inPass_ = false;
+        ++passes_;
+        passed_.notify_all();
+        const auto woken = [&] { return changes_ != seen; };
+        if (due == SteadyClock::time_point::max())
+            changed_.wait(guard, woken);
+        else
+            changed_.wait_until(guard, due + kGather, woken);
+    }
+}
 
 // Delivers silence in real time while started; sleeps until the oldest header is full.
 class NullIn : public InStream {
@@ -173,6 +257,7 @@ namespace Platform {
 
 void SetNullDeviceClock(std::function<int64_t()> now) {
     std::lock_guard guard(WaveInternal::clockLock);
+    WaveInternal::testClockSet = static_cast<bool>(now);
     WaveInternal::testClock = std::move(now);
     ++WaveInternal::clockChanges;
 }

@@ -125,6 +125,7 @@ private:
     WaveFormat format_;
     HWnd callback_;
     uint32_t flags_;
+    std::condition_variable done_; // a header is done (WaitDone), apart from the backend's wake
     std::deque<Entry> queue_;
     uint64_t queued_ = 0;
     uint64_t cursor_ = 0;

@@ -264,6 +264,34 @@ TEST(WaveNullDevice, PlaysByItsClock) {
     EXPECT_EQ(waveOutClose(handle), MMSYSERR_NOERROR);
 }
 
+// Null outputs share one clock thread: each header is done on time without its owner asking,
+// also a header queued behind one still playing, and closing one output leaves the other on.
+TEST(WaveNullDevice, OutputsShareTheClockThread) {
+    TestSupport::UseWaveDevices("null");
+    TestSupport::NullDeviceClock clock;
+    Listener first, second;
+    HWaveOut a = 0, b = 0;
+    WaveFormat format = Pcm(2);
+    ASSERT_EQ(waveOutOpen(&a, 0, &format, first.window.Handle(), 0, CALLBACK_WINDOW), 0);
+    ASSERT_EQ(waveOutOpen(&b, 0, &format, second.window.Handle(), 0, CALLBACK_WINDOW), 0);
+    Block blockA(TestSupport::Tone(441, 2)), blockB(TestSupport::Tone(441, 2)),
+        behind(TestSupport::Tone(441, 2));
+    for (auto [handle, block] : {std::pair{a, &blockA}, {b, &blockB}, {b, &behind}}) {
+        ASSERT_EQ(waveOutPrepareHeader(handle, &block->header), MMSYSERR_NOERROR);
+        ASSERT_EQ(waveOutWrite(handle, &block->header), MMSYSERR_NOERROR);
+    }
+    clock.Advance(15);
+    EXPECT_TRUE(TestSupport::PumpUntil(
+        [&] { return first.received.size() == 1 && second.received.size() == 1; }, 3000));
+    EXPECT_EQ(second.received.front().second, reinterpret_cast<intptr_t>(&blockB.header));
+    EXPECT_FALSE(behind.header.Has(WHDR_DONE)) << "5 ms of the second block are still due";
+    EXPECT_EQ(waveOutClose(a), MMSYSERR_NOERROR);
+    clock.Advance(10);
+    EXPECT_TRUE(TestSupport::PumpUntil([&] { return second.received.size() == 2; }, 3000));
+    EXPECT_EQ(second.received.back().second, reinterpret_cast<intptr_t>(&behind.header));
+    EXPECT_EQ(waveOutClose(b), MMSYSERR_NOERROR);
+}
+
 TEST(WaveAlsaDevice, PlaysOnAlsasNullPcm) {
     TestSupport::UseWaveDevices("alsa:null");
     Listener listener;
