@@ -15,7 +15,8 @@ struct AcmStream {
     std::unique_ptr<Codec::Decoder> decoder;
     std::unique_ptr<Codec::Encoder> encoder;
     std::unique_ptr<Codec::Resampler> resampler;
-    std::vector<uint8_t> pending;
+    std::vector<uint8_t> pending; // output not yet given out, from pendingAt on
+    size_t pendingAt = 0;
     std::vector<int16_t> frames, mapped, resampled;
 
     size_t SourceBlock() const {
@@ -46,6 +47,9 @@ bool Within(const uint8_t* p, uint32_t length, const uint8_t* base, uint32_t bas
 // Runs whole source blocks through the codecs into the pending output; at the end of the data
 // every step also gives out what it holds.
 bool Transcode(AcmStream& s, const uint8_t* data, size_t size, bool end) {
+    // What was given out makes room before more is added.
+    s.pending.erase(s.pending.begin(), s.pending.begin() + static_cast<ptrdiff_t>(s.pendingAt));
+    s.pendingAt = 0;
     if (s.passThrough) {
         s.pending.insert(s.pending.end(), data, data + size);
         return true;
@@ -166,9 +170,9 @@ MMRESULT acmStreamConvert(HACMSTREAM stream, ACMSTREAMHEADER* header, uint32_t f
     size_t take = header->cbSrcLength - header->cbSrcLength % block;
     const bool end = (flags & ACM_STREAMCONVERTF_END) != 0;
     if ((take > 0 || end) && !Transcode(s, header->pbSrc, take, end)) return ACMERR_NOTPOSSIBLE;
-    size_t out = std::min<size_t>(s.pending.size(), header->cbDstLength);
-    if (out > 0) std::memcpy(header->pbDst, s.pending.data(), out);
-    s.pending.erase(s.pending.begin(), s.pending.begin() + static_cast<ptrdiff_t>(out));
+    size_t out = std::min<size_t>(s.pending.size() - s.pendingAt, header->cbDstLength);
+    if (out > 0) std::memcpy(header->pbDst, s.pending.data() + s.pendingAt, out);
+    s.pendingAt += out;
     header->cbSrcLengthUsed = static_cast<uint32_t>(take);
     header->cbDstLengthUsed = static_cast<uint32_t>(out);
     header->fdwStatus |= ACMSTREAMHEADER_STATUSF_DONE;
@@ -194,6 +198,7 @@ MMRESULT acmStreamReset(HACMSTREAM stream, uint32_t flags) {
     if (!Live(stream)) return MMSYSERR_INVALHANDLE;
     if (flags != 0) return MMSYSERR_INVALFLAG;
     stream->pending.clear();
+    stream->pendingAt = 0;
     if (stream->decoder) stream->decoder->Reset();
     if (stream->encoder) stream->encoder->Reset();
     if (stream->resampler) stream->resampler->Reset();

@@ -1,6 +1,7 @@
 // Linear PCM (8, 16, 24, 32-bit and 32-bit float) and the G.711 laws.
 #include "platform/Codec.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -70,6 +71,11 @@ static int16_t Clamp16(double v) {
 
 namespace {
 
+// 16-bit PCM is already the frames' layout on a little-endian host: copied whole.
+bool Native16(uint16_t tag, uint16_t bits) {
+    return tag == WAVE_FORMAT_PCM && bits == 16 && std::endian::native == std::endian::little;
+}
+
 class LinearDecoder final : public Decoder {
 public:
     LinearDecoder(uint16_t tag, uint16_t bits, uint16_t channels, uint16_t blockAlign)
@@ -79,6 +85,12 @@ public:
     bool Decode(const uint8_t* data, size_t size, std::vector<int16_t>& out) override {
         size_t sampleBytes = block_ / channels_;
         size_t count = size / block_ * channels_;
+        if (Native16(tag_, bits_)) {
+            const size_t at = out.size();
+            out.resize(at + count);
+            std::memcpy(out.data() + at, data, count * 2);
+            return true;
+        }
         out.reserve(out.size() + count);
         for (size_t i = 0; i < count; ++i)
             out.push_back(Sample(data + i * sampleBytes));
@@ -130,6 +142,12 @@ public:
     size_t MaxBytes(size_t frames) const override { return frames * channels_ * bits_ / 8; }
     bool Encode(const int16_t* frames, size_t count, std::vector<uint8_t>& out) override {
         size_t samples = count * channels_;
+        if (Native16(tag_, bits_)) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(frames);
+            out.insert(out.end(), bytes, bytes + samples * 2);
+            return true;
+        }
+        out.reserve(out.size() + samples * bits_ / 8);
         for (size_t i = 0; i < samples; ++i)
             Put(frames[i], out);
         return true;

@@ -3,6 +3,8 @@
 
 #include <soxr.h>
 
+#include <algorithm>
+
 namespace Platform::Codec {
 
 void MapChannels(const std::vector<int16_t>& in, uint16_t from, uint16_t to,
@@ -49,12 +51,18 @@ size_t Resampler::MaxFrames(size_t inFrames) const {
 bool Resampler::Process(const int16_t* frames, size_t count, std::vector<int16_t>& out) {
     if (!state_) return false;
     // Input goes to the converter in pieces of one size, so that the output does not depend
-    // on how the caller cut it.
-    held_.insert(held_.end(), frames, frames + count * channels_);
-    size_t whole = held_.size() / channels_ / kPiece;
-    for (size_t p = 0; p < whole; ++p)
-        if (!Feed(held_.data() + p * kPiece * channels_, kPiece, out)) return false;
-    held_.erase(held_.begin(), held_.begin() + static_cast<ptrdiff_t>(whole * kPiece * channels_));
+    // on how the caller cut it: a part piece is held until the next call completes it.
+    size_t at = 0;
+    if (!held_.empty()) {
+        at = std::min(kPiece - held_.size() / channels_, count);
+        held_.insert(held_.end(), frames, frames + at * channels_);
+        if (held_.size() < kPiece * channels_) return true;
+        if (!Feed(held_.data(), kPiece, out)) return false;
+        held_.clear();
+    }
+    for (; count - at >= kPiece; at += kPiece)
+        if (!Feed(frames + at * channels_, kPiece, out)) return false;
+    held_.assign(frames + at * channels_, frames + count * channels_);
     return true;
 }
 
