@@ -89,7 +89,7 @@ int32_t FlennPlayer::CheckHeader(const WaveFormatEx& h) const {
 }
 
 int32_t FlennPlayer::OpenAudio(std::string& fName) {
-    Debug("Start Function OpenAudio(" + fName + ")");
+    Debug([&] { return "Start Function OpenAudio(" + fName + ")"; });
     CloseAudio();
     if (!FlennStreamPlay1.AudioEngineLoaded()) LoadAudioEngine();
     if (GeneralFunctions::SafeFileLen(fName) <= 0)
@@ -190,7 +190,7 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
     FlennStreamPlay1.SetReturnBuffers(true);
     // The stream has reported its own failure; the file is not left open without it.
     if (int32_t c = FlennStreamPlay1.StartFlennStream(); c != 0) {
-        Debug("The audio stream could not be started, code " + std::to_string(c));
+        Debug([&] { return "The audio stream could not be started, code " + std::to_string(c); });
         CloseAudio();
         return c;
     }
@@ -223,7 +223,7 @@ int32_t FlennPlayer::SuggestPcm(uint16_t channels, uint32_t rate, WaveFormatEx& 
     const auto c =
         static_cast<int32_t>(acmFormatSuggest(nullptr, src.data(), dst.data(), 20, 0x70000));
     if (c != 0) {
-        Debug(std::string(context) + " failed, code " + std::to_string(c));
+        Debug([&] { return std::string(context) + " failed, code " + std::to_string(c); });
         return c;
     }
     out = LoadWaveFormat(dst.data());
@@ -250,7 +250,7 @@ int32_t FlennPlayer::InitialisePlaybackCompression() {
         s.ShowErrors = false;
         int32_t c = Flenney::FlennCompressOpen(s, from, to, "");
         if (c != 0) {
-            Debug(std::string(context) + " failed, code " + std::to_string(c));
+            Debug([&] { return std::string(context) + " failed, code " + std::to_string(c); });
             TerminatePlaybackCompression();
         }
         return c;
@@ -384,7 +384,9 @@ void FlennPlayer::FillPlaybackBuffers() {
             loopMark_ = -1;
         }
         if (jumpBack) {
-            Debug("Seeking to Loop Begin " + std::to_string(loopStartBlock_ * align), dmMedium);
+            Debug(
+                [&] { return "Seeking to Loop Begin " + std::to_string(loopStartBlock_ * align); },
+                dmMedium);
             mmioSeek(hAudioFile_,
                      static_cast<int32_t>(ckData_.dwDataOffset) + loopStartBlock_ * align,
                      SEEK_SET);
@@ -425,7 +427,8 @@ int32_t FlennPlayer::ConvertForPlayback(int32_t read, bool last) {
         code = Flenney::FlennCompressConvert(ConvertFilePCM, data, length, capacity, last);
     if (code == 0) return length;
     // Data that does not decode never reaches the device: its time plays as silence.
-    Debug("Conversion failed, code " + std::to_string(code) + ": silence queued", dmMedium);
+    Debug([&] { return "Conversion failed, code " + std::to_string(code) + ": silence queued"; },
+          dmMedium);
     Flenney::ClearConversionStream(DeCompress);
     Flenney::ClearConversionStream(ConvertFilePCM);
     const double seconds = double(read) / fileFormat_.AvgBytesPerSec;
@@ -451,7 +454,7 @@ bool FlennPlayer::SeekPercentage(float p, bool TotalFile) {
 
 bool FlennPlayer::SeekTime(float t, bool TotalFile) {
     if (!IsOpen()) return false;
-    Debug("Start Function SeekTime(" + std::to_string(t) + ")");
+    Debug([&] { return "Start Function SeekTime(" + std::to_string(t) + ")"; });
     if (!TotalFile) t += audioStart_;
     t = std::clamp(t, audioStart_, audioEnd_);
     return SeekBlock(RoundToLong(double(t) / totalAudioLength_ * totalBlocks_));
@@ -491,9 +494,13 @@ void FlennPlayer::ClearBuffer(bool ClearEngine, bool PauseIfPlaying) {
 void FlennPlayer::OnBufferAvailable(int32_t BufferNumber, intptr_t ptrBuffer,
                                     int32_t BufferLength) {
     if (engineLoading_) return;
-    Debug("BufferAvailable Event, BufNum: " + std::to_string(BufferNumber) +
-              " BufPtr: " + std::to_string(ptrBuffer) + " BufLen: " + std::to_string(BufferLength),
-          dmFull);
+    Debug(
+        [&] {
+            return "BufferAvailable Event, BufNum: " + std::to_string(BufferNumber) +
+                   " BufPtr: " + std::to_string(ptrBuffer) +
+                   " BufLen: " + std::to_string(BufferLength);
+        },
+        dmFull);
     const double playedSeconds = PlayedSeconds();
     const int32_t counter = openedFileCounter_;
     if (BufferNumber != -1 && totalBlocks_ >= 1) {
@@ -562,7 +569,8 @@ int32_t FlennPlayer::CueAudio() {
     }
     // SecondsPlayed is relative to AudioStart: the section start is SecondsPlayed 0.
     if (secondsPlayed_ != 0 || flushBuffers_) {
-        Debug("Seeking to AudioStart (" + std::to_string(audioStart_) + ")", dmMedium);
+        Debug([&] { return "Seeking to AudioStart (" + std::to_string(audioStart_) + ")"; },
+              dmMedium);
         SeekTime(audioStart_, true);
     }
     if (Reopened(counter)) return 0;
@@ -607,8 +615,7 @@ void FlennPlayer::UpdateAudioTimes() {
     if (audioFileName_.empty()) return;
     Debug("Start Function UpdateAudioTimes", dmMedium);
     const int32_t counter = openedFileCounter_;
-    const float position =
-        audioFinished_ ? std::min(audioEnd_, totalAudioLength_) : PositionNow();
+    const float position = audioFinished_ ? std::min(audioEnd_, totalAudioLength_) : PositionNow();
     if (totalAudioLength_ <= 0) {
         totalSecondsPlayed_ = totalSecondsRemain_ = totalPercentagePlayed_ = 0;
         secondsPlayed_ = secondsRemain_ = percentagePlayed_ = 0;
@@ -637,8 +644,12 @@ void FlennPlayer::UpdateAudioTimes() {
     bool changing = introStart || introEnd || extro || sweeper;
     if (raiseAudioPositionChanged_ &&
         (changing || hookStart || hookEnd || secondsPlayed_ != previousSecondsPlayed_)) {
-        Debug(std::string("RaiseEvent AudioPositionChanged(") + (changing ? "True" : "False") + ")",
-              dmFull);
+        Debug(
+            [&] {
+                return std::string("RaiseEvent AudioPositionChanged(") +
+                       (changing ? "True" : "False") + ")";
+            },
+            dmFull);
         emit AudioPositionChanged(changing);
         if (Reopened(counter)) return;
     }
@@ -655,7 +666,8 @@ void FlennPlayer::UpdateAudioTimes() {
         if (Reopened(counter)) return;
     }
     previousSecondsPlayed_ = secondsPlayed_;
-    Debug("End Function UpdateAudioTimes - " + std::to_string(secondsPlayed_), dmMedium);
+    Debug([&] { return "End Function UpdateAudioTimes - " + std::to_string(secondsPlayed_); },
+          dmMedium);
 }
 
 void FlennPlayer::TestForFinish() {

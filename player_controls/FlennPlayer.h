@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 enum ePlyStatus : int32_t { epsClosed = 0, epsCued = 5, epsPaused = 10, epsPlaying = 20 };
@@ -250,8 +251,14 @@ private:
     void Refuse(const std::string& message) const;
     void Notify(const char* name);
     float WithinWindow(float v) const { return std::min(std::max(v, audioStart_), audioEnd_); }
-    void Debug(const std::string& text, int32_t level = dmBasic) const {
-        debug_.Write(text, level);
+    // Writes a debug line; `text` is a string or a function making it, called only when the
+    // line is written, so that a player without a debug file builds no text.
+    template <class Text> void Debug(const Text& text, int32_t level = dmBasic) const {
+        if (!debug_.Enabled(level)) return;
+        if constexpr (std::is_invocable_v<Text>)
+            debug_.Write(text(), level);
+        else
+            debug_.Write(text, level);
     }
 
     FlennStreamPlay FlennStreamPlay1;

@@ -17,7 +17,7 @@ constexpr int16_t kSlots = 10;
 
 void FlennPlayer::SetAudioVolume(float NewVolume) {
     const int32_t counter = openedFileCounter_;
-    Debug("Start Function SetAudioVolume(" + std::to_string(NewVolume) + ")");
+    Debug([&] { return "Start Function SetAudioVolume(" + std::to_string(NewVolume) + ")"; });
     const double v = NewVolume;
     double e = v;
     if (fadeMode_ == efmSlowStart) e = v < 1 ? 0 : 100 * std::log(v) / std::log(100.0);
@@ -137,7 +137,11 @@ void FlennPlayer::SortVolumeChangeEvents() {
 }
 
 void FlennPlayer::FinishedVolumeChangeEvent(int16_t& slot) {
-    Debug("Start Function FinishedVolumeChangeEvent(" + std::to_string(slot + 1) + ")", dmMedium);
+    Debug(
+        [&] {
+            return "Start Function FinishedVolumeChangeEvent(" + std::to_string(slot + 1) + ")";
+        },
+        dmMedium);
     VCHEV& e = volumeEvents_[slot];
     if (e.NotifiedEnd) return;
     e.NotifiedEnd = -1;
@@ -145,7 +149,8 @@ void FlennPlayer::FinishedVolumeChangeEvent(int16_t& slot) {
     int16_t reference = e.Reference;
     const bool permanent = e.SetVolumePermanently != 0, remove = e.RemoveWhenComplete != 0;
     const float endVolume = e.EndVolume;
-    Debug("Raise event VolumeChangeEndNotify(" + std::to_string(reference) + ")", dmMedium);
+    Debug([&] { return "Raise event VolumeChangeEndNotify(" + std::to_string(reference) + ")"; },
+          dmMedium);
     emit VolumeChangeEndNotify(reference);
     if (Reopened(counter)) return;
     if (permanent) SetPlayVolume(endVolume);
