@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <mutex>
+#include <shared_mutex>
 #include <unordered_map>
 
 namespace Platform {
@@ -19,8 +20,9 @@ public:
     intptr_t lParam;
 };
 
+// Posting only reads the table: posts from several threads at once do not wait for each other.
 struct WindowTable {
-    std::mutex lock;
+    std::shared_mutex lock;
     std::unordered_map<HWnd, MessageWindow*> windows;
     HWnd next = 0x1000; // handles are never reused within a process
 };
@@ -69,7 +71,7 @@ void MessageWindow::customEvent(QEvent* event) {
 
 bool PostMessage(HWnd window, uint32_t message, intptr_t wParam, intptr_t lParam) {
     WindowTable& table = Table();
-    std::lock_guard guard(table.lock);
+    std::shared_lock guard(table.lock);
     auto found = table.windows.find(window);
     if (found == table.windows.end()) return false;
     QCoreApplication::postEvent(found->second, new PostedMessage(message, wParam, lParam));
@@ -80,7 +82,7 @@ intptr_t SendMessage(HWnd window, uint32_t message, intptr_t wParam, intptr_t lP
     MessageWindow* target = nullptr;
     {
         WindowTable& table = Table();
-        std::lock_guard guard(table.lock);
+        std::shared_lock guard(table.lock);
         auto found = table.windows.find(window);
         if (found != table.windows.end()) target = found->second;
     }
@@ -89,7 +91,7 @@ intptr_t SendMessage(HWnd window, uint32_t message, intptr_t wParam, intptr_t lP
 
 bool IsWindow(HWnd window) {
     WindowTable& table = Table();
-    std::lock_guard guard(table.lock);
+    std::shared_lock guard(table.lock);
     return table.windows.count(window) > 0;
 }
 
