@@ -114,6 +114,8 @@ int32_t mmioSeek(HMMIO file, int32_t offset, int origin) {
     if (origin != SEEK_SET && origin != SEEK_CUR && origin != SEEK_END) return -1;
     long target = offset;
     if (origin == SEEK_CUR) target += Tell(file);
+    // Asking where the file stands keeps stdio's buffer: the next read needs no system call.
+    if (origin == SEEK_CUR && offset == 0) return target >= 0 && target <= 0x7FFFFFFF ? target : -1;
     if (origin == SEEK_END) {
         if (std::fseek(file->file, 0, SEEK_END) != 0) return -1;
         target += Tell(file);

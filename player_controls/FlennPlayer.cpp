@@ -379,8 +379,10 @@ void FlennPlayer::FillPlaybackBuffers() {
         const bool last = !jumpBack && read >= remaining;
         const int32_t length = read > 0 ? ConvertForPlayback(read, last) : 0;
         if (length > 0) {
-            unqueued_.assign(conversionBuffer_.begin(), conversionBuffer_.begin() + length);
-            unqueuedMark_ = loopMark_;
+            // Queued straight from the conversion buffer; only what finds no free buffer waits.
+            const size_t at = QueuePieces(conversionBuffer_.data(), length, loopMark_);
+            unqueued_.assign(conversionBuffer_.begin() + at, conversionBuffer_.begin() + length);
+            unqueuedMark_ = unqueued_.empty() ? -1 : loopMark_;
             loopMark_ = -1;
         }
         if (jumpBack) {
@@ -399,18 +401,23 @@ void FlennPlayer::FillPlaybackBuffers() {
     }
 }
 
-void FlennPlayer::QueueConverted() {
+size_t FlennPlayer::QueuePieces(const uint8_t* data, size_t size, int32_t mark) {
     const int32_t block = std::max<int32_t>(playbackFormat_.BlockAlign, 1);
     const int32_t piece = std::max(FlennStreamPlay1.FreeBufferSize() / block * block, block);
     size_t at = 0;
-    while (at < unqueued_.size() && FlennStreamPlay1.NumberFreeBuffers() > 0) {
-        const auto n = static_cast<int32_t>(std::min<size_t>(piece, unqueued_.size() - at));
-        const bool lastPiece = at + n == unqueued_.size();
-        if (FlennStreamPlay1.AddBufferEx(reinterpret_cast<intptr_t>(unqueued_.data() + at), n,
-                                         lastPiece ? unqueuedMark_ : -1) != 0)
+    while (at < size && FlennStreamPlay1.NumberFreeBuffers() > 0) {
+        const auto n = static_cast<int32_t>(std::min<size_t>(piece, size - at));
+        const bool lastPiece = at + n == size;
+        if (FlennStreamPlay1.AddBufferEx(reinterpret_cast<intptr_t>(data + at), n,
+                                         lastPiece ? mark : -1) != 0)
             break;
         at += n;
     }
+    return at;
+}
+
+void FlennPlayer::QueueConverted() {
+    const size_t at = QueuePieces(unqueued_.data(), unqueued_.size(), unqueuedMark_);
     unqueued_.erase(unqueued_.begin(), unqueued_.begin() + static_cast<ptrdiff_t>(at));
     if (unqueued_.empty()) unqueuedMark_ = -1;
 }

@@ -219,8 +219,10 @@ private:
     // Converts `read` bytes of the file in the conversion buffer for the device; the length
     // to queue. `last`: the data ends with them.
     int32_t ConvertForPlayback(int32_t read, bool last);
-    // Queues the converted audio not yet queued, in pieces of one device buffer, while
-    // buffers are free; the loop mark goes with its last piece.
+    // Queues converted audio in pieces of one device buffer while buffers are free; the loop
+    // mark goes with its last piece. The bytes queued.
+    size_t QueuePieces(const uint8_t* data, size_t size, int32_t mark);
+    // Queues what is left of the converted audio not yet queued.
     void QueueConverted();
     bool SeekBlock(int32_t block);
     void ClearBuffer(bool ClearEngine, bool PauseIfPlaying);
