@@ -190,7 +190,7 @@ void SplitCartGroupQueue::CueEntry(int16_t entry) {
 bool SplitCartGroupQueue::FirstFinished() {
     const SplitPlayerInfo info = players_->PlayerInfo(CartListQueue().PlayingPlayer);
     if (MovedOn(info)) return true;
-    return info.SecondsPlayed > 0 && (info.SecondsPlayed > info.Extro || info.Fading);
+    return info.SecondsPlayed > 0 && (info.ReachedExtro() || info.Fading);
 }
 
 // Entry 1 has passed its segue point: its player plays its tail on.

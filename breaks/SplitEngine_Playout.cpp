@@ -113,8 +113,7 @@ bool SplitEngine::AdvertFinished(const SplitPlayerInfo& info, int16_t advert) co
     if (info.Status == CartPlayers::Empty || info.CartNumber != b.Advert(advert).CartNumber) return true;
     if (info.SecondsPlayed <= 0) return false;
     bool last = advert >= b.AdvertCount;
-    // At the extro itself, as the player's extro event: a segue at the point, not a tick on.
-    return info.SecondsPlayed >= info.Extro || (!last && info.Fading);
+    return info.ReachedExtro() || (!last && info.Fading);
 }
 
 bool SplitEngine::NextAdvertNeedsCue(const SplitPlayerInfo& info, int16_t advert) const {

@@ -35,6 +35,10 @@ struct SplitPlayerInfo {
     bool LogInhibited = false;
     GeneralFunctions::TimeStamp PlayStarted;
     std::string PlaySource; // reference written with the item's reconciliation line
+
+    // At or past the segue point: the extro itself counts, as the player's extro event fires
+    // there, so that a position landing on it segues at once rather than a tick on.
+    bool ReachedExtro() const { return SecondsPlayed >= Extro; }
 };
 
 class SplitPlayers {
