@@ -141,6 +141,16 @@ TEST_F(EnvelopeTest, FadeHeardOnTheCaptureFollowsTheRamp) {
         EXPECT_LE(at(s + 0.05), at(s)) << "never rises during the fade";
 }
 
+TEST_F(EnvelopeTest, AFadeInArmedOnACuedPlayerSetsItsVolumeBeforePlay) {
+    Open(std::vector<int16_t>(4410, 16000), 1);
+    player.CueAudio();
+    player.PositionTick(); // a stopped player's timer stops after this tick
+    ASSERT_TRUE(Add(3, 0, 0.5f, 0, 100));
+    EXPECT_TRUE(
+        TestSupport::PumpUntil([&] { return !volumes.empty() && volumes.back() == 0; }, 3000))
+        << "the next tick of the position timer steps the envelope";
+}
+
 TEST_F(EnvelopeTest, LoopWithMaxCountTwoPlaysTheSectionThreeTimes) {
     std::vector<int16_t> ramp(44100);
     for (size_t i = 0; i < ramp.size(); ++i)
