@@ -235,6 +235,11 @@ private:
     // The first event point after the position p; -1 when none.
     float NextEventPoint(float p) const;
     void ArmEventTimer();
+    // After a change of an event point or the envelope: while playing the event timer is armed
+    // again for a point that may now come first; a stopped player's position timer, which
+    // stops after its tick, ticks once more, so that the change is seen without play (events,
+    // part and position display, the volume where it stands).
+    void PointsChanged();
     // Fills the device buffers of a cued player once the caller has set it up.
     void FillWhenCued();
     void TestForFinish();

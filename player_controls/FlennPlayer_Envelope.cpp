@@ -63,11 +63,7 @@ bool FlennPlayer::AddVolumeChangeEvent(int16_t& ReferenceNumber, float StartTime
     slot->SetVolumePermanently = SetVolumePermanently ? -1 : 0;
     Rearm(*slot);
     UpdateVolumeChangeTimes();
-    // The envelope is read at the position ticks: a stopped player's timer ticks once more, so
-    // that a change starting where it stands takes effect before it plays; while playing the
-    // event timer is armed again for a start that may now come first.
-    ArmEventTimer();
-    if (IsOpen() && !tmrPosition.isActive()) tmrPosition.start();
+    PointsChanged();
     return true;
 }
 

@@ -61,6 +61,11 @@ void FlennPlayer::ArmEventTimer() {
         tmrEvent.start(ms);
 }
 
+void FlennPlayer::PointsChanged() {
+    ArmEventTimer();
+    if (IsOpen() && !tmrPosition.isActive()) tmrPosition.start();
+}
+
 void FlennPlayer::FillWhenCued() {
     const int32_t counter = openedFileCounter_;
     QMetaObject::invokeMethod(

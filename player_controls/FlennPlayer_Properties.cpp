@@ -210,29 +210,34 @@ void FlennPlayer::SetIntroStart(float value) {
     introStart_ = WithinWindow(value);
     introStartFlag_ = false;
     introEnd_ = std::max(introEnd_, introStart_);
+    PointsChanged();
 }
 
 void FlennPlayer::SetIntroEnd(float value) {
     introEnd_ = WithinWindow(value);
     introEndFlag_ = false;
     introStart_ = std::min(introStart_, introEnd_);
+    PointsChanged();
 }
 
 void FlennPlayer::SetHookStart(float value) {
     hookStart_ = WithinWindow(value);
     hookStartFlag_ = false;
     hookEnd_ = std::max(hookEnd_, hookStart_);
+    PointsChanged();
 }
 
 void FlennPlayer::SetHookEnd(float value) {
     hookEnd_ = WithinWindow(value);
     hookEndFlag_ = false;
     hookStart_ = std::min(hookStart_, hookEnd_);
+    PointsChanged();
 }
 
 void FlennPlayer::SetExtro(float value) {
     extro_ = WithinWindow(value);
     extroFlag_ = false;
+    PointsChanged();
 }
 
 void FlennPlayer::SetSweeperStart(float value) {
@@ -240,4 +245,5 @@ void FlennPlayer::SetSweeperStart(float value) {
     float v = value >= 0 ? std::max(value, audioStart_) : value;
     sweeperStart_ = std::min(v, audioEnd_);
     sweeperFlag_ = false;
+    PointsChanged();
 }

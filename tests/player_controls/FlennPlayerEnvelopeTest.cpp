@@ -141,14 +141,20 @@ TEST_F(EnvelopeTest, FadeHeardOnTheCaptureFollowsTheRamp) {
         EXPECT_LE(at(s + 0.05), at(s)) << "never rises during the fade";
 }
 
-TEST_F(EnvelopeTest, AFadeInArmedOnACuedPlayerSetsItsVolumeBeforePlay) {
+TEST_F(EnvelopeTest, ChangesToACuedPlayerAreSeenBeforePlay) {
+    // As while its position timer ran on: a fade-in sets the volume where it stands, and an
+    // intro moved onto the position is reached there.
     Open(std::vector<int16_t>(4410, 16000), 1);
     player.CueAudio();
     player.PositionTick(); // a stopped player's timer stops after this tick
+    int intros = 0;
+    QObject::connect(&player, &FlennPlayer::IntroStartReached, [&] { ++intros; });
     ASSERT_TRUE(Add(3, 0, 0.5f, 0, 100));
-    EXPECT_TRUE(
-        TestSupport::PumpUntil([&] { return !volumes.empty() && volumes.back() == 0; }, 3000))
-        << "the next tick of the position timer steps the envelope";
+    player.SetIntroStart(0);
+    EXPECT_TRUE(TestSupport::PumpUntil(
+        [&] { return intros == 1 && !volumes.empty() && volumes.back() == 0; }, 3000));
+    EXPECT_EQ(player.AudioPart(), eapDURINGINTRO);
+    EXPECT_EQ(player.Status(), epsCued);
 }
 
 TEST_F(EnvelopeTest, LoopWithMaxCountTwoPlaysTheSectionThreeTimes) {
