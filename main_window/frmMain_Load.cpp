@@ -168,6 +168,8 @@ protected:
             LayOutPanels(*main);
             break;
         case QEvent::Close: {
+            // The program ends right after: a box raised on the way down must be read first.
+            Platform::BlockingBoxes boxes;
             int16_t cancel = 0;
             MDIForm_Unload(cancel);
             QCoreApplication::quit();
