@@ -1,9 +1,9 @@
 #include "breaks/LogSupport.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Specific.h"
+#include "carts/HardwareLines.h"
 #include "core/MainSettings.h"
 #include "core/SettingsReader.h"
-#include "hardware/HardwareAPI.h"
 #include "platform/VB.h"
 
 #include <cmath>
@@ -110,7 +110,8 @@ void SplitEngine::PlayBreak(bool NotifyNetwork) {
 
 bool SplitEngine::AdvertFinished(const SplitPlayerInfo& info, int16_t advert) const {
     const AdBreak& b = Break();
-    if (info.Status == CartPlayers::Empty || info.CartNumber != b.Advert(advert).CartNumber) return true;
+    if (info.Status == CartPlayers::Empty || info.CartNumber != b.Advert(advert).CartNumber)
+        return true;
     if (info.SecondsPlayed <= 0) return false;
     bool last = advert >= b.AdvertCount;
     // At the extro itself, as the player's extro event: a segue at the point, not a tick on.
@@ -118,7 +119,8 @@ bool SplitEngine::AdvertFinished(const SplitPlayerInfo& info, int16_t advert) co
 }
 
 bool SplitEngine::NextAdvertNeedsCue(const SplitPlayerInfo& info, int16_t advert) const {
-    if (info.Status == CartPlayers::Empty || info.CartNumber != Break().Advert(advert).CartNumber) return true;
+    if (info.Status == CartPlayers::Empty || info.CartNumber != Break().Advert(advert).CartNumber)
+        return true;
     return info.SecondsPlayed > 0 && (info.SecondsToExtro < kSegueWarning || info.Fading);
 }
 
