@@ -1,10 +1,10 @@
 #include "breaks/SplitCartGroupQueue.h"
 
 #include "breaks/BreaksState.h"
+#include "carts/HardwareLines.h"
 #include "carts/PlayerWindows.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
-#include "hardware/HardwareAPI.h"
 #include "platform/VB.h"
 
 #include <algorithm>

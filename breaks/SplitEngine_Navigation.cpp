@@ -3,8 +3,8 @@
 #include "breaks/LogSupport.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Common.h"
+#include "carts/HardwareLines.h"
 #include "core/MainSettings.h"
-#include "hardware/HardwareAPI.h"
 #include "platform/Clock.h"
 
 using LogLines::ReadTrimmed;

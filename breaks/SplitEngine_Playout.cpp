@@ -1,9 +1,9 @@
 #include "breaks/LogSupport.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Specific.h"
+#include "carts/HardwareLines.h"
 #include "core/MainSettings.h"
 #include "core/SettingsReader.h"
-#include "hardware/HardwareAPI.h"
 #include "platform/VB.h"
 
 #include <cmath>
@@ -110,14 +110,16 @@ void SplitEngine::PlayBreak(bool NotifyNetwork) {
 
 bool SplitEngine::AdvertFinished(const SplitPlayerInfo& info, int16_t advert) const {
     const AdBreak& b = Break();
-    if (info.Status == CartPlayers::Empty || info.CartNumber != b.Advert(advert).CartNumber) return true;
+    if (info.Status == CartPlayers::Empty || info.CartNumber != b.Advert(advert).CartNumber)
+        return true;
     if (info.SecondsPlayed <= 0) return false;
     bool last = advert >= b.AdvertCount;
     return info.ReachedExtro() || (!last && info.Fading);
 }
 
 bool SplitEngine::NextAdvertNeedsCue(const SplitPlayerInfo& info, int16_t advert) const {
-    if (info.Status == CartPlayers::Empty || info.CartNumber != Break().Advert(advert).CartNumber) return true;
+    if (info.Status == CartPlayers::Empty || info.CartNumber != Break().Advert(advert).CartNumber)
+        return true;
     return info.SecondsPlayed > 0 && (info.SecondsToExtro < kSegueWarning || info.Fading);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The split's day files for the scheduling side, and the hardware table's settings sections.
+// The split's day files for the scheduling side.
 #include "core/GeneralFunctions.h"
 
 #include <cstdint>
@@ -19,10 +19,5 @@ void WriteErrorLog(int16_t Split, const std::string& Text);
 void WriteReconcileEntry(int16_t Split, const GeneralFunctions::TimeStamp& PlayStarted,
                          int32_t CartNumber, const std::string& Title, float Length,
                          const std::string& Reference);
-
-// The sections "Hardware1".."Hardware3" of the main settings file into the hardware table,
-// and back. Run-time fields are not touched. Saving is false (and traced) when a write failed.
-void LoadHardwareSettings(const std::string& IniFile);
-bool SaveHardwareSettings(const std::string& IniFile);
 
 } // namespace ZEL_Specific

@@ -272,9 +272,12 @@ void frmCartBrowser::OpenFind(FindKind kind, int32_t start) {
 }
 
 void frmCartBrowser::OpenReport(int32_t cart) {
-    auto* preview = new frmPrintPreview;
-    preview->setAttribute(Qt::WA_DeleteOnClose);
-    Audio_Player_FN::BuildCartInfoReport(cart, *preview);
+    // The window is made only for a report, so a cart without one leaves nothing behind.
+    Audio_Player_FN::BuildCartInfoReport(cart, [](const std::string& report) {
+        auto* preview = new frmPrintPreview;
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+        preview->ShowReport(report);
+    });
 }
 
 void frmCartBrowser::OpenNotes(const std::string& fileName) {

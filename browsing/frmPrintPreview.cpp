@@ -97,6 +97,13 @@ void frmPrintPreview::Activate() {
     Platform::SetScreenMousePointer(Platform::vbDefault);
 }
 
+void frmPrintPreview::ShowReport(const std::string& text) {
+    DisplayFileName.clear();
+    Activate();
+    SetText(text);
+    show();
+}
+
 void frmPrintPreview::LoadFile(const std::string& fileName) {
     DisplayFileName = fileName;
     if (!fileName.empty()) {

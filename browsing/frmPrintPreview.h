@@ -34,6 +34,8 @@ public:
     void SetContents(const std::string& bytes);
     // The first-activation handling (also run by showing the window).
     void Activate();
+    // Shows text given to the window in place of a file.
+    void ShowReport(const std::string& text);
 
     void LoadFile(const std::string& fileName);
     void DisplayFolder(const std::string& folderPath, const std::string& extension);

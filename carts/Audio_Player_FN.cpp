@@ -1,6 +1,5 @@
 #include "carts/Audio_Player_FN.h"
 
-#include "browsing/frmPrintPreview.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "carts/Vantor_Cart_Routines_Internal.h"
 #include "core/GeneralFunctions.h"
@@ -50,16 +49,12 @@ std::string CartInfoReportText(int32_t cartNumber, const Vantor_Cart_Routines::C
     return text;
 }
 
-void BuildCartInfoReport(int32_t& cartNumber, Browsing::frmPrintPreview& viewer) {
+void BuildCartInfoReport(int32_t& cartNumber, const ReportViewer& show) {
     if (!Vantor_Cart_Routines::Internal::IsValidCart(cartNumber)) return;
     Vantor_Cart_Routines::CartRecord rec;
     Vantor_Cart_Routines::ReadCart(rec, cartNumber);
     if (rec.TotalLength == -1) return;
-    std::string report = CartInfoReportText(cartNumber, rec);
-    viewer.DisplayFileName.clear();
-    viewer.Activate();
-    viewer.SetText(report);
-    viewer.show();
+    show(CartInfoReportText(cartNumber, rec));
 }
 
 } // namespace Audio_Player_FN

@@ -10,10 +10,6 @@
 
 class FlennRecorder;
 
-namespace Browsing {
-class frmPrintPreview;
-}
-
 namespace Audio_Player_FN {
 
 // The listener class (flag bit) of a notice code.
@@ -30,9 +26,11 @@ void ResetNoticeListeners();
 
 // The report text of a cart record (lines ended by CR LF).
 std::string CartInfoReportText(int32_t cartNumber, const Vantor_Cart_Routines::CartRecord& rec);
-// Builds the report of a cart and shows it in viewer; nothing for a cart outside 1..NoCarts
-// or an empty one.
-void BuildCartInfoReport(int32_t& cartNumber, Browsing::frmPrintPreview& viewer);
+// Shows a report text; the browser passes its preview window.
+using ReportViewer = std::function<void(const std::string& report)>;
+// Builds the report of a cart and hands it to show; nothing for a cart outside 1..NoCarts or an
+// empty one.
+void BuildCartInfoReport(int32_t& cartNumber, const ReportViewer& show);
 // ---- Operations: each answers true when done; a refusal changes nothing and tells nothing.
 
 // Makes the players and returns their count. The default makes display-free players for

@@ -1,6 +1,6 @@
 #include "carts/PlayerServices.h"
 
-#include "hardware/HardwareAPI.h"
+#include "carts/HardwareLines.h"
 
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerTable.h"

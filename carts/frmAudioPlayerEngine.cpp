@@ -1,12 +1,12 @@
 #include "carts/frmAudioPlayerEngine.h"
 
 #include "carts/Audio_Player_FN.h"
+#include "carts/HardwareLines.h"
 #include "carts/PlayerServices.h"
 #include "carts/PlayerWindows.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
-#include "hardware/HardwareAPI.h"
 #include "platform/VB.h"
 #include "player_controls/FlennPlayer.h"
 

@@ -32,7 +32,11 @@ struct GeneralState {
     std::string browseStartFolder;
 };
 
+// The state of the running instance: the core's own record until a program context installs
+// its record (the control libraries, which have no context, keep the core's own).
 GeneralState& State();
+// Makes State() answer record; nullptr goes back to the core's own.
+void UseState(GeneralState* record);
 
 // ---- Files and paths ---------------------------------------------------------------------
 

@@ -19,9 +19,27 @@ namespace fs = std::filesystem;
 
 namespace GeneralFunctions {
 
+namespace {
+
+// Never destroyed, so a trace line written while the program exits still has a record.
+GeneralState& OwnState() {
+    static GeneralState* own = new GeneralState;
+    return *own;
+}
+
+GeneralState*& InstalledState() {
+    static GeneralState* installed = &OwnState();
+    return installed;
+}
+
+} // namespace
+
 GeneralState& State() {
-    static GeneralState state;
-    return state;
+    return *InstalledState();
+}
+
+void UseState(GeneralState* record) {
+    InstalledState() = record ? record : &OwnState();
 }
 
 namespace {

@@ -1,9 +1,9 @@
 // The settings loaders: the input is the main settings file.
-#include "breaks/ZEL_Specific.h"
 #include "carts/AudioSettingsLoader.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
 #include "fuzz/FuzzApplication.h"
+#include "hardware/ZEL_Specific_Hardware.h"
 #include "main_window/ProgramContext.h"
 #include "main_window/SerialPorts.h"
 

@@ -1,8 +1,10 @@
 #pragma once
 // The hardware table of up to three I/O cards of up to 100 lines each, the card types' line
 // counts, and the line interface through which the rest of the system switches outputs and
-// looks at lines. The operations change only the table's run-time fields; the hardware
-// manager puts them onto the cards.
+// looks at lines (the players and the split reach the part in carts/HardwareLines.h). The
+// operations change only the table's run-time fields; the hardware manager puts them onto the
+// cards.
+#include "carts/HardwareLines.h"
 #include "core/GeneralFunctions.h"
 
 #include <array>
@@ -12,24 +14,9 @@
 
 namespace HardwareAPI {
 
-// Mode of a hardware output line.
-enum OutputMode : int32_t {
-    OutputOff = 0,
-    OutputOn = 1,
-    OutputFlashing = 2,
-    OutputPulse = 3,
-};
-
 constexpr int kHardwareLineCount = 300; // (card - 1) x 100 + line
 constexpr int kCardCount = 3;
 constexpr int kLinesPerCard = 100;
-
-// OutputMode x 1024 + line number (1..300); line 0 = no output.
-using HardwareOutputCode = int16_t;
-
-constexpr HardwareOutputCode MakeHardwareOutputCode(int32_t mode, int16_t lineNumber) {
-    return static_cast<HardwareOutputCode>(mode * 1024 + (lineNumber & 0x3FF));
-}
 
 enum HardwareCardType : int32_t {
     CardDisabled = 0,
@@ -103,11 +90,6 @@ bool ConfigurableBoard(int32_t BoardID);
 bool GetCardLineCounts(int32_t CardType, int16_t DeviceNumber, int16_t& TotalLines, int16_t& Inputs,
                        int16_t& Outputs);
 
-// Sets a line's run-time fields by mode and tells the action runner. False outside 1..300.
-bool SetHardwareLine(int16_t& LineNumber, int32_t Mode);
-// Every line of the enabled cards with the action and data (255 matches any).
-void SetLinesByAction(int16_t ActionCode, int32_t Mode, int16_t& Data1, int16_t& Data2,
-                      int16_t& Data3, int16_t& Data4, int16_t& OutputsOnly);
 // A copy of the line; an empty record outside 1..300.
 HardwareLine GetHardwareLine(int16_t LineNumber);
 

@@ -1,10 +1,10 @@
 #include "hardware/HardwareSettingsEngine.h"
 
-#include "breaks/ZEL_Specific.h"
 #include "core/AppInfo.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "hardware/ZEL_Specific_Actions.h"
+#include "hardware/ZEL_Specific_Hardware.h"
 #include "hardware/frmHardwareManager.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"

@@ -2,24 +2,39 @@
 
 namespace {
 
+// The general state goes with the context, so the core's helpers follow a scope.
+void MakeCurrent(ProgramContext*& current, ProgramContext& context) {
+    current = &context;
+    GeneralFunctions::UseState(&context.General);
+}
+
 ProgramContext*& Current() {
     static ProgramContext programContext;
-    static ProgramContext* current = &programContext;
+    static ProgramContext* current = [] {
+        // What was set before the context existed (the debug switch) carries over.
+        programContext.General = GeneralFunctions::State();
+        GeneralFunctions::UseState(&programContext.General);
+        return &programContext;
+    }();
     return current;
 }
 
 } // namespace
+
+ProgramContext::~ProgramContext() {
+    if (&GeneralFunctions::State() == &General) GeneralFunctions::UseState(nullptr);
+}
 
 ProgramContext& CurrentContext() {
     return *Current();
 }
 
 ContextScope::ContextScope(ProgramContext& context) : previous_(Current()) {
-    Current() = &context;
+    MakeCurrent(Current(), context);
 }
 
 ContextScope::~ContextScope() {
-    Current() = previous_;
+    MakeCurrent(Current(), *previous_);
 }
 
 MainSettings::SettingsRecords& MainSettings::Settings() {

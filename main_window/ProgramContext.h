@@ -6,6 +6,7 @@
 #include "carts/CartsState.h"
 #include "carts/PlayerTable.h"
 #include "core/ContextScope.h"
+#include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SerialSettings.h"
 #include "hardware/HardwareAPI.h"
@@ -14,9 +15,18 @@
 
 namespace MainWindow {
 class NetworkDoors;
-}
+class frmMain;
+} // namespace MainWindow
 
 struct ProgramContext {
+    ProgramContext() = default;
+    // Gives the general state back to the core when this context's record is in use.
+    ~ProgramContext();
+    ProgramContext(const ProgramContext&) = delete;
+    ProgramContext& operator=(const ProgramContext&) = delete;
+
+    // Trace level and depth, the OS version and the folder chooser's start folder.
+    GeneralFunctions::GeneralState General;
     MainSettings::SettingsRecords Settings;
     Carts::CartsState Carts;
     CartPlayers::PlayersState Players;
@@ -28,4 +38,6 @@ struct ProgramContext {
     bool NetworkEnabled = false;
     // The TCP doors once the program has opened them.
     std::shared_ptr<MainWindow::NetworkDoors> Network;
+    // The main window once made (first use); destroyed first.
+    std::shared_ptr<MainWindow::frmMain> MainForm;
 };

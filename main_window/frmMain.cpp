@@ -1,6 +1,7 @@
 #include "main_window/frmMain.h"
 
 #include "carts/PlayerImages.h"
+#include "main_window/ProgramContext.h"
 
 #include <QMenuBar>
 #include <QPainter>
@@ -11,9 +12,8 @@ namespace MainWindow {
 
 namespace {
 
-std::unique_ptr<frmMain>& Instance() {
-    static std::unique_ptr<frmMain> form;
-    return form;
+std::shared_ptr<frmMain>& Instance() {
+    return CurrentContext().MainForm;
 }
 
 constexpr int kPlayerAreaHeight = 765 / kTwipsPerPixel;
@@ -61,7 +61,7 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 frmMain& MainForm() {
-    if (!Instance()) Instance() = std::make_unique<frmMain>();
+    if (!Instance()) Instance() = std::make_shared<frmMain>();
     return *Instance();
 }
 

@@ -55,7 +55,7 @@ private:
     std::map<std::string, QIcon> images_;
 };
 
-// The main window, created on first use.
+// The main window of the current program context, created on first use.
 frmMain& MainForm();
 // The main window when it exists, else nullptr.
 frmMain* MainFormIfLoaded();

@@ -5,21 +5,21 @@
 #include "breaks/SplitEngine.h"
 #include "breaks/SplitPlayerAdapter.h"
 #include "breaks/ZEL_Common.h"
-#include "breaks/ZEL_Specific.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
 #include "breaks/frmSplit.h"
 #include "browsing/frmCartBrowser.h"
 #include "browsing/frmFindCart.h"
+#include "carts/AudioSettingsLoader.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/CartsState.h"
 #include "carts/PlayerWindows.h"
 #include "carts/Vantor_Cart_Routines.h"
-#include "carts/AudioSettingsLoader.h"
 #include "core/DataLocation.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "hardware/HardwareAPI.h"
 #include "hardware/ZEL_Specific_Actions.h"
+#include "hardware/ZEL_Specific_Hardware.h"
 #include "hardware/frmHardwareManager.h"
 #include "main_window/AppInfo.h"
 #include "main_window/CartGroupButtons.h"
@@ -168,6 +168,8 @@ protected:
             LayOutPanels(*main);
             break;
         case QEvent::Close: {
+            // The program ends right after: a box raised on the way down must be read first.
+            Platform::BlockingBoxes boxes;
             int16_t cancel = 0;
             MDIForm_Unload(cancel);
             QCoreApplication::quit();

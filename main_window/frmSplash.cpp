@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QPainter>
 #include <QPixmap>
+#include <QWindow>
 #include <memory>
 
 namespace MainWindow {
@@ -36,9 +37,18 @@ QPixmap MakerLogo() {
     return pixmap;
 }
 
-// Paints queued events once, so a progress text shows while start-up still runs.
-void PaintNow() {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+// Shows a progress text while start-up still runs. Until the splash is on screen the event
+// loop runs once to show it; after that only posted events run and the splash repaints, so a
+// command arriving on a socket or serial port waits for the main loop (the split window it
+// needs is not loaded yet).
+void PaintNow(QWidget& form) {
+    const QWindow* window = form.windowHandle();
+    if (!window || !window->isExposed()) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return;
+    }
+    QCoreApplication::sendPostedEvents();
+    form.repaint();
 }
 
 } // namespace
@@ -116,7 +126,7 @@ void frmSplash::SetFloating(bool floating) {
 
 void frmSplash::SetCurrentAction(const std::string& text) {
     lblCurrentAction.setText(Platform::FromWindows1252(text));
-    PaintNow();
+    PaintNow(*this);
 }
 
 void frmSplash::cmdOK_Click() {

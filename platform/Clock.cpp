@@ -18,6 +18,7 @@ struct ClockState {
     QElapsedTimer monotonic;
 };
 
+// Process-wide: the computer has one clock, and a frozen test clock holds for every instance.
 ClockState& State() {
     static ClockState state;
     if (!state.monotonic.isValid()) state.monotonic.start();

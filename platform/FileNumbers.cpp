@@ -19,6 +19,7 @@ struct OpenFiles {
     }
 };
 
+// Process-wide, like file descriptors: FreeFile never hands two instances the same number.
 OpenFiles& Table() {
     static OpenFiles table;
     return table;

@@ -4,8 +4,12 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QThread>
 #include <cstdlib>
+#include <map>
+#include <utility>
 
 namespace Platform {
 namespace {
@@ -14,6 +18,10 @@ struct BoxService {
     MsgBoxHook hook;
     MsgBoxObserver observer;
     std::vector<ShownBox> shown;
+    bool showWhenHeadless = false;
+    int blockingScopes = 0;
+    // The OK-only boxes on screen, by title and text.
+    std::map<std::pair<std::string, std::string>, QPointer<QMessageBox>> open;
 };
 
 BoxService& Service() {
@@ -72,14 +80,18 @@ QMessageBox::Icon QtIcon(int buttons) {
     }
 }
 
-int ShowModal(const ShownBox& box) {
-    QMessageBox dialog(QtIcon(box.buttons), FromWindows1252(box.title),
-                       FromWindows1252(box.prompt));
-    int defaultAnswer = DefaultAnswer(box.buttons);
-    for (int answer : ButtonsOf(box.buttons)) {
+void Fill(QMessageBox& dialog, int buttons) {
+    int defaultAnswer = DefaultAnswer(buttons);
+    for (int answer : ButtonsOf(buttons)) {
         QPushButton* button = dialog.addButton(QtButton(answer));
         if (answer == defaultAnswer) dialog.setDefaultButton(button);
     }
+}
+
+int ShowModal(const ShownBox& box) {
+    QMessageBox dialog(QtIcon(box.buttons), FromWindows1252(box.title),
+                       FromWindows1252(box.prompt));
+    Fill(dialog, box.buttons);
     dialog.exec();
     QAbstractButton* clicked = dialog.clickedButton();
     for (int answer : ButtonsOf(box.buttons)) {
@@ -89,7 +101,32 @@ int ShowModal(const ShownBox& box) {
     for (int answer : ButtonsOf(box.buttons)) {
         if (answer == vbCancel) return vbCancel;
     }
-    return defaultAnswer;
+    return DefaultAnswer(box.buttons);
+}
+
+// A question must be answered before the caller goes on, and so must a box raised before the
+// event loop runs (start-up), after it ends, or inside a BlockingBoxes scope.
+bool Blocks(int buttons) {
+    return (buttons & 7) != vbOKOnly || Service().blockingScopes > 0 ||
+           QThread::currentThread()->loopLevel() == 0;
+}
+
+// Shows an OK-only box and returns at once; the box deletes itself when OK is pressed.
+int ShowOpen(const ShownBox& box) {
+    auto& open = Service().open;
+    std::erase_if(open, [](const auto& entry) { return entry.second.isNull(); });
+    QPointer<QMessageBox>& shown = open[{box.title, box.prompt}];
+    if (shown) return vbOK;
+    auto* dialog = new QMessageBox(QtIcon(box.buttons), FromWindows1252(box.title),
+                                   FromWindows1252(box.prompt));
+    Fill(*dialog, box.buttons);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // Over a modal window only a modal box can be pressed; shown, not run, it still returns.
+    dialog->setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal
+                                                                : Qt::NonModal);
+    dialog->show();
+    shown = dialog;
+    return vbOK;
 }
 
 } // namespace
@@ -112,14 +149,25 @@ int MsgBox(const std::string& prompt, int buttons, const std::string& title) {
     ShownBox box{prompt, title, buttons, 0};
     if (service.hook) {
         box.answer = service.hook(box);
-    } else if (MsgBoxIsHeadless()) {
+    } else if (MsgBoxIsHeadless() && !service.showWhenHeadless) {
         box.answer = DefaultAnswer(buttons);
     } else {
-        box.answer = ShowModal(box);
+        box.answer = Blocks(buttons) ? ShowModal(box) : ShowOpen(box);
     }
     service.shown.push_back(box);
     if (service.observer) service.observer(box);
     return box.answer;
+}
+
+BlockingBoxes::BlockingBoxes() {
+    ++Service().blockingScopes;
+}
+BlockingBoxes::~BlockingBoxes() {
+    --Service().blockingScopes;
+}
+
+void ShowBoxesWhenHeadless(bool on) {
+    Service().showWhenHeadless = on;
 }
 
 void SetMsgBoxHook(MsgBoxHook hook) {

@@ -1,7 +1,7 @@
 #include "support/TestSupport.h"
 
-#include "breaks/ZEL_Specific.h"
 #include "hardware/HardwareAPI.h"
+#include "hardware/ZEL_Specific_Hardware.h"
 #include "main_window/ProgramContext.h"
 #include "platform/Dio.h"
 #include "platform/Profile.h"

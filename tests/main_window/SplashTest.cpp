@@ -1,9 +1,13 @@
 // The splash window and About box: its texts, the site logo file and the OK button.
 #include "support/TestSupport.h"
+#include "support/WaveTestSupport.h"
 
 #include "main_window/frmSplash.h"
 
+#include <QHostAddress>
 #include <QImage>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -52,4 +56,26 @@ TEST(Splash, TextsLogoFileAndTheAboutBoxOKButton) {
     EXPECT_FALSE(SplashIfLoaded()->cmdOK.isHidden());
     UnloadSplash();
     qunsetenv("VNTZEL_APPDIR");
+}
+
+// Once the splash is on screen a progress text paints it and runs posted events, but a peer
+// already knocking on a door is served only by the main loop.
+TEST(Splash, ProgressLeavesSocketsForTheMainLoop) {
+    Splash().show();
+    ShowProgress("");
+    QTcpServer door;
+    ASSERT_TRUE(door.listen(QHostAddress::LocalHost));
+    bool accepted = false, posted = false;
+    QObject::connect(&door, &QTcpServer::newConnection, [&] { accepted = true; });
+    QTcpSocket peer;
+    peer.connectToHost(QHostAddress::LocalHost, door.serverPort());
+    ASSERT_TRUE(peer.waitForConnected(5000));
+    QMetaObject::invokeMethod(
+        &door, [&] { posted = true; }, Qt::QueuedConnection);
+    ShowProgress("Starting Windows Sockets...");
+    EXPECT_TRUE(posted);
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(SplashIfLoaded()->lblCurrentAction.text(), "Starting Windows Sockets...");
+    EXPECT_TRUE(TestSupport::PumpUntil([&] { return accepted; }, 5000));
+    UnloadSplash();
 }

@@ -2,9 +2,38 @@
 
 #include "platform/Text1252.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace Platform;
+
+namespace {
+
+std::vector<QMessageBox*> BoxesOnScreen(const QString& text) {
+    std::vector<QMessageBox*> found;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(window);
+            box && box->isVisible() && box->text() == text)
+            found.push_back(box);
+    return found;
+}
+
+// Presses a button of the box with this text once the event loop runs again.
+void PressLater(const QString& text, QMessageBox::StandardButton button, bool& pressed) {
+    QTimer::singleShot(0, [text, button, &pressed] {
+        std::vector<QMessageBox*> boxes = BoxesOnScreen(text);
+        ASSERT_EQ(boxes.size(), 1u);
+        boxes[0]->button(button)->click();
+        pressed = true;
+    });
+}
+
+} // namespace
 
 TEST(MessageBox, ScriptedAnswersThenDefaultButton) {
     TestSupport::ScriptedBoxes boxes({vbNo});
@@ -28,6 +57,63 @@ TEST(MessageBox, HeadlessAnswersWithDefaultAndTellsObserver) {
     SetMsgBoxObserver({});
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].answer, vbIgnore);
+    ClearShownBoxes();
+}
+
+TEST(MessageBox, OkBoxInTheEventLoopReturnsAtOnceQuestionsBlock) {
+    ClearShownBoxes();
+    ShowBoxesWhenHeadless(true);
+    QPointer<QMessageBox> card;
+    bool engineWentOn = false, answered = false, downPressed = false, latePressed = false;
+    int question = 0, late = 0;
+    QEventLoop loop;
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(MsgBox("Card failed", vbOKOnly | vbExclamation, "Hardware"), vbOK);
+        engineWentOn = true;
+        std::vector<QMessageBox*> shown = BoxesOnScreen("Card failed");
+        ASSERT_EQ(shown.size(), 1u);
+        card = shown[0];
+        EXPECT_EQ(card->windowModality(), Qt::NonModal);
+        EXPECT_EQ(card->windowTitle(), "Hardware");
+        // The engine repeats its error every tick: still one box.
+        EXPECT_EQ(MsgBox("Card failed", vbOKOnly | vbExclamation, "Hardware"), vbOK);
+        EXPECT_EQ(BoxesOnScreen("Card failed").size(), 1u);
+
+        // A question waits for its answer; an OK box raised meanwhile returns at once and can
+        // be pressed over it.
+        QTimer::singleShot(0, [&] {
+            late = MsgBox("Late", vbOKOnly);
+            std::vector<QMessageBox*> over = BoxesOnScreen("Late");
+            ASSERT_EQ(over.size(), 1u);
+            EXPECT_EQ(over[0]->windowModality(), Qt::ApplicationModal);
+            PressLater("Late", QMessageBox::Ok, latePressed);
+            PressLater("Stop?", QMessageBox::No, answered);
+        });
+        question = MsgBox("Stop?", vbYesNo | vbQuestion);
+        EXPECT_TRUE(answered);
+
+        // On the way down an OK box waits to be read.
+        {
+            BlockingBoxes down;
+            PressLater("Going down", QMessageBox::Ok, downPressed);
+            EXPECT_EQ(MsgBox("Going down"), vbOK);
+            EXPECT_TRUE(downPressed);
+        }
+        loop.quit();
+    });
+    loop.exec();
+    ShowBoxesWhenHeadless(false);
+    EXPECT_TRUE(engineWentOn);
+    EXPECT_EQ(question, vbNo);
+    EXPECT_EQ(late, vbOK);
+    EXPECT_TRUE(latePressed);
+    ASSERT_EQ(ShownBoxes().size(), 5u);
+    EXPECT_EQ(ShownBoxes()[2].prompt, "Late");
+    ASSERT_TRUE(card && card->isVisible());
+    card->button(QMessageBox::Ok)->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(card.isNull());
+    EXPECT_TRUE(BoxesOnScreen("Late").empty());
     ClearShownBoxes();
 }
 

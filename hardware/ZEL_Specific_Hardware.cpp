@@ -1,4 +1,5 @@
-#include "breaks/ZEL_Specific.h"
+#include "hardware/ZEL_Specific_Hardware.h"
+
 #include "core/SaveReport.h"
 #include "hardware/HardwareAPI.h"
 #include "platform/Profile.h"
