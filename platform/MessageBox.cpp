@@ -29,8 +29,12 @@ BoxService& Service() {
     return service;
 }
 
+// The parts of a box's style: its buttons and its icon.
+constexpr int kButtonsMask = 0x07;
+constexpr int kIconMask = 0x70;
+
 std::vector<int> ButtonsOf(int buttons) {
-    switch (buttons & 7) {
+    switch (buttons & kButtonsMask) {
     case vbOKCancel:
         return {vbOK, vbCancel};
     case vbAbortRetryIgnore:
@@ -66,7 +70,7 @@ QMessageBox::StandardButton QtButton(int answer) {
 }
 
 QMessageBox::Icon QtIcon(int buttons) {
-    switch (buttons & 0x70) {
+    switch (buttons & kIconMask) {
     case vbCritical:
         return QMessageBox::Critical;
     case vbQuestion:
@@ -107,7 +111,7 @@ int ShowModal(const ShownBox& box) {
 // A question must be answered before the caller goes on, and so must a box raised before the
 // event loop runs (start-up), after it ends, or inside a BlockingBoxes scope.
 bool Blocks(int buttons) {
-    return (buttons & 7) != vbOKOnly || Service().blockingScopes > 0 ||
+    return (buttons & kButtonsMask) != vbOKOnly || Service().blockingScopes > 0 ||
            QThread::currentThread()->loopLevel() == 0;
 }
 
