@@ -2,7 +2,8 @@
 // system, from getrusage) per second while they play MPEG layer II 48 kHz stereo, PCM 48 kHz
 // and PCM 44.1 kHz files, and while they stand idle with a file cued. Each kind runs three
 // times; the figures are the medians.
-// Usage: players_benchmark [seconds per run, default 30]. Output: one "key value" per line.
+// Usage: players_benchmark [seconds per run, default 30] [only the keys containing this text].
+// Output: one "key value" per line.
 #include "player_controls/FlennPlayer.h"
 #include "support/WavBuild.h"
 
@@ -14,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <sys/resource.h>
@@ -100,27 +102,31 @@ int main(int argc, char** argv) {
     setenv("VNTZEL_HEADLESS", "1", 1);
     QCoreApplication app(argc, argv);
     const double seconds = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 30.0;
+    const std::string only = argc > 2 ? argv[2] : "";
     QTemporaryDir dir;
     const double length = seconds + 2;
+    // Files are made only for the kinds that run.
+    const std::string pcm44 = dir.filePath("pcm44.wav").toStdString();
     struct Kind {
         const char* key;
-        std::string file;
+        std::function<std::string()> make;
         bool play;
     };
-    const std::string pcm44 = ToneWav(dir.filePath("pcm44.wav").toStdString(), 44100, length);
     const Kind kinds[] = {
-        {"players4_mp2_cpu_ms_per_s", Mp2Wav(dir, length), true},
+        {"players4_mp2_cpu_ms_per_s", [&] { return Mp2Wav(dir, length); }, true},
         {"players4_pcm48_cpu_ms_per_s",
-         ToneWav(dir.filePath("pcm48.wav").toStdString(), 48000, length), true},
-        {"players4_pcm44_cpu_ms_per_s", pcm44, true},
-        {"players4_idle_cpu_ms_per_s", pcm44, false},
+         [&] { return ToneWav(dir.filePath("pcm48.wav").toStdString(), 48000, length); }, true},
+        {"players4_pcm44_cpu_ms_per_s", [&] { return ToneWav(pcm44, 44100, length); }, true},
+        {"players4_idle_cpu_ms_per_s", [&] { return ToneWav(pcm44, 44100, length); }, false},
     };
     bool ok = true;
     std::printf("players4_seconds_per_run %.0f\n", seconds);
     for (const Kind& kind : kinds) {
+        if (std::string(kind.key).find(only) == std::string::npos) continue;
+        const std::string file = kind.make();
         std::vector<double> runs;
         for (int r = 0; r < kRuns; ++r)
-            runs.push_back(kind.file.empty() ? -1 : Run(kind.file, kind.play, seconds));
+            runs.push_back(file.empty() ? -1 : Run(file, kind.play, seconds));
         ok = ok && *std::min_element(runs.begin(), runs.end()) >= 0;
         std::printf("%s %.3f\n", kind.key, Median(runs));
         std::fflush(stdout);

@@ -71,7 +71,9 @@ HMMIO mmioOpen(const std::string& path, MMIOINFO* info, uint32_t flags) {
     f->file = std::fopen(actual.c_str(), mode);
     if (!f->file) return fail(errno == ENOENT ? MMIOERR_FILENOTFOUND : MMIOERR_CANNOTOPEN);
     f->writable = (flags & MMIO_CREATE) || access != MMIO_READ;
-    if ((flags & MMIO_ALLOCBUF) && info && info->cchBuffer > 0) {
+    // The buffer is asked for in the open flags or in the information's own flags.
+    const bool allocate = (flags & MMIO_ALLOCBUF) || (info && (info->dwFlags & MMIO_ALLOCBUF));
+    if (allocate && info && info->cchBuffer > 0) {
         f->buffer.resize(static_cast<size_t>(info->cchBuffer));
         std::setvbuf(f->file, f->buffer.data(), _IOFBF, f->buffer.size());
     }

@@ -2,23 +2,74 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <deque>
 #include <mutex>
 #include <shared_mutex>
 #include <unordered_map>
 
 namespace Platform {
-namespace {
 
-const QEvent::Type kPostedMessage = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-class PostedMessage : public QEvent {
-public:
-    PostedMessage(uint32_t message, intptr_t wParam, intptr_t lParam)
-        : QEvent(kPostedMessage), message(message), wParam(wParam), lParam(lParam) {}
+struct PostedMessage {
+    HWnd window;
     uint32_t message;
     intptr_t wParam;
     intptr_t lParam;
 };
+
+// The messages waiting for the windows of one thread. A Qt event is posted only when none is
+// already on its way, so a burst of messages costs the loop one wake-up.
+class ThreadMessages : public QObject {
+public:
+    // The queue of the calling thread, made with the thread's first window and ended with it.
+    static ThreadMessages& OfThisThread() {
+        static thread_local ThreadMessages queue;
+        return queue;
+    }
+    void Add(const PostedMessage& posted) {
+        {
+            std::lock_guard guard(lock_);
+            waiting_.push_back(posted);
+            // An application that ended took the event with it.
+            QCoreApplication* app = QCoreApplication::instance();
+            if (std::exchange(postedIn_, app) == app && app) return;
+        }
+        QCoreApplication::postEvent(this, new QEvent(Type()));
+    }
+
+protected:
+    // Handles what was waiting when the event came. Messages are taken one at a time, so a
+    // handler that runs a nested loop leaves the rest to be handled in order.
+    void customEvent(QEvent* event) override {
+        if (event->type() != Type()) return;
+        size_t count = 0;
+        {
+            std::lock_guard guard(lock_);
+            postedIn_ = nullptr; // what is posted from here on brings its own event
+            count = waiting_.size();
+        }
+        for (; count > 0; --count) {
+            PostedMessage next{};
+            {
+                std::lock_guard guard(lock_);
+                if (waiting_.empty()) return;
+                next = waiting_.front();
+                waiting_.pop_front();
+            }
+            SendMessage(next.window, next.message, next.wParam, next.lParam);
+        }
+    }
+
+private:
+    static QEvent::Type Type() {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    std::mutex lock_;
+    std::deque<PostedMessage> waiting_;
+    QCoreApplication* postedIn_ = nullptr; // the application an event is on its way in
+};
+
+namespace {
 
 // Posting only reads the table: posts from several threads at once do not wait for each other.
 struct WindowTable {
@@ -44,12 +95,13 @@ MessageWindow::MessageWindow(QObject* parent) : QObject(parent), proc_(DefaultWi
     handle_ = table.next;
     table.next += 4;
     table.windows[handle_] = this;
+    queue_ = &ThreadMessages::OfThisThread();
 }
 
 MessageWindow::~MessageWindow() {
     WindowTable& table = Table();
     std::lock_guard guard(table.lock);
-    table.windows.erase(handle_);
+    table.windows.erase(handle_); // its waiting messages are dropped when their turn comes
 }
 
 WindowProc MessageWindow::SetWindowProc(WindowProc proc) {
@@ -63,18 +115,12 @@ intptr_t MessageWindow::Send(uint32_t message, intptr_t wParam, intptr_t lParam)
     return proc(handle_, message, wParam, lParam);
 }
 
-void MessageWindow::customEvent(QEvent* event) {
-    if (event->type() != kPostedMessage) return;
-    auto* posted = static_cast<PostedMessage*>(event);
-    Send(posted->message, posted->wParam, posted->lParam);
-}
-
 bool PostMessage(HWnd window, uint32_t message, intptr_t wParam, intptr_t lParam) {
     WindowTable& table = Table();
     std::shared_lock guard(table.lock);
     auto found = table.windows.find(window);
     if (found == table.windows.end()) return false;
-    QCoreApplication::postEvent(found->second, new PostedMessage(message, wParam, lParam));
+    found->second->queue_->Add({window, message, wParam, lParam});
     return true;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Windows of our own objects, with stable integer handles, a replaceable window procedure
-// and posted messages. PostMessage may be called from any thread; the message is queued on
-// the Qt event loop of the window's thread and handled from there, never inside the caller.
+// and posted messages. PostMessage may be called from any thread; the message is queued for
+// the window's thread and handled from its Qt event loop, never inside the caller. The windows
+// of one thread share a queue: messages are handled in the order they were posted, and one loop
+// wake-up handles all that are waiting.
 #include <QObject>
 #include <cstdint>
 #include <functional>
@@ -15,6 +17,8 @@ using WindowProc = std::function<intptr_t(HWnd, uint32_t, intptr_t, intptr_t)>;
 
 // First private message number (WM_USER).
 constexpr uint32_t WM_USER = 0x400;
+
+class ThreadMessages;
 
 class MessageWindow : public QObject {
     Q_OBJECT
@@ -30,12 +34,11 @@ public:
     // Calls the current window procedure at once (SendMessage / CallWindowProc).
     intptr_t Send(uint32_t message, intptr_t wParam, intptr_t lParam);
 
-protected:
-    void customEvent(QEvent* event) override;
-
 private:
+    friend bool PostMessage(HWnd, uint32_t, intptr_t, intptr_t);
     HWnd handle_;
     WindowProc proc_;
+    ThreadMessages* queue_; // of the thread the window was made in, which it never outlives
 };
 
 // The procedure a window starts with: ignores every message and answers 0.

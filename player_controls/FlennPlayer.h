@@ -270,7 +270,8 @@ private:
 
     FlennStreamPlay FlennStreamPlay1;
     QTimer tmrPosition;
-    QTimer tmrEvent; // single shot, at the next event point
+    QTimer tmrEvent;       // single shot, at the next event point
+    int64_t eventDue_ = 0; // when tmrEvent fires, steady clock milliseconds
     EngineDebugFile debug_;
 
     Platform::Mmio::HMMIO hAudioFile_ = nullptr;

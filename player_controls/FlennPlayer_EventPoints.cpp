@@ -3,7 +3,9 @@
 #include "player_controls/FlennPlayer.h"
 
 #include <QMetaObject>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 // The countdown to the extro is read at each whole second of its last seconds.
@@ -55,10 +57,19 @@ int32_t FlennPlayer::MsToNextEvent() {
 
 void FlennPlayer::ArmEventTimer() {
     const int32_t ms = MsToNextEvent();
-    if (ms < 0)
+    // A point beyond the next two ticks is armed by a later tick, and a timer already set for
+    // the same moment is left as it is: each tick would otherwise re-register the timer.
+    if (ms < 0 || ms > 2 * tmrPosition.interval()) {
         tmrEvent.stop();
-    else
-        tmrEvent.start(ms);
+        return;
+    }
+    const int64_t due = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count() +
+                        ms;
+    if (tmrEvent.isActive() && std::abs(due - eventDue_) <= 1) return;
+    eventDue_ = due;
+    tmrEvent.start(ms);
 }
 
 void FlennPlayer::PointsChanged() {

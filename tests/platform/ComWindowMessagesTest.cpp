@@ -4,6 +4,7 @@
 #include "support/WaveTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 
 using namespace Platform;
@@ -28,6 +29,37 @@ TEST(WindowMessages, PostedFromAnotherThreadAreHandledOnTheLoopInOrder) {
     for (int i = 0; i < 50; ++i)
         EXPECT_EQ(seen[static_cast<size_t>(i)], i);
     EXPECT_EQ(handler, std::this_thread::get_id());
+}
+
+// The windows of a thread share one queue: the order of posting holds across windows, a
+// message posted by a handler waits for those already queued, and a window closed by a
+// handler loses its waiting messages.
+TEST(WindowMessages, WindowsOfAThreadShareOneOrderedQueue) {
+    MessageWindow first, second;
+    auto third = std::make_unique<MessageWindow>();
+    std::vector<std::pair<HWnd, intptr_t>> seen;
+    const auto record = [&](HWnd window, uint32_t message, intptr_t wParam, intptr_t) {
+        if (message != WM_USER) return intptr_t{0};
+        seen.emplace_back(window, wParam);
+        if (wParam == 1) PostMessage(first.Handle(), WM_USER, 9, 0);
+        if (wParam == 2) third.reset();
+        return intptr_t{0};
+    };
+    first.SetWindowProc(record);
+    second.SetWindowProc(record);
+    third->SetWindowProc(record);
+    const HWnd a = first.Handle(), b = second.Handle(), c = third->Handle();
+    std::thread poster([&] {
+        PostMessage(b, WM_USER, 0, 0);
+        PostMessage(a, WM_USER, 1, 0);
+        PostMessage(b, WM_USER, 2, 0);
+        PostMessage(c, WM_USER, 3, 0);
+        PostMessage(a, WM_USER, 4, 0);
+    });
+    poster.join();
+    TestSupport::Pump();
+    const std::vector<std::pair<HWnd, intptr_t>> expected{{b, 0}, {a, 1}, {b, 2}, {a, 4}, {a, 9}};
+    EXPECT_EQ(seen, expected);
 }
 
 TEST(WindowMessages, HandlesAreStableAndNotReused) {

@@ -130,4 +130,18 @@ TEST(Mmio, RewritingInPlaceKeepsTheRestOfTheFile) {
     ASSERT_EQ(mmioAscend(f, &riff, 0), 0u);
     ASSERT_EQ(mmioClose(f, 0), 0u);
     EXPECT_EQ(Read(path), Riff("WAVE", Chunk("aaaa", "xy11") + Chunk("bbbb", "2222")));
+
+    // A read-ahead buffer asked for in the information's flags is given too.
+    MMIOINFO ahead;
+    ahead.dwFlags = MMIO_ALLOCBUF;
+    ahead.cchBuffer = 4096;
+    HMMIO r = mmioOpen(path, &ahead, MMIO_READ);
+    ASSERT_NE(r, nullptr);
+    MMIOINFO got;
+    ASSERT_EQ(mmioGetInfo(r, &got, 0), 0u);
+    EXPECT_EQ(got.cchBuffer, 4096);
+    char head[4];
+    EXPECT_EQ(mmioRead(r, head, 4), 4);
+    EXPECT_EQ(std::string(head, 4), "RIFF");
+    mmioClose(r, 0);
 }
