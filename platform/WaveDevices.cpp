@@ -223,6 +223,11 @@ uint64_t OutStream::BytesToNextDone() {
     return queue_.empty() || queue_.front().end <= cursor_ ? 0 : queue_.front().end - cursor_;
 }
 
+uint64_t OutStream::BytesAfterNextDone() {
+    std::lock_guard guard(lock_);
+    return queue_.empty() ? 0 : queued_ - queue_.front().end;
+}
+
 void OutStream::CompleteUpTo(uint64_t position) {
     bool any = false;
     while (!queue_.empty() && queue_.front().end <= position) {

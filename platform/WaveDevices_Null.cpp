@@ -15,6 +15,7 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 constexpr int64_t kNanosecondsPerSecond = 1'000'000'000;
+constexpr std::chrono::nanoseconds kMostLate = std::chrono::milliseconds(200);
 
 std::mutex clockLock;
 std::function<int64_t()> testClock;
@@ -125,12 +126,21 @@ public:
         if (std::exchange(started_, false)) NullOutThread::Instance().Remove(this);
     }
 
-    // Plays what is due; the time on the steady clock when the next header is due to be done.
+    // Plays what is due; the time on the steady clock when the thread should next look. A done
+    // header may be reported late while the audio queued after it lasts at least twice as long:
+    // an owner that reads the position (a player does at every tick) reports it first, and the
+    // stream never runs dry for it. Each wake-up of the thread costs the machine far more than
+    // the look itself.
     SteadyClock::time_point Step() {
         if (!Settle()) return SteadyClock::time_point::max();
         const auto wait = Duration(BytesToNextDone(), Format());
         if (wait == std::chrono::nanoseconds::max()) return SteadyClock::time_point::max();
-        return SteadyClock::now() + wait;
+        const uint64_t after = BytesAfterNextDone();
+        const auto late =
+            after == 0
+                ? std::chrono::nanoseconds(0)
+                : std::min<std::chrono::nanoseconds>(kMostLate, Duration(after, Format()) / 2);
+        return SteadyClock::now() + wait + late;
     }
 
 private:

@@ -111,6 +111,8 @@ protected:
     bool Playable();
     // Bytes from the write cursor to the end of the oldest header not yet done.
     uint64_t BytesToNextDone();
+    // Bytes queued after the end of the oldest header not yet done.
+    uint64_t BytesAfterNextDone();
 
 private:
     struct Entry {
