@@ -85,9 +85,11 @@ bool Resampler::Flush(std::vector<int16_t>& out) {
 bool Resampler::Feed(const int16_t* frames, size_t count, std::vector<int16_t>& out) {
     soxr_t state = static_cast<soxr_t>(state_);
     size_t used = 0;
-    do {
-        size_t room = MaxFrames(count - used);
-        size_t start = out.size();
+    // Room for about what the input makes; a full room means the converter may hold more, so
+    // it is asked again. A larger room would only be filled with zeros for nothing.
+    for (bool full = true; used < count || full;) {
+        const size_t room = static_cast<size_t>(static_cast<double>(count - used) * ratio_) + 64;
+        const size_t start = out.size();
         out.resize(start + room * channels_);
         size_t consumed = 0, made = 0;
         soxr_error_t error = soxr_process(state, frames + used * channels_, count - used, &consumed,
@@ -95,8 +97,9 @@ bool Resampler::Feed(const int16_t* frames, size_t count, std::vector<int16_t>& 
         out.resize(start + made * channels_);
         if (error) return false;
         used += consumed;
+        full = made == room;
         if (consumed == 0 && made == 0) break;
-    } while (used < count);
+    }
     return true;
 }
 
