@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
 #include <deque>
 #include <mutex>
 #include <shared_mutex>
@@ -31,7 +32,8 @@ public:
             waiting_.push_back(posted);
             // An application that ended took the event with it.
             QCoreApplication* app = QCoreApplication::instance();
-            if (std::exchange(postedIn_, app) == app && app) return;
+            if (app && postedIn_ == app) return;
+            postedIn_ = app;
         }
         QCoreApplication::postEvent(this, new QEvent(Type()));
     }
@@ -66,7 +68,7 @@ private:
     }
     std::mutex lock_;
     std::deque<PostedMessage> waiting_;
-    QCoreApplication* postedIn_ = nullptr; // the application an event is on its way in
+    QPointer<QCoreApplication> postedIn_; // the application an event is on its way in
 };
 
 namespace {
