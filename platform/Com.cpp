@@ -1,6 +1,7 @@
 #include "platform/Com.h"
 #include "platform/VB.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -169,11 +170,16 @@ ClassTable& Classes() {
     return table;
 }
 
+bool Identifies(const ClassInfo& info, const std::string& key) {
+    auto same = [&key](const char* id) { return id && *id && strcasecmp(id, key.c_str()) == 0; };
+    return same(info.progId) || same(info.classId) || same(info.interfaceId) ||
+           same(info.eventInterfaceId) ||
+           std::any_of(info.aliasIds.begin(), info.aliasIds.end(), same);
+}
+
 const RegisteredClass* Lookup(ClassTable& table, const std::string& key) {
     for (const RegisteredClass& entry : table.classes)
-        if (strcasecmp(entry.info->progId, key.c_str()) == 0 ||
-            strcasecmp(entry.info->classId, key.c_str()) == 0)
-            return &entry;
+        if (Identifies(*entry.info, key)) return &entry;
     return nullptr;
 }
 

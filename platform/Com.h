@@ -74,6 +74,8 @@ struct ClassInfo {
     const char* eventInterfaceId;
     std::span<const DispatchMember> members;
     std::span<const EventMember> events;
+    // Earlier versions of the class interface, still registered for it.
+    std::span<const char* const> aliasIds = {};
 };
 
 const DispatchMember* FindMember(const ClassInfo& info, int32_t dispid);
@@ -117,7 +119,8 @@ private:
     std::map<std::string, Variant, NoCase> values_;
 };
 
-// Registered classes, created by ProgID or class id.
+// Registered classes, found and created by ProgID, class id, or the id of one of the class's
+// interfaces (its dispatch and event interfaces and their earlier versions).
 using ClassFactory = std::function<std::unique_ptr<Dispatchable>()>;
 void RegisterClass(const ClassInfo& info, ClassFactory factory);
 const ClassInfo* FindClass(const std::string& progIdOrClassId);

@@ -78,13 +78,22 @@ constexpr EventMember kEvents[] = {
     {11, "CopyDataReceivedEx", 3},
 };
 
+// The class interface's earlier versions, HWndGrab___v0 to HWndGrab___v6.
+constexpr const char* kInterfaceVersions[] = {
+    "{822E905B-8D59-4B90-8054-7D39CA57D906}", "{8B61C02F-A685-43C6-984B-522C5D144BDC}",
+    "{547FE751-F08B-4D54-8FE5-DC423EC6F5F1}", "{92255C22-9E67-4B0F-A1F9-F313A6F0BB7A}",
+    "{2E30863F-4A42-4714-B07A-EAE80900A269}", "{93C21C1D-B138-42E1-BBA7-241BC46DB1A1}",
+    "{D859628B-E90D-4AB6-A39B-897DA1238580}",
+};
+
 const ControlClass kClass({"obControls.HWndGrab",
-                           "{5B0E7A31-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "{93FC6378-AEC0-4C66-BB7D-6604E5ABAC32}",
                            "_HWndGrab",
-                           "{5B0E7A32-2C64-4D8E-9F13-6A7C0D21B4E8}",
-                           "{5B0E7A33-2C64-4D8E-9F13-6A7C0D21B4E8}", // __HWndGrab
+                           "{D4913F91-0785-496D-8ABD-D71FD2164199}",
+                           "{F752117E-088E-4BFB-B844-C8EE04615B01}", // __HWndGrab
                            {},
-                           kEvents},
+                           kEvents,
+                           kInterfaceVersions},
                           kMembers);
 
 } // namespace

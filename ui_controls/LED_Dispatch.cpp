@@ -34,10 +34,10 @@ constexpr Member<LED> kMembers[] = {
 };
 
 const ControlClass kClass({"obControls.LED",
-                           "{5B0E7A41-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "{54680111-E53D-41F8-8EBA-1388C92554C0}",
                            "_LED",
-                           "{5B0E7A42-2C64-4D8E-9F13-6A7C0D21B4E8}",
-                           "{5B0E7A43-2C64-4D8E-9F13-6A7C0D21B4E8}", // __LED, no events
+                           "{B3370467-7C0F-4B3C-9A7F-BD14ABEDD9D9}",
+                           "{DD1E1EB3-5B85-4562-8485-7F86F65E87BE}", // __LED, no events
                            {},
                            {}},
                           kMembers);

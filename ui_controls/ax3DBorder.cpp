@@ -20,10 +20,10 @@ constexpr EventMember kEvents[] = {{1, "Resize", 0},    {2, "Click", 0},   {3, "
                                    {4, "MouseDown", 4}, {5, "MouseUp", 4}, {6, "MouseMove", 4}};
 
 const ControlClass kClass({"obControls.ax3DBorder",
-                           "{5B0E7A61-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "{A44E4D74-43F6-4080-AA2B-1FF29648289B}",
                            "_ax3DBorder",
-                           "{5B0E7A62-2C64-4D8E-9F13-6A7C0D21B4E8}",
-                           "{5B0E7A63-2C64-4D8E-9F13-6A7C0D21B4E8}", // __ax3DBorder
+                           "{CF920418-1F7E-4B91-BA2D-ED2CF4C9CEE4}",
+                           "{058C51E1-C7BF-4E3A-8162-D5BB8AC23E63}", // __ax3DBorder
                            {},
                            kEvents},
                           kMembers);

@@ -21,10 +21,10 @@ HResult Caption(obStatus& status, Call& call) {
 constexpr Member<obStatus> kMembers[] = {{0x68030000, "Caption", kGetPut, 0, Caption}};
 
 const ControlClass kClass({"obControls.obStatus",
-                           "{5B0E7A51-2C64-4D8E-9F13-6A7C0D21B4E8}",
+                           "{99203E9C-2FAB-4240-9065-E1E965BC73D9}",
                            "_obStatus",
-                           "{5B0E7A52-2C64-4D8E-9F13-6A7C0D21B4E8}",
-                           "{5B0E7A53-2C64-4D8E-9F13-6A7C0D21B4E8}", // __obStatus, no events
+                           "{0CF258B4-B336-4F71-B2C4-3B58F3286EC1}",
+                           "{888DB773-B1F5-4B46-B05E-1C89C434AF4C}", // __obStatus, no events
                            {},
                            {}},
                           kMembers);
