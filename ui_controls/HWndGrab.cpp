@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <QWindow>
 
 namespace Com = Platform::Com;
 
@@ -99,6 +100,7 @@ void HWndGrab::SetLimitWindowSize(bool value) {
 void HWndGrab::SetLimitCodeSizing(bool& value) {
     limitCodeSizing_ = value;
     MarkChanged("LimitCodeSizing");
+    ApplySizeHints();
 }
 
 void HWndGrab::SetMaxWidth(int32_t value) {
@@ -139,26 +141,32 @@ TwipsPerPixel HWndGrab::Tpp() const {
     return tpp_ ? *tpp_ : ScreenTwipsPerPixel(hooked_);
 }
 
-// Drags of the window's border are limited by the window manager through the window's
-// minimum and maximum sizes.
+// Drags of the window's border are limited by the window manager through the native
+// window's size hints. When sizes set by code are limited too, the limits are also the
+// widget's own minimum and maximum sizes, which bind every resize.
 void HWndGrab::ApplySizeHints() {
     if (!hooked_) return;
-    if (!limitWindowSize_) {
-        if (hintsSet_) {
-            hooked_->setMinimumSize(0, 0);
-            hooked_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        }
-        hintsSet_ = false;
-        return;
+    const QSize none(0, 0), all(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    QSize minimum = none, maximum = all;
+    if (limitWindowSize_) {
+        const TwipsPerPixel tpp = Tpp();
+        maximum = QSize(std::clamp(PixelLimit(limits_.maxWidth, tpp.x), 0, QWIDGETSIZE_MAX),
+                        std::clamp(PixelLimit(limits_.maxHeight, tpp.y), 0, QWIDGETSIZE_MAX));
+        minimum = QSize(std::clamp(PixelLimit(limits_.minWidth, tpp.x), 0, maximum.width()),
+                        std::clamp(PixelLimit(limits_.minHeight, tpp.y), 0, maximum.height()));
     }
-    const TwipsPerPixel tpp = Tpp();
-    const int maxW = std::clamp(PixelLimit(limits_.maxWidth, tpp.x), 0, QWIDGETSIZE_MAX);
-    const int maxH = std::clamp(PixelLimit(limits_.maxHeight, tpp.y), 0, QWIDGETSIZE_MAX);
-    const int minW = std::clamp(PixelLimit(limits_.minWidth, tpp.x), 0, maxW);
-    const int minH = std::clamp(PixelLimit(limits_.minHeight, tpp.y), 0, maxH);
-    hooked_->setMinimumSize(minW, minH);
-    hooked_->setMaximumSize(maxW, maxH);
-    hintsSet_ = true;
+    const bool bindCode = limitWindowSize_ && limitCodeSizing_;
+    if (bindCode || widgetLimits_) {
+        hooked_->setMinimumSize(bindCode ? minimum : none);
+        hooked_->setMaximumSize(bindCode ? maximum : all);
+        widgetLimits_ = bindCode;
+    }
+    QWindow* window = hooked_->windowHandle();
+    if (window && (limitWindowSize_ || windowHints_)) {
+        window->setMinimumSize(minimum);
+        window->setMaximumSize(maximum);
+        windowHints_ = limitWindowSize_;
+    }
 }
 
 void HWndGrab::HookWindow() {
@@ -208,6 +216,9 @@ bool HWndGrab::ProcessWindowMessage(QEvent* event) {
         emit Move(client.x(), client.y(), frame.x(), frame.y());
         return false;
     }
+    case QEvent::Show: // the native window may be new
+        ApplySizeHints();
+        return false;
     case QEvent::Resize:
         return limitWindowSize_ && limitCodeSizing_ && EnforceSize();
     case QEvent::MouseMove: {

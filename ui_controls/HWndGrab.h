@@ -102,7 +102,8 @@ private:
     QTimer hoverTimer_;
     ButtonShift lastKeys_;
     QPoint lastMouse_;
-    bool hintsSet_ = false;
+    bool widgetLimits_ = false; // the widget's minimum and maximum sizes are ours
+    bool windowHints_ = false;  // so are the native window's size hints
 };
 
 } // namespace obControls

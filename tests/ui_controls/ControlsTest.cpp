@@ -11,9 +11,10 @@
 
 #include <QApplication>
 #include <QMainWindow>
-#include <QPainter>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 using namespace obControls;
@@ -87,6 +88,21 @@ TEST(HWndGrab, KeepsItsWindowWithinTheStoredLimitsAtItsOwnPlace) {
     EXPECT_EQ(Com::ToBoolean(saved.ReadProperty("LimitSize")), true);
     EXPECT_FALSE(saved.Contains("MouseHoverTime"));
     EXPECT_FALSE(saved.Contains("LimitCodeSizing"));
+
+    // Without code sizing a size set by code stays; drags stay limited by the window's hints.
+    bool codeSizing = false;
+    loaded.SetLimitCodeSizing(codeSizing);
+    form.resize(1000, 900);
+    EXPECT_EQ(form.size(), QSize(1000, 900));
+    form.resize(50, 50);
+    EXPECT_EQ(form.size(), QSize(50, 50));
+    ASSERT_NE(form.windowHandle(), nullptr);
+    EXPECT_EQ(form.windowHandle()->minimumSize(), QSize(200, 100));
+    EXPECT_EQ(form.windowHandle()->maximumSize(), QSize(400, 300));
+    codeSizing = true;
+    loaded.SetLimitCodeSizing(codeSizing);
+    form.resize(1000, 900);
+    EXPECT_EQ(form.size(), QSize(400, 300));
 
     // Late-bound calls reach the same members.
     std::vector<Com::Variant> args{int32_t(4500)};
