@@ -8,6 +8,7 @@
 #include "settings_dialogs/LibraryRegistration.h"
 #include "tuning/frmFlennTweak.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -32,6 +33,15 @@ protected:
     void InstallBoth(const std::string& engine, const std::string& player) {
         Install(LibraryRegistration::kEngineLibraryKey, "engine.so", engine);
         Install(LibraryRegistration::kPlayerLibraryKey, "player.so", player);
+    }
+    // Fade mode, flush box, flush-duration label and box: "1" for each that is enabled.
+    static std::string Enabled(FlennTweak::frmFlennTweak& form) {
+        const QWidget* boxes[] = {form.comboFadeMode(), form.findChild<QWidget*>("chkFlushBuffers"),
+                                  form.findChild<QWidget*>("lblFlushMSDesc"), form.txtFlushMS()};
+        std::string bits;
+        for (const QWidget* box : boxes)
+            bits += box && box->isEnabled() ? '1' : '0';
+        return bits;
     }
     int32_t Stored(const char* name) {
         return Registry::GetRegLong(Platform::HKEY_LOCAL_MACHINE, EngineSettings::EngineRegistryKey,
@@ -60,6 +70,10 @@ TEST_F(FlennTweakTest, SavesInOrderDeletingDefaultsAndReportsAFailedStore) {
     EXPECT_EQ(e.FadeMode(), 2);
     EXPECT_EQ(e.FlushMS(), "1");
     EXPECT_FALSE(form.cmdSave()->isEnabled());
+    EXPECT_EQ(Enabled(form), "1111");
+    e.SetFlushBuffers(false);
+    EXPECT_EQ(Enabled(form), "1100"); // the duration only while flushing
+    e.SetFlushBuffers(true);
 
     // Defaults write nothing.
     e.SetFadeMode(2);
@@ -124,9 +138,12 @@ TEST_F(FlennTweakTest, LibraryChecksGateEditing) {
     for (const Case& c : cases) {
         InstallBoth(c.engine, c.player);
         Platform::ClearShownBoxes();
-        FlennTweakEngine e;
+        FlennTweak::frmFlennTweak form;
+        FlennTweakEngine& e = form.Engine();
         e.Open();
         EXPECT_EQ(e.SettingsEditable(), c.editable) << c.engine;
+        EXPECT_TRUE(e.FlushBuffers());
+        EXPECT_EQ(Enabled(form), "0000") << c.engine; // flushing on, yet nothing editable
         EXPECT_EQ(e.EngineLabel().Text, c.engineLabel);
         EXPECT_EQ(e.PlayerLabel().Text, c.playerLabel);
         EXPECT_EQ(e.PlayerLabel().Failed, c.player.empty());
