@@ -96,8 +96,11 @@ void CartBrowserEngine::FillRow(BrowserRow& row, int32_t cart) {
     row.Visible = true;
     row.NumberBackColor = kButtonFaceColour;
     row.NumberCaption = std::to_string(cart);
-    row.BackColor = rec.BackColor;
-    row.ForeColor = rec.ForeColor;
+    // An empty cart takes the audiowall's empty-cart colours.
+    const AudioSettings::AudioSettingsRecord& audio = MainSettings::Settings().Audio;
+    const bool empty = rec.TotalLength == -1;
+    row.BackColor = empty ? audio.EmptyCartBackColor : rec.BackColor;
+    row.ForeColor = empty ? audio.EmptyCartForeColor : rec.ForeColor;
     const int32_t panelWidth = LabelsWidth - 30 - (15 + kCartNumberWidth + 15);
     auto fit = [&](const std::string& text) {
         if (!TextWidth) return text;

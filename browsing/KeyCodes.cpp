@@ -68,4 +68,9 @@ char KeyCharOf(const QKeyEvent& event) {
     return static_cast<char>(text[0].unicode());
 }
 
+bool FirstKeyStop(const QWidget& window, const QObject* watched) {
+    const QWidget* focus = window.focusWidget();
+    return watched == (focus ? focus : &window);
+}
+
 } // namespace Browsing

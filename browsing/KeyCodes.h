@@ -1,6 +1,7 @@
 #pragma once
 // Key codes and shift bits of the browsing windows' key handlers, from Qt's key events.
 #include <QKeyEvent>
+#include <QWidget>
 #include <cstdint>
 
 namespace Browsing {
@@ -31,5 +32,10 @@ int16_t ShiftBits(Qt::KeyboardModifiers modifiers);
 int16_t KeyCodeOf(const QKeyEvent& event);
 // The character a key press types (0 for none); Esc gives 27, Enter 13, Backspace 8.
 char KeyCharOf(const QKeyEvent& event);
+
+// Whether watched is where a key reaches window first: its focused control, or the window
+// when no control has the focus. A key the control does not use travels on to its parents,
+// so a window's key handler that watches every control runs only at this first stop.
+bool FirstKeyStop(const QWidget& window, const QObject* watched);
 
 } // namespace Browsing

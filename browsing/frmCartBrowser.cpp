@@ -7,6 +7,7 @@
 #include "carts/Audio_Player_FN.h"
 #include "platform/Text1252.h"
 #include "platform/VB.h"
+#include "ui_controls/OleColour.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,10 +27,7 @@ namespace {
 constexpr int kStatusHeight = 375;
 
 QString Colour(int32_t colour) {
-    // Stored colours are 0x00BBGGRR; the button face is the platform's own.
-    if (colour == kButtonFaceColour) return QString();
-    const int red = colour & 0xFF, green = (colour >> 8) & 0xFF, blue = (colour >> 16) & 0xFF;
-    return QColor(red, green, blue).name();
+    return obControls::TranslateColour(colour).name();
 }
 
 int ScreenWidthTwips() {
@@ -61,8 +59,10 @@ frmCartBrowser::frmCartBrowser(QWidget* parent)
     txtCartNumber_->setObjectName("txtCartNumber");
     lblJumpToCart->setBuddy(txtCartNumber_);
     pnlJumpCart->setFixedHeight(Px(405));
-    lblJumpToCart->setGeometry(Px(60), Px(75), Px(1050), Px(255));
-    txtCartNumber_->setGeometry(Px(1110), Px(45), Px(700), Px(315));
+    // The label takes the width its caption needs; the number box follows it.
+    const int labelWidth = lblJumpToCart->sizeHint().width();
+    lblJumpToCart->setGeometry(Px(60), Px(75), labelWidth, Px(255));
+    txtCartNumber_->setGeometry(Px(60) + labelWidth + Px(30), Px(45), Px(700), Px(315));
     const char* const bigNames[] = {"Page up", "Page down"};
     const char* const smallNames[] = {"Up", "Down"};
     for (int i = 0; i < 2; ++i) {
@@ -115,6 +115,7 @@ frmCartBrowser::frmCartBrowser(QWidget* parent)
     txtCartNumber_->installEventFilter(this);
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
+    installEventFilter(this); // keys that arrive with no control focused
     picBrowser->setFont(font());
     engine_.TextWidth = [this](const std::string& text) {
         return Tw(
@@ -160,7 +161,7 @@ void frmCartBrowser::LayoutWindow() {
     // The browsing area.
     const int w = Tw(picBrowser->width()), h = Tw(picBrowser->height());
     pnlJumpCart->setGeometry(0, 0, Px(w), pnlJumpCart->height());
-    const int jumpLeft = 1110 + 700 + 60;
+    const int jumpLeft = Tw(txtCartNumber_->geometry().right() + 1) + 60;
     const int buttonWidth = (w - jumpLeft) / 2 - 30;
     cmdJumpCart_->setGeometry(Px(jumpLeft), Px(30), Px(buttonWidth), Px(345));
     cmdFindCart->setGeometry(Px(jumpLeft + buttonWidth + 30), Px(30), Px(buttonWidth), Px(345));
@@ -333,6 +334,7 @@ void frmCartBrowser::closeEvent(QCloseEvent* event) {
 bool frmCartBrowser::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::KeyPress) {
+        if (!FirstKeyStop(*this, watched)) return false;
         auto* key = static_cast<QKeyEvent*>(event);
         if (engine_.KeyDown(KeyCodeOf(*key), ShiftBits(key->modifiers()))) {
             MirrorSelection();

@@ -8,6 +8,10 @@
 #include "browsing/frmJumptoCart.h"
 #include "carts/PlayerWindows.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+
 using Browsing::CartBrowserEngine;
 
 namespace BrowsingTest {
@@ -41,6 +45,8 @@ TEST_F(CartBrowserTest, RowsFollowTheHeightTheDoubleViewAndTheAudiowallSize) {
     EXPECT_EQ(engine_.Rows[0].BackColor, 0x00FF00);
     EXPECT_EQ(engine_.Rows[6].Tag, ""); // an empty cart cannot be dragged
     EXPECT_TRUE(engine_.Rows[6].Visible);
+    EXPECT_EQ(engine_.Rows[6].BackColor, Settings().Audio.EmptyCartBackColor);
+    EXPECT_EQ(engine_.Rows[6].ForeColor, Settings().Audio.EmptyCartForeColor);
     EXPECT_EQ(engine_.Rows[0].NumberBackColor, Browsing::kSelectedNumberColour);
     EXPECT_EQ(engine_.Rows[1].NumberBackColor, Browsing::kButtonFaceColour);
     engine_.LayoutRows(3000, kRowsHeight + 1); // a partly visible row counts
@@ -189,6 +195,35 @@ TEST_F(CartBrowserTest, WindowMirrorsRowsHidesOnCloseAndHandsBackPicks) {
     ASSERT_NE(browser.pnlCart(1), nullptr);
     EXPECT_EQ(browser.pnlCart(1)->text().toStdString(), "Cart 1 second third");
     EXPECT_EQ(browser.pnlCart(1)->property("Tag").toString(), "1");
+    // An empty cart's row is drawn in the button face, not black.
+    const QImage empty = browser.pnlCart(7)->grab().toImage();
+    EXPECT_EQ(empty.pixelColor(empty.width() / 2, empty.height() / 2),
+              QApplication::palette().color(QPalette::Button));
+    // The jump label shows its whole caption, clear of the number box.
+    for (QLabel* label : browser.findChildren<QLabel*>())
+        if (label->text() == "Jump to &Cart:") {
+            EXPECT_GE(label->width(), label->sizeHint().width());
+            EXPECT_LT(label->geometry().right(), browser.txtCartNumber()->geometry().left());
+        }
+
+    // A key acts once wherever the focus is, though the focused control passes it on.
+    int reports = 0;
+    QObject::connect(&browser.Engine(), &CartBrowserEngine::ReportRequested, [&] { ++reports; });
+    auto press = [&](Qt::Key key, const QString& text = {}) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(browser.focusWidget(), &event);
+    };
+    const int16_t page = browser.Engine().RowCount;
+    ASSERT_LT(2 * page, 40);
+    browser.txtCartNumber()->setFocus();
+    press(Qt::Key_PageDown);
+    EXPECT_EQ(browser.Engine().TopCartOffset, page);
+    press(Qt::Key_L, "l");
+    browser.cmdJumpCart()->setFocus();
+    press(Qt::Key_L, "L");
+    press(Qt::Key_PageUp);
+    EXPECT_EQ(reports, 2);
+    EXPECT_EQ(browser.Engine().TopCartOffset, 0);
     std::vector<std::string> dragged;
     browser.StartDrag = [&](int, const std::string& cart) { dragged.push_back(cart); };
     browser.Engine().AllowDragging = true;
