@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QDrag>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QMimeData>
@@ -18,6 +19,7 @@ namespace Browsing {
 namespace {
 
 constexpr int kListWidth = 6900;
+constexpr int kCompactHeight = 2745; // the window's height while no search has run
 
 QString Q(const std::string& text) {
     return Platform::FromWindows1252(text);
@@ -50,18 +52,21 @@ frmFindCart::frmFindCart(QWidget* parent)
     cmbSearchDirection->addItems({"Forwards", "Backwards"});
 
     auto* basic = new QWidget;
-    auto* basicLayout = new QVBoxLayout(basic);
+    auto* basicLayout = new QGridLayout(basic);
     basicLayout->setSpacing(2);
     basicLayout->setContentsMargins(6, 4, 6, 4);
     auto* lblFindText = new QLabel("Find this &text:");
     lblFindText->setBuddy(cmbSearchText_);
     auto* lblFindDirection = new QLabel("Find &direction:");
     lblFindDirection->setBuddy(cmbSearchDirection);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{lblFindText, cmbSearchText_, lblFindDirection,
-                                         cmbSearchDirection, chkSearchFromStart, chkNotes})
-        basicLayout->addWidget(w);
-    basicLayout->addStretch();
+    basicLayout->addWidget(lblFindText, 0, 0);
+    basicLayout->addWidget(cmbSearchText_, 0, 1);
+    basicLayout->addWidget(lblFindDirection, 1, 0);
+    basicLayout->addWidget(cmbSearchDirection, 1, 1);
+    basicLayout->addWidget(chkSearchFromStart, 2, 0, 1, 2);
+    basicLayout->addWidget(chkNotes, 3, 0, 1, 2);
+    basicLayout->setColumnStretch(1, 1);
+    basicLayout->setRowStretch(4, 1);
 
     auto* advanced = new QWidget;
     auto* advancedLayout = new QVBoxLayout(advanced);
@@ -72,7 +77,8 @@ frmFindCart::frmFindCart(QWidget* parent)
         chkLine[i] = new QCheckBox(QString("Line %1").arg(i + 1));
         linesLayout->addWidget(chkLine[i]);
     }
-    auto* timeLayout = new QHBoxLayout(frameTimeSearch);
+    // The time rule in two rows, so that the page fits the window's width.
+    auto* timeLayout = new QGridLayout(frameTimeSearch);
     mskLength->setInputMask("99:99;_");
     mskLength->setFixedWidth(Px(900));
     for (const ToleranceItem& item : kTolerances)
@@ -80,13 +86,16 @@ frmFindCart::frmFindCart(QWidget* parent)
     auto* lblTimeDesc = new QLabel("Only search carts whose lengths are:");
     auto* lblMinSec = new QLabel("(min:sec)");
     auto* lblTimeDesc2 = new QLabel("Give or Take:");
-    timeLayout->addWidget(lblTimeDesc);
-    timeLayout->addWidget(mskLength);
-    timeLayout->addWidget(lblMinSec);
-    timeLayout->addWidget(lblTimeDesc2);
-    timeLayout->addWidget(comboLength);
-    advancedLayout->addWidget(chkLimitLines);
-    advancedLayout->addWidget(frameDescriptions);
+    timeLayout->addWidget(lblTimeDesc, 0, 0);
+    timeLayout->addWidget(mskLength, 0, 1);
+    timeLayout->addWidget(lblMinSec, 0, 2);
+    timeLayout->addWidget(lblTimeDesc2, 1, 0, Qt::AlignRight);
+    timeLayout->addWidget(comboLength, 1, 1, 1, 2);
+    timeLayout->setColumnStretch(3, 1);
+    auto* linesRow = new QHBoxLayout;
+    linesRow->addWidget(chkLimitLines);
+    linesRow->addWidget(frameDescriptions, 1);
+    advancedLayout->addLayout(linesRow);
     advancedLayout->addWidget(chkTimeSearch);
     advancedLayout->addWidget(frameTimeSearch);
     advancedLayout->addStretch();
@@ -109,12 +118,7 @@ frmFindCart::frmFindCart(QWidget* parent)
     lviewItems_->viewport()->installEventFilter(this);
     lviewItems_->installEventFilter(this);
 
-    tabFind->setGeometry(Px(60), Px(60), Px(kListWidth), Px(2000));
-    cmdFind->setGeometry(Px(60), Px(2130), Px(1100), Px(375));
-    cmdStop->setGeometry(Px(1260), Px(2130), Px(1100), Px(375));
-    lblSearchCart->setGeometry(Px(2500), Px(2180), Px(500), Px(300));
-    lblSearchCartNumber->setGeometry(Px(3000), Px(2180), Px(900), Px(300));
-    lviewItems_->setGeometry(Px(60), Px(2600), Px(kListWidth), Px(2000));
+    LayoutWindow();
     cmdFind->setDefault(true);
 
     connect(cmdFind, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
@@ -146,8 +150,24 @@ frmFindCart::frmFindCart(QWidget* parent)
     connect(&engine_, &FindCartEngine::FocusList, this, [this] { lviewItems_->setFocus(); });
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
+    installEventFilter(this);
     engine_.Load();
     Mirror();
+}
+
+void frmFindCart::LayoutWindow() {
+    // The fields take the height their pages need; the buttons and the list follow them.
+    const int tabHeight = std::max(Px(2000), tabFind->minimumSizeHint().height());
+    tabFind->setGeometry(Px(60), Px(60), Px(kListWidth), tabHeight);
+    const int buttonsTop = tabFind->geometry().bottom() + 1 + Px(75);
+    cmdFind->setGeometry(Px(60), buttonsTop, Px(1100), Px(375));
+    cmdStop->setGeometry(Px(1260), buttonsTop, Px(1100), Px(375));
+    lblSearchCart->setGeometry(Px(2500), buttonsTop + Px(45), Px(500), Px(300));
+    lblSearchCartNumber->setGeometry(Px(3000), buttonsTop + Px(45), Px(900), Px(300));
+    const int listTop = cmdFind->geometry().bottom() + 1 + Px(90);
+    lviewItems_->setGeometry(Px(60), listTop, Px(kListWidth), Px(2000));
+    compactHeight_ = listTop;
+    tallHeight_ = lviewItems_->geometry().bottom() + 1 + Px(60);
 }
 
 void frmFindCart::ReadFields() {
@@ -212,7 +232,8 @@ void frmFindCart::Mirror() {
     lblSearchCartNumber->setText(QString::number(engine_.ProgressNumber));
     tabFind->setCurrentIndex(engine_.CurrentPage);
     lviewItems_->setVisible(engine_.ListVisible);
-    setFixedSize(Px(kListWidth + 180), Px(engine_.WindowHeight) - 30);
+    setFixedSize(Px(kListWidth + 180),
+                 engine_.WindowHeight > kCompactHeight ? tallHeight_ : compactHeight_);
     mirroring_ = false;
 }
 
@@ -233,6 +254,7 @@ void frmFindCart::MirrorResults() {
 
 void frmFindCart::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    LayoutWindow();
     engine_.Shown = true;
     engine_.Activate();
     Mirror();
@@ -253,7 +275,7 @@ void frmFindCart::closeEvent(QCloseEvent* event) {
 
 bool frmFindCart::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (type == QEvent::KeyPress) {
+    if (type == QEvent::KeyPress && FirstKeyStop(*this, watched)) {
         auto* key = static_cast<QKeyEvent*>(event);
         const int16_t code = KeyCodeOf(*key);
         if (watched == lviewItems_ && code == kKeyReturn) {
@@ -264,6 +286,9 @@ bool frmFindCart::eventFilter(QObject* watched, QEvent* event) {
             cmdFind_Click();
             return true;
         }
+        // The engine mirrors its fields back after a key (a page switch), so it takes what
+        // is typed first.
+        ReadFields();
         if (engine_.KeyDown(code, ShiftBits(key->modifiers()))) return true;
     }
     auto* mouse = dynamic_cast<QMouseEvent*>(event);

@@ -38,6 +38,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void LayoutWindow();
     void ReadFields();
     void Mirror();
     void MirrorResults();
@@ -61,6 +62,8 @@ private:
     QLabel* lblSearchCartNumber;
     QTreeWidget* lviewItems_;
     bool mirroring_ = false;
+    int compactHeight_ = 0; // pixels: the fields and buttons
+    int tallHeight_ = 0;    // pixels: with the result list
 };
 
 // The shared search window, loaded on first use.

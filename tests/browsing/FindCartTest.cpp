@@ -7,6 +7,10 @@
 #include "browsing/frmFindCart.h"
 #include "core/GeneralFunctions.h"
 #include "platform/VB.h"
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QTabWidget>
 #include <algorithm>
 
 using Browsing::FindCartEngine;
@@ -62,6 +66,14 @@ TEST_F(FindCartTest, TextRulesNotesAndTimeWindow) {
     EXPECT_EQ(engine_.Results[0].Cells[1], "Alpha One");
     EXPECT_EQ(engine_.Results[0].Cells[4], VB::Trim(GeneralFunctions::FormatDuration(180, 202)));
     engine_.SetLimitLines(true);
+    // Each line is searched in its own description field, and only when its box is ticked.
+    Describe(11, "Kilo", "Lima", "Mike");
+    const char* const words[] = {"kilo", "lima", "mike"};
+    for (size_t line = 0; line < 3; ++line) {
+        engine_.Lines = {line == 0, line == 1, line == 2};
+        for (size_t word = 0; word < 3; ++word)
+            EXPECT_EQ(Search(words[word]), (line == word ? V{11} : V{0})) << line << word;
+    }
     engine_.Lines = {false, true, false};
     EXPECT_EQ(Search("alpha"), (V{2}));
     EXPECT_EQ(Search("One Beta"), (V{0})); // the "No carts found." row
@@ -147,10 +159,43 @@ TEST_F(FindCartTest, ColumnClicksSortAndFlip) {
     EXPECT_EQ(engine_.Results.size(), 9u);
 }
 
-TEST_F(FindCartTest, TitleBarCloseDuringASearchHidesAndEndsTheSearch) {
+TEST_F(FindCartTest, WindowKeepsEntriesAcrossPagesAndCloseDuringASearchHides) {
     Browsing::frmFindCart& window = Browsing::FindCart();
     window.Engine().JumpRequestForm = &receiver_;
     window.show();
+    // The compact window shows every field of both pages and the two buttons whole.
+    auto* tabs = window.findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_TRUE(window.rect().contains(tabs->geometry()));
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        EXPECT_TRUE(window.rect().contains(button->geometry()))
+            << button->text().toStdString() << " ends at " << button->geometry().bottom()
+            << " in a window " << window.height() << " high";
+    QCheckBox* notes = nullptr;
+    for (int page = 0; page < 2; ++page) {
+        tabs->setCurrentIndex(page);
+        QApplication::processEvents();
+        QWidget* fields = tabs->widget(page);
+        for (QWidget* field : fields->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_TRUE(fields->rect().contains(field->geometry())) << page;
+            if (auto* box = qobject_cast<QCheckBox*>(field); box && box->text().contains("notes"))
+                notes = box;
+        }
+    }
+    ASSERT_NE(notes, nullptr);
+    tabs->setCurrentIndex(0);
+    // Ctrl+Tab switches pages and keeps what the user typed and ticked.
+    window.cmbSearchText()->setFocus();
+    window.cmbSearchText()->setEditText("typed");
+    notes->setChecked(true);
+    for (int page : {1, 0}) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+        QApplication::sendEvent(window.focusWidget(), &key);
+        EXPECT_EQ(tabs->currentIndex(), page);
+        EXPECT_EQ(window.cmbSearchText()->currentText(), "typed");
+        EXPECT_TRUE(notes->isChecked());
+    }
+
     window.cmbSearchText()->setEditText("*");
     window.cmdFind_Click();
     window.Engine().Step();
