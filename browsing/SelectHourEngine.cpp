@@ -1,5 +1,6 @@
 #include "browsing/SelectHourEngine.h"
 
+#include "browsing/KeyCodes.h"
 #include "core/GeneralFunctions.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
@@ -85,6 +86,30 @@ void SelectHourEngine::SelectDay() {
 void SelectHourEngine::ClickCell(int cell) {
     SelectedDay = static_cast<int16_t>(cell - FirstDayOffset);
     SelectDay();
+}
+
+bool SelectHourEngine::DayScrollKey(int16_t keyCode) {
+    int days = 0;
+    switch (keyCode) {
+    case kKeyUp:
+        days = -7;
+        break;
+    case kKeyDown:
+        days = 7;
+        break;
+    case kKeyLeft:
+        days = -1;
+        break;
+    case kKeyRight:
+        days = 1;
+        break;
+    default:
+        return false;
+    }
+    // The scroll bar runs from 0 to 31; selecting the day keeps it within the month.
+    SelectedDay = static_cast<int16_t>(std::clamp(SelectedDay + days, 0, 31));
+    SelectDay();
+    return true;
 }
 
 int16_t SelectHourEngine::HourAt(double x, double y, double width, double height) {

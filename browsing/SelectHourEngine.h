@@ -26,12 +26,17 @@ public:
     std::string TimeT;             // the hour box
     std::string txtMinutes = "00"; // the minutes box
     std::array<std::string, 37> Cells;
+    // The day scroll bar has the focus: the selected cell is highlighted.
+    bool DayScrollFocused = false;
 
     // The set-up on activation, once per showing.
     void Setup();
     void BuildMonthGrid();
     void SelectDay();
     void ClickCell(int cell);
+    // Arrow keys on the day scroll bar: Up and Down a week back and on, Left and Right a day;
+    // false for other keys.
+    bool DayScrollKey(int16_t keyCode);
     void SetMonth(int16_t month);
     void SetYear(int16_t year);
     void DisableTime() { TimeDisabled = true; }

@@ -1,5 +1,6 @@
 #include "browsing/frmSelectHour.h"
 
+#include "browsing/KeyCodes.h"
 #include "core/GeneralFunctions.h"
 #include "platform/VB.h"
 
@@ -89,6 +90,8 @@ frmSelectHour::frmSelectHour(QWidget* parent)
     }
     DayScroll->setRange(0, 31);
     DayScroll->setPageStep(7);
+    DayScroll->setFocusPolicy(Qt::StrongFocus);
+    DayScroll->installEventFilter(this);
     grid->addWidget(DayScroll, 8, 0, 1, 7);
     auto* time = new QGroupBox("Time");
     auto* timeLayout = new QGridLayout(time);
@@ -154,9 +157,11 @@ void frmSelectHour::Mirror() {
         cell->setText(QString::fromStdString(engine_.Cells[i]));
         const bool marked = engine_.MarkedDay > 0 &&
                             static_cast<int>(i) == engine_.FirstDayOffset + engine_.MarkedDay;
-        cell->setStyleSheet(
-            QString("background: white; color: %1; border: %2;")
-                .arg(i % 7 == 0 ? "red" : "black", marked ? "1px solid black" : "none"));
+        const bool highlighted = marked && engine_.DayScrollFocused;
+        const char* text = i % 7 == 0 ? "red" : highlighted ? "white" : "black";
+        cell->setStyleSheet(QString("background: %1; color: %2; border: %3;")
+                                .arg(highlighted ? "rgb(0,0,128)" : "white", text,
+                                     marked ? "1px solid black" : "none"));
     }
     TimeT_->setText(QString::fromStdString(engine_.TimeT));
     txtMinutes_->setText(QString::fromStdString(engine_.txtMinutes));
@@ -198,6 +203,18 @@ bool frmSelectHour::eventFilter(QObject* watched, QEvent* event) {
     if (watched == timeP_ && event->type() == QEvent::MouseButtonDblClick) {
         OKB_Click();
         return true;
+    }
+    if (watched == DayScroll) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
+            engine_.DayScrollFocused = type == QEvent::FocusIn;
+            Mirror();
+        }
+        if (type == QEvent::KeyPress &&
+            engine_.DayScrollKey(KeyCodeOf(*static_cast<QKeyEvent*>(event)))) {
+            Mirror();
+            return true;
+        }
     }
     if (event->type() == QEvent::MouseButtonPress)
         for (size_t i = 0; i < lblDay.size(); ++i)

@@ -20,6 +20,8 @@ public:
 
     SelectHourEngine& Engine() { return engine_; }
     QWidget* TimeP() const { return timeP_; }
+    QScrollBar* DayScrollBar() const { return DayScroll; }
+    QLabel* DayCell(int cell) const { return lblDay[static_cast<size_t>(cell)]; }
     void OKB_Click();
     void CancelB_Click();
     void Mirror();

@@ -8,10 +8,14 @@
 #include "browsing/PrintTarget.h"
 #include "browsing/SelectHourEngine.h"
 #include "browsing/frmLogViewer.h"
+#include "browsing/frmSelectHour.h"
 #include "browsing/frmZipStatus.h"
 #include "platform/VB.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QProcess>
+#include <QScrollBar>
 #include <filesystem>
 
 namespace BrowsingTest {
@@ -117,6 +121,36 @@ TEST_F(LogViewerTest, DatesPickerAndView) {
     EXPECT_EQ(picker.Tag, "4600009");
     viewer_.ApplyPickerAnswer("");
     EXPECT_EQ(viewer_.txtStarthour, "9");
+
+    // The day scroll bar: Up and Down a week back and on, Left and Right a day back and on;
+    // the selected day is dark blue while the bar has the focus.
+    Browsing::frmSelectHour dialog;
+    dialog.Engine().Tag = "460009"; // Tuesday 9 December 2025
+    dialog.show();
+    dialog.activateWindow();
+    QApplication::processEvents();
+    QScrollBar* days = dialog.DayScrollBar();
+    days->setFocus();
+    ASSERT_TRUE(days->hasFocus());
+    for (auto [key, day] : {std::pair{Qt::Key_Down, 16},
+                            {Qt::Key_Up, 9},
+                            {Qt::Key_Left, 8},
+                            {Qt::Key_Right, 9},
+                            {Qt::Key_Up, 2},
+                            {Qt::Key_Up, 1}}) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(days, &event);
+        EXPECT_EQ(dialog.Engine().SelectedDay, day) << key;
+        EXPECT_EQ(days->value(), day);
+    }
+    auto background = [&](int day) {
+        const QImage cell = dialog.DayCell(dialog.Engine().FirstDayOffset + day)->grab().toImage();
+        return cell.pixelColor(3, 3);
+    };
+    EXPECT_EQ(background(1), QColor(0, 0, 128));
+    EXPECT_EQ(background(2), Qt::white);
+    days->clearFocus();
+    EXPECT_EQ(background(1), Qt::white);
     viewer_.ApplyPickerAnswer("4600113");
     EXPECT_EQ(viewer_.txtStartDate, Browsing::FormatDayNumber(46001));
     EXPECT_EQ(viewer_.txtStarthour, "13");
