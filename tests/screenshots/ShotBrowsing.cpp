@@ -20,7 +20,7 @@ std::string Line(const std::string& text) {
     return out;
 }
 
-// Forty carts with titles, colours and lengths; cart 3 has notes.
+// Forty carts with titles, colours and lengths, but cart 6 is empty; cart 3 has notes.
 void MakeAudiowall() {
     static QTemporaryDir dir;
     static bool made = false;
@@ -36,6 +36,7 @@ void MakeAudiowall() {
                                   "Promo: Weekend",  "Advert: Garage"};
     const int32_t colours[] = {0x00FFE0C0, 0x00C0FFC0, 0x00C0E0FF, 0x00FFFFC0};
     for (int32_t cart = 1; cart <= 40; ++cart) {
+        if (cart == 6) continue;
         Vantor_Cart_Routines::CartRecord rec;
         rec.Description1 = Line(titles[cart % 8]);
         rec.Description2 = Line("Take " + std::to_string(cart));
@@ -76,6 +77,15 @@ Screenshots::Register find({"FindCart",
                                 window->Engine().RunToEnd();
                             },
                             [](QWidget*) { Browsing::UnloadFindCart(); }});
+
+// As it opens: the search fields and the buttons, no results yet.
+Screenshots::Register findCompact({"FindCartCompact",
+                                   [] {
+                                       MakeAudiowall();
+                                       return static_cast<QWidget*>(&Browsing::FindCart());
+                                   },
+                                   {},
+                                   [](QWidget*) { Browsing::UnloadFindCart(); }});
 
 Screenshots::Register preview({"PrintPreview",
                                [] {

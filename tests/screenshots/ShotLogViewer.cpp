@@ -62,7 +62,12 @@ Screenshots::Register picker({"SelectHour",
                                       std::to_string(VB::DateSerial(kYear, kMonth, kDay)) + "15";
                                   return static_cast<QWidget*>(window);
                               },
-                              {},
+                              // The day scroll bar has the focus: the day is dark blue.
+                              [](QWidget* w) {
+                                  auto* window = static_cast<Browsing::frmSelectHour*>(w);
+                                  window->activateWindow();
+                                  window->DayScrollBar()->setFocus();
+                              },
                               {}});
 
 Screenshots::Register progress({"ZipStatus",
