@@ -2,6 +2,7 @@
 
 #include "breaks/SplitEngine.h"
 #include "carts/Audio_Player_FN.h"
+#include "carts/PlayerWindows.h"
 #include "carts/Vantor_Cart_Routines.h"
 #include "core/MainSettings.h"
 #include "platform/VB.h"
@@ -94,7 +95,7 @@ int32_t SplitPlayerAdapter::PlayerCartNumber(int16_t PlayerNumber) {
 }
 
 void SplitPlayerAdapter::ShowPlayerControls(int16_t PlayerNumber, bool Show) {
-    if (OnShowPlayerControls) OnShowPlayerControls(PlayerNumber, Show);
+    Audio_Player_FN::ShowPlayerControls(PlayerNumber, Show);
 }
 
 void SplitPlayerAdapter::SetPlayerDescription(int16_t PlayerNumber, const std::string& Title) {

@@ -24,12 +24,11 @@ public:
     void SetPlaySource(int16_t PlayerNumber, const std::string& PlaySource) override;
     std::string GetCartDescription(int32_t CartNumber) override;
     int16_t TotalNumberCartPlayers() override;
-    // Told to the player windows, when they have set a handler.
+    // Told to the player windows, whichever door of the split asks.
     void ShowPlayerControls(int16_t PlayerNumber, bool Show) override;
     // The third description line of the player's cart copy; then the windows are told.
     void SetPlayerDescription(int16_t PlayerNumber, const std::string& Title) override;
 
-    std::function<void(int16_t, bool)> OnShowPlayerControls;
     std::function<void(int16_t)> OnDescriptionChanged;
 };
 

@@ -157,8 +157,8 @@ void CreateDataDirectories(const std::string& BaseDir) {
         const char* shown;
     };
     static const Folder folders[] = {{"USERS", "USERS", "USERS"},
-                                     {"SCHEDULE", "Schedules", "SCHEDULE"},
-                                     {"Logs", "Logs", "LOGS"}};
+                                     {kScheduleFolder, "Schedules", "SCHEDULE"},
+                                     {kLogsFolder, "Logs", "LOGS"}};
     for (const Folder& folder : folders) {
         std::string path = Platform::JoinPath(BaseDir, folder.name);
         if (Platform::DirectoryExists(path)) continue;

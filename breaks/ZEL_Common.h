@@ -21,6 +21,9 @@ void CloseLogFile(int16_t Split);
 // The first line of the block of lines (ended by empty lines) that holds FilePos.
 int32_t GetAdBreakStartFilePos(int16_t Split, int32_t FilePos);
 
+// The data folder's subfolders as they are made on disk; paths to them keep this case.
+inline constexpr const char* kScheduleFolder = "SCHEDULE";
+inline constexpr const char* kLogsFolder = "Logs";
 void CreateDataDirectories(const std::string& BaseDir);
 
 // A line of the split's log that the split plays: not empty after trimming, and of the

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
 #include <limits>
 
 namespace {
@@ -82,6 +83,17 @@ int16_t ShiftOf(Qt::KeyboardModifiers modifiers) {
 
 int Px(double twips) {
     return static_cast<int>(twips / kTwips);
+}
+
+// The break column: wide enough for a whole advert title (the log's 30-character column) in
+// the advert list, which takes half the column, scroll bar included; at least 5400 twips and
+// at most half the window.
+int BreakColumnWidth(const QListWidget& list, int windowWidth) {
+    constexpr int kTitleCharacters = 30;
+    const int listWidth = list.fontMetrics().horizontalAdvance(QString(kTitleCharacters, 'n')) +
+                          2 * list.frameWidth() + list.verticalScrollBar()->sizeHint().width();
+    const int needed = 2 * (listWidth + Px(30)) + 4;
+    return std::min(std::max(Px(5400), needed), windowWidth / 2);
 }
 
 template <class F, class... A> void Call(const F& door, A&&... args) {
@@ -409,9 +421,11 @@ void frmSplit::MirrorEngine() {
     cmdDumpBreak.setEnabled(engine_.DumpEnabled());
     cmdPreviousBreak.setEnabled(engine_.PreviousEnabled());
     listadBreak.clear();
-    for (const auto& [title, cart] : engine_.BreakListing())
-        listadBreak.addItem(QString::fromLatin1(VB::Trim(title).c_str()) +
-                            QString("  (%1)").arg(cart));
+    for (const auto& [title, cart] : engine_.BreakListing()) {
+        auto* item = new QListWidgetItem(QString::fromLatin1(VB::Trim(title).c_str()));
+        item->setData(Qt::UserRole, cart);
+        listadBreak.addItem(item);
+    }
     if (!engine_.StatusText().empty()) {
         pnlStatus.setText(QString::fromLatin1(engine_.StatusText().c_str()));
         QPalette status = pnlStatus.palette();
@@ -446,7 +460,7 @@ void frmSplit::LayOut() {
     StatusBar1.setGeometry(0, H - status, W, status);
     lineBottomdark.setGeometry(0, H - status - 2, W, 1);
     LineBottomLight.setGeometry(0, H - status - 1, W, 1);
-    const int right = std::min(Px(5400), W / 2); // the break panel's column
+    const int right = BreakColumnWidth(listadBreak, W);
     const int left = W - right;
     piclogo.setGeometry(left, 4, right - 4, Px(600));
     const int buttonsTop = Px(700), buttonH = Px(450), gap = 4;

@@ -111,6 +111,11 @@ void ArrangePlayerWindow(int16_t playerNumber) {
     window->Engine().LayOut(width * kTwips);
 }
 
+void ArrangePlayerWindows() {
+    for (int16_t n = 1; n <= PlayerCount(); ++n)
+        ArrangePlayerWindow(n);
+}
+
 void ShowPlayerControls(int16_t playerNumber, bool show) {
     if (!Exists(playerNumber) || !PlayerWindow(playerNumber)) return;
     if (MainSettings::Settings().General.HidePlayerControls == 0) show = true;

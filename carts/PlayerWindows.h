@@ -19,6 +19,8 @@ CartPlayers::frmAudioPlayer* PlayerWindow(int16_t playerNumber);
 void EmbedPlayerWindows(QWidget* playerArea);
 void ShowPlayerWindows();
 void ArrangePlayerWindow(int16_t playerNumber);
+// Lays every player window out again to the player area's size (after it changed).
+void ArrangePlayerWindows();
 void ShowPlayerControls(int16_t playerNumber, bool show);
 // Destroys the windows (main window unload, tests); the players stay.
 void DestroyPlayerWindows();

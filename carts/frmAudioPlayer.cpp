@@ -84,6 +84,7 @@ frmAudioPlayer::frmAudioPlayer(int16_t playerNumber, QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     resize(9315 / kTwips, 765 / kTwips);
+    picControls_->setObjectName("picControls");
     cmdPlayPause_ = MakeButton(picControls_, PlayerImage("enPlay"), "cmdPlayPause");
     cmdCue_ = MakeButton(picControls_, CueIcon(), "cmdCue");
     cmdEject_ = MakeButton(picControls_, EjectIcon(), "cmdEject");

@@ -3,6 +3,7 @@
 #include "core/AppInfo.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
+#include "hardware/HardwareManagerEngine.h"
 #include "hardware/ZEL_Specific_Actions.h"
 #include "hardware/ZEL_Specific_Hardware.h"
 #include "hardware/frmHardwareManager.h"
@@ -230,6 +231,10 @@ void HardwareSettingsEngine::Form_Load() {
                      "Info 1", "Info 2", "Info 3", "Info 4"};
         const HardwareAPI::HardwareCard& c = HardwareAPI::Card(card);
         SetCardType(card, FindCode(CardTypeEntries(), c.CardType));
+        if (p.typeIndex < 0)
+            p.notice = "The stored card (" + HardwareManager::CardListEntry(card, c.CardType) +
+                       ") is of a type this dialog cannot edit. Choose a type from the list to "
+                       "replace it.";
         char hex[16];
         std::snprintf(hex, sizeof hex, "%X",
                       static_cast<unsigned>(static_cast<uint16_t>(c.BaseAddress)));
@@ -248,7 +253,9 @@ int32_t HardwareSettingsEngine::PageType(int Index) const {
 
 void HardwareSettingsEngine::SetCardType(int Index, int TypeIndex) {
     page(Index).typeIndex = TypeIndex;
-    if (TypeIndex >= 0) CardTypeList_Change(Index);
+    if (TypeIndex < 0) return;
+    page(Index).notice.clear();
+    CardTypeList_Change(Index);
 }
 
 void HardwareSettingsEngine::SetGridRows(int Index, int Lines) {

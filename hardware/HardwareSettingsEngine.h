@@ -42,6 +42,7 @@ struct Page {
     bool addressEnabled = false;
     bool portListEnabled = false;
     bool gridGreyed = false;
+    std::string notice; // says when the stored card type is one the list does not offer
     int gridRows = 1;
     std::vector<HardwareCatalogue::GridRow> grid; // row 0 is the header
     int Row = 0, RowSel = 0, Col = 0, ColSel = 0;

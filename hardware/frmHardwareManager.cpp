@@ -11,8 +11,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QStyle>
 #include <QSystemTrayIcon>
+#include <algorithm>
 #include <memory>
 
 namespace HardwareManager {
@@ -101,12 +103,26 @@ void frmHardwareManager::Form_Load() {
     for (const std::string& entry : engine_.CardList())
         comboCardNo_->addItem(Platform::FromWindows1252(entry));
     comboCardNo_->blockSignals(false);
+    PlaceAtScreenCorner();
     show();
     if (QSystemTrayIcon::isSystemTrayAvailable()) tray_->show();
     Minimise();
     comboCardNo_->setCurrentIndex(0);
     RefreshDisplay();
+    PlaceAtScreenCorner(); // again, fitted to the first card's boxes
     engine_.StartPolling(usable);
+}
+
+// The screen's bottom right corner: where neither a tray nor a window manager takes the
+// window away, it stays clear of the main window's players and log at the top left.
+void frmHardwareManager::PlaceAtScreenCorner() {
+    adjustSize();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect free = screen->availableGeometry();
+    const QSize outer = frameGeometry().size(); // move() places the frame
+    move(std::max(free.left(), free.right() + 1 - outer.width()),
+         std::max(free.top(), free.bottom() + 1 - outer.height()));
 }
 
 void frmHardwareManager::Form_Unload() {

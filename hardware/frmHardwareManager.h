@@ -51,6 +51,7 @@ protected:
 
 private:
     void BuildBoxes();
+    void PlaceAtScreenCorner();
     bool Minimised() const;
 
     HardwareManagerEngine engine_;

@@ -109,6 +109,10 @@ QWidget* frmHardwareSettings::BuildPage(int Index) {
     grid->addWidget(w.PortAddressT, 0, 3);
     grid->addWidget(new QLabel("Attached to:", page), 0, 4);
     grid->addWidget(w.ComPortlist, 0, 5);
+    w.lblNotice = new QLabel(page);
+    w.lblNotice->setWordWrap(true);
+    w.lblNotice->hide();
+    grid->addWidget(w.lblNotice, 1, 0, 1, 6);
 
     auto* table = new LineGrid;
     table->setParent(page);
@@ -121,7 +125,7 @@ QWidget* frmHardwareSettings::BuildPage(int Index) {
         table->setColumnWidth(c, kColumnTwips[c] / kTwipsPerPixel);
         table->setColumnHidden(c, kColumnTwips[c] == 0);
     }
-    grid->addWidget(table, 1, 0, 1, 6);
+    grid->addWidget(table, 2, 0, 1, 6);
     table->released = [this, Index](int row, int rowSel, int col) {
         ClickGrid(Index, row, rowSel, col);
     };
@@ -214,6 +218,8 @@ void frmHardwareSettings::ShowPage(int Index) {
     w.ComPortlist->setCurrentIndex(p.portIndex);
     w.ComPortlist->setEnabled(p.portListEnabled);
     w.gridUsage->setEnabled(!p.gridGreyed);
+    w.lblNotice->setText(Text(p.notice));
+    w.lblNotice->setVisible(!p.notice.empty());
 
     QTableWidget* grid = w.gridUsage;
     grid->setRowCount(p.gridRows - 1);

@@ -31,6 +31,7 @@ public:
         QLabel* PortAddressL = nullptr;
         QLineEdit* PortAddressT = nullptr;
         QComboBox* ComPortlist = nullptr;
+        QLabel* lblNotice = nullptr;
         QTableWidget* gridUsage = nullptr;
         QComboBox* ListOptions = nullptr;
         QLineEdit* txtDescription = nullptr;

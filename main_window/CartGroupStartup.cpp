@@ -3,7 +3,6 @@
 #include "breaks/SplitCartGroupQueue.h"
 #include "breaks/SplitPlayerAdapter.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
-#include "carts/PlayerWindows.h"
 #include "core/MainSettings.h"
 #include "main_window/CartGroupButtons.h"
 #include "main_window/CartGroupPanel.h"
@@ -41,7 +40,6 @@ void StartCartGroups(frmMain& main) {
     ZEL_Specific::LoadCartGroups(MainSettings::Settings().MainIniFile);
     Runtime() = std::make_unique<CartGroupsRuntime>();
     CartGroupsRuntime& runtime = *Runtime();
-    runtime.players.OnShowPlayerControls = Audio_Player_FN::ShowPlayerControls;
     SetCartGroupSender(Sender());
     runtime.panel = new CartGroupPanel(runtime.buttons, &main);
     const bool shown = MainSettings::Settings().General.ShowCartGroups != 0;

@@ -1,8 +1,6 @@
 #include "main_window/RemoteControlStartup.h"
 
 #include "breaks/SplitEngine.h"
-#include "carts/Audio_Player_FN.h"
-#include "carts/PlayerWindows.h"
 #include "main_window/CartGroupStartup.h"
 #include "main_window/NetworkDoors.h"
 #include "main_window/ProgramContext.h"
@@ -23,7 +21,6 @@ void StartRemoteControl(SplitEngine& split) {
     StopRemoteControl();
     ProgramContext& context = CurrentContext();
     auto doors = std::make_shared<NetworkDoors>(context);
-    doors->Players().OnShowPlayerControls = Audio_Player_FN::ShowPlayerControls;
     doors->SetSplit(&split);
     split.SetSender(doors.get());
     AttachedSplit() = &split;

@@ -1,12 +1,14 @@
 #include "main_window/frmMain.h"
 
 #include "carts/PlayerImages.h"
+#include "carts/PlayerWindows.h"
 #include "main_window/ProgramContext.h"
 
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
+#include <QResizeEvent>
 
 namespace MainWindow {
 
@@ -58,6 +60,8 @@ void frmMain::resizeEvent(QResizeEvent* event) {
     const int top = menuBar_ ? menuBar_->height() : 0;
     if (menuBar_) menuBar_->setGeometry(0, 0, width(), top);
     picPlayer_->setGeometry(0, top, width(), picPlayer_->height());
+    // The players share the area's width: a wider or narrower window lays them out again.
+    if (event->oldSize().width() != width()) Audio_Player_FN::ArrangePlayerWindows();
 }
 
 frmMain& MainForm() {

@@ -148,7 +148,15 @@ void LayOutPanels(frmMain& main) {
         panels.picNetwork->setGeometry(0, bottom, main.width(), h);
     }
     int top = main.picPlayer()->isVisible() ? main.picPlayer()->geometry().bottom() + 1 : 0;
-    if (panels.client) panels.client->setGeometry(0, top, main.width(), std::max(0, bottom - top));
+    if (!panels.client) return;
+    panels.client->setGeometry(0, top, main.width(), std::max(0, bottom - top));
+    // The window keeps room for the smallest split window between the players and the panels
+    // below, so that no panel (the network panel above all) covers any of it.
+    int child = 0;
+    for (QMdiSubWindow* window : panels.client->subWindowList())
+        child = std::max(child, window->minimumSizeHint().height());
+    const int needed = top + child + 2 * panels.client->frameWidth() + main.height() - bottom;
+    main.setMinimumHeight(std::max(kMinHeightTwips / kTwipsPerPixel, needed));
 }
 
 // The main window's activation, resizing and closing reach start-up's handlers here.

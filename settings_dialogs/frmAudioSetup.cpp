@@ -199,13 +199,16 @@ bool AudioSetupEngine::Ok() {
         Box("You cannot have more than 4 in Vantor", Platform::vbExclamation);
         return false;
     }
-    double bound = VB::Val(limitedMode_ ? c.CartVolume : c.GeneralVolume);
-    if (bound >= VB::Val(c.FadePercent)) {
+    // The fade percentage is checked only where the user can change it: in limited mode its
+    // box is disabled, and a value nobody can edit must not keep the dialog from closing.
+    if (!limitedMode_ && VB::Val(c.GeneralVolume) >= VB::Val(c.FadePercent)) {
         Box("Your 'Fire When Faded to' percentage cannot be lower than the 'Play normal carts at' "
             "percentage",
             Platform::vbExclamation);
         return false;
     }
+    // The device warning and the restart notice are read one after the other.
+    Platform::BlockingBoxes oneAtATime;
     Platform::SetScreenMousePointer(Platform::vbHourglass);
     AudioSettings::AudioSettingsRecord& a = MainSettings::Settings().Audio;
     auto volume = [](const std::string& text) { return static_cast<int16_t>(Rounded(text)); };

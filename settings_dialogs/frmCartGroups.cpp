@@ -191,7 +191,7 @@ frmCartGroups::frmCartGroups(SplitSender* sender, QWidget* parent) : SettingsFor
     connect(&engine_, &CartGroupsEngine::Changed, this, &frmCartGroups::Mirror);
     Mirror();
     grid_->setCurrentCell(0, 1);
-    resize(900, 520);
+    setFixedSize(QSize(900, 520).expandedTo(minimumSizeHint()));
 }
 
 void frmCartGroups::Clicked(int row, int column) {

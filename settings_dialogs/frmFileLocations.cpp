@@ -146,8 +146,10 @@ bool FileLocationsEngine::Done() {
     }
     MainSettings::Settings().DataFolder = data_;
     saved = WriteKey(iniFile_, "Data", data_) && saved;
-    saved = WriteKey(iniFile_, "Schedules", Platform::JoinPath(data_, "SCHEDULE")) && saved;
-    saved = WriteKey(iniFile_, "Logs", Platform::JoinPath(data_, "LOGS")) && saved;
+    saved =
+        WriteKey(iniFile_, "Schedules", Platform::JoinPath(data_, ZEL_Common::kScheduleFolder)) &&
+        saved;
+    saved = WriteKey(iniFile_, "Logs", Platform::JoinPath(data_, ZEL_Common::kLogsFolder)) && saved;
     GeneralFunctions::TraceFailedSave(saved, "frmFileLocations", iniFile_);
     ZEL_Common::CreateDataDirectories(data_);
     const std::string& first = Part(1).Location;

@@ -141,9 +141,12 @@ frmZELNetworkSettings::frmZELNetworkSettings(QWidget* parent) : SettingsForm(par
     comboBouncePort_->setObjectName("comboBouncePort");
     comboHandshaking_ =
         combo({"None", "Hardware (XON/XOFF)", "RTS/CTS", "RTS/CTS + Hardware (XON/XOFF)"});
-    comboDataProfile_ = combo({});
+    // Every choice of a profile loads it, the one already shown included.
+    comboDataProfile_ = new QComboBox(this);
     for (const DataProfileEntry& profile : engine_.Profiles())
         comboDataProfile_->addItem(Shown(profile.ProfileName));
+    connect(comboDataProfile_, &QComboBox::activated, &engine_,
+            &ZELNetworkSettingsEngine::ChooseProfile);
     txtSerialSettings_ = new QLineEdit(this);
     connect(txtSerialSettings_, &QLineEdit::textEdited, this, &frmZELNetworkSettings::Forward);
     rows->addRow("Incoming Data:", comboSerialPort_);
@@ -170,7 +173,6 @@ void frmZELNetworkSettings::Forward() {
     c.BouncePort = comboBouncePort_->currentIndex();
     c.Handshaking = comboHandshaking_->currentIndex();
     c.SerialSettings = Typed(txtSerialSettings_->text());
-    c.DataProfile = comboDataProfile_->currentIndex();
     engine_.SetControls(c);
 }
 

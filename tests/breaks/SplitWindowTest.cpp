@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -247,4 +248,16 @@ TEST_F(SplitWindow, KeepsTheLogUpdateTimerRunningAndTheRowTableBounded) {
     const auto& cart = rig.Player(1).Cart;
     EXPECT_EQ(cart.Description2, std::string(10, 'b') + std::string(40, ' '));
     EXPECT_EQ(cart.Description3, std::string(50, ' '));
+}
+
+TEST_F(SplitWindow, CurrentBreakShowsWholeTitlesWithoutScrollingSideways) {
+    // The titles of a three-advert break, each filling the log's 30-character column.
+    window->listadBreak.clear();
+    for (const char* title : {"Harbour Motors Spring Sale Now", "City Bakery Fresh Bread Daily",
+                              "Lakeside Dental Care Practice"})
+        window->listadBreak.addItem(title);
+    window->resize(1000, 560);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->listadBreak.horizontalScrollBar()->maximum(), 0);
+    EXPECT_LE(window->listadBreak.sizeHintForColumn(0), window->listadBreak.viewport()->width());
 }

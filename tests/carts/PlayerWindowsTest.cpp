@@ -2,6 +2,7 @@
 // with its colour bands, the player control's events, assignment and the player keys.
 #include "CartsFixture.h"
 
+#include "breaks/SplitPlayerAdapter.h"
 #include "carts/Audio_Player_FN.h"
 #include "carts/PlayerServices.h"
 #include "carts/PlayerWindows.h"
@@ -157,6 +158,18 @@ TEST_F(PlayerWindowsTest, ShellHoldsTwoWindowsSideBySide) {
     EXPECT_EQ(E(1).pnlTimeIn.Left, 60);
     EXPECT_FALSE(MainWindow::MainForm().ListImage("enPlay").isNull());
     EXPECT_FALSE(MainWindow::MainForm().ListImage("enPause").isNull());
+
+    // The shown main window narrowed and widened: the players share its whole width again.
+    MainWindow::frmMain& main = MainWindow::MainForm();
+    main.show();
+    for (int width : {800, 1280}) {
+        main.resize(width, 51);
+        QCoreApplication::processEvents();
+        const int half = width / 2;
+        EXPECT_EQ(w2->geometry(), QRect(half, 0, half, 51)) << width;
+        EXPECT_EQ(E(2).picControls.Left, half * 15 - 1035 - 60) << width;
+        EXPECT_EQ(E(2).pnlCaption.Width, half * 15 - 1035 - 60 - 1200 - 60) << width;
+    }
 }
 
 TEST_F(PlayerWindowsTest, CaptionWidthsAtTheLimits) {
@@ -356,11 +369,18 @@ TEST_F(PlayerWindowsTest, ButtonsAndLinesFollowThePlayerEvents) {
                                    "Lines 4 0 1 2 255 255", "Lines 4 1 1 3 255 255", "Line 17 3"}));
     E(1).FlennPlayer_AudioEndReached();
     EXPECT_EQ(services.Take(), std::vector<std::string>{"Eject 1"});
+    // The split hides the strip through its own door to the players, so the time to the end
+    // shows in its place.
     Settings().General.HidePlayerControls = 1;
-    ShowPlayerControls(1, false);
+    CartPlayers::SplitPlayerAdapter split;
+    split.ShowPlayerControls(1, false);
     EXPECT_FALSE(E(1).picControls.Visible);
+    QWidget* strip = PlayerWindow(1)->findChild<QWidget*>("picControls");
+    ASSERT_NE(strip, nullptr);
+    EXPECT_FALSE(strip->isVisibleTo(PlayerWindow(1)));
     E(1).FlennPlayer_Closed();
     EXPECT_TRUE(E(1).picControls.Visible);
+    EXPECT_TRUE(strip->isVisibleTo(PlayerWindow(1)));
     EXPECT_FALSE(E(1).cmdPlayPause.Enabled);
 }
 

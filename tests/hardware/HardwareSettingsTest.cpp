@@ -4,10 +4,14 @@
 
 #include "hardware/HardwareSettingsEngine.h"
 #include "hardware/frmHardwareManager.h"
+#include "hardware/frmHardwareSettings.h"
 #include "main_window/ProgramContext.h"
 #include "platform/Dio.h"
 #include "platform/Profile.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QTableWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -80,6 +84,20 @@ TEST_F(HardwareSettingsDialog, PagesFollowTheirCardTypes) {
     EXPECT_EQ(engine.page(2).gridRows, 101);
     Click(2, 100, 120, HardwareCatalogue::colActiveLow);
     EXPECT_EQ(Card(2).Line(100).ActiveLow, -1);
+
+    // A stored type the list does not offer: the page says which, until a type is chosen.
+    Platform::WritePrivateProfileString("Hardware1", "CardType", "1", ini);
+    HardwareSettings::frmHardwareSettings form;
+    form.Form_Load();
+    QLabel* notice = form.Widgets(1).lblNotice;
+    EXPECT_EQ(form.Widgets(1).CardTypeList->currentIndex(), -1);
+    EXPECT_TRUE(notice->isVisibleTo(&form));
+    EXPECT_EQ(notice->text(), "The stored card (1 : Single 8255) is of a type this dialog cannot "
+                              "edit. Choose a type from the list to replace it.");
+    EXPECT_TRUE(form.Widgets(2).lblNotice->text().isEmpty());
+    emit form.Widgets(1).CardTypeList->activated(1);
+    EXPECT_FALSE(notice->isVisibleTo(&form));
+    EXPECT_EQ(form.Widgets(1).gridUsage->rowCount(), 8);
 }
 
 TEST_F(HardwareSettingsDialog, GridEditorsWriteEverySelectedLine) {

@@ -8,7 +8,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,6 +35,12 @@ TEST(frmHardwareManager, BoxesFollowTheChosenCardAndMinimiseAndRestore) {
     form.Form_Load();
     EXPECT_TRUE(form.Engine().Polling()) << "the joystick card is usable";
     EXPECT_TRUE(form.isMinimized()) << "no tray here: it stays minimised";
+    // Where nothing minimises it, it stands in the screen's bottom right corner, clear of the
+    // main window at the top left.
+    const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(free.contains(form.frameGeometry()));
+    EXPECT_EQ(form.frameGeometry().right(), free.right());
+    EXPECT_GT(form.x(), 0);
     ASSERT_EQ(form.comboCardNo()->count(), 3);
     EXPECT_EQ(form.comboCardNo()->itemText(1).toStdString(), "2 : Joystick");
     EXPECT_EQ(form.chkHardware(1)->text().toStdString(), "No description");

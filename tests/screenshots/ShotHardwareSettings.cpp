@@ -1,5 +1,6 @@
 // The hardware settings dialog with a card of each type: a serial I/O controller, a
-// (simulated) Advantech card and the joystick port, one picture a page.
+// (simulated) Advantech card and the joystick port, one picture a page; and a page whose
+// stored type the dialog cannot edit.
 #include "Screenshots.h"
 
 #include "core/MainSettings.h"
@@ -52,5 +53,17 @@ Screenshots::Register
     advantechPage({"HardwareSettingsAdvantech", [] { return MakeDialog(1); }, {}, {}});
 Screenshots::Register
     joystickPage({"HardwareSettingsJoystick", [] { return MakeDialog(2); }, {}, {}});
+// A stored card type the type list does not offer: the page names it.
+Screenshots::Register
+    single8255({"HardwareSettingsSingle8255",
+                [] {
+                    QWidget* dialog = MakeDialog(0);
+                    Platform::WritePrivateProfileString("Hardware1", "CardType", "1",
+                                                        MainSettings::Settings().MainIniFile);
+                    static_cast<HardwareSettings::frmHardwareSettings*>(dialog)->Form_Load();
+                    return dialog;
+                },
+                {},
+                {}});
 
 } // namespace

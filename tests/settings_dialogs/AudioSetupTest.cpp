@@ -4,9 +4,14 @@
 #include "platform/WaveDevices.h"
 #include "settings_dialogs/frmAudioSetup.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 
 using namespace SettingsDialogs;
@@ -74,8 +79,16 @@ TEST_F(AudioSetupTest, LoadingClampsAndOkStoresThePlayerChoices) {
     typed.NumberCartPlayers = "7";
     engine.SetControls(typed);
     EXPECT_EQ(c.NumberCartPlayers, "4");
-    engine.SetLimitedMode(true);
 
+    // Where its box can be edited, the fade point must lie above the normal volume.
+    EXPECT_FALSE(OkWith(engine, [](auto& e) {
+        e.GeneralVolume = "50";
+        e.FadePercent = "50";
+    }));
+    EXPECT_EQ(Prompts(), std::vector<std::string>{"Your 'Fire When Faded to' percentage cannot be "
+                                                  "lower than the 'Play normal carts at' "
+                                                  "percentage"});
+    engine.SetLimitedMode(true);
     EXPECT_FALSE(OkWith(engine, [](auto& e) {
         e.MaintainLegacy = false;
         e.UseIndividualCartFiles = false;
@@ -83,17 +96,15 @@ TEST_F(AudioSetupTest, LoadingClampsAndOkStoresThePlayerChoices) {
     EXPECT_EQ(Prompts(), std::vector<std::string>{"You must specify either to 'Store each carts "
                                                   "information individually' or 'Maintain the "
                                                   "complete list' or both."});
-    EXPECT_FALSE(OkWith(engine, [](auto& e) {
-        e.MaintainLegacy = true;
-        e.CartVolume = "50";
-        e.FadePercent = "50";
-    }));
     EXPECT_EQ(Ini("CartPlayers", "TotalNumberCartPlayers"), "<missing>");
 
-    // Two players: the second as first player is the last one; nothing to record into is none.
+    // Limited mode with the default volume 100 and fade point 65: the fade box cannot be
+    // edited there, so it does not hold OK back. Two players: the second as first player is
+    // the last one; nothing to record into is none.
     ASSERT_TRUE(OkWith(engine, [](auto& e) {
-        e.FadePercent = "51";
-        e.CartVolume = "50";
+        e.MaintainLegacy = true;
+        e.FadePercent = "65";
+        e.CartVolume = "100";
         e.NumberCartPlayers = "2";
         e.FirstPlayerOrder = 1;
         e.LastPlayerOrder = 0;
@@ -113,8 +124,8 @@ TEST_F(AudioSetupTest, LoadingClampsAndOkStoresThePlayerChoices) {
                                        {"CartPlayers", "SoundCardNumber1", "2"},
                                        {"Audio", "RecordingSoundCard", "0"},
                                        {"Audio", "LockPlayerWhenRecording", "2"},
-                                       {"Audio", "GeneralVolume", "50"},
-                                       {"Audio", "PlayerFadeFirePercent", "51"},
+                                       {"Audio", "GeneralVolume", "100"},
+                                       {"Audio", "PlayerFadeFirePercent", "65"},
                                        {"Audio", "AudioEditorPriority", "17"},
                                        {"Audio", "UseLegacyFileCopyMode", "1"},
                                        {"Audio", "FSDebugMode", "3"}})
@@ -160,4 +171,49 @@ TEST_F(AudioSetupTest, LimitedModeAndThePercentBoxes) {
     form.Control<QLineEdit>("txtCartVolume")->clear();
     DialogsTest::Type(form.Control<QLineEdit>("txtCartVolume"), "8x0");
     EXPECT_EQ(engine.Controls().CartVolume, "80");
+
+    // OK by its button with the three volumes typed, each stored in its own key, and four
+    // players for three devices: the warning and the restart notice come one after the other.
+    for (auto [name, text] : {std::pair{"txtCartGroupVolume", "40"},
+                              {"txtAdvertVolume", "70"},
+                              {"txtNumberCartPlayers", "4"}}) {
+        form.Control<QLineEdit>(name)->clear();
+        DialogsTest::Type(form.Control<QLineEdit>(name), text);
+    }
+    Platform::SetMsgBoxHook({});
+    Platform::ShowBoxesWhenHeadless(true);
+    Platform::ClearShownBoxes();
+    auto boxesOnScreen = [] {
+        std::vector<QMessageBox*> open;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible())
+                open.push_back(box);
+        return open;
+    };
+    size_t mostOnScreen = 0;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        mostOnScreen = std::max(mostOnScreen, boxesOnScreen().size());
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Ok)->click();
+    });
+    presser.start(10);
+    QEventLoop loop;
+    QTimer::singleShot(0, [&] {
+        form.Control<QPushButton>("cmdOK")->click();
+        mostOnScreen = std::max(mostOnScreen, boxesOnScreen().size());
+        loop.quit();
+    });
+    loop.exec();
+    for (QMessageBox* left : boxesOnScreen())
+        delete left;
+    Platform::ShowBoxesWhenHeadless(false);
+    EXPECT_EQ(mostOnScreen, 1u);
+    EXPECT_EQ(Prompts(), (std::vector<std::string>{
+                             "Warning : There are only 3 suitable sound devices installed",
+                             "You will have to restart Vantor ZEL for these changes to take "
+                             "effect"}));
+    EXPECT_EQ(Ini("Audio", "GeneralVolume"), "80");
+    EXPECT_EQ(Ini("Audio", "CartGroupVolume"), "40");
+    EXPECT_EQ(Ini("Audio", "AdvertVolume"), "70");
 }

@@ -39,6 +39,7 @@ TEST_F(CartGroupsTest, ToggleEditAndSaveEveryGroup) {
     TestSupport::RecordingSender sender;
     frmCartGroups form(&sender);
     form.show();
+    EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "the editor is not resizable";
     E& e = form.Engine();
     EXPECT_EQ(e.Cell(3, E::kMute), "Yes");
     EXPECT_EQ(e.Cell(3, E::kSelection), "Random Choice");

@@ -57,10 +57,12 @@ TEST_F(FileLocationsTest, OkWritesEveryLocationAsTypedAndMakesTheFolders) {
     }
     EXPECT_EQ(Ini("FileLocations", "Data"), data);
     EXPECT_EQ(Ini("FileLocations", "Schedules"), data + "/SCHEDULE");
-    EXPECT_EQ(Ini("FileLocations", "Logs"), data + "/LOGS");
+    EXPECT_EQ(Ini("FileLocations", "Logs"), data + "/Logs");
     EXPECT_EQ(Ini("General", "SplitName1"), "North");
-    for (const char* sub : {"USERS", "SCHEDULE", "Logs"})
-        EXPECT_TRUE(fs::is_directory(data + "/" + sub)) << sub;
+    // The folders written are the folders made, letter for letter.
+    for (const std::string& made :
+         {data + "/USERS", Ini("FileLocations", "Schedules"), Ini("FileLocations", "Logs")})
+        EXPECT_TRUE(fs::is_directory(made)) << made;
     EXPECT_EQ(context_.Settings.DataFolder, data);
     EXPECT_EQ(context_.Settings.Audio.NoCarts, 4000);
     EXPECT_EQ(Prompts().size(), 1u);

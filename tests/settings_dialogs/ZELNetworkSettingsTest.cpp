@@ -31,6 +31,10 @@ TEST_F(DialogsFixture, SerialSettingsListProfilesAndWriteTheSixKeys) {
     EXPECT_EQ(engine.Controls().SerialSettings, "4800,n,8,2");
     EXPECT_EQ(engine.Controls().Handshaking, 3);
     EXPECT_EQ(engine.Controls().SerialPort, 4);
+    // Choosing the profile already shown loads it.
+    emit form.comboDataProfile()->activated(1);
+    EXPECT_EQ(form.txtSerialSettings()->text(), "19200,e,7,1");
+    EXPECT_EQ(form.comboHandshaking()->currentIndex(), 1);
     engine.ChooseProfile(0);
     EXPECT_EQ(form.txtSerialSettings()->text(), "9600,n,8,1");
     EXPECT_EQ(form.comboHandshaking()->currentIndex(), 2);
