@@ -307,6 +307,10 @@ TEST_F(SplitWindow, EditsOfAnEarlierBreakKeepTheCuedBreakWholeAndCuedOnce) {
         EXPECT_GE(engine.Break().PlayingPlayer, 1);
     };
 
+    // An edit after the cued break leaves it where it was, cued once.
+    const std::string before = TestSupport::ReadBytes(LogPath());
+    window->InsertAdvert(static_cast<int32_t>(before.find(Line(39600, "NE", 901))) + 1, 901);
+    expectCuedWhole("edited later");
     // Removing a line of the 06:00 break moves the cued break up; inserting one moves it down.
     const int32_t secondEarly = static_cast<int32_t>(Line(0, "NE", 1).size()) + 1;
     window->RemoveAdvert(secondEarly);
