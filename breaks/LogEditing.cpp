@@ -129,26 +129,35 @@ bool InsertAdvertIntoLogFile(int16_t Split, int32_t FilePos, int32_t CartNumber)
     std::string bytes;
     if (!Platform::ReadWholeFile(Breaks::Split(Split)->WorkingLogPath, bytes)) return false;
     const std::vector<RawLine> lines = SplitLines(bytes);
-    std::string out;
-    bool inserted = false;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        out += lines[i].Whole();
-        if (inserted || lines[i].Next() != FilePos || lines[i].ending.empty()) continue;
-        // FilePos starts the next line: the new line goes in front of it.
-        // The time and chain come from the line above unless it is empty or of another
-        // chain (the new line must play in this split's break), else from the line at FilePos.
-        const bool above = !lines[i].Empty() && OfSplit(Split, lines[i]);
-        const RawLine& model = !above && i + 1 < lines.size() ? lines[i + 1] : lines[i];
-        std::string text;
-        const std::string description = Vantor_Cart_Routines::GetCartDescription(rec, true, text);
-        const bool shortForm = model.text.size() >= 6 && model.text[5] == '|';
-        out += AdvertLog_FN::BuildLogLine(AdvertLog_FN::GetLineTime(model.text),
-                                          AdvertLog_FN::GetLineChainCode(model.text), CartNumber,
-                                          description, "", rec.PlayLength, shortForm) +
-               lines[i].ending;
-        inserted = true;
-    }
-    if (!inserted) return false;
+    if (lines.empty()) return false;
+    // The new line goes in before line k: the log's first line when FilePos is 1, else the
+    // line after one that ends where FilePos starts (k = lines.size(): at the end).
+    const auto goesBefore = [&](size_t k) {
+        return k == 0 ? FilePos == 1
+                      : lines[k - 1].Next() == FilePos && !lines[k - 1].ending.empty();
+    };
+    size_t k = 0;
+    while (k <= lines.size() && !goesBefore(k))
+        ++k;
+    if (k > lines.size()) return false;
+    // The time and chain come from the line above unless there is none, or it is empty or of
+    // another chain (the new line must play in this split's break), else from the line at
+    // FilePos.
+    const bool above = k > 0 && !lines[k - 1].Empty() && OfSplit(Split, lines[k - 1]);
+    const RawLine& model = above || k == lines.size() ? lines[k - 1] : lines[k];
+    const std::string ending = k > 0                     ? lines[k - 1].ending
+                               : lines[0].ending.empty() ? std::string("\r\n")
+                                                         : lines[0].ending;
+    std::string text;
+    const std::string description = Vantor_Cart_Routines::GetCartDescription(rec, true, text);
+    const bool shortForm = model.text.size() >= 6 && model.text[5] == '|';
+    const size_t at = static_cast<size_t>(FilePos - 1);
+    const std::string out =
+        bytes.substr(0, at) +
+        AdvertLog_FN::BuildLogLine(AdvertLog_FN::GetLineTime(model.text),
+                                   AdvertLog_FN::GetLineChainCode(model.text), CartNumber,
+                                   description, "", rec.PlayLength, shortForm) +
+        ending + bytes.substr(at);
     return ReplaceWorkingLog(
         Split, out, "There was a problem renaming the old Log file whilst inserting an advert",
         "There was a problem renaming the new edited Log file whilst inserting an advert");

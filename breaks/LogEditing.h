@@ -15,9 +15,9 @@ using FileRenamer =
     std::function<bool(const std::string& from, const std::string& to, std::string& error)>;
 void SetFileRenamer(FileRenamer renamer); // empty: the file system's rename
 
-// Inserts a line for CartNumber before the line that starts at FilePos (1-based); its time
-// and chain code come from the line before, or from the line at FilePos when the one before
-// is empty. False when nothing was inserted.
+// Inserts a line for CartNumber before the line that starts at FilePos (1-based), the log's
+// first line included; its time and chain code come from the line before, or from the line at
+// FilePos when there is none before or it is empty. False when nothing was inserted.
 bool InsertAdvertIntoLogFile(int16_t Split, int32_t FilePos, int32_t CartNumber);
 // Removes the first line that starts at or after FilePos, never leaving two empty lines in a
 // row. False when nothing was removed.

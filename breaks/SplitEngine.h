@@ -42,6 +42,9 @@ public:
     void SetCurrentAdBreakTime(int32_t LogDate, float Time, bool NotifyNetwork, bool ForceCueAudio);
     void ReCueCurrentBreak(bool NotifyNetwork);
     void LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio);
+    // After an edit of the working log: the cued break is found again by its time and
+    // reloaded, advert 1 cued again (on one player) when it was cued.
+    void ReloadEditedBreak();
     void CueNextBreak(bool NotifyNetwork, bool ForceCueAudio);
     void CuePreviousBreak(bool NotifyNetwork);
     void ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay);

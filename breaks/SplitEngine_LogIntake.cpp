@@ -65,6 +65,19 @@ bool SplitEngine::SourceSettled(const std::string& path) {
     return settled;
 }
 
+namespace {
+
+// A copy that failed for a reason other than a delivery still being written: one line in the
+// day's error file and the box.
+void CopyFailed(int err, const std::string& problem) {
+    ZEL_Specific::WriteErrorLog(1, "[Code:E" + std::to_string(err) +
+                                       "]Copying the new log file during CopyNewLogFile");
+    Platform::MsgBox(problem + "\nThe error was: " + Platform::RunTimeErrorText(err),
+                     Platform::vbInformation);
+}
+
+} // namespace
+
 bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
     namespace Files = Platform::FileNumbers;
     double length = GeneralFunctions::SafeFileLen(SourceFileName);
@@ -76,8 +89,9 @@ bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
     state.LogCopyInProgress = true;
     bool copied = false;
     int16_t source = 0;
+    // The working log stays open: the copy is put over it in one step and the caller opens
+    // the new copy, so a failed copy leaves the split as it was.
     do {
-        ZEL_Common::CloseLogFile(kSplit);
         Trace("Open SourceFile");
         source = Files::FreeFile();
         int err = source ? Files::Open(source, SourceFileName, Files::OpenMode::Input)
@@ -88,26 +102,18 @@ bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
                 Trace("Failed:Locked for Writing");
                 break;
             }
-            std::string description = Platform::RunTimeErrorText(err);
-            Trace("Failed: Error- " + description);
-            Platform::MsgBox("There was a problem opening the log file to store locally\n"
-                             "The error was: " +
-                                 description,
-                             Platform::vbInformation);
+            Trace("Failed: Error- " + Platform::RunTimeErrorText(err));
+            CopyFailed(err, "There was a problem opening the log file to store locally");
             break;
         }
         Trace("OK");
-        // The whole copy is made first, then put over the working log in one step: a failed
-        // or partial copy leaves the old working log as it was.
         std::string text;
         while (!Files::AtEnd(source))
             text += GeneralFunctions::ReadFileLine(source) + "\r\n";
         Trace("Open DestFile");
         if (!Platform::ReplaceWholeFile(split.WorkingLogPath, text)) {
-            Platform::MsgBox("There was a problem opening the local log file to copy into\n"
-                             "The error was: " +
-                                 Platform::RunTimeErrorText(Platform::errPathFileAccess),
-                             Platform::vbInformation);
+            CopyFailed(Platform::errPathFileAccess,
+                       "There was a problem opening the local log file to copy into");
             break;
         }
         copied = true;

@@ -208,6 +208,25 @@ void SplitEngine::LoadCurrentBreak(bool UpdateLogDisplay, bool CueAudio) {
     SetPreviousEnabled(split.CuedBreakPos >= 2);
 }
 
+void SplitEngine::ReloadEditedBreak() {
+    const bool cued = Break().PlayingPlayer != 0;
+    // The player holding advert 1 lets it go, so the reload cues it once.
+    if (Break().AdvertCount > 0) ClearAdvertBreak(true, false);
+    ZEL_Common::SplitRecord& split = Split();
+    if (split.CuedBreakPos > 0 && split.CuedBreakDate == split.LoadedLogDate) {
+        // The edit moved the lines: the same break is the first one at or after its time.
+        const int32_t position = GetNextAdBreakFilePos(split.CuedBreakTime);
+        if (position == 0) {
+            MarkNothingCued();
+            return;
+        }
+        if (displayedBreakPos_ == split.CuedBreakPos) displayedBreakPos_ = position;
+        split.CuedBreakPos = position;
+        split.CuedBreakTime = GetAdBreakTime(position);
+    }
+    LoadCurrentBreak(true, cued);
+}
+
 void SplitEngine::MarkNothingCued() {
     if (Break().AdvertCount > 0) ClearAdvertBreak(true, false);
     ZEL_Common::SplitRecord& split = Split();

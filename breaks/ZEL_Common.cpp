@@ -90,7 +90,9 @@ bool OpenLogForDate(int16_t Split, int32_t LogDate) {
         split->LoadedLogDate = 0;
         auto& fetch = Breaks::State().checkForNewLogFile;
         if (!fetch || !fetch(true)) {
-            RestoreWorkingLog(Split, before);
+            // With no log open before there is nothing to keep: no day is loaded and the
+            // path is the one that was looked for.
+            if (before.LogFileNumber != 0) RestoreWorkingLog(Split, before);
             return false;
         }
     }

@@ -45,10 +45,22 @@ enum VBKey : int16_t {
     vbKeyF1 = 112,
 };
 
+// The digit of a key of the main digit row by its X key code (1..9 then 0 are 10..19), so that
+// Shift+3 is 3 whatever symbol the layout puts on it; -1 for other keys.
+int DigitRowDigit(const QKeyEvent& key) {
+    constexpr quint32 kDigit1 = 10, kDigit0 = 19;
+    const quint32 scan = key.nativeScanCode();
+    if (scan < kDigit1 || scan > kDigit0) return -1;
+    return static_cast<int>((scan - kDigit1 + 1) % 10);
+}
+
 // The classic key code of a key press, 0 for keys the window has no use for.
 int16_t KeyCodeOf(const QKeyEvent& key) {
     const int k = key.key();
     const bool keypad = key.modifiers() & Qt::KeypadModifier;
+    if (!keypad)
+        if (const int digit = DigitRowDigit(key); digit >= 0)
+            return static_cast<int16_t>(vbKey0 + digit);
     if (k >= Qt::Key_0 && k <= Qt::Key_9)
         return static_cast<int16_t>((keypad ? vbKeyNumpad0 : vbKey0) + (k - Qt::Key_0));
     if (k >= Qt::Key_F1 && k <= Qt::Key_F16)
@@ -388,7 +400,7 @@ void frmSplit::InsertAdvert(int32_t AdvertFilePos, int32_t NewCartNumber) {
         Platform::MsgBox("You cannot add to the log while a break is playing",
                          Platform::vbExclamation);
     } else if (ZEL_Common::InsertAdvertIntoLogFile(kSplit, AdvertFilePos, NewCartNumber)) {
-        engine_.LoadCurrentBreak(true, engine_.Break().PlayingPlayer != 0);
+        engine_.ReloadEditedBreak();
         UpdateLog();
     }
 }
@@ -404,7 +416,7 @@ void frmSplit::RemoveAdvert(int32_t AdvertFilePos) {
         Platform::MsgBox("You cannot add to the log while a break is playing",
                          Platform::vbExclamation);
     } else if (ZEL_Common::RemoveAdvertFromLogFile(kSplit, AdvertFilePos)) {
-        engine_.LoadCurrentBreak(true, engine_.Break().PlayingPlayer != 0);
+        engine_.ReloadEditedBreak();
         UpdateLog();
     }
 }

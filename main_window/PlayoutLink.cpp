@@ -88,6 +88,8 @@ std::string PlayoutLink::GetStatusMessage() {
     if (!general.ZOZServerName.empty())
         text += "-\r\n-ZOZ Server         : " + general.ZOZServerName +
                 "\r\n-ZOZ Server Port    : " + std::to_string(general.ZOZControlPort) + "\r\n";
+    text += "-\r\n-Next Advert break  : " + std::to_string(Breaks::State().AdBreak.AdvertCount) +
+            " adverts\r\n";
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "main_window/SocketNetwork.h"
 
 #include "breaks/BreaksState.h"
+#include "breaks/LogSupport.h"
 #include "breaks/SplitEngine.h"
 #include "breaks/ZEL_Common.h"
 #include "carts/Audio_Player_FN.h"
@@ -180,7 +181,20 @@ void SocketNetwork::OnSlaveRequest() {
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { CloseSlave(free); });
         connect(socket, &QTcpSocket::errorOccurred, this,
                 [this, free](QAbstractSocket::SocketError error) { OnSlaveError(free, error); });
+        CueNewSlave(socket);
     }
+}
+
+void SocketNetwork::CueNewSlave(QTcpSocket* Socket) {
+    // A slave that was away missed the cues sent meanwhile: it gets the cued break at once.
+    SplitEngine* split = doors_.Split();
+    if (!split) return;
+    const ZEL_Common::SplitRecord& record = split->Split();
+    if (record.CuedBreakPos <= 0 || record.CuedBreakTime < 0) return;
+    const std::string cue = "AD_CUE " + std::to_string(record.CuedBreakDate) + " " +
+                            LogSupport::SingleText(record.CuedBreakTime);
+    Trace("MSGOUT:NewSlave:" + cue);
+    sendWinSockMessage(Socket, cue + "\r\n");
 }
 
 void SocketNetwork::OnSlaveData(int16_t Index) {

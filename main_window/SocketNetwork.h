@@ -48,6 +48,7 @@ private:
     // Drops the master link without counting it as a loss.
     void AbortMaster();
     void OnSlaveRequest();
+    void CueNewSlave(QTcpSocket* Socket);
     void OnSlaveData(int16_t Index);
     void CloseSlave(int16_t Index);
     void OnSlaveError(int16_t Index, QAbstractSocket::SocketError error);

@@ -4,6 +4,7 @@
 #include "platform/FileNumbers.h"
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
@@ -73,22 +74,31 @@ TEST_F(LogIntake, NothingIsCheckedWhileABreakPlaysOrACopyRuns) {
 
 TEST_F(LogIntake, AFailedWriteLeavesTheOldWorkingLogIntact) {
     TestSupport::ScriptedBoxes boxes;
+    AddCart(1, 30, 28);
+    AddCart(9, 30, 28);
     TestSupport::WriteBytes(SourceLog(kDec7), Full("10:00:00", "NE", 1, "Old", 30, "") + "\n");
-    ASSERT_TRUE(ZEL_Common::OpenLogForDate(1, kDec7));
+    TestSupport::WriteBytes(DestLog(kDec7 + 1),
+                            Full("06:30:00", "NE", 9, "Tomorrow", 30, "") + "\n");
+    engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
+    ASSERT_EQ(engine->Break().AdvertCount, 1);
     const std::string working = Breaks::Split(1)->WorkingLogPath;
     const std::string before = TestSupport::ReadBytes(working);
-    ASSERT_FALSE(before.empty());
-    TestSupport::WriteBytes(SourceLog(kDec7), Full("09:00:00", "NE", 2, "New", 30, "") + "\n" +
-                                                  Full("10:00:00", "NE", 1, "New", 30, "") + "\n");
-    // No file may grow past 16 bytes (this holds for root too): the new copy cannot be
-    // written and the delivery is refused with a box.
+    // A new delivery far longer than any file may grow to below.
+    std::vector<std::string> lines;
+    for (int k = 0; k < 40; ++k)
+        lines.push_back(Full("10:00:00", "NE", 1, "New", 30, "R" + std::to_string(k)));
+    TestSupport::WriteBytes(SourceLog(kDec7), Join(lines, "\n"));
+    fs::last_write_time(SourceLog(kDec7), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    ASSERT_FALSE(engine->CheckForNewLogFile(false)); // seen once, not settled yet
+    // No file may grow past 1 KB (this holds for root too): the error line fits, the new copy
+    // cannot be written and the delivery is refused with a box.
     struct rlimit limit {};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
     struct rlimit small = limit;
-    small.rlim_cur = 16;
+    small.rlim_cur = 1024;
     auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool copied = engine->CopyNewLogFile(SourceLog(kDec7));
+    const bool copied = engine->CheckForNewLogFile(false);
     setrlimit(RLIMIT_FSIZE, &limit);
     std::signal(SIGXFSZ, oldSignal);
     EXPECT_FALSE(copied);
@@ -98,4 +108,21 @@ TEST_F(LogIntake, AFailedWriteLeavesTheOldWorkingLogIntact) {
     EXPECT_FALSE(Breaks::State().LogCopyInProgress);
     for (const auto& entry : fs::directory_iterator(fs::path(working).parent_path()))
         EXPECT_EQ(entry.path().string().find(".LOG."), std::string::npos) << entry.path();
+
+    // The split is as it was: the working log open, the same break cued, one error line; the
+    // next play plays today's break.
+    const ZEL_Common::SplitRecord& split = *Breaks::Split(1);
+    EXPECT_TRUE(Platform::FileNumbers::IsOpen(split.LogFileNumber));
+    EXPECT_EQ(split.WorkingLogPath, working);
+    EXPECT_EQ(split.LoadedLogDate, kDec7);
+    EXPECT_EQ(split.CuedBreakPos, 1);
+    EXPECT_EQ(split.CuedBreakDate, kDec7);
+    EXPECT_FLOAT_EQ(split.CuedBreakTime, 36000);
+    const std::string errors = ErrorFileText();
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+    EXPECT_NE(errors.find("]Copying the new log file during CopyNewLogFile"), std::string::npos);
+    engine->PlayBreak(false);
+    ASSERT_EQ(players.plays.size(), 1u);
+    EXPECT_EQ(players.plays[0].second, 1);
+    EXPECT_EQ(split.LoadedLogDate, kDec7);
 }

@@ -65,12 +65,14 @@ TEST_F(LogScheduler, AutomaticPlayCuesTwoSecondsAheadAndALateBreakIsDumpedOnce) 
     ASSERT_FALSE(Breaks::State().BreakRunning);
     EXPECT_FLOAT_EQ(Split().CuedBreakTime, 37800);
 
-    // The 10:30 break is not played: dumped at 10:35, once, with one line.
+    // The 10:30 break is not played: dumped at 10:35:00 to the second, once, with one line.
     General().AutoPlayAdBreaks = 0;
     General().DropLateAdBreaks = 5;
-    TickAt(kDec7, 37800 + 299);
+    TickAt(kDec7, 37800 + 299.99);
     EXPECT_EQ(Sent("AD_DUMP"), 0u);
-    for (int s = 300; s < 400; s += 20)
+    TickAt(kDec7, 37800 + 300);
+    EXPECT_EQ(Sent("AD_DUMP"), 1u) << "dumped at the break time plus five minutes";
+    for (int s = 301; s < 400; s += 20)
         TickAt(kDec7, 37800 + s);
     EXPECT_EQ(Sent("AD_DUMP"), 1u);
     EXPECT_EQ(ErrorLines("[Code:ADT1] Automatically dumped 10:30:00 advert break because not told "

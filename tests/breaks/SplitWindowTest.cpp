@@ -64,6 +64,12 @@ protected:
         QKeyEvent event(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(&window->listadBreak, &event);
     }
+    // A shifted key of the main digit row as the X keyboard gives it.
+    void PressTyped(int key, const char* text, quint32 scanCode, quint32 keySym) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::ShiftModifier, scanCode, keySym, 1,
+                        QString::fromLatin1(text));
+        QApplication::sendEvent(&window->listadBreak, &event);
+    }
     std::string Total(size_t row) const { return window->Log().Rows.at(row - 1).front().text; }
 
     TestSupport::ScriptedBoxes boxes;
@@ -103,8 +109,15 @@ TEST_F(SplitWindow, ShowsTheCuedBreakPlaysItByKeysAndRefusesTheCloseBox) {
     Press(Qt::Key_3, Qt::AltModifier);
     Press(Qt::Key_1, Qt::AltModifier);
     Press(Qt::Key_0);
+    // Shifted digits as a keyboard under X sends them: the shifted symbol and text, with the
+    // digit's key code (10 for 1 .. 18 for 9, 19 for 0) and the symbol's key sym.
+    PressTyped(Qt::Key_Exclam, "!", 10, 0x21);
+    PressTyped(Qt::Key_NumberSign, "#", 12, 0x23);
+    PressTyped(Qt::Key_ParenLeft, "(", 18, 0x28);
+    PressTyped(Qt::Key_ParenRight, ")", 19, 0x29);
     EXPECT_EQ(calls,
-              (std::vector<std::string>{"group 3", "button 13", "page 1", "page 0", "group 10"}));
+              (std::vector<std::string>{"group 3", "button 13", "page 1", "page 0", "group 10",
+                                        "button 11", "button 13", "button 19", "group 10"}));
 
     // The close box is refused.
     window->close();
@@ -175,16 +188,32 @@ TEST_F(SplitWindow, EditsTheWorkingLogOnItsRows) {
     EXPECT_EQ(edited.substr(0, second - 1) + edited.substr(second - 1 + lineLength), original);
     EXPECT_EQ(rig.Engine().Break().AdvertCount, 3) << "the cued break was reloaded";
 
-    // The first line of a break cannot be inserted before: nothing changes, no success.
-    EXPECT_FALSE(ZEL_Common::InsertAdvertIntoLogFile(1, 1, 901));
-    EXPECT_EQ(TestSupport::ReadBytes(LogPath()), edited);
+    // A drop on the top row goes in before the log's first line, with that line's time and
+    // chain.
+    ASSERT_EQ(log.DropOnRow(1), 1);
+    window->InsertAdvert(log.DropOnRow(1), 802);
+    const std::string top = TestSupport::ReadBytes(LogPath());
+    ASSERT_EQ(top.size(), edited.size() + lineLength);
+    EXPECT_EQ(AdvertLog_FN::GetLineCartNumber(top.substr(0, lineLength)), 802);
+    EXPECT_EQ(AdvertLog_FN::GetLineTime(top.substr(0, lineLength)), 36000);
+    EXPECT_EQ(AdvertLog_FN::GetLineChainCode(top.substr(0, lineLength)), "NE");
+    EXPECT_EQ(top.substr(lineLength), edited);
+    EXPECT_EQ(rig.Engine().Break().AdvertCount, 4);
+    EXPECT_EQ(rig.Engine().Break().Advert(1).CartNumber, 802);
+
+    // Removing the last advert of a break that has others keeps the blank line ending it.
+    const size_t endOfBreak = top.find(Line(36000, "NE", 802));
+    window->RemoveAdvert(static_cast<int32_t>(endOfBreak) + 1);
+    const std::string shorter = TestSupport::ReadBytes(LogPath());
+    EXPECT_EQ(shorter, top.substr(0, endOfBreak) + top.substr(endOfBreak + lineLength));
+    EXPECT_EQ(rig.Engine().Break().AdvertCount, 3);
 
     // Removing the only advert of the last break leaves no two blank lines in a row.
-    const int32_t last = static_cast<int32_t>(edited.find(Line(39600, "NE", 901))) + 1;
+    const int32_t last = static_cast<int32_t>(shorter.find(Line(39600, "NE", 901))) + 1;
     window->RemoveAdvert(last);
     const std::string removed = TestSupport::ReadBytes(LogPath());
     EXPECT_EQ(removed.find("\r\n\r\n\r\n"), std::string::npos);
-    EXPECT_EQ(removed, edited.substr(0, static_cast<size_t>(last - 1)));
+    EXPECT_EQ(removed, shorter.substr(0, static_cast<size_t>(last - 1)));
 
     // Refused while a break plays or a copy runs.
     Breaks::State().BreakRunning = true;
@@ -260,4 +289,60 @@ TEST_F(SplitWindow, CurrentBreakShowsWholeTitlesWithoutScrollingSideways) {
     QCoreApplication::processEvents();
     EXPECT_EQ(window->listadBreak.horizontalScrollBar()->maximum(), 0);
     EXPECT_LE(window->listadBreak.sizeHintForColumn(0), window->listadBreak.viewport()->width());
+}
+
+TEST_F(SplitWindow, EditsOfAnEarlierBreakKeepTheCuedBreakWholeAndCuedOnce) {
+    // 06:00 two adverts, 10:00 two adverts with advert 1 cued on a player, 11:00 one.
+    const std::string early = Line(21600, "NE", 901) + Line(21600, "NE", 802);
+    TestSupport::WriteBytes(LogPath(), early + "\r\n" + Line(36000, "NE", 801) +
+                                           Line(36000, "NE", 802) + "\r\n" +
+                                           Line(39600, "NE", 901) + "\r\n");
+    ZEL_Common::SplitRecord& split = *Breaks::Split(1);
+    ASSERT_TRUE(ZEL_Common::OpenLogFile(1, LogPath()));
+    split.CuedBreakPos = 0;
+    split.CuedBreakTime = -1;
+    rig.Engine().SetCurrentAdBreakTime(Rig::kDay, 36000, false, true);
+    const SplitEngine& engine = rig.Engine();
+    ASSERT_EQ(engine.Break().PlayingPlayer, 1);
+    auto holding = [&](int32_t cart) {
+        return (rig.Player(1).CartNumber == cart ? 1 : 0) +
+               (rig.Player(2).CartNumber == cart ? 1 : 0);
+    };
+    auto expectCuedWhole = [&](const char* after) {
+        SCOPED_TRACE(after);
+        const std::string text = TestSupport::ReadBytes(LogPath());
+        EXPECT_EQ(split.CuedBreakPos, static_cast<int32_t>(text.find(Line(36000, "NE", 801))) + 1);
+        EXPECT_FLOAT_EQ(split.CuedBreakTime, 36000);
+        ASSERT_EQ(engine.Break().AdvertCount, 2);
+        EXPECT_EQ(engine.Break().Advert(1).CartNumber, 801);
+        EXPECT_EQ(engine.Break().Advert(2).CartNumber, 802);
+        EXPECT_EQ(holding(801), 1) << "advert 1 is cued on one player";
+        EXPECT_GE(engine.Break().PlayingPlayer, 1);
+    };
+
+    // An edit after the cued break leaves it where it was, cued once.
+    const std::string before = TestSupport::ReadBytes(LogPath());
+    window->InsertAdvert(static_cast<int32_t>(before.find(Line(39600, "NE", 901))) + 1, 901);
+    expectCuedWhole("edited later");
+    // Removing a line of the 06:00 break moves the cued break up; inserting one moves it down.
+    const int32_t secondEarly = static_cast<int32_t>(Line(0, "NE", 1).size()) + 1;
+    window->RemoveAdvert(secondEarly);
+    expectCuedWhole("removed");
+    window->InsertAdvert(secondEarly, 802);
+    window->InsertAdvert(secondEarly, 801);
+    expectCuedWhole("inserted");
+
+    // The break plays whole, advert 2 at advert 1's segue point.
+    rig.PlayBreak();
+    ASSERT_TRUE(rig.RunUntil([&] { return rig.Completed(); }, 20000));
+    rig.Run(6000);
+    std::vector<int32_t> carts;
+    for (const BreakRig::Sound& s : rig.Sounds())
+        carts.push_back(s.cart);
+    EXPECT_EQ(carts, (std::vector<int32_t>{801, 802}));
+    for (const BreakRig::Join& join : rig.Joins()) {
+        EXPECT_GE(join.actual, join.expected) << join.next;
+        EXPECT_LE(join.actual - join.expected, Rig::kRate * Rig::kStepMs / 1000) << join.next;
+    }
+    EXPECT_EQ(engine.Break().Advert(1).CartNumber, 901); // then 11:00 is cued
 }

@@ -3,7 +3,9 @@
 #include "network_control/LoopbackPeer.h"
 #include "support/BreakRig.h"
 
+#include "breaks/ZEL_Common.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
+#include "breaks/frmSplit.h"
 #include "main_window/NetworkDoors.h"
 #include "network_control/NetworkControlServer.h"
 #include "platform/Ports.h"
@@ -153,9 +155,15 @@ TEST_F(NetworkDoorsEndToEnd, PlayoutSystemDrivesABreakAndTheZOZHearsIt) {
     // Help and status are the host's own.
     vantor.ClearReceived();
     vantor.SendLine("STATUS?");
-    ASSERT_TRUE(vantor.WaitFor("-ZOZ Server Port    : 1"));
+    ASSERT_TRUE(vantor.WaitFor("-Next Advert break  : 1 adverts")); // 11:00 is cued
     EXPECT_TRUE(settings.LoggingAllowed);
-    EXPECT_EQ(vantor.Lines().front(), "-Service Name       : SPLIT 1");
+    const Lines status = vantor.Lines();
+    ASSERT_GE(status.size(), 6u);
+    EXPECT_EQ(status[0], "-Service Name       : SPLIT 1");
+    EXPECT_EQ(status[1], "-Log File           : " + Breaks::Split(1)->WorkingLogPath);
+    EXPECT_EQ(Lines(status.begin() + 2, status.begin() + 6),
+              (Lines{"-", "-ZOZ Server         : 127.0.0.1", "-ZOZ Server Port    : 1", "-"}));
+    EXPECT_EQ(status[6], "-Next Advert break  : 1 adverts");
     vantor.SendLine("HELP");
     EXPECT_TRUE(vantor.WaitFor("-Vantor Control Commands:"));
 }
@@ -178,6 +186,12 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     ASSERT_TRUE(a.Connect(slavePort));
     ASSERT_TRUE(b.Connect(slavePort));
     ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 3; }, 5000));
+    // A slave is cued on the master's cued break as it connects.
+    const std::string day = std::to_string(Rig::kDay);
+    EXPECT_TRUE(a.WaitFor("AD_CUE " + day + " 39600"));
+    EXPECT_TRUE(b.WaitFor("AD_CUE " + day + " 39600"));
+    a.ClearReceived();
+    b.ClearReceived();
     auto relayed = [&](const std::string& text) {
         return PumpUntil([&] { return b.Raw().size() >= text.size(); }, 5000) && b.Raw() == text;
     };
@@ -238,9 +252,9 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     }
     ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 3; }, 5000));
     b.ClearReceived();
-    a.Send("\rAD_CUE 36000\r");
+    a.Send("\rAD_CUE " + day + " 36000\r");
     ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
-    EXPECT_TRUE(b.WaitFor("AD_CUE 36000"));
+    EXPECT_TRUE(b.WaitFor("AD_CUE " + day + " 36000"));
     EXPECT_EQ(boxes.Count(), 2u);
 
     // The master goes down: the slave waits before calling again, then finds it back.
@@ -251,5 +265,32 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     secondDoors.Network().SetMasterRetryInterval(10);
     ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 1; }, 5000));
     EXPECT_TRUE(secondDoors.Network().MasterConnected());
+    // Slaves that come after the master's start are cued on its break all the same.
+    LoopbackPeer late;
+    ASSERT_TRUE(late.Connect(slavePort));
+    EXPECT_TRUE(late.WaitFor("AD_CUE " + day + " 36000"));
     EXPECT_EQ(boxes.Count(), 2u);
+}
+
+TEST(NetworkDoorsWithoutALog, AnswersTellThatNoLogIsLoaded) {
+    UseOwnPorts();
+    TestSupport::ScriptedBoxes boxes;
+    Rig rig;
+    ASSERT_TRUE(rig.Open());
+    NetworkDoors doors(CurrentContext());
+    doors.SetSplit(&rig.Engine());
+    frmSplit window(rig.Engine());
+    window.Form_Load(); // today has no log in either folder
+    doors.Open();
+    LoopbackPeer vantor;
+    ASSERT_TRUE(
+        vantor.Connect(static_cast<uint16_t>(Platform::FixedPort(Platform::PlayoutControlPort))));
+    vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
+    ASSERT_EQ(vantor.WaitLines(2), (Lines{"NET_CONTROL_START", "GET_INFORMATION"}));
+    vantor.Send("GET_BREAK_LENGTH 36000\rSTATUS?\r");
+    EXPECT_TRUE(vantor.WaitFor("BREAK_LENGTH 0 36000 0"));
+    EXPECT_TRUE(vantor.WaitFor("-Log File           : Cannot Find " +
+                               ZEL_Common::GetDestinationLogPath(1, Rig::kDay, false)));
+    EXPECT_TRUE(vantor.WaitFor("-Next Advert break  : 0 adverts"));
+    qunsetenv("VNTZEL_PORT_OFFSET");
 }
