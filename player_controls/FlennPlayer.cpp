@@ -220,8 +220,7 @@ int32_t FlennPlayer::SuggestPcm(uint16_t channels, uint32_t rate, WaveFormatEx& 
     wanted.Channels = channels;
     wanted.SamplesPerSec = rate;
     StoreWaveFormat(wanted, dst.data());
-    const auto c =
-        static_cast<int32_t>(acmFormatSuggest(nullptr, src.data(), dst.data(), 20, 0x70000));
+    const auto c = static_cast<int32_t>(acmFormatSuggest(nullptr, src, dst.data(), 20, 0x70000));
     if (c != 0) {
         Debug([&] { return std::string(context) + " failed, code " + std::to_string(c); });
         return c;
@@ -244,8 +243,8 @@ int32_t FlennPlayer::InitialisePlaybackCompression() {
     StoreWaveFormat(uncompressedFileFormat_, uncompressedBytes_.data());
     StoreWaveFormat(playbackFormat_, playbackBytes_.data());
     // A stream that cannot be opened is reported once, by the open that asked for it.
-    const auto open = [this](Flenney::ConversionStreamInfo& s, const uint8_t* from,
-                             const uint8_t* to, const char* context) {
+    const auto open = [this](Flenney::ConversionStreamInfo& s, std::span<const uint8_t> from,
+                             std::span<const uint8_t> to, const char* context) {
         s.SrcBufferSize = static_cast<int32_t>(uncompressedFileFormat_.AvgBytesPerSec);
         s.ShowErrors = false;
         int32_t c = Flenney::FlennCompressOpen(s, from, to, "");
@@ -255,11 +254,11 @@ int32_t FlennPlayer::InitialisePlaybackCompression() {
         }
         return c;
     };
-    if (int32_t c = open(DeCompress, formatChunk_.data(), uncompressedBytes_.data(),
+    if (int32_t c = open(DeCompress, formatChunk_, uncompressedBytes_,
                          "FlennPlayer Open Conversion Stream (1)"))
         return c;
     fileFormat_ = LoadWaveFormat(formatChunk_.data());
-    if (int32_t c = open(ConvertFilePCM, uncompressedBytes_.data(), playbackBytes_.data(),
+    if (int32_t c = open(ConvertFilePCM, uncompressedBytes_, playbackBytes_,
                          "FlennPlayer Open Conversion Stream (2)"))
         return c;
     const uint32_t widest =
