@@ -33,25 +33,23 @@ MMRESULT acmFormatTagDetails(void*, ACMFORMATTAGDETAILS* details, uint32_t flags
 }
 
 MMRESULT acmFormatDetails(void*, ACMFORMATDETAILS* details, uint32_t flags) {
-    if (!details || !details->pwfx || details->cbwfx < 16) return MMSYSERR_INVALPARAM;
+    if (!details || !details->pwfx || !Codec::FormatFits(details->pwfx, details->cbwfx))
+        return MMSYSERR_INVALPARAM;
     if (flags != ACM_FORMATDETAILSF_FORMAT) return MMSYSERR_INVALFLAG;
-    Codec::Format f;
-    f.head = LoadWaveFormat(details->pwfx, details->cbwfx);
+    Codec::Format f = Codec::ParseFormat(details->pwfx, details->cbwfx);
     if (!Codec::FindTag(f.head.FormatTag) || f.head.Channels == 0 || f.head.SamplesPerSec == 0)
         return ACMERR_NOTPOSSIBLE;
-    if (details->cbwfx >= kFormatHeadSize + f.head.ExtraSize && f.head.FormatTag != WAVE_FORMAT_PCM)
-        f = Codec::ParseFormat(details->pwfx);
     // Only a record the codecs can use is described.
     if (!Codec::MakeDecoder(f)) return ACMERR_NOTPOSSIBLE;
     CopyText(details->szFormat, sizeof details->szFormat, Codec::DescribeFormat(f));
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT acmFormatSuggest(void*, const uint8_t* src, uint8_t* dst, uint32_t dstSize,
+MMRESULT acmFormatSuggest(void*, std::span<const uint8_t> src, uint8_t* dst, uint32_t dstSize,
                           uint32_t flags) {
-    if (!src || !dst) return MMSYSERR_INVALPARAM;
+    if (!Codec::FormatFits(src.data(), src.size()) || !dst) return MMSYSERR_INVALPARAM;
     if (flags & ~ACM_FORMATSUGGESTF_TYPEMASK) return MMSYSERR_INVALFLAG;
-    Codec::Format source = Codec::ParseFormat(src);
+    Codec::Format source = Codec::ParseFormat(src.data(), src.size());
     WaveFormatEx wanted = LoadWaveFormat(dst, std::min<uint32_t>(dstSize, kFormatHeadSize));
     uint16_t tag = flags & ACM_FORMATSUGGESTF_WFORMATTAG ? wanted.FormatTag : source.BaseTag();
     uint16_t channels =

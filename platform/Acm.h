@@ -7,6 +7,7 @@
 #include "platform/AcmTypes.h"
 
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,13 @@ namespace Platform::Acm {
 
 // Name and largest record size of a format tag (by-tag query only).
 MMRESULT acmFormatTagDetails(void* had, ACMFORMATTAGDETAILS* details, uint32_t flags);
-// Text of a full format record, e.g. "44.100 kHz, 16 Bit, Stereo" (by-format query only).
+// Text of a full format record, e.g. "44.100 kHz, 16 Bit, Stereo" (by-format query only);
+// MMSYSERR_INVALPARAM when the record's cbwfx bytes do not hold its extra bytes.
 MMRESULT acmFormatDetails(void* had, ACMFORMATDETAILS* details, uint32_t flags);
 // Completes a destination format that a stream from `src` can produce. The fields named in
 // `flags` are taken from `dst`, the others from `src`. At most `dstSize` bytes are written.
-MMRESULT acmFormatSuggest(void* had, const uint8_t* src, uint8_t* dst, uint32_t dstSize,
+// MMSYSERR_INVALPARAM when `src` does not hold its own extra bytes.
+MMRESULT acmFormatSuggest(void* had, std::span<const uint8_t> src, uint8_t* dst, uint32_t dstSize,
                           uint32_t flags);
 // Shows the format chooser; MMSYSERR_NOERROR when a format was chosen, ACMERR_CANCELED else.
 MMRESULT acmFormatChoose(ACMFORMATCHOOSE* choose);
@@ -28,8 +31,11 @@ MMRESULT acmFormatChoose(ACMFORMATCHOOSE* choose);
 using FormatChooserHook = std::function<bool(std::vector<uint8_t>& format)>;
 void SetFormatChooserHook(FormatChooserHook hook);
 
-MMRESULT acmStreamOpen(HACMSTREAM* stream, void* had, const uint8_t* src, const uint8_t* dst,
-                       void* filter, uintptr_t callback, uintptr_t instance, uint32_t flags);
+// A stream between two format records; MMSYSERR_INVALPARAM when a record does not hold its
+// own extra bytes.
+MMRESULT acmStreamOpen(HACMSTREAM* stream, void* had, std::span<const uint8_t> src,
+                       std::span<const uint8_t> dst, void* filter, uintptr_t callback,
+                       uintptr_t instance, uint32_t flags);
 // Bytes the other side needs for `size` bytes on the side named by `flags`.
 MMRESULT acmStreamSize(HACMSTREAM stream, uint32_t size, uint32_t* otherSize, uint32_t flags);
 MMRESULT acmStreamPrepareHeader(HACMSTREAM stream, ACMSTREAMHEADER* header, uint32_t flags);

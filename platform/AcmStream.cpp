@@ -80,14 +80,17 @@ bool Transcode(AcmStream& s, const uint8_t* data, size_t size, bool end) {
 
 } // namespace
 
-MMRESULT acmStreamOpen(HACMSTREAM* stream, void*, const uint8_t* src, const uint8_t* dst, void*,
-                       uintptr_t callback, uintptr_t, uint32_t flags) {
-    if (!stream || !src || !dst) return MMSYSERR_INVALPARAM;
+MMRESULT acmStreamOpen(HACMSTREAM* stream, void*, std::span<const uint8_t> src,
+                       std::span<const uint8_t> dst, void*, uintptr_t callback, uintptr_t,
+                       uint32_t flags) {
+    if (!stream) return MMSYSERR_INVALPARAM;
     *stream = nullptr;
+    if (!Codec::FormatFits(src.data(), src.size()) || !Codec::FormatFits(dst.data(), dst.size()))
+        return MMSYSERR_INVALPARAM;
     if (callback != 0 || flags != 0) return MMSYSERR_INVALFLAG;
     auto s = std::make_unique<AcmStream>();
-    s->source = Codec::ParseFormat(src);
-    s->destination = Codec::ParseFormat(dst);
+    s->source = Codec::ParseFormat(src.data(), src.size());
+    s->destination = Codec::ParseFormat(dst.data(), dst.size());
     const WaveFormatEx& in = s->source.head;
     const WaveFormatEx& out = s->destination.head;
     if (in.Channels == 0 || out.Channels == 0 || in.SamplesPerSec == 0 || out.SamplesPerSec == 0)

@@ -25,8 +25,8 @@ struct Format {
 };
 
 // Reads a record: the head, then ExtraSize extra bytes (none for plain PCM), never more than
-// `size` bytes in all.
-Format ParseFormat(const uint8_t* bytes, size_t size = SIZE_MAX);
+// the `size` bytes that hold it.
+Format ParseFormat(const uint8_t* bytes, size_t size);
 // True when the record's extra bytes lie within the `size` bytes that hold it (a record of 16
 // or 17 bytes counts as padded with zeros to the full head).
 bool FormatFits(const uint8_t* bytes, size_t size);

@@ -80,12 +80,12 @@ std::string Join(const IniText& ini) {
     return bytes;
 }
 
-// The section name of a "[name]" line: up to the last "]" of the line, whatever follows it,
+// The section name of a "[name]" line: up to the first "]" of the line, whatever follows it,
 // or to the line's end when it has none.
 std::optional<std::string> HeaderName(const std::string& text) {
     std::string trimmed = Trim(text);
     if (trimmed.empty() || trimmed.front() != '[') return std::nullopt;
-    size_t close = trimmed.rfind(']');
+    size_t close = trimmed.find(']');
     if (close == std::string::npos) close = trimmed.size();
     return Trim(trimmed.substr(1, close - 1));
 }
@@ -224,12 +224,15 @@ void InsertLine(IniText& ini, size_t at, const std::string& text) {
     ini.lines.insert(ini.lines.begin() + static_cast<std::ptrdiff_t>(at), Line{text, ini.newline});
 }
 
+// Removes the section's header, keys and blank lines; its comment lines stay where they are.
 void DeleteSection(IniText& ini, const std::string& section) {
     std::optional<SectionRange> range = FindSection(ini, section);
     if (!range) return;
-    ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(range->header),
-                    ini.lines.begin() +
-                        static_cast<std::ptrdiff_t>(NextSectionComments(ini, *range)));
+    auto first = ini.lines.begin() + static_cast<std::ptrdiff_t>(range->header);
+    auto end = ini.lines.begin() + static_cast<std::ptrdiff_t>(range->end);
+    auto kept =
+        std::stable_partition(first, end, [](const Line& line) { return IsComment(line.text); });
+    ini.lines.erase(kept, end);
 }
 
 // The section's range, appending "[section]" at the end of the file when it is missing.

@@ -63,8 +63,8 @@ int32_t UndoOpen(ConversionStreamInfo& s, const std::string& DebugFile, int32_t 
 
 } // namespace
 
-int32_t FlennCompressOpen(ConversionStreamInfo& s, const uint8_t* SourceFormat,
-                          const uint8_t* DestFormat, const std::string& DebugFile) {
+int32_t FlennCompressOpen(ConversionStreamInfo& s, std::span<const uint8_t> SourceFormat,
+                          std::span<const uint8_t> DestFormat, const std::string& DebugFile) {
     HACMSTREAM stream = nullptr;
     MMRESULT code = acmStreamOpen(&stream, nullptr, SourceFormat, DestFormat, nullptr, 0, 0, 0);
     if (code != MMSYSERR_NOERROR)

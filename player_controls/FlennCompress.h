@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace Flenney {
@@ -24,8 +25,8 @@ struct ConversionStreamInfo {
 
 // Opens the stream from SourceFormat to DestFormat (format records) and its two buffers.
 // 0 = open; otherwise the result code of the failing step, with everything undone.
-int32_t FlennCompressOpen(ConversionStreamInfo& StreamInfo, const uint8_t* SourceFormat,
-                          const uint8_t* DestFormat, const std::string& DebugFile);
+int32_t FlennCompressOpen(ConversionStreamInfo& StreamInfo, std::span<const uint8_t> SourceFormat,
+                          std::span<const uint8_t> DestFormat, const std::string& DebugFile);
 // Converts Length bytes at pData in place: on success pData holds the output and Length its
 // count. Capacity is the size of the caller's buffer; output beyond it comes out at the next
 // call. Whole source blocks only: the rest is carried to the next call. With End the data has

@@ -170,7 +170,7 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
     baseTime_ = 0;
     previousSecondsPlayed_ = -1;
     fileFinished_ = audioFinished_ = false;
-    decodeErrorRaised_ = false;
+    decodeErrorRaised_ = dataGaveAudio_ = false;
     ClearReachedFlags();
     if (int32_t c = InitialisePlaybackCompression(); c != 0)
         return OpenFailure(c, "There was a problem Initialising the Playback Compression", true,
@@ -220,8 +220,7 @@ int32_t FlennPlayer::SuggestPcm(uint16_t channels, uint32_t rate, WaveFormatEx& 
     wanted.Channels = channels;
     wanted.SamplesPerSec = rate;
     StoreWaveFormat(wanted, dst.data());
-    const auto c =
-        static_cast<int32_t>(acmFormatSuggest(nullptr, src.data(), dst.data(), 20, 0x70000));
+    const auto c = static_cast<int32_t>(acmFormatSuggest(nullptr, src, dst.data(), 20, 0x70000));
     if (c != 0) {
         Debug([&] { return std::string(context) + " failed, code " + std::to_string(c); });
         return c;
@@ -244,8 +243,8 @@ int32_t FlennPlayer::InitialisePlaybackCompression() {
     StoreWaveFormat(uncompressedFileFormat_, uncompressedBytes_.data());
     StoreWaveFormat(playbackFormat_, playbackBytes_.data());
     // A stream that cannot be opened is reported once, by the open that asked for it.
-    const auto open = [this](Flenney::ConversionStreamInfo& s, const uint8_t* from,
-                             const uint8_t* to, const char* context) {
+    const auto open = [this](Flenney::ConversionStreamInfo& s, std::span<const uint8_t> from,
+                             std::span<const uint8_t> to, const char* context) {
         s.SrcBufferSize = static_cast<int32_t>(uncompressedFileFormat_.AvgBytesPerSec);
         s.ShowErrors = false;
         int32_t c = Flenney::FlennCompressOpen(s, from, to, "");
@@ -255,11 +254,11 @@ int32_t FlennPlayer::InitialisePlaybackCompression() {
         }
         return c;
     };
-    if (int32_t c = open(DeCompress, formatChunk_.data(), uncompressedBytes_.data(),
+    if (int32_t c = open(DeCompress, formatChunk_, uncompressedBytes_,
                          "FlennPlayer Open Conversion Stream (1)"))
         return c;
     fileFormat_ = LoadWaveFormat(formatChunk_.data());
-    if (int32_t c = open(ConvertFilePCM, uncompressedBytes_.data(), playbackBytes_.data(),
+    if (int32_t c = open(ConvertFilePCM, uncompressedBytes_, playbackBytes_,
                          "FlennPlayer Open Conversion Stream (2)"))
         return c;
     const uint32_t widest =
@@ -353,6 +352,9 @@ void FlennPlayer::FillPlaybackBuffers() {
         const int32_t curBlock = pos / align;
         const int32_t remaining = static_cast<int32_t>(ckData_.cksize) - pos;
         if (remaining < 1) {
+            // Data that gave no audio at all does not decode.
+            if (!dataGaveAudio_) ReportUndecodable(static_cast<int32_t>(ACMERR_NOTPOSSIBLE));
+            if (Reopened(counter)) return;
             fileFinished_ = true;
             TestForFinish();
             return;
@@ -379,6 +381,7 @@ void FlennPlayer::FillPlaybackBuffers() {
         const bool last = !jumpBack && read >= remaining;
         const int32_t length = read > 0 ? ConvertForPlayback(read, last) : 0;
         if (length > 0) {
+            dataGaveAudio_ = true;
             // Queued straight from the conversion buffer; only what finds no free buffer waits.
             const size_t at = QueuePieces(conversionBuffer_.data(), length, loopMark_);
             unqueued_.assign(conversionBuffer_.begin() + at, conversionBuffer_.begin() + length);
@@ -444,12 +447,15 @@ int32_t FlennPlayer::ConvertForPlayback(int32_t read, bool last) {
         std::min<int64_t>(frames * playbackFormat_.BlockAlign,
                           capacity / playbackFormat_.BlockAlign * playbackFormat_.BlockAlign));
     std::fill(data, data + length, uint8_t(0));
-    if (!decodeErrorRaised_) {
-        decodeErrorRaised_ = true;
-        WaveFormatMod::ReportMMError(code, reportErrors_, "FlennPlayer Play Convert");
-        RaiseError(code);
-    }
+    ReportUndecodable(code);
     return length;
+}
+
+void FlennPlayer::ReportUndecodable(int32_t code) {
+    if (decodeErrorRaised_) return;
+    decodeErrorRaised_ = true;
+    WaveFormatMod::ReportMMError(code, reportErrors_, "FlennPlayer Play Convert");
+    RaiseError(code);
 }
 
 bool FlennPlayer::SeekPercentage(float p, bool TotalFile) {
@@ -544,8 +550,7 @@ int32_t FlennPlayer::PlayAudio() {
     fileFinished_ = audioFinished_ = false;
     const int32_t counter = openedFileCounter_;
     FillPlaybackBuffers();
-    // Data that gave no audio at all has ended already.
-    if (Reopened(counter) || !IsOpen() || audioFinished_) return 0;
+    if (Reopened(counter) || !IsOpen()) return 0;
     Debug("FlennPlay Start Playback");
     FlennStreamPlay1.StartPlayback();
     TestForFinish();
@@ -622,7 +627,10 @@ void FlennPlayer::UpdateAudioTimes() {
     if (audioFileName_.empty()) return;
     Debug("Start Function UpdateAudioTimes", dmMedium);
     const int32_t counter = openedFileCounter_;
-    const float position = audioFinished_ ? std::min(audioEnd_, totalAudioLength_) : PositionNow();
+    // At the end the position is the section's end (data that gave no audio counts in the
+    // timeline), unless the data gave none at all: then it is what played.
+    const float position =
+        audioFinished_ && dataGaveAudio_ ? std::min(audioEnd_, totalAudioLength_) : PositionNow();
     if (totalAudioLength_ <= 0) {
         totalSecondsPlayed_ = totalSecondsRemain_ = totalPercentagePlayed_ = 0;
         secondsPlayed_ = secondsRemain_ = percentagePlayed_ = 0;
@@ -679,7 +687,9 @@ void FlennPlayer::UpdateAudioTimes() {
 
 void FlennPlayer::TestForFinish() {
     Debug("Start Function TestForFinish", dmMedium);
+    // Only a playing player ends: data used up while it is cued ends at the play.
     if (!fileFinished_ || audioFinished_ || !unqueued_.empty() ||
+        FlennStreamPlay1.PlayStatus() != ePlaying ||
         FlennStreamPlay1.NumberFreeBuffers() != FlennStreamPlay1.NumberWaveBuffers())
         return;
     const int32_t counter = openedFileCounter_;

@@ -219,6 +219,8 @@ private:
     // Converts `read` bytes of the file in the conversion buffer for the device; the length
     // to queue. `last`: the data ends with them.
     int32_t ConvertForPlayback(int32_t read, bool last);
+    // Shows and raises the error of data that does not decode, once a file.
+    void ReportUndecodable(int32_t code);
     // Queues converted audio in pieces of one device buffer while buffers are free; the loop
     // mark goes with its last piece. The bytes queued.
     size_t QueuePieces(const uint8_t* data, size_t size, int32_t mark);
@@ -295,6 +297,7 @@ private:
     float storedPlayVolume_ = 0;
     bool reportErrors_ = true;
     bool decodeErrorRaised_ = false; // the error event of data that does not decode, once a file
+    bool dataGaveAudio_ = false;     // the data read since the open has given audio
     bool playingFlag_ = false;
     bool raiseAudioPositionChanged_ = true;
     bool flushBuffers_ = true;

@@ -361,7 +361,7 @@ int32_t FlennRecorder::SuggestPcm(int16_t channels, int32_t rate, const char* co
         request.data());
     out = request; // the held fields come from the destination record
     auto code = static_cast<int32_t>(Acm::acmFormatSuggest(
-        nullptr, request.data(), out.data(), Acm::kFormatHeadSize,
+        nullptr, request, out.data(), Acm::kFormatHeadSize,
         Acm::ACM_FORMATSUGGESTF_WFORMATTAG | Acm::ACM_FORMATSUGGESTF_NCHANNELS |
             Acm::ACM_FORMATSUGGESTF_NSAMPLESPERSEC));
     return WaveFormatMod::ReportMMError(code, reportErrors_, context);
@@ -401,11 +401,11 @@ int32_t FlennRecorder::InitialiseRecordCompression(int32_t tag, int16_t channels
     Acm::StoreWaveFormat(wanted, formatBlock_.data());
     Debug(1, "Requesting Compressed Format");
     c = WaveFormatMod::ReportMMError(
-        static_cast<int32_t>(Acm::acmFormatSuggest(
-            nullptr, filePcmFormat_.data(), formatBlock_.data(),
-            static_cast<uint32_t>(formatBlock_.size()),
-            Acm::ACM_FORMATSUGGESTF_WFORMATTAG | Acm::ACM_FORMATSUGGESTF_NCHANNELS |
-                Acm::ACM_FORMATSUGGESTF_NSAMPLESPERSEC)),
+        static_cast<int32_t>(Acm::acmFormatSuggest(nullptr, filePcmFormat_, formatBlock_.data(),
+                                                   static_cast<uint32_t>(formatBlock_.size()),
+                                                   Acm::ACM_FORMATSUGGESTF_WFORMATTAG |
+                                                       Acm::ACM_FORMATSUGGESTF_NCHANNELS |
+                                                       Acm::ACM_FORMATSUGGESTF_NSAMPLESPERSEC)),
         reportErrors_, "FlennPlayer Record Suggest Format (2)");
     if (c) return Failed("Request Compressed Format - Failed, code = ", c);
 
@@ -413,8 +413,8 @@ int32_t FlennRecorder::InitialiseRecordCompression(int32_t tag, int16_t channels
         FlennStreamRecord1.WaveBufferLength() * FlennStreamRecord1.NumberWaveBuffers();
     Debug(1, "Opening Compression Stream - Buffersize = " + std::to_string(bufferSize));
     compressionStream_.SrcBufferSize = bufferSize;
-    if (tag != 1 && (c = Flenney::FlennCompressOpen(compressionStream_, filePcmFormat_.data(),
-                                                    formatBlock_.data(), debug_.FileName())))
+    if (tag != 1 && (c = Flenney::FlennCompressOpen(compressionStream_, filePcmFormat_,
+                                                    formatBlock_, debug_.FileName())))
         return Failed("Opening Compression Stream - Failed, code = ", c);
     fileFormat_ = Acm::LoadWaveFormat(formatBlock_.data());
 
@@ -425,8 +425,8 @@ int32_t FlennRecorder::InitialiseRecordCompression(int32_t tag, int16_t channels
     Debug(1, "Opening Conversion Stream - Buffersize = " + std::to_string(bufferSize));
     conversionStream_.SrcBufferSize = bufferSize;
     if (capturePcmFormat_ != filePcmFormat_ &&
-        (c = Flenney::FlennCompressOpen(conversionStream_, capturePcmFormat_.data(),
-                                        filePcmFormat_.data(), debug_.FileName())))
+        (c = Flenney::FlennCompressOpen(conversionStream_, capturePcmFormat_, filePcmFormat_,
+                                        debug_.FileName())))
         return Failed("Opening Conversion Stream - Failed, code = ", c);
     work_.assign(static_cast<size_t>(std::max({bufferSize * 2, conversionStream_.DestBufferSize,
                                                compressionStream_.DestBufferSize})),

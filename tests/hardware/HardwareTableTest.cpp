@@ -147,10 +147,14 @@ TEST_F(HardwareTable, SettingsRoundTripExactly) {
     card.Line(5).Description = std::string(300, 'd');
     card.Line(5).LineType = 1;
     Card(2).CardType = 0;
-    Platform::WritePrivateProfileString("Hardware2", "CardType", "5", Ini());
-    Platform::WritePrivateProfileString("Hardware1", "LineType20", "1", Ini()); // above 8 lines
+    // A station's hand-written file: a note after a header, a comment in a section.
+    TestSupport::WriteBytes(Ini(), "[Hardware1] ; card [2] in slot\r\nLineType20=1\r\n"
+                                   "[Hardware2]\r\n; spare card\r\nCardType=5\r\n");
     ZEL_Specific::SaveHardwareSettings(Ini());
 
+    const std::string saved = TestSupport::ReadBytes(Ini());
+    EXPECT_EQ(saved.find("[Hardware1]"), saved.rfind("[Hardware1]")) << "section written twice";
+    EXPECT_NE(saved.find("; spare card\r\n"), std::string::npos) << "comment lost";
     EXPECT_EQ(Value("Hardware2", "CardType"), "<none>"); // a disabled card loses its section
     EXPECT_EQ(Value("Hardware1", "LineType20"), "<none>");
     EXPECT_EQ(Value("Hardware1", "LineType4"), "<none>");

@@ -35,7 +35,7 @@ std::vector<uint8_t> Built(uint16_t tag, uint16_t channels, uint32_t rate, uint1
 std::string Convert(const std::vector<uint8_t>& src, const std::vector<uint8_t>& dst,
                     const std::string& input, std::vector<size_t> pieces = {}) {
     HACMSTREAM stream = nullptr;
-    EXPECT_EQ(acmStreamOpen(&stream, nullptr, src.data(), dst.data(), nullptr, 0, 0, 0), 0u);
+    EXPECT_EQ(acmStreamOpen(&stream, nullptr, src, dst, nullptr, 0, 0, 0), 0u);
     if (!stream) return "";
     if (pieces.empty()) pieces.push_back(input.size());
     size_t biggest = *std::max_element(pieces.begin(), pieces.end()) + 65536;
@@ -312,6 +312,25 @@ TEST(Formats, HostileRecordsStayInsideTheirBytes) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(body.data());
     EXPECT_FALSE(Platform::Codec::FormatFits(bytes, body.size()));
     EXPECT_EQ(Platform::Codec::ParseFormat(bytes, body.size()).extra.size(), 12u);
+    // Every entry taking a record keeps inside the record's own bytes (held alone on the heap,
+    // so that reading past them shows under the address sanitizer).
+    const std::vector<uint8_t> hostile(body.begin(), body.end());
+    const std::vector<uint8_t> stereo = Pcm16(2, 44100);
+    HACMSTREAM stream = nullptr;
+    EXPECT_EQ(acmStreamOpen(&stream, nullptr, hostile, stereo, nullptr, 0, 0, 0),
+              MMSYSERR_INVALPARAM);
+    EXPECT_EQ(acmStreamOpen(&stream, nullptr, stereo, hostile, nullptr, 0, 0, 0),
+              MMSYSERR_INVALPARAM);
+    EXPECT_EQ(
+        acmStreamOpen(&stream, nullptr, std::span(stereo).first(15), stereo, nullptr, 0, 0, 0),
+        MMSYSERR_INVALPARAM);
+    EXPECT_EQ(stream, nullptr);
+    std::vector<uint8_t> suggested = stereo;
+    EXPECT_EQ(acmFormatSuggest(nullptr, hostile, suggested.data(), 18, 0), MMSYSERR_INVALPARAM);
+    ACMFORMATDETAILS details;
+    details.pwfx = hostile.data();
+    details.cbwfx = static_cast<uint32_t>(hostile.size());
+    EXPECT_EQ(acmFormatDetails(nullptr, &details, ACM_FORMATDETAILSF_FORMAT), MMSYSERR_INVALPARAM);
     body[16] = '\x0C';
     body[17] = '\0';
     EXPECT_TRUE(Platform::Codec::FormatFits(bytes, body.size()));
@@ -338,7 +357,7 @@ TEST(Streams, WholeBlocksOnlyAndResetDropsWhatTheStreamHolds) {
     ASSERT_EQ(LoadWaveFormat(ima.data()).BlockAlign, 256);
     HACMSTREAM stream = nullptr;
     std::vector<uint8_t> pcm = Pcm16(1, 11025);
-    ASSERT_EQ(acmStreamOpen(&stream, nullptr, ima.data(), pcm.data(), nullptr, 0, 0, 0), 0u);
+    ASSERT_EQ(acmStreamOpen(&stream, nullptr, ima, pcm, nullptr, 0, 0, 0), 0u);
     std::vector<uint8_t> in(1000, 0x11), out(8);
     ACMSTREAMHEADER h;
     h.pbSrc = in.data();
@@ -374,7 +393,7 @@ TEST(Formats, SuggestionsDetailsAndRefusals) {
     wanted.Channels = 2;
     wanted.SamplesPerSec = 48000;
     StoreWaveFormat(wanted, dst.data());
-    EXPECT_EQ(acmFormatSuggest(nullptr, pcm.data(), dst.data(), 100, 0x70000), 0u);
+    EXPECT_EQ(acmFormatSuggest(nullptr, pcm, dst.data(), 100, 0x70000), 0u);
     WaveFormatEx mp2 = LoadWaveFormat(dst.data());
     EXPECT_EQ(mp2.FormatTag, WAVE_FORMAT_MPEG);
     EXPECT_EQ(mp2.AvgBytesPerSec, 32000u);
@@ -383,14 +402,14 @@ TEST(Formats, SuggestionsDetailsAndRefusals) {
     // No layer II at 11025 Hz, and no encoder for Microsoft ADPCM.
     wanted.SamplesPerSec = 11025;
     StoreWaveFormat(wanted, dst.data());
-    EXPECT_EQ(acmFormatSuggest(nullptr, pcm.data(), dst.data(), 100, 0x70000), ACMERR_NOTPOSSIBLE);
+    EXPECT_EQ(acmFormatSuggest(nullptr, pcm, dst.data(), 100, 0x70000), ACMERR_NOTPOSSIBLE);
     wanted.FormatTag = WAVE_FORMAT_ADPCM;
     StoreWaveFormat(wanted, dst.data());
-    EXPECT_EQ(acmFormatSuggest(nullptr, pcm.data(), dst.data(), 100, 0x70000), ACMERR_NOTPOSSIBLE);
+    EXPECT_EQ(acmFormatSuggest(nullptr, pcm, dst.data(), 100, 0x70000), ACMERR_NOTPOSSIBLE);
     // PCM keeps the source's bits and fits a 16-byte record.
     wanted.FormatTag = WAVE_FORMAT_PCM;
     StoreWaveFormat(wanted, dst.data());
-    EXPECT_EQ(acmFormatSuggest(nullptr, pcm.data(), dst.data(), 16, 0x70000), 0u);
+    EXPECT_EQ(acmFormatSuggest(nullptr, pcm, dst.data(), 16, 0x70000), 0u);
     EXPECT_EQ(LoadWaveFormat(dst.data(), 16).BlockAlign, 4);
     EXPECT_EQ(LoadWaveFormat(dst.data(), 16).AvgBytesPerSec, 11025u * 4);
 
@@ -411,7 +430,6 @@ TEST(Formats, SuggestionsDetailsAndRefusals) {
     HACMSTREAM stream = nullptr;
     std::vector<uint8_t> unknown = pcm;
     unknown[0] = 0x34;
-    EXPECT_EQ(acmStreamOpen(&stream, nullptr, unknown.data(), pcm.data(), nullptr, 0, 0, 0),
-              ACMERR_NOTPOSSIBLE);
+    EXPECT_EQ(acmStreamOpen(&stream, nullptr, unknown, pcm, nullptr, 0, 0, 0), ACMERR_NOTPOSSIBLE);
     EXPECT_EQ(stream, nullptr);
 }

@@ -255,15 +255,22 @@ TEST_F(ProfileTest, AccentedNamesMatchIgnoringCase) {
 }
 
 TEST_F(ProfileTest, HeadersCommentsMarksAndLastLinesAsWindowsReadsThem) {
-    // Text after a header's "]", a header without one, and a byte-order mark.
-    WriteBytes(File("h.ini"), "\xEF\xBB\xBF[Hardware1] ; card in slot 2\r\nCardType=4\r\n"
+    // A name ends at the first "]" whatever follows it; a header without one; a byte-order mark.
+    WriteBytes(File("h.ini"), "\xEF\xBB\xBF[Hardware1] ; card [2] in slot\r\nCardType=4\r\n"
                               "[Open\r\nK=1\r\n");
     EXPECT_EQ(GetPrivateProfileString("Hardware1", "CardType", "", File("h.ini")), "4");
     EXPECT_EQ(GetPrivateProfileString("Open", "K", "", File("h.ini")), "1");
     ASSERT_TRUE(WritePrivateProfileString("Hardware1", std::string("CardType"), std::string("5"),
                                           File("h.ini")));
-    EXPECT_EQ(ReadBytes(File("h.ini")), "\xEF\xBB\xBF[Hardware1] ; card in slot 2\r\nCardType=5\r\n"
-                                        "[Open\r\nK=1\r\n");
+    EXPECT_EQ(ReadBytes(File("h.ini")),
+              "\xEF\xBB\xBF[Hardware1] ; card [2] in slot\r\nCardType=5\r\n"
+              "[Open\r\nK=1\r\n");
+
+    // Deleting a section keeps the comment lines inside it.
+    WriteBytes(File("k.ini"), ";c0\r\n[S]\r\n;c1\r\nK=1\r\n[S2]\r\n;c2");
+    ASSERT_TRUE(WritePrivateProfileString("S", std::nullopt, std::nullopt, File("k.ini")));
+    ASSERT_TRUE(WritePrivateProfileSection("S2", std::nullopt, File("k.ini")));
+    EXPECT_EQ(ReadBytes(File("k.ini")), ";c0\r\n;c1\r\n;c2");
 
     // Comments that head the next section stay with it; a new key goes before them.
     WriteBytes(File("c.ini"), "[A]\r\na=1\r\n\r\n; about B\r\n[B]\r\nb=2\r\n; about C\r\n[C]\r\n");

@@ -25,7 +25,7 @@ std::vector<uint8_t> SuggestPcm(uint16_t channels, uint32_t rate) {
     wanted.Channels = channels;
     wanted.SamplesPerSec = rate;
     StoreWaveFormat(wanted, dst.data());
-    EXPECT_EQ(acmFormatSuggest(nullptr, src.data(), dst.data(), 20, 0x70000), 0u);
+    EXPECT_EQ(acmFormatSuggest(nullptr, src, dst.data(), 20, 0x70000), 0u);
     return dst;
 }
 
@@ -52,8 +52,8 @@ std::vector<int16_t> Play(const std::string& path, uint32_t rate, uint16_t chann
     ConversionStreamInfo decompress, convert;
     decompress.SrcBufferSize = convert.SrcBufferSize =
         static_cast<int32_t>(LoadWaveFormat(uncompressed.data()).AvgBytesPerSec);
-    EXPECT_EQ(FlennCompressOpen(decompress, formatChunk.data(), uncompressed.data(), ""), 0);
-    EXPECT_EQ(FlennCompressOpen(convert, uncompressed.data(), playback.data(), ""), 0);
+    EXPECT_EQ(FlennCompressOpen(decompress, formatChunk, uncompressed, ""), 0);
+    EXPECT_EQ(FlennCompressOpen(convert, uncompressed, playback, ""), 0);
     uint32_t widest =
         std::max({info.AvgBytesPerSec, LoadWaveFormat(uncompressed.data()).AvgBytesPerSec,
                   LoadWaveFormat(playback.data()).AvgBytesPerSec});

@@ -62,7 +62,7 @@ TEST(FlennCompress, OpenConvertCloseWithCarriedInput) {
     // The coded form, made through the wrapper itself.
     ConversionStreamInfo encoder;
     encoder.SrcBufferSize = 8192;
-    ASSERT_EQ(FlennCompressOpen(encoder, pcm.data(), ima.data(), dir.File("debug.log")), 0);
+    ASSERT_EQ(FlennCompressOpen(encoder, pcm, ima, dir.File("debug.log")), 0);
     EXPECT_EQ(encoder.SrcBufferSize, 16384);
     EXPECT_GT(encoder.DestBufferSize, 0);
     std::string coded = ConvertInPieces(encoder, PcmBytes(source), {8192}, 8192);
@@ -78,7 +78,7 @@ TEST(FlennCompress, OpenConvertCloseWithCarriedInput) {
     // Decoding in pieces that end inside blocks: the part block is carried to the next call.
     ConversionStreamInfo decoder;
     decoder.SrcBufferSize = 4096;
-    ASSERT_EQ(FlennCompressOpen(decoder, ima.data(), pcm.data(), ""), 0);
+    ASSERT_EQ(FlennCompressOpen(decoder, ima, pcm, ""), 0);
     std::vector<uint8_t> buffer(8192);
     std::copy(coded.begin(), coded.begin() + 700, buffer.begin());
     int32_t length = 700;
@@ -116,7 +116,7 @@ TEST(FlennCompress, NothingToDoAndNeverOpened) {
     std::vector<uint8_t> pcm = Pcm16(2, 44100), mono = Pcm16(1, 44100);
     ConversionStreamInfo s;
     s.SrcBufferSize = 1024;
-    ASSERT_EQ(FlennCompressOpen(s, pcm.data(), mono.data(), ""), 0);
+    ASSERT_EQ(FlennCompressOpen(s, pcm, mono, ""), 0);
     length = 0;
     EXPECT_EQ(FlennCompressConvert(s, data, length, 4), 0);
     EXPECT_EQ(length, 0);
@@ -132,7 +132,7 @@ TEST(FlennCompress, OutputNeverOverrunsTheCallersBuffer) {
     std::vector<int16_t> source = Sine(1, 22050, 4410, 440);
     ConversionStreamInfo s;
     s.SrcBufferSize = 4096;
-    ASSERT_EQ(FlennCompressOpen(s, mono.data(), stereo.data(), ""), 0);
+    ASSERT_EQ(FlennCompressOpen(s, mono, stereo, ""), 0);
     // Four times the output of the input: with a buffer as big as the input, the rest waits.
     std::string whole = ConvertInPieces(s, PcmBytes(source), {1000}, 1000);
     std::vector<uint8_t> guard(2000, 0xAB);
@@ -163,27 +163,24 @@ TEST(FlennCompress, FailedOpenUndoesItsSteps) {
     bad[0] = 0x99; // no codec
     ConversionStreamInfo s;
     s.SrcBufferSize = 1024;
-    EXPECT_EQ(FlennCompressOpen(s, bad.data(), pcm.data(), ""),
-              static_cast<int32_t>(ACMERR_NOTPOSSIBLE));
+    EXPECT_EQ(FlennCompressOpen(s, bad, pcm, ""), static_cast<int32_t>(ACMERR_NOTPOSSIBLE));
     EXPECT_EQ(s.hStream, nullptr);
     ASSERT_EQ(boxes.Count(), 1u);
     EXPECT_EQ(boxes.Shown()[0].title, "FlennStream - FlennCompress Open");
     // The size step fails: the stream that opened is closed again.
     s.SrcBufferSize = 0;
-    EXPECT_EQ(FlennCompressOpen(s, pcm.data(), pcm.data(), ""),
-              static_cast<int32_t>(ACMERR_NOTPOSSIBLE));
+    EXPECT_EQ(FlennCompressOpen(s, pcm, pcm, ""), static_cast<int32_t>(ACMERR_NOTPOSSIBLE));
     EXPECT_EQ(s.hStream, nullptr);
     EXPECT_EQ(boxes.Shown()[1].title, "FlennStream - FlennCompress Size");
     // The buffers cannot be had: stream closed, nothing allocated, the asked size kept.
     s.SrcBufferSize = 0x50000000;
-    EXPECT_EQ(FlennCompressOpen(s, pcm.data(), pcm.data(), ""),
-              static_cast<int32_t>(MMSYSERR_NOMEM));
+    EXPECT_EQ(FlennCompressOpen(s, pcm, pcm, ""), static_cast<int32_t>(MMSYSERR_NOMEM));
     EXPECT_EQ(s.hStream, nullptr);
     EXPECT_EQ(s.pSrcBuffer, nullptr);
     EXPECT_EQ(s.pDestBuffer, nullptr);
     EXPECT_EQ(s.SrcBufferSize, 0x50000000);
     // After a failure the record opens and closes normally.
     s.SrcBufferSize = 1024;
-    EXPECT_EQ(FlennCompressOpen(s, pcm.data(), pcm.data(), ""), 0);
+    EXPECT_EQ(FlennCompressOpen(s, pcm, pcm, ""), 0);
     EXPECT_EQ(FlennCompressClose(s, ""), 0);
 }

@@ -146,7 +146,7 @@ std::vector<int16_t> Decode(const std::string& file) {
     Acm::StoreWaveFormat(Acm::Pcm16Format(head.Channels, head.SamplesPerSec), pcm.data());
     Flenney::ConversionStreamInfo s;
     s.SrcBufferSize = 1 << 20;
-    EXPECT_EQ(Flenney::FlennCompressOpen(s, format.data(), pcm.data(), ""), 0);
+    EXPECT_EQ(Flenney::FlennCompressOpen(s, format, pcm, ""), 0);
     std::vector<uint8_t> buffer(8 << 20);
     std::memcpy(buffer.data(), file.data() + data.offset, data.size);
     int32_t length = static_cast<int32_t>(data.size);
