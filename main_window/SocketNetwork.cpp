@@ -42,6 +42,7 @@ SocketNetwork::SocketNetwork(NetworkDoors& doors) : doors_(doors) {
         ConnectToMaster();
     });
     connect(&sckSlaves0_, &QTcpServer::newConnection, this, &SocketNetwork::OnSlaveRequest);
+    NetSockets::PaceReading(&sckMaster);
     connect(&sckMaster, &QTcpSocket::readyRead, this, &SocketNetwork::OnMasterData);
     connect(&sckMaster, &QTcpSocket::disconnected, this, &SocketNetwork::OnMasterClose);
     connect(&sckMaster, &QTcpSocket::errorOccurred, this, &SocketNetwork::OnMasterError);
@@ -108,8 +109,13 @@ void SocketNetwork::SendMessageToNetwork(const std::string& Message, bool ToMast
     if (ToMaster) trace += ":ToMaster";
     if (ToSlaves) trace += ":ToSlaves";
     if (SlaveToIgnore > 0) trace += ":SlaveToIgnore(" + std::to_string(SlaveToIgnore) + ")";
-    Trace(trace + ":" + Message);
-    const std::string text = AddCrLf ? Message + "\r\n" : Message;
+    Trace(trace + ":" + NetSockets::TraceExcerpt(Message));
+    Relay(AddCrLf ? Message + "\r\n" : Message, ToMaster, ToSlaves, SlaveToIgnore);
+}
+
+void SocketNetwork::Relay(const std::string& text, bool ToMaster, bool ToSlaves,
+                          int16_t SlaveToIgnore) {
+    if (NoNetwork()) return;
     if (ToMaster) sendWinSockMessage(&sckMaster, text);
     if (!ToSlaves) return;
     for (int16_t i = 1; i <= kSlaves; ++i)
@@ -117,7 +123,23 @@ void SocketNetwork::SendMessageToNetwork(const std::string& Message, bool ToMast
 }
 
 void SocketNetwork::sendWinSockMessage(QTcpSocket* Socket, const std::string& Message) {
-    NetSockets::WriteText(Socket, Message);
+    if (NetSockets::QueueText(Socket, Message) != NetSockets::Written::QueueFull) return;
+    const std::string waiting = std::to_string(Socket->bytesToWrite()) + " bytes waiting";
+    if (Socket == &sckMaster) {
+        Trace("NETWORK:master does not read, " + waiting + ", dropped");
+        AbortMaster();
+        MasterReceiveBuffer.Clear();
+        masterRetry_.start();
+        return;
+    }
+    for (int16_t i = 1; i <= kSlaves; ++i) {
+        if (sckSlaves[i] != Socket) continue;
+        Trace("NETWORK:slave " + std::to_string(i) + " (" + NetSockets::RemoteAddress(Socket) +
+              ") does not read, " + waiting + ", dropped");
+        NetSockets::CutOff(Socket, this, [this, i, Socket] {
+            if (sckSlaves[i] == Socket) CloseSlave(i);
+        });
+    }
 }
 
 void SocketNetwork::Receive(LineFramer& buffer, const std::string& text, const std::string& from) {
@@ -129,15 +151,16 @@ void SocketNetwork::Receive(LineFramer& buffer, const std::string& text, const s
 
 void SocketNetwork::OnMasterData() {
     ContextScope scope(doors_.Context());
-    while (sckMaster.bytesAvailable() > 0) {
-        const std::string text = NetSockets::ReadAllText(&sckMaster);
-        Trace("MSTMSG:" + text);
-        SendMessageToNetwork(text, false, true, 0, false);
-        Receive(MasterReceiveBuffer, text, "master");
-        std::string line;
-        while (MasterReceiveBuffer.TakeLine(line))
-            RunCommandLine(line);
-    }
+    // One turn: what the socket holds (a paced read), then back to the event loop.
+    const std::string text = NetSockets::ReadAllText(&sckMaster);
+    if (text.empty()) return;
+    Trace("MSTMSG:" + NetSockets::TraceExcerpt(text));
+    Relay(text, false, true, 0);
+    Receive(MasterReceiveBuffer, text, "master");
+    std::string line;
+    while (MasterConnected() && MasterReceiveBuffer.TakeLine(line))
+        RunCommandLine(line);
+    if (MasterConnected()) NetSockets::ReadAgainLater(&sckMaster, this, [this] { OnMasterData(); });
 }
 
 void SocketNetwork::OnMasterClose() {
@@ -176,6 +199,7 @@ void SocketNetwork::OnSlaveRequest() {
             continue;
         }
         SlaveReceiveBuffers[free].Clear();
+        NetSockets::PaceReading(socket);
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnSlaveData(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { CloseSlave(free); });
         connect(socket, &QTcpSocket::errorOccurred, this,
@@ -187,16 +211,18 @@ void SocketNetwork::OnSlaveData(int16_t Index) {
     QTcpSocket* socket = sckSlaves[Index];
     if (!socket) return;
     ContextScope scope(doors_.Context());
+    // One turn: what the socket holds (a paced read), then back to the event loop.
+    const std::string text = NetSockets::ReadAllText(socket);
+    if (text.empty()) return;
+    Trace("SLVMSG(" + std::to_string(Index) + "):" + NetSockets::TraceExcerpt(text));
+    Relay(text, true, true, Index);
+    auto live = [&] { return sckSlaves[Index] == socket && NetSockets::IsConnected(socket); };
     LineFramer& buffer = SlaveReceiveBuffers[Index];
-    while (sckSlaves[Index] == socket && socket->bytesAvailable() > 0) {
-        const std::string text = NetSockets::ReadAllText(socket);
-        Trace("SLVMSG(" + std::to_string(Index) + "):" + text);
-        SendMessageToNetwork(text, true, true, Index, false);
-        Receive(buffer, text, "slave " + std::to_string(Index));
-        std::string line;
-        while (sckSlaves[Index] == socket && buffer.TakeLine(line))
-            RunCommandLine(line);
-    }
+    Receive(buffer, text, "slave " + std::to_string(Index));
+    std::string line;
+    while (live() && buffer.TakeLine(line))
+        RunCommandLine(line);
+    if (live()) NetSockets::ReadAgainLater(socket, this, [this, Index] { OnSlaveData(Index); });
 }
 
 void SocketNetwork::CloseSlave(int16_t Index) {

@@ -1,6 +1,7 @@
 #include "network_control/NetSockets.h"
 
 #include <QHostAddress>
+#include <QPointer>
 
 namespace NetSockets {
 
@@ -52,15 +53,53 @@ bool IsConnected(const QTcpSocket* socket) {
     return socket && socket->state() == QAbstractSocket::ConnectedState;
 }
 
+void PaceReading(QTcpSocket* socket) {
+    socket->setReadBufferSize(kReadChunk);
+}
+
 std::string ReadAllText(QTcpSocket* socket) {
     QByteArray bytes = socket->readAll();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+void ReadAgainLater(QTcpSocket* socket, QObject* owner, std::function<void()> turn) {
+    if (socket->bytesAvailable() <= 0) return;
+    QMetaObject::invokeMethod(
+        owner,
+        [guard = QPointer<QTcpSocket>(socket), turn = std::move(turn)] {
+            if (guard && guard->bytesAvailable() > 0) turn();
+        },
+        Qt::QueuedConnection);
+}
+
+Written QueueText(QTcpSocket* socket, const std::string& text) {
+    if (!IsConnected(socket)) return Written::NotConnected;
+    const auto size = static_cast<qint64>(text.size());
+    if (socket->bytesToWrite() + size > kMaxWriteQueue) return Written::QueueFull;
+    socket->write(text.data(), size);
+    // A long queue goes to the system at once, so a peer that reads never nears the cap.
+    if (socket->bytesToWrite() > kFlushAt) socket->flush();
+    return Written::Queued;
+}
+
 bool WriteText(QTcpSocket* socket, const std::string& text) {
-    if (!IsConnected(socket)) return false;
-    socket->write(text.data(), static_cast<qint64>(text.size()));
-    return true;
+    return QueueText(socket, text) == Written::Queued;
+}
+
+void CutOff(QTcpSocket* socket, QObject* owner, std::function<void()> release) {
+    QObject::disconnect(socket, nullptr, owner, nullptr);
+    socket->abort();
+    QMetaObject::invokeMethod(
+        owner,
+        [guard = QPointer<QTcpSocket>(socket), release = std::move(release)] {
+            if (guard) release();
+        },
+        Qt::QueuedConnection);
+}
+
+std::string TraceExcerpt(const std::string& text) {
+    if (text.size() <= kTraceExcerpt) return text;
+    return text.substr(0, kTraceExcerpt) + "... (" + std::to_string(text.size()) + " bytes)";
 }
 
 int16_t TakeFreeSlot(QTcpSocket* socket, std::span<QTcpSocket*> table) {
