@@ -151,16 +151,14 @@ void SocketNetwork::Receive(LineFramer& buffer, const std::string& text, const s
 
 void SocketNetwork::OnMasterData() {
     ContextScope scope(doors_.Context());
-    // One turn: what the socket holds (a paced read), then back to the event loop.
-    const std::string text = NetSockets::ReadAllText(&sckMaster);
-    if (text.empty()) return;
-    Trace("MSTMSG:" + NetSockets::TraceExcerpt(text));
-    Relay(text, false, true, 0);
-    Receive(MasterReceiveBuffer, text, "master");
-    std::string line;
-    while (MasterConnected() && MasterReceiveBuffer.TakeLine(line))
-        RunCommandLine(line);
-    if (MasterConnected()) NetSockets::ReadAgainLater(&sckMaster, this, [this] { OnMasterData(); });
+    auto received = [this](const std::string& text) {
+        Trace("MSTMSG:" + NetSockets::TraceExcerpt(text));
+        Relay(text, false, true, 0);
+        Receive(MasterReceiveBuffer, text, "master");
+    };
+    NetSockets::ServeTurn(
+        {&sckMaster, MasterReceiveBuffer, this, received, [this] { return MasterConnected(); },
+         [this](const std::string& line) { RunCommandLine(line); }, [this] { OnMasterData(); }});
 }
 
 void SocketNetwork::OnMasterClose() {
@@ -211,18 +209,17 @@ void SocketNetwork::OnSlaveData(int16_t Index) {
     QTcpSocket* socket = sckSlaves[Index];
     if (!socket) return;
     ContextScope scope(doors_.Context());
-    // One turn: what the socket holds (a paced read), then back to the event loop.
-    const std::string text = NetSockets::ReadAllText(socket);
-    if (text.empty()) return;
-    Trace("SLVMSG(" + std::to_string(Index) + "):" + NetSockets::TraceExcerpt(text));
-    Relay(text, true, true, Index);
-    auto live = [&] { return sckSlaves[Index] == socket && NetSockets::IsConnected(socket); };
-    LineFramer& buffer = SlaveReceiveBuffers[Index];
-    Receive(buffer, text, "slave " + std::to_string(Index));
-    std::string line;
-    while (live() && buffer.TakeLine(line))
-        RunCommandLine(line);
-    if (live()) NetSockets::ReadAgainLater(socket, this, [this, Index] { OnSlaveData(Index); });
+    auto received = [this, Index](const std::string& text) {
+        Trace("SLVMSG(" + std::to_string(Index) + "):" + NetSockets::TraceExcerpt(text));
+        Relay(text, true, true, Index);
+        Receive(SlaveReceiveBuffers[Index], text, "slave " + std::to_string(Index));
+    };
+    NetSockets::ServeTurn({socket, SlaveReceiveBuffers[Index], this, received,
+                           [this, Index, socket] {
+                               return sckSlaves[Index] == socket && NetSockets::IsConnected(socket);
+                           },
+                           [this](const std::string& line) { RunCommandLine(line); },
+                           [this, Index] { OnSlaveData(Index); }});
 }
 
 void SocketNetwork::CloseSlave(int16_t Index) {

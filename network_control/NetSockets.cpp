@@ -62,12 +62,22 @@ std::string ReadAllText(QTcpSocket* socket) {
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-void ReadAgainLater(QTcpSocket* socket, QObject* owner, std::function<void()> turn) {
-    if (socket->bytesAvailable() <= 0) return;
+void ServeTurn(const ReadTurn& turn) {
+    if (!turn.framer.HasLine()) {
+        const std::string text = ReadAllText(turn.socket);
+        if (!text.empty()) turn.received(text);
+    }
+    std::string line;
+    for (int n = 0; n < kLinesPerTurn && turn.live() && turn.framer.TakeLine(line); ++n)
+        turn.run(line);
+    if (!turn.live() || turn.framer.TurnQueued) return;
+    if (!turn.framer.HasLine() && turn.socket->bytesAvailable() <= 0) return;
+    turn.framer.TurnQueued = true;
     QMetaObject::invokeMethod(
-        owner,
-        [guard = QPointer<QTcpSocket>(socket), turn = std::move(turn)] {
-            if (guard && guard->bytesAvailable() > 0) turn();
+        turn.owner,
+        [guard = QPointer<QTcpSocket>(turn.socket), &framer = turn.framer, again = turn.again] {
+            framer.TurnQueued = false;
+            if (guard) again();
         },
         Qt::QueuedConnection);
 }

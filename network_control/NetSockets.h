@@ -2,6 +2,8 @@
 // What the controls and the program's socket doors share about TCP sockets: the error numbers
 // they report and test, the remote address as text, reading received bytes in bounded turns,
 // writing with a bounded queue, and closing a socket without losing what it still has to write.
+#include "network_control/LineFramer.h"
+
 #include <QAbstractSocket>
 #include <QTcpSocket>
 #include <cstdint>
@@ -22,6 +24,8 @@ constexpr int32_t kNameServerFailure = 11002;
 // The most a socket takes in per readable event: a peer that sends without pause is served
 // in turns, and the event loop runs timers and the other peers between them.
 constexpr qint64 kReadChunk = 4 * 1024;
+// The most received lines one turn carries out.
+constexpr int kLinesPerTurn = 64;
 // The most that may wait to be written to one peer; a peer that does not read is cut off there.
 constexpr qint64 kMaxWriteQueue = 4 * 1024 * 1024;
 // A queue longer than this is handed to the system without waiting for the loop.
@@ -43,9 +47,20 @@ bool IsConnected(const QTcpSocket* socket);
 void PaceReading(QTcpSocket* socket);
 // What the socket holds (with PaceReading, at most one turn).
 std::string ReadAllText(QTcpSocket* socket);
-// Queues another turn of a reader when the socket still holds bytes at the end of this one
-// (they came in while a handler waited in a nested loop, and no new event would announce them).
-void ReadAgainLater(QTcpSocket* socket, QObject* owner, std::function<void()> turn);
+
+// One connection's reading, as its owner serves it.
+struct ReadTurn {
+    QTcpSocket* socket;
+    LineFramer& framer; // its received text; the owner's, living as long as the owner
+    QObject* owner;
+    std::function<void(const std::string&)> received; // a chunk taken in: frames it
+    std::function<bool()> live;                       // the connection is still served
+    std::function<void(const std::string&)> run;      // carries out one line
+    std::function<void()> again;                      // the owner's next turn
+};
+// One turn: takes in the socket's bytes when no complete line waits, carries out at most
+// kLinesPerTurn lines, and while lines or bytes are left queues one next turn on the loop.
+void ServeTurn(const ReadTurn& turn);
 
 enum class Written { Queued, NotConnected, QueueFull };
 // Queues the bytes when connected and the peer's queue has room for them.

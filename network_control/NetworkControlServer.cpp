@@ -250,22 +250,23 @@ void NetworkControlServer::OnConnectionRequest() {
 void NetworkControlServer::OnDataArrival(int16_t Index) {
     QTcpSocket* socket = connections_[Index];
     if (!socket) return;
-    // One turn: what the socket holds (a paced read), then back to the event loop.
-    const std::string text = NetSockets::ReadAllText(socket);
-    if (text.empty()) return;
-    emit RawNetworkMessage(text);
-    auto live = [&] { return connections_[Index] == socket && NetSockets::IsConnected(socket); };
-    if (!live()) return;
     LineFramer& buffer = ReceiveBuffers[Index];
-    const bool wasOver = buffer.Discarding();
-    if (buffer.Append(text) > 0 && !wasOver)
-        modCorvane::Trace("Network control: line from connection " + std::to_string(Index) +
-                          " longer than " + std::to_string(LineFramer::kMaxPendingLine) +
-                          " bytes, the rest dropped");
-    std::string line;
-    while (live() && buffer.TakeLine(line))
-        arbiter_.ProcessLine(Index, line);
-    if (live()) NetSockets::ReadAgainLater(socket, this, [this, Index] { OnDataArrival(Index); });
+    auto live = [this, Index, socket] {
+        return connections_[Index] == socket && NetSockets::IsConnected(socket);
+    };
+    auto received = [&](const std::string& text) {
+        emit RawNetworkMessage(text);
+        if (!live()) return;
+        const bool wasOver = buffer.Discarding();
+        if (buffer.Append(text) > 0 && !wasOver)
+            modCorvane::Trace("Network control: line from connection " + std::to_string(Index) +
+                              " longer than " + std::to_string(LineFramer::kMaxPendingLine) +
+                              " bytes, the rest dropped");
+    };
+    NetSockets::ServeTurn(
+        {socket, buffer, this, received, live,
+         [this, Index](const std::string& line) { arbiter_.ProcessLine(Index, line); },
+         [this, Index] { OnDataArrival(Index); }});
 }
 
 void NetworkControlServer::OnClose(int16_t Index) {
