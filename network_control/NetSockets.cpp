@@ -73,11 +73,12 @@ void ServeTurn(const ReadTurn& turn) {
     if (!turn.live() || turn.framer.TurnQueued) return;
     if (!turn.framer.HasLine() && turn.socket->bytesAvailable() <= 0) return;
     turn.framer.TurnQueued = true;
+    // The owner's turn finds its connection afresh (it may have closed meanwhile).
     QMetaObject::invokeMethod(
         turn.owner,
-        [guard = QPointer<QTcpSocket>(turn.socket), &framer = turn.framer, again = turn.again] {
+        [&framer = turn.framer, again = turn.again] {
             framer.TurnQueued = false;
-            if (guard) again();
+            again();
         },
         Qt::QueuedConnection);
 }
@@ -85,10 +86,15 @@ void ServeTurn(const ReadTurn& turn) {
 Written QueueText(QTcpSocket* socket, const std::string& text) {
     if (!IsConnected(socket)) return Written::NotConnected;
     const auto size = static_cast<qint64>(text.size());
-    if (socket->bytesToWrite() + size > kMaxWriteQueue) return Written::QueueFull;
+    const qint64 waiting = socket->bytesToWrite();
+    if (waiting + size > kMaxWriteQueue) return Written::QueueFull;
     socket->write(text.data(), size);
-    // A long queue goes to the system at once, so a peer that reads never nears the cap.
-    if (socket->bytesToWrite() > kFlushAt) socket->flush();
+    // Each kFlushAt more goes to the system on the loop's next pass, rather than a block each
+    // time the loop polls, so a peer that reads never nears the cap. Queued, so that a failing
+    // write reports from the loop and not from inside its writer.
+    if (waiting / kFlushAt != (waiting + size) / kFlushAt)
+        QMetaObject::invokeMethod(
+            socket, [socket] { socket->flush(); }, Qt::QueuedConnection);
     return Written::Queued;
 }
 

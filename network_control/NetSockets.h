@@ -28,7 +28,7 @@ constexpr qint64 kReadChunk = 4 * 1024;
 constexpr int kLinesPerTurn = 64;
 // The most that may wait to be written to one peer; a peer that does not read is cut off there.
 constexpr qint64 kMaxWriteQueue = 4 * 1024 * 1024;
-// A queue longer than this is handed to the system without waiting for the loop.
+// Every this much more queued for a peer is handed to the system on the loop's next pass.
 constexpr qint64 kFlushAt = 64 * 1024;
 // The most of a received text a trace line shows.
 constexpr size_t kTraceExcerpt = 200;
