@@ -19,8 +19,6 @@ public:
     size_t PendingSize() const { return buffer_.size() - head_; }
     // The pending line went over the cap and its rest is being dropped.
     bool Discarding() const { return discarding_; }
-    // A complete line waits to be taken out.
-    bool HasLine() const { return Find(buffer_, head_) != std::string::npos; }
 
     // The owner's next reading turn is queued on the event loop.
     bool TurnQueued = false;

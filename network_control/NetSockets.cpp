@@ -63,15 +63,15 @@ std::string ReadAllText(QTcpSocket* socket) {
 }
 
 void ServeTurn(const ReadTurn& turn) {
-    if (!turn.framer.HasLine()) {
-        const std::string text = ReadAllText(turn.socket);
-        if (!text.empty()) turn.received(text);
-    }
+    if (!turn.live()) return;
+    const std::string text = ReadAllText(turn.socket);
+    if (text.empty()) return;
+    turn.received(text);
     std::string line;
-    for (int n = 0; n < kLinesPerTurn && turn.live() && turn.framer.TakeLine(line); ++n)
+    while (turn.live() && turn.framer.TakeLine(line))
         turn.run(line);
-    if (!turn.live() || turn.framer.TurnQueued) return;
-    if (!turn.framer.HasLine() && turn.socket->bytesAvailable() <= 0) return;
+    // Bytes that came while a line waited in a nested loop: no new event announces them.
+    if (!turn.live() || turn.framer.TurnQueued || turn.socket->bytesAvailable() <= 0) return;
     turn.framer.TurnQueued = true;
     // The owner's turn finds its connection afresh (it may have closed meanwhile).
     QMetaObject::invokeMethod(

@@ -24,8 +24,6 @@ constexpr int32_t kNameServerFailure = 11002;
 // The most a socket takes in per readable event: a peer that sends without pause is served
 // in turns, and the event loop runs timers and the other peers between them.
 constexpr qint64 kReadChunk = 4 * 1024;
-// The most received lines one turn carries out.
-constexpr int kLinesPerTurn = 64;
 // The most that may wait to be written to one peer; a peer that does not read is cut off there.
 constexpr qint64 kMaxWriteQueue = 4 * 1024 * 1024;
 // Every this much more queued for a peer is handed to the system on the loop's next pass.
@@ -58,8 +56,8 @@ struct ReadTurn {
     std::function<void(const std::string&)> run;      // carries out one line
     std::function<void()> again;                      // the owner's next turn
 };
-// One turn: takes in the socket's bytes when no complete line waits, carries out at most
-// kLinesPerTurn lines, and while lines or bytes are left queues one next turn on the loop.
+// One turn: takes in what the socket holds (at most kReadChunk) and carries out its complete
+// lines; when bytes are left at the end, queues one next turn on the loop.
 void ServeTurn(const ReadTurn& turn);
 
 enum class Written { Queued, NotConnected, QueueFull };
