@@ -63,7 +63,7 @@ std::string ParseControlCodes(const std::string& text) {
 std::string ActionCode(const std::string& value) {
     std::string word = VB::Left(VB::UCase(value), 4);
     if (word == "GROU") return "GR" + NumberAfter(value, 6);
-    if (word == "CART") return "CA" + NumberAfter(value, 5);
+    if (word == "CART") return "CR" + NumberAfter(value, 5);
     if (word == "BREA") return "BR";
     if (word == "KILL") return "KI";
     if (word == "TEST") return "TE";

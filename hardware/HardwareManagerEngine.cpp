@@ -85,8 +85,9 @@ bool HardwareManagerEngine::Load() {
     readErrors_.clear();
     for (int c = 1; c <= HardwareAPI::kCardCount; ++c) {
         HardwareAPI::HardwareCard& card = Card(c);
+        // Inputs are read afresh; outputs keep what they show across a reload.
         for (int k = 1; k <= std::min<int>(card.TotalLines, HardwareAPI::kLinesPerCard); ++k)
-            card.Line(k).State = card.Line(k).PreviousState = 0;
+            if (card.Line(k).LineType == 0) card.Line(k).State = card.Line(k).PreviousState = 0;
         cache_[static_cast<size_t>(c - 1)].fill(-1);
         cardList_.push_back(CardListEntry(c, card.CardType));
         switch (card.CardType) {
@@ -111,7 +112,14 @@ bool HardwareManagerEngine::Load() {
             break;
         }
     }
+    StartHeartbeat();
     return usable;
+}
+
+void HardwareManagerEngine::StartHeartbeat() {
+    int16_t heartbeat = 1, any = 255, outputsOnly = 0;
+    HardwareAPI::SetLinesByAction(ZEL_Specific::actMiscOutput, HardwareAPI::OutputFlashing,
+                                  heartbeat, any, any, any, outputsOnly);
 }
 
 void HardwareManagerEngine::StartPolling(bool usable) {

@@ -33,7 +33,8 @@ public:
     explicit HardwareManagerEngine(QObject* parent = nullptr);
     ~HardwareManagerEngine() override;
 
-    // Opens every card; true when at least one can be polled.
+    // Opens every card and sets the heartbeat outputs flashing; true when at least one card can
+    // be polled. Output lines keep their state, so a reload leaves them as they were.
     bool Load();
     // Starts the poll (only when a card was usable).
     void StartPolling(bool usable);
@@ -55,6 +56,7 @@ signals:
     void linesChanged();
 
 private:
+    void StartHeartbeat();
     void OpenAdvantech(int card);
     void PollAdvantech(int card);
     void ReadAdvantechInputs(int card, int ports);

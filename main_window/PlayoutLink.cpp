@@ -8,6 +8,7 @@
 #include "core/MainSettings.h"
 #include "main_window/NetworkDoors.h"
 #include "main_window/ProgramContext.h"
+#include "network_control/NetSockets.h"
 #include "network_control/modCorvane.h"
 #include "platform/Ports.h"
 #include "platform/VB.h"
@@ -123,8 +124,8 @@ void PlayoutLink::vntCorvane_NetworkControlEnded(std::string& PreviousController
 
 void PlayoutLink::vntCorvane_MessageFromController(const std::string& message) {
     ContextScope scope(doors_.Context());
-    Trace("VNTMSG:" + message);
-    doors_.Network().SendMessageToNetwork(message, true, true, 0, true);
+    Trace("VNTMSG:" + NetSockets::TraceExcerpt(message));
+    doors_.Network().Relay(message + "\r\n", true, true, 0);
     const std::string word = modCorvane::CommandWord(message);
     const std::string arguments = message.substr(word.size());
     if (word == "SERVICE_NAME?") {

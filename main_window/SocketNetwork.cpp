@@ -43,6 +43,7 @@ SocketNetwork::SocketNetwork(NetworkDoors& doors) : doors_(doors) {
         ConnectToMaster();
     });
     connect(&sckSlaves0_, &QTcpServer::newConnection, this, &SocketNetwork::OnSlaveRequest);
+    NetSockets::PaceReading(&sckMaster);
     connect(&sckMaster, &QTcpSocket::readyRead, this, &SocketNetwork::OnMasterData);
     connect(&sckMaster, &QTcpSocket::disconnected, this, &SocketNetwork::OnMasterClose);
     connect(&sckMaster, &QTcpSocket::errorOccurred, this, &SocketNetwork::OnMasterError);
@@ -109,8 +110,13 @@ void SocketNetwork::SendMessageToNetwork(const std::string& Message, bool ToMast
     if (ToMaster) trace += ":ToMaster";
     if (ToSlaves) trace += ":ToSlaves";
     if (SlaveToIgnore > 0) trace += ":SlaveToIgnore(" + std::to_string(SlaveToIgnore) + ")";
-    Trace(trace + ":" + Message);
-    const std::string text = AddCrLf ? Message + "\r\n" : Message;
+    Trace(trace + ":" + NetSockets::TraceExcerpt(Message));
+    Relay(AddCrLf ? Message + "\r\n" : Message, ToMaster, ToSlaves, SlaveToIgnore);
+}
+
+void SocketNetwork::Relay(const std::string& text, bool ToMaster, bool ToSlaves,
+                          int16_t SlaveToIgnore) {
+    if (NoNetwork()) return;
     if (ToMaster) sendWinSockMessage(&sckMaster, text);
     if (!ToSlaves) return;
     for (int16_t i = 1; i <= kSlaves; ++i)
@@ -118,7 +124,23 @@ void SocketNetwork::SendMessageToNetwork(const std::string& Message, bool ToMast
 }
 
 void SocketNetwork::sendWinSockMessage(QTcpSocket* Socket, const std::string& Message) {
-    NetSockets::WriteText(Socket, Message);
+    if (NetSockets::QueueText(Socket, Message) != NetSockets::Written::QueueFull) return;
+    const std::string waiting = std::to_string(Socket->bytesToWrite()) + " bytes waiting";
+    if (Socket == &sckMaster) {
+        Trace("NETWORK:master does not read, " + waiting + ", dropped");
+        AbortMaster();
+        MasterReceiveBuffer.Clear();
+        masterRetry_.start();
+        return;
+    }
+    for (int16_t i = 1; i <= kSlaves; ++i) {
+        if (sckSlaves[i] != Socket) continue;
+        Trace("NETWORK:slave " + std::to_string(i) + " (" + NetSockets::RemoteAddress(Socket) +
+              ") does not read, " + waiting + ", dropped");
+        NetSockets::CutOff(Socket, this, [this, i, Socket] {
+            if (sckSlaves[i] == Socket) CloseSlave(i);
+        });
+    }
 }
 
 void SocketNetwork::Receive(LineFramer& buffer, const std::string& text, const std::string& from) {
@@ -130,15 +152,14 @@ void SocketNetwork::Receive(LineFramer& buffer, const std::string& text, const s
 
 void SocketNetwork::OnMasterData() {
     ContextScope scope(doors_.Context());
-    while (sckMaster.bytesAvailable() > 0) {
-        const std::string text = NetSockets::ReadAllText(&sckMaster);
-        Trace("MSTMSG:" + text);
-        SendMessageToNetwork(text, false, true, 0, false);
+    auto received = [this](const std::string& text) {
+        Trace("MSTMSG:" + NetSockets::TraceExcerpt(text));
+        Relay(text, false, true, 0);
         Receive(MasterReceiveBuffer, text, "master");
-        std::string line;
-        while (MasterReceiveBuffer.TakeLine(line))
-            RunCommandLine(line);
-    }
+    };
+    NetSockets::ServeTurn(
+        {&sckMaster, MasterReceiveBuffer, this, received, [this] { return MasterConnected(); },
+         [this](const std::string& line) { RunCommandLine(line); }, [this] { OnMasterData(); }});
 }
 
 void SocketNetwork::OnMasterClose() {
@@ -177,6 +198,7 @@ void SocketNetwork::OnSlaveRequest() {
             continue;
         }
         SlaveReceiveBuffers[free].Clear();
+        NetSockets::PaceReading(socket);
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnSlaveData(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { CloseSlave(free); });
         connect(socket, &QTcpSocket::errorOccurred, this,
@@ -201,16 +223,17 @@ void SocketNetwork::OnSlaveData(int16_t Index) {
     QTcpSocket* socket = sckSlaves[Index];
     if (!socket) return;
     ContextScope scope(doors_.Context());
-    LineFramer& buffer = SlaveReceiveBuffers[Index];
-    while (sckSlaves[Index] == socket && socket->bytesAvailable() > 0) {
-        const std::string text = NetSockets::ReadAllText(socket);
-        Trace("SLVMSG(" + std::to_string(Index) + "):" + text);
-        SendMessageToNetwork(text, true, true, Index, false);
-        Receive(buffer, text, "slave " + std::to_string(Index));
-        std::string line;
-        while (sckSlaves[Index] == socket && buffer.TakeLine(line))
-            RunCommandLine(line);
-    }
+    auto received = [this, Index](const std::string& text) {
+        Trace("SLVMSG(" + std::to_string(Index) + "):" + NetSockets::TraceExcerpt(text));
+        Relay(text, true, true, Index);
+        Receive(SlaveReceiveBuffers[Index], text, "slave " + std::to_string(Index));
+    };
+    NetSockets::ServeTurn({socket, SlaveReceiveBuffers[Index], this, received,
+                           [this, Index, socket] {
+                               return sckSlaves[Index] == socket && NetSockets::IsConnected(socket);
+                           },
+                           [this](const std::string& line) { RunCommandLine(line); },
+                           [this, Index] { OnSlaveData(Index); }});
 }
 
 void SocketNetwork::CloseSlave(int16_t Index) {

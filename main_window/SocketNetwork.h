@@ -28,6 +28,9 @@ public:
     void InitialiseNetworkSockets();
     void SendMessageToNetwork(const std::string& Message, bool ToMaster, bool ToSlaves,
                               int16_t SlaveToIgnore, bool AddCrLf);
+    // Sends received text on as it is, without tracing it again.
+    void Relay(const std::string& text, bool ToMaster, bool ToSlaves, int16_t SlaveToIgnore);
+    // Queues text for one peer; a peer whose queue is full is dropped.
     void sendWinSockMessage(QTcpSocket* Socket, const std::string& Message);
     // Takes the complete lines out of Data and carries them out; an incomplete rest stays.
     void ProcessRecievedWinSockdata(std::string& Data);

@@ -286,10 +286,7 @@ void StartHardware() {
     ZEL_Specific::LoadHardwareSettings(MainSettings::Settings().MainIniFile);
     ZEL_Specific::InstallPlayerCommandCheck();
     Progress("Starting Hardware Manager...");
-    HardwareManager::LoadHardwareManager();
-    int16_t heartbeat = 1, any = 255, outputsOnly = 0;
-    HardwareAPI::SetLinesByAction(ZEL_Specific::actMiscOutput, HardwareAPI::OutputFlashing,
-                                  heartbeat, any, any, any, outputsOnly);
+    HardwareManager::LoadHardwareManager(); // sets the heartbeat outputs flashing
 }
 
 void PlayCartGroup(int16_t group, bool notifyNetwork) {

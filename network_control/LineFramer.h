@@ -20,6 +20,9 @@ public:
     // The pending line went over the cap and its rest is being dropped.
     bool Discarding() const { return discarding_; }
 
+    // The owner's next reading turn is queued on the event loop.
+    bool TurnQueued = false;
+
     char EndCharacter = '\r';
     bool HasEndCharacter = true;
     bool StripLineFeeds = true;

@@ -1,6 +1,7 @@
 #include "network_control/NetSockets.h"
 
 #include <QHostAddress>
+#include <QPointer>
 
 namespace NetSockets {
 
@@ -52,15 +53,69 @@ bool IsConnected(const QTcpSocket* socket) {
     return socket && socket->state() == QAbstractSocket::ConnectedState;
 }
 
+void PaceReading(QTcpSocket* socket) {
+    socket->setReadBufferSize(kReadChunk);
+}
+
 std::string ReadAllText(QTcpSocket* socket) {
     QByteArray bytes = socket->readAll();
     return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
+void ServeTurn(const ReadTurn& turn) {
+    if (!turn.live()) return;
+    const std::string text = ReadAllText(turn.socket);
+    if (text.empty()) return;
+    turn.received(text);
+    std::string line;
+    while (turn.live() && turn.framer.TakeLine(line))
+        turn.run(line);
+    // Bytes that came while a line waited in a nested loop: no new event announces them.
+    if (!turn.live() || turn.framer.TurnQueued || turn.socket->bytesAvailable() <= 0) return;
+    turn.framer.TurnQueued = true;
+    // The owner's turn finds its connection afresh (it may have closed meanwhile).
+    QMetaObject::invokeMethod(
+        turn.owner,
+        [&framer = turn.framer, again = turn.again] {
+            framer.TurnQueued = false;
+            again();
+        },
+        Qt::QueuedConnection);
+}
+
+Written QueueText(QTcpSocket* socket, const std::string& text) {
+    if (!IsConnected(socket)) return Written::NotConnected;
+    const auto size = static_cast<qint64>(text.size());
+    const qint64 waiting = socket->bytesToWrite();
+    if (waiting + size > kMaxWriteQueue) return Written::QueueFull;
+    socket->write(text.data(), size);
+    // Each kFlushAt more goes to the system on the loop's next pass, rather than a block each
+    // time the loop polls, so a peer that reads never nears the cap. Queued, so that a failing
+    // write reports from the loop and not from inside its writer.
+    if (waiting / kFlushAt != (waiting + size) / kFlushAt)
+        QMetaObject::invokeMethod(
+            socket, [socket] { socket->flush(); }, Qt::QueuedConnection);
+    return Written::Queued;
+}
+
 bool WriteText(QTcpSocket* socket, const std::string& text) {
-    if (!IsConnected(socket)) return false;
-    socket->write(text.data(), static_cast<qint64>(text.size()));
-    return true;
+    return QueueText(socket, text) == Written::Queued;
+}
+
+void CutOff(QTcpSocket* socket, QObject* owner, std::function<void()> release) {
+    QObject::disconnect(socket, nullptr, owner, nullptr);
+    socket->abort();
+    QMetaObject::invokeMethod(
+        owner,
+        [guard = QPointer<QTcpSocket>(socket), release = std::move(release)] {
+            if (guard) release();
+        },
+        Qt::QueuedConnection);
+}
+
+std::string TraceExcerpt(const std::string& text) {
+    if (text.size() <= kTraceExcerpt) return text;
+    return text.substr(0, kTraceExcerpt) + "... (" + std::to_string(text.size()) + " bytes)";
 }
 
 int16_t TakeFreeSlot(QTcpSocket* socket, std::span<QTcpSocket*> table) {

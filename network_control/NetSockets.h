@@ -1,10 +1,13 @@
 #pragma once
 // What the controls and the program's socket doors share about TCP sockets: the error numbers
-// they report and test, the remote address as text, reading received bytes, and closing a
-// socket without losing what it still has to write.
+// they report and test, the remote address as text, reading received bytes in bounded turns,
+// writing with a bounded queue, and closing a socket without losing what it still has to write.
+#include "network_control/LineFramer.h"
+
 #include <QAbstractSocket>
 #include <QTcpSocket>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -18,6 +21,16 @@ constexpr int32_t kConnectionRefused = 10061;
 constexpr int32_t kHostNotFound = 11001;
 constexpr int32_t kNameServerFailure = 11002;
 
+// The most a socket takes in per readable event: a peer that sends without pause is served
+// in turns, and the event loop runs timers and the other peers between them.
+constexpr qint64 kReadChunk = 4 * 1024;
+// The most that may wait to be written to one peer; a peer that does not read is cut off there.
+constexpr qint64 kMaxWriteQueue = 4 * 1024 * 1024;
+// Every this much more queued for a peer is handed to the system on the loop's next pass.
+constexpr qint64 kFlushAt = 64 * 1024;
+// The most of a received text a trace line shows.
+constexpr size_t kTraceExcerpt = 200;
+
 int32_t Number(QAbstractSocket::SocketError error);
 // Refused, aborted, reset or timed out.
 bool IsConnectionFailure(int32_t number);
@@ -28,9 +41,35 @@ bool IsReachFailure(int32_t number);
 std::string RemoteAddress(const QTcpSocket* socket);
 std::string RemoteHostName(const QTcpSocket* socket);
 bool IsConnected(const QTcpSocket* socket);
+// Holds the socket's reading to kReadChunk bytes a turn.
+void PaceReading(QTcpSocket* socket);
+// What the socket holds (with PaceReading, at most one turn).
 std::string ReadAllText(QTcpSocket* socket);
-// Writes the bytes when connected; false when dropped.
+
+// One connection's reading, as its owner serves it.
+struct ReadTurn {
+    QTcpSocket* socket;
+    LineFramer& framer; // its received text; the owner's, living as long as the owner
+    QObject* owner;
+    std::function<void(const std::string&)> received; // a chunk taken in: frames it
+    std::function<bool()> live;                       // the connection is still served
+    std::function<void(const std::string&)> run;      // carries out one line
+    std::function<void()> again;                      // the owner's next turn
+};
+// One turn: takes in what the socket holds (at most kReadChunk) and carries out its complete
+// lines; when bytes are left at the end, queues one next turn on the loop.
+void ServeTurn(const ReadTurn& turn);
+
+enum class Written { Queued, NotConnected, QueueFull };
+// Queues the bytes when connected and the peer's queue has room for them.
+Written QueueText(QTcpSocket* socket, const std::string& text);
+// Writes the bytes when connected and there is room; false when dropped.
 bool WriteText(QTcpSocket* socket, const std::string& text);
+// Cuts off a peer that does not read: detached from its owner and aborted at once (what waited
+// for it is discarded); release then runs from the event loop, where the owner frees its slot.
+void CutOff(QTcpSocket* socket, QObject* owner, std::function<void()> release);
+// A received text for a trace line: whole when short, else its first bytes and its length.
+std::string TraceExcerpt(const std::string& text);
 // Puts an accepted socket in the first empty slot of 1..n (slot 0 unused) and answers its
 // index; 0 when every slot is taken, the socket then closed.
 int16_t TakeFreeSlot(QTcpSocket* socket, std::span<QTcpSocket*> table);

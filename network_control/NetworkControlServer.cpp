@@ -172,11 +172,23 @@ uint16_t NetworkControlServer::ServerPort() const {
 void NetworkControlServer::SendToConnection(int16_t Index, const std::string& Text) {
     const std::string text = Text + endMessageCharacter_;
     if (Index >= 1) {
-        if (Index <= kConnections) NetSockets::WriteText(connections_[Index], text);
+        if (Index <= kConnections) Write(Index, text);
         return;
     }
     for (int16_t i = 1; i <= kConnections; ++i)
-        NetSockets::WriteText(connections_[i], text);
+        Write(i, text);
+}
+
+void NetworkControlServer::Write(int16_t Index, const std::string& text) {
+    QTcpSocket* socket = connections_[Index];
+    if (NetSockets::QueueText(socket, text) != NetSockets::Written::QueueFull) return;
+    modCorvane::Trace("Network control: connection " + std::to_string(Index) + " (" +
+                      NetSockets::RemoteAddress(socket) + ") does not read, " +
+                      std::to_string(socket->bytesToWrite()) + " bytes waiting, dropped");
+    // Closed from the event loop: the line being answered may still be in the arbiter.
+    NetSockets::CutOff(socket, this, [this, Index, socket] {
+        if (connections_[Index] == socket) CloseConnection(Index);
+    });
 }
 
 std::string NetworkControlServer::RemoteAddress(int16_t Index) {
@@ -225,6 +237,7 @@ void NetworkControlServer::OnConnectionRequest() {
             continue;
         }
         ReceiveBuffers[free].Clear();
+        NetSockets::PaceReading(socket);
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnDataArrival(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { OnClose(free); });
         connect(socket, &QTcpSocket::errorOccurred, this,
@@ -238,19 +251,22 @@ void NetworkControlServer::OnDataArrival(int16_t Index) {
     QTcpSocket* socket = connections_[Index];
     if (!socket) return;
     LineFramer& buffer = ReceiveBuffers[Index];
-    while (socket->bytesAvailable() > 0 && connections_[Index] == socket) {
-        std::string text = NetSockets::ReadAllText(socket);
+    auto live = [this, Index, socket] {
+        return connections_[Index] == socket && NetSockets::IsConnected(socket);
+    };
+    auto received = [&](const std::string& text) {
         emit RawNetworkMessage(text);
-        if (connections_[Index] != socket) return;
+        if (!live()) return;
         const bool wasOver = buffer.Discarding();
         if (buffer.Append(text) > 0 && !wasOver)
             modCorvane::Trace("Network control: line from connection " + std::to_string(Index) +
                               " longer than " + std::to_string(LineFramer::kMaxPendingLine) +
                               " bytes, the rest dropped");
-        std::string line;
-        while (connections_[Index] == socket && buffer.TakeLine(line))
-            arbiter_.ProcessLine(Index, line);
-    }
+    };
+    NetSockets::ServeTurn(
+        {socket, buffer, this, received, live,
+         [this, Index](const std::string& line) { arbiter_.ProcessLine(Index, line); },
+         [this, Index] { OnDataArrival(Index); }});
 }
 
 void NetworkControlServer::OnClose(int16_t Index) {

@@ -105,6 +105,8 @@ private:
     void OnError(int16_t Index, QAbstractSocket::SocketError error);
     void OnBytesWritten(int16_t Index, qint64 sent);
     void CloseConnection(int16_t Index);
+    // Queues text for one connection; one whose queue is full is cut off.
+    void Write(int16_t Index, const std::string& text);
     void UpdateStatusDisplay();
     void ReportChange(const char* name);
     void ApplyFraming();

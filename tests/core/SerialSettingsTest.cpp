@@ -64,8 +64,8 @@ TEST(ParseControlCodes, TokensAndPlainText) {
 TEST(ActionCode, WordsAndNumbers) {
     EXPECT_EQ(ActionCode("group 12"), "GR12");
     EXPECT_EQ(ActionCode("GROUP 007"), "GR7");
-    EXPECT_EQ(ActionCode("Cart 0042"), "CA42");
-    EXPECT_EQ(ActionCode("CART"), "CA0");
+    EXPECT_EQ(ActionCode("Cart 0042"), "CR42");
+    EXPECT_EQ(ActionCode("CART"), "CR0");
     EXPECT_EQ(ActionCode("break"), "BR");
     EXPECT_EQ(ActionCode("Kill"), "KI");
     EXPECT_EQ(ActionCode("TESTING"), "TE");
@@ -83,7 +83,7 @@ TEST_F(SerialSettingsTest, ProfileBuildsTheExactCommandTable) {
     EXPECT_EQ(s.EndCode, "\n"); // <ETX> dropped, <&H0A> kept
     EXPECT_EQ(s.PacketLength, 6);
     EXPECT_EQ(s.CheckGroupBreakLengthDifference, 2);
-    EXPECT_EQ(s.SerialCommandTable, "\x1BG1=GR1 X1=GR12 X2=CA42 X3=BR X4=Hello there \x1B"
+    EXPECT_EQ(s.SerialCommandTable, "\x1BG1=GR1 X1=GR12 X2=CR42 X3=BR X4=Hello there \x1B"
                                     "B=BR ");
 }
 

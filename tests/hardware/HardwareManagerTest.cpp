@@ -41,7 +41,7 @@ protected:
         card.TotalLines = 16;
         card.Inputs = card.Outputs = 8;
         Configure(1, 1, 0, 144, 3);  // input: ignore serial commands while active
-        Configure(1, 9, 1, 0, 0);    // output: flashing
+        Configure(1, 9, 1, 151, 1);  // output: the heartbeat, flashing
         Configure(1, 10, 1, 0, 0);   // output, active low, off
         Configure(1, 11, 1, 144, 2); // "Generate Rec Logs" set while a pulse runs
         Card(1).Line(10).ActiveLow = -1;
@@ -75,8 +75,7 @@ TEST_F(HardwareManagerPoll, FlashPulseActiveLowInputsAndTheOutputCache) {
     ASSERT_TRUE(engine.Load());
     EXPECT_EQ(engine.CardList(),
               (std::vector<std::string>{"1 : Advantech Card", "2 : Disabled", "3 : Disabled"}));
-    int16_t flash = 9, pulse = 11;
-    HardwareAPI::SetHardwareLine(flash, HardwareAPI::OutputFlashing);
+    int16_t pulse = 11;
     HardwareAPI::SetHardwareLine(pulse, HardwareAPI::OutputPulse);
     EXPECT_TRUE(context.Settings.LoggingAllowed) << "the pulse's action ran on activation";
 
@@ -110,6 +109,19 @@ TEST_F(HardwareManagerPoll, FlashPulseActiveLowInputsAndTheOutputCache) {
     TickAt(kTen + 1.3);
     EXPECT_FALSE(ignoring);
     EXPECT_EQ(Card(1).Line(3).State, 0);
+
+    // Applied settings reload the manager: the heartbeat flashes on, an output that was on stays
+    // on, and the first tick writes them again.
+    Configure(1, 12, 1, 0, 0);
+    int16_t source = 12;
+    HardwareAPI::SetHardwareLine(source, HardwareAPI::OutputOn);
+    engine.Unload();
+    ASSERT_TRUE(engine.Load());
+    sim.OutputBytes[0] = 0;
+    TickAt(kTen + 2.0); // flash on
+    EXPECT_EQ(sim.OutputBytes[0], 0b1011);
+    TickAt(kTen + 2.2); // flash off
+    EXPECT_EQ(sim.OutputBytes[0], 0b1010);
     engine.Unload();
     EXPECT_EQ(Card(1).DriverHandle, 0);
     EXPECT_EQ(sim.OpenHandles, 0);

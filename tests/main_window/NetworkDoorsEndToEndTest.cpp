@@ -7,11 +7,18 @@
 #include "breaks/ZEL_Specific_CartGroups.h"
 #include "breaks/frmSplit.h"
 #include "main_window/NetworkDoors.h"
+#include "network_control/NetSockets.h"
 #include "network_control/NetworkControlServer.h"
 #include "platform/Ports.h"
 
+#include <QElapsedTimer>
 #include <QHostInfo>
+#include <arpa/inet.h>
+#include <atomic>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 using BreakRig::Advert;
@@ -27,6 +34,65 @@ using Lines = std::vector<std::string>;
 // Ports of this test program, apart from any other running at the same time.
 void UseOwnPorts() {
     qputenv("VNTZEL_PORT_OFFSET", QByteArray::number(20000 + getpid() % 5000));
+}
+
+// A peer on threads of its own: it sends one text over and over without pause until it is
+// stopped or cut off, and reads (counting what comes) or never reads at all.
+class Flooder {
+public:
+    Flooder(uint16_t port, const std::string& text, bool reads) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        int small = 4096;
+        if (!reads) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return;
+        std::string block;
+        while (!text.empty() && block.size() < 64 * 1024)
+            block += text;
+        if (!block.empty())
+            writer_ = std::thread([this, block] {
+                while (!stop_ && send(fd_, block.data(), block.size(), MSG_NOSIGNAL) > 0) {
+                }
+            });
+        if (reads)
+            reader_ = std::thread([this] {
+                char bytes[64 * 1024];
+                for (ssize_t n; (n = recv(fd_, bytes, sizeof bytes, 0)) > 0;)
+                    received_ += static_cast<size_t>(n);
+            });
+    }
+    ~Flooder() {
+        stop_ = true;
+        shutdown(fd_, SHUT_RDWR);
+        for (std::thread* t : {&writer_, &reader_})
+            if (t->joinable()) t->join();
+        close(fd_);
+    }
+    size_t Received() const { return received_; }
+
+private:
+    int fd_ = -1;
+    std::atomic<bool> stop_{false};
+    std::atomic<size_t> received_{0};
+    std::thread writer_, reader_;
+};
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kResidentSizeCounts = false; // freed memory stays in the sanitizer's quarantine
+#else
+constexpr bool kResidentSizeCounts = true;
+#endif
+
+size_t ResidentBytes() {
+    size_t pages = 0, resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%zu %zu", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE));
 }
 
 class NetworkDoorsEndToEnd : public ::testing::Test {
@@ -50,7 +116,20 @@ protected:
     void TearDown() override {
         rig.Engine().SetSender(nullptr);
         doors.reset();
+        GeneralFunctions::State().DebugMode = 0;
         qunsetenv("VNTZEL_PORT_OFFSET");
+        qunsetenv("VNTZEL_SYSTEMDRIVE");
+    }
+    // Traces every line into a scratch folder; what was traced so far.
+    void TraceToScratch() {
+        qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(traceDir.Path()));
+        GeneralFunctions::State().DebugMode = -1;
+    }
+    std::string Traced() const {
+        std::string text;
+        for (const auto& file : std::filesystem::directory_iterator(traceDir.Path()))
+            text += TestSupport::ReadBytes(file.path().string());
+        return text;
     }
     static uint16_t Port(int32_t fixed) {
         return static_cast<uint16_t>(Platform::FixedPort(fixed));
@@ -70,6 +149,7 @@ protected:
     }
 
     TestSupport::ScriptedBoxes boxes;
+    TestSupport::ScratchDir traceDir;
     Rig rig;
     std::unique_ptr<NetworkDoors> doors;
 };
@@ -244,7 +324,9 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     a.Send("CLOSE_PLAYER " + std::to_string(p) + "\r");
     ASSERT_TRUE(RunUntil([&] { return rig.Player(p).Status == CartPlayers::Empty; }, 2000));
 
-    // Bad peers: a 1 MB line without an end, peers that connect and drop. The others go on.
+    // Bad peers: a 1 MB line without an end, peers that connect and drop. The others go on,
+    // and the trace shows each received chunk once, cut short.
+    TraceToScratch();
     a.Send(std::string(1 << 20, 'x'));
     for (int k = 0; k < 10; ++k) {
         LoopbackPeer dropper;
@@ -256,6 +338,10 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
     EXPECT_TRUE(b.WaitFor("AD_CUE " + day + " 36000"));
     EXPECT_EQ(boxes.Count(), 2u);
+    GeneralFunctions::State().DebugMode = 0;
+    const std::string trace = Traced();
+    EXPECT_LT(trace.size(), 128u * 1024);
+    EXPECT_NE(trace.find("SLVMSG(2):" + std::string(200, 'x') + "... ("), std::string::npos);
 
     // The master goes down: the slave waits before calling again, then finds it back.
     doors->Close();
@@ -293,4 +379,52 @@ TEST(NetworkDoorsWithoutALog, AnswersTellThatNoLogIsLoaded) {
                                ZEL_Common::GetDestinationLogPath(1, Rig::kDay, false)));
     EXPECT_TRUE(vantor.WaitFor("-Next Advert break  : 0 adverts"));
     qunsetenv("VNTZEL_PORT_OFFSET");
+}
+
+TEST_F(NetworkDoorsEndToEnd, FloodersAndDeafPeersNeitherStarveOthersNorHoardMemory) {
+    doors->Open();
+    const uint16_t playoutPort = Port(Platform::PlayoutControlPort);
+    const uint16_t slavePort = Port(Platform::SlavePort);
+    LoopbackPeer vantor;
+    ASSERT_TRUE(vantor.Connect(playoutPort));
+    const size_t before = ResidentBytes();
+    {
+        // One peer on each door sends without pause; one deaf peer on each door is sent to:
+        // help answers to itself on the playout door, the flood's relays on the slave door.
+        Flooder slaveFlood(slavePort, std::string(1000, 'x') + "\r", true);
+        Flooder deafSlave(slavePort, "", false);
+        ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 2; }, 5000));
+        {
+            Flooder asking(playoutPort, "HELP\r", true);
+            Flooder deafAsking(playoutPort, "HELP\r", false);
+            for (int round = 0; round < 3; ++round) {
+                vantor.ClearReceived();
+                QElapsedTimer answered;
+                answered.start();
+                vantor.SendLine("VERSION?");
+                ASSERT_TRUE(PumpUntil([&] { return !vantor.Lines().empty(); }, 1000))
+                    << "round " << round << " unanswered after " << answered.elapsed() << " ms";
+                EXPECT_EQ(vantor.Lines().front().rfind("VERSION ", 0), 0u);
+                PumpUntil([] { return false; }, 300);
+            }
+            // The deaf peers are dropped once their queues are full; the askers are served.
+            EXPECT_TRUE(
+                PumpUntil([&] { return doors->Playout().Server().ConnectionCount() == 2; }, 5000));
+            EXPECT_GT(asking.Received(), 0u);
+        }
+        EXPECT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 1; }, 10000));
+        const size_t during = ResidentBytes();
+        if (kResidentSizeCounts) {
+            EXPECT_LT(during, before + 64 * 1024 * 1024)
+                << "grew by " << (during - before) / (1024 * 1024) << " MB";
+        }
+    }
+    // After the flood the doors serve as before: a burst of requests is answered in full.
+    ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 0; }, 5000));
+    vantor.ClearReceived();
+    std::string burst;
+    for (int i = 0; i < 100; ++i)
+        burst += "VERSION?\r";
+    vantor.Send(burst);
+    EXPECT_EQ(vantor.WaitLines(100).size(), 100u);
 }

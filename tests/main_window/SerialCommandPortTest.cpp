@@ -19,13 +19,15 @@ namespace {
 
 const std::string kEsc = "\x1B";
 
-void UseProfileCodes(int32_t slack) {
-    SerialSettings::SerialControlSettings& s = SerialSettings::Settings();
-    s.StartCode = kEsc;
-    s.EndCode = "\r";
-    s.PacketLength = 0;
-    s.CheckGroupBreakLengthDifference = slack;
-    s.SerialCommandTable = kEsc + "BR\r=BR " + kEsc + "GR1\r=GR1 " + kEsc + "TE\r=TE ";
+// The codes of a profile as the playout system's tools write it.
+void UseProfileCodes(const TestSupport::ScratchDir& dir, int32_t slack) {
+    const std::string profile = dir.File("VANTOR25.PRF");
+    TestSupport::WriteBytes(
+        profile, "[CommandCodes]\r\nCheckGroupBreakLengthDifference=" + std::to_string(slack) +
+                     "\r\n[IncomingSerialCodes]\r\n<ESC>BR<CR>=BREAK\r\n"
+                     "<ESC>GR1<CR>=GROUP 1\r\n<ESC>TE<CR>=TEST\r\n"
+                     "<ESC>CA12<CR>=CART 12\r\n");
+    SerialSettings::LoadCommandCodes(profile);
 }
 
 // The COM log's lines without their date and time.
@@ -58,6 +60,7 @@ protected:
         serial.Doors.checksAgainstAds = [](int16_t group) { return group == 1; };
         serial.Doors.firstCartOfGroup = [](int16_t) { return 801; };
         serial.Doors.playCartGroup = [this](int16_t group, bool) { groups.push_back(group); };
+        serial.Doors.playCart = [this](int32_t cart, int16_t) { carts.push_back(cart); };
     }
     void Send(const std::string& bytes) {
         ASSERT_TRUE(control.WriteMaster(bytes));
@@ -71,7 +74,9 @@ protected:
     TestSupport::PtyPair control, bounce;
     Platform::SerialPort controlPort, bouncePort;
     SerialCommandPort serial{controlPort, bouncePort};
+    TestSupport::ScratchDir dir;
     std::vector<int16_t> groups;
+    std::vector<int32_t> carts;
     std::string sentBytes;
 };
 
@@ -80,16 +85,17 @@ protected:
 TEST_F(SerialCommandPortTest, PacketsFromTheLineArePlayedLoggedAndBounced) {
     // The group stands in for the break: its first cart's segue (1.505 s) is off the break's
     // length (3.01 s) by more than one second.
-    UseProfileCodes(1);
-    Send("xy" + kEsc + "gr1\r");
-    ASSERT_TRUE(WaitForComLines(2));
+    UseProfileCodes(dir, 1);
+    Send("xy" + kEsc + "gr1\r" + kEsc + "CA12\r");
+    ASSERT_TRUE(WaitForComLines(3));
     EXPECT_EQ(groups, std::vector<int16_t>{1});
+    EXPECT_EQ(carts, std::vector<int32_t>{12});
     EXPECT_NE(TestSupport::ReadBytes(ZEL_Specific::ErrorLogFile(1))
                   .find("[Code:BRM1] Advert Break 10:00:00 (Length: 00:00:03) missed due to "
                         "incorrect Length"),
               std::string::npos);
     Send(kEsc + "ZZ\r");
-    ASSERT_TRUE(WaitForComLines(3));
+    ASSERT_TRUE(WaitForComLines(4));
 
     // 100 KB of noise with NULs and 8-bit bytes and no end code, then a break packet.
     std::string noise;
@@ -108,22 +114,23 @@ TEST_F(SerialCommandPortTest, PacketsFromTheLineArePlayedLoggedAndBounced) {
     EXPECT_EQ(played, (std::vector<int32_t>{801, 802}));
 
     const std::vector<std::string> lines = ComLines();
-    ASSERT_GE(lines.size(), 5u);
+    ASSERT_GE(lines.size(), 6u);
     EXPECT_EQ(lines[0], "DISCARD : XY : PREVALID START CODE");
     EXPECT_EQ(lines[1], " DATA: " + kEsc + "GR1\r ACTION: Play Group 1");
-    EXPECT_EQ(lines[2], " DATA: " + kEsc + "ZZ\r ACTION:  COMMAND NOT FOUND");
+    EXPECT_EQ(lines[2], " DATA: " + kEsc + "CA12\r ACTION: Play Cart 12");
+    EXPECT_EQ(lines[3], " DATA: " + kEsc + "ZZ\r ACTION:  COMMAND NOT FOUND");
     EXPECT_EQ(lines.back(), " DATA: " + kEsc + "BR\r ACTION: Advert Break");
     const std::string& beforeBreak = lines[lines.size() - 2];
     const std::string prevalid = " : PREVALID START CODE";
     ASSERT_GT(beforeBreak.size(), prevalid.size());
     EXPECT_EQ(beforeBreak.substr(beforeBreak.size() - prevalid.size()), prevalid);
-    EXPECT_NE(lines[3].find(" : BUFFER FULL"), std::string::npos);
+    EXPECT_NE(lines[4].find(" : BUFFER FULL"), std::string::npos);
     // Every byte received is repeated on the bounce port.
     EXPECT_EQ(bounce.ReadMaster(sentBytes.size()), sentBytes);
 }
 
 TEST_F(SerialCommandPortTest, FramingModesReentryAndTheWeekdayLog) {
-    UseProfileCodes(2);
+    UseProfileCodes(dir, 2);
     // Last Monday's file starts afresh (7 December 2026 is a Monday).
     const std::string log = SerialCommandPort::TodaysComLogFile();
     ASSERT_EQ(log.substr(log.size() - 11), "COM_Mon.LOG");
