@@ -146,8 +146,8 @@ private:
     void MarkNothingCued();
     bool LateDump(const Platform::Clock::Moment& now);
     bool AutomaticPlay(const Platform::Clock::Moment& now);
-    // Steps 2 to 10 of a play command; a retry traces why the break waits only when the reason
-    // changed.
+    // Starts the cued break as a play command does, without its trace line and network word;
+    // why a break waits is traced only when the reason changed.
     void StartCuedBreak();
     void TraceWait(const std::string& text);
     void ScheduledReload(const Platform::Clock::Moment& now);
