@@ -61,7 +61,7 @@ private:
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("VNTZEL_HEADLESS", "1", 1);
-    setenv("VNTZEL_PORT_OFFSET", std::to_string(30000 + getpid() % 3000).c_str(), 1);
+    setenv("VNTZEL_PORT_OFFSET", std::to_string(TestSupport::ProgramPortOffset(3)).c_str(), 1);
     QApplication app(argc, argv);
     BreakRig::Rig rig;
     if (!BreakTrigger::OpenOneAdvertBreaks(rig, kBreaks, "net_play_benchmark")) return 1;

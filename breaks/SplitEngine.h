@@ -74,6 +74,9 @@ public:
     // the new-log and future-log checks every LogUpdateInterval seconds.
     void tmrLogReload_Timer();
     void tmrLogUpdateInterval_Timer();
+    // The scheduled reload counts as done now: the break the window cued at load is not cued
+    // again at the first tick.
+    void ResetLogReloadTimes();
     // After the day's last break the next day's log was missing: that day is tried again.
     void RetryNextDayLog();
     bool CheckForFutureLogFiles();
@@ -146,6 +149,10 @@ private:
     void MarkNothingCued();
     bool LateDump(const Platform::Clock::Moment& now);
     bool AutomaticPlay(const Platform::Clock::Moment& now);
+    // Starts the cued break as a play command does, without its trace line and network word;
+    // why a break waits is traced only when the reason changed.
+    void StartCuedBreak();
+    void TraceWait(const std::string& text);
     void ScheduledReload(const Platform::Clock::Moment& now);
     void SetStatus(const std::string& text, int32_t colour);
     // A source log is copied once its size and time are the same at two checks.
@@ -176,6 +183,10 @@ private:
     int32_t lastReloadDate_ = -1;
     float lastReloadTime_ = 0.0f;
     int32_t lastReloadHour_ = -1;
+    // The cued break (day, position) the scheduler has told the network to play; the reason
+    // last traced why a break waits.
+    std::pair<int32_t, int32_t> playAsked_{0, 0};
+    std::string waitTraced_;
     std::string statusText_ = "Checking Future Logs";
     int32_t statusColour_ = kButtonFace;
     std::string settledPath_; // the source last looked at, its size and time

@@ -68,28 +68,42 @@ void SplitEngine::SetSourceLine(int32_t mode) {
 void SplitEngine::PlayBreak(bool NotifyNetwork) {
     Trace(std::string("PlayBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
     if (NotifyNetwork) Send("AD_PLAY");
+    waitTraced_.clear();
+    StartCuedBreak();
+}
+
+void SplitEngine::TraceWait(const std::string& text) {
+    if (text == waitTraced_) return;
+    waitTraced_ = text;
+    Trace(text);
+}
+
+void SplitEngine::StartCuedBreak() {
     if (!LogOpen()) CueNextBreak(false, false);
     if (!LogOpen()) return;
     if (cartQueue_ && cartQueue_->QueueCount() > 0 &&
         MainSettings::Settings().General.AllowBreaksDuringCarts == 0) {
-        Trace("PlayBreak:CartGroup running so ignoring");
+        TraceWait("PlayBreak:CartGroup running so ignoring");
         return;
     }
     AdBreak& b = Break();
     if (b.AdvertCount < 1) {
-        Trace("PlayBreak:No Adverts in current break so calling CueNextBreak");
+        TraceWait("PlayBreak:No Adverts in current break so calling CueNextBreak");
         CueNextBreak(false, false);
         return;
     }
     if (Breaks::State().BreakRunning) {
-        Trace("PlayBreak:Ad Break Running so ignoring");
+        TraceWait("PlayBreak:Ad Break Running so ignoring");
         return;
     }
     if (!players_) return;
     const AdvertEntry first = b.Advert(1);
     int16_t player = players_->FindPlayerWithCart(first.CartNumber, 0);
     if (player <= 0) player = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
-    if (player <= 0) return;
+    if (player <= 0) {
+        TraceWait("PlayBreak:No free player so waiting");
+        return;
+    }
     SetSourceLine(HardwareAPI::OutputOff);
     int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
     if (!players_->PlayPlayer(player, first.CartNumber, volume)) {
@@ -104,6 +118,9 @@ void SplitEngine::PlayBreak(bool NotifyNetwork) {
     b.PlayingPlayer = player;
     b.CurrentAdvert = 1;
     Breaks::State().BreakRunning = true;
+    // Played: a later command for the same break is a new one.
+    playAsked_ = {0, 0};
+    waitTraced_.clear();
     SetBreakTickEnabled(true);
     emit logDisplayChanged();
 }

@@ -52,8 +52,22 @@ bool SplitEngine::AutomaticPlay(const Platform::Clock::Moment& now) {
     const int32_t first = Break().AdvertCount > 0 ? Break().Advert(1).CartNumber : 0;
     if (players_ && players_->FindPlayerWithCart(first, 0) == 0) LoadCurrentBreak(true, true);
     if (since < 0) return false;
+    // The network hears of the break once; later ticks only try to start it again.
+    const std::pair<int32_t, int32_t> cued{split.CuedBreakDate, split.CuedBreakPos};
+    if (playAsked_ == cued) {
+        StartCuedBreak();
+        return true;
+    }
+    playAsked_ = cued;
     PlayBreak(true);
     return true;
+}
+
+void SplitEngine::ResetLogReloadTimes() {
+    const Platform::Clock::Moment now = Platform::Clock::Now();
+    lastReloadDate_ = now.day;
+    lastReloadTime_ = static_cast<float>(now.seconds);
+    lastReloadHour_ = static_cast<int32_t>(now.seconds / 3600.0);
 }
 
 void SplitEngine::ScheduledReload(const Platform::Clock::Moment& now) {

@@ -37,8 +37,9 @@ void BuildCartInfoReport(int32_t& cartNumber, const ReportViewer& show);
 // TotalNumberCartPlayers (at most 4); the player windows set their own.
 using PlayerMaker = std::function<int16_t()>;
 void SetPlayerMaker(PlayerMaker maker);
-int16_t MakeCartPlayers();
 
+// Makes every player once, through the maker, and gives each its engine settings and the
+// start-up volume; the only place players are made.
 bool InitialiseAudio();
 bool ShutdownAudio();
 bool LoadPlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume);

@@ -80,18 +80,19 @@ void InitialisePlayer(int16_t n, int32_t debugLevel) {
     rec.Player->SetNumberWavePlayBuffers(plan.count);
 }
 
-} // namespace
-
-void SetPlayerMaker(PlayerMaker maker) {
-    Maker() = std::move(maker);
-}
-
+// Display-free players for TotalNumberCartPlayers (at most 4).
 int16_t MakeCartPlayers() {
     int32_t count =
         std::clamp<int32_t>(MainSettings::Settings().Audio.TotalNumberCartPlayers, 0, kMaxPlayers);
     for (int16_t n = 1; n <= count; ++n)
         CreateCartPlayer(n);
     return static_cast<int16_t>(count);
+}
+
+} // namespace
+
+void SetPlayerMaker(PlayerMaker maker) {
+    Maker() = std::move(maker);
 }
 
 bool InitialiseAudio() {

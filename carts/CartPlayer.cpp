@@ -54,7 +54,8 @@ CartPlayer& CreateCartPlayer(int16_t playerNumber) {
     PlayersState& state = State();
     CartPlayerRecord& rec = Record(playerNumber);
     auto& slot = state.Players.at(static_cast<size_t>(playerNumber));
-    rec.Player = nullptr;
+    // Windows and connections hold on to the player made first: it is never replaced.
+    if (slot) return *slot;
     slot = std::make_unique<CartPlayer>(playerNumber);
     rec.Player = &slot->Control();
     rec.Player->SetWaveOutDeviceNumber(rec.SoundCardNumber);

@@ -28,8 +28,9 @@ private:
     FlennPlayer control_;
 };
 
-// Makes player n (1..4): its record's Player reference is the new control, given the
-// record's SoundCardNumber as its device. Replaces a player made before.
+// Makes player n (1..4) once: its record's Player reference is the new control, given the
+// record's SoundCardNumber as its device. A player already made is returned as it is, until
+// ReleaseCartPlayers or the audio's shut-down releases it.
 CartPlayer& CreateCartPlayer(int16_t playerNumber);
 // The player behind a record, nullptr when none was made.
 CartPlayer* FindCartPlayer(int16_t playerNumber);

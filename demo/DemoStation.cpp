@@ -16,10 +16,12 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -218,28 +220,63 @@ void WriteProfile(const std::string& path) {
     Write("Serial", "Handshaking", "0", path);
 }
 
-// A break every 15 minutes: three or four of the split's adverts, and two lines of another
-// chain that the split leaves alone.
+// A whole number from the environment, or fallback when unset or not above 0.
+int EnvironmentNumber(const char* name, int fallback) {
+    const char* text = std::getenv(name);
+    const int value = text ? std::atoi(text) : 0;
+    return value > 0 ? value : fallback;
+}
+
+// The day's break times in seconds after midnight: one every 15 minutes; on today's log also
+// breaks close to now so that a new station plays one soon. VNTZEL_DEMO_BREAK_SECONDS sets a
+// run of close breaks that far apart (VNTZEL_DEMO_BREAKS of them, default 60), the first
+// VNTZEL_DEMO_FIRST_BREAK_SECONDS after now (default 60); without it one break comes about a
+// minute after now unless a quarter-hour break is due within two minutes anyway.
+std::set<int> BreakTimes(int32_t day) {
+    constexpr int kQuarter = 900, kDay = 86400;
+    std::set<int> times;
+    for (int time = 0; time < kDay; time += kQuarter)
+        times.insert(time);
+    if (day != Platform::Clock::Today()) return times;
+    const int now = static_cast<int>(std::ceil(Platform::Clock::Timer()));
+    const int spacing = EnvironmentNumber("VNTZEL_DEMO_BREAK_SECONDS", 0);
+    const int first = now + EnvironmentNumber("VNTZEL_DEMO_FIRST_BREAK_SECONDS", 60);
+    if (spacing == 0) {
+        if (times.lower_bound(now + 20) == times.upper_bound(now + 120) && first < kDay)
+            times.insert(first);
+        return times;
+    }
+    // The close run replaces the quarter-hour breaks it overlaps.
+    const int count = EnvironmentNumber("VNTZEL_DEMO_BREAKS", 60);
+    times.erase(times.lower_bound(first - spacing + 1), times.lower_bound(first + count * spacing));
+    for (int i = 0; i < count && first + i * spacing < kDay; ++i)
+        times.insert(first + i * spacing);
+    return times;
+}
+
+// Each break: three or four of the split's adverts, and two lines of another chain that the
+// split leaves alone.
 bool WriteLog(int32_t day) {
     std::string path = ZEL_Common::GetSourceLogPath(1, day, false);
     std::ofstream out(path, std::ios::binary);
     const std::vector<DemoCart>& adverts = Adverts();
     size_t next = static_cast<size_t>(day % 7);
-    for (int slot = 0; slot < 96; ++slot) {
-        float time = static_cast<float>(slot * 900);
-        int count = 3 + slot % 2;
+    int index = 0;
+    for (int time : BreakTimes(day)) {
+        int count = 3 + index % 2;
         for (int i = 0; i < count; ++i) {
             const DemoCart cart = Shortened(adverts[next++ % adverts.size()]);
             out << AdvertLog_FN::BuildLogLine(
-                       time, "NE", cart.number, cart.title,
-                       "D" + std::to_string(day) + "-" + std::to_string(slot), cart.seconds, false)
+                       static_cast<float>(time), "NE", cart.number, cart.title,
+                       "D" + std::to_string(day) + "-" + std::to_string(index), cart.seconds, false)
                 << "\r\n";
         }
         for (int i = 0; i < 2; ++i)
-            out << AdvertLog_FN::BuildLogLine(time, "SW", 900 + i, "Other chain advert", "", 30,
-                                              false)
+            out << AdvertLog_FN::BuildLogLine(static_cast<float>(time), "SW", 900 + i,
+                                              "Other chain advert", "", 30, false)
                 << "\r\n";
         out << "\r\n";
+        ++index;
     }
     out.close();
     return static_cast<bool>(out);

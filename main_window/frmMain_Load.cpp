@@ -1,5 +1,6 @@
 #include "main_window/frmMain_Load.h"
 
+#include "breaks/BreaksState.h"
 #include "breaks/LogEditing.h"
 #include "breaks/SplitCartGroupQueue.h"
 #include "breaks/SplitEngine.h"
@@ -223,9 +224,7 @@ void AddPanels(frmMain& main) {
 void ShowNetworkPanel() {
     QLabel* panel = Panels().picNetwork;
     if (!panel) return;
-    panel->setText(QString("Network: playout system port %1, machines port %2")
-                       .arg(Platform::FixedPort(Platform::PlayoutControlPort))
-                       .arg(Platform::FixedPort(Platform::SlavePort)));
+    panel->setText(QString::fromStdString("Network: " + ListeningPortsText()));
     panel->show();
 }
 
@@ -259,10 +258,9 @@ bool OpenAudiowall() {
     return false;
 }
 
-// Step 11: the player windows as children of the player area.
+// Step 11: the player windows that InitialiseAudio made, as children of the player area.
 void DisplayPlayers(frmMain& main) {
-    if (Audio_Player_FN::MakeCartPlayers() < 1 ||
-        MainSettings::Settings().Audio.TotalNumberCartPlayers < 1) {
+    if (MainSettings::Settings().Audio.TotalNumberCartPlayers < 1) {
         main.picPlayer()->hide();
         return;
     }
@@ -338,6 +336,7 @@ SplitWindowDoors SplitDoors(RunningParts& parts) {
     };
     // The window's log timers run the split's scheduler.
     doors.LogReloadTick = [&parts] { parts.split.tmrLogReload_Timer(); };
+    doors.ResetLogReloadTimes = [&parts] { parts.split.ResetLogReloadTimes(); };
     doors.CheckForFutureLogFiles = [&parts] { parts.split.CheckForFutureLogFiles(); };
     doors.PlayCartGroup = PlayCartGroup;
     if (MainMenus* menus = Panels().menus) {
@@ -523,6 +522,19 @@ bool SearchForDataLocations() {
         Carts::State().AudiowallParts[i].Location = folders[i];
     OpenFileLocations(kMainIni);
     return true;
+}
+
+std::string ListeningPortsText() {
+    if (CommandLineHas("/NONETWORK")) return "no network (/NONETWORK)";
+    return "playout system port " +
+           std::to_string(Platform::FixedPort(Platform::PlayoutControlPort)) + ", machines port " +
+           std::to_string(Platform::FixedPort(Platform::SlavePort));
+}
+
+std::string ReadyLine() {
+    return "VNTZEL ready: settings and trace log in " + GeneralFunctions::GetWindowsFolder() +
+           ", logs and reconciliation in " + Breaks::Split(1)->LogDestinationDirectory + "; " +
+           ListeningPortsText();
 }
 
 SplitEngine* RunningSplit() {

@@ -2,6 +2,7 @@
 // The main window's start-up and shut-down: everything the program runs is started here in a
 // fixed order and taken down in a fixed order when the main window closes.
 #include <cstdint>
+#include <string>
 
 class SplitEngine;
 class frmSplit;
@@ -24,6 +25,11 @@ void UpdateLoggingCaption();
 // Offers the playout system's data and audiowall folders when they can be found; true when
 // the user took them.
 bool SearchForDataLocations();
+
+// The ports start-up listens on, as the network panel shows them.
+std::string ListeningPortsText();
+// The line a headless run prints once start-up is complete: its folders and ports.
+std::string ReadyLine();
 
 // The split engine and window once start-up has made them, else nullptr.
 SplitEngine* RunningSplit();

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
@@ -70,7 +71,13 @@ int main(int argc, char** argv) {
     CloseMainWindowOnStopSignals();
 
     int result = MainWindow::MDIForm_Load(MainWindow::MainForm());
-    if (result == MainWindow::kStartupRunning) result = app.exec();
+    if (result == MainWindow::kStartupRunning) {
+        if (Platform::MsgBoxIsHeadless()) {
+            std::printf("%s\n", MainWindow::ReadyLine().c_str());
+            std::fflush(stdout);
+        }
+        result = app.exec();
+    }
     GeneralFunctions::WriteDebugLine("VNTZEL ended with code " + std::to_string(result), -1);
     MainWindow::UnloadMainForm();
     return result;

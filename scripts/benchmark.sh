@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Runs every benchmark; each prints stable "key value" lines.   bash scripts/benchmark.sh [seconds]
+# PROCESS_SOAK_SECONDS (default 600) sets how long the program itself plays its breaks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -32,14 +33,15 @@ import glob, os, resource, signal, subprocess, sys, time
 station, carts = sys.argv[1], sys.argv[2]
 env = dict(os.environ, VNTZEL_WINDIR=station + "/windows", VNTZEL_APPDIR=station + "/app",
            VNTZEL_SYSTEMDRIVE=station + "/windows", VNTZEL_REGISTRY=station + "/windows/registry.ini",
-           VNTZEL_HEADLESS="1", QT_QPA_PLATFORM="offscreen", VNTZEL_PORT_OFFSET="33000",
+           VNTZEL_HEADLESS="1", QT_QPA_PLATFORM="offscreen", VNTZEL_PORT_OFFSET="25500",
            VNTZEL_WAVE_OUT_DEVICES="null,null,null,null")
 for log in glob.glob(station + "/windows/VNTZEL.*.log"):
     os.remove(log)
 def trace():
     return "".join(open(f, errors="replace").read() for f in glob.glob(station + "/windows/VNTZEL.*.log"))
 start = time.monotonic()
-program = subprocess.Popen(["build/VNTZEL", "/DEBUG"], env=env, stderr=subprocess.DEVNULL)
+program = subprocess.Popen(["build/VNTZEL", "/DEBUG"], env=env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
 shown = done = None
 while done is None and time.monotonic() - start < 120:
     text = trace()
@@ -56,3 +58,11 @@ print(f"startup_{name}_complete_ms {(done - start) * 1000:.0f}")
 print(f"startup_{name}_peak_rss_kb {peak}")
 PY
 done
+
+# The program itself plays a break every minute of short carts for PROCESS_SOAK_SECONDS.
+soak_seconds=${PROCESS_SOAK_SECONDS:-600}
+station=$PWD/build/bench-soak-station
+rm -rf "$station"
+bash scripts/demo-station.sh --break-every 60 --breaks $((soak_seconds / 60 + 2)) \
+  --first-break-in 45 --cart-seconds 3 "$station" >/dev/null
+python3 benchmarks/process_soak.py "$station" "$soak_seconds" 25500

@@ -1,6 +1,7 @@
 #include "BreaksFixture.h"
 
 #include "breaks/ZEL_Common.h"
+#include "core/GeneralFunctions.h"
 #include "platform/Clock.h"
 
 #include <algorithm>
@@ -10,6 +11,15 @@ using namespace BreaksTest;
 namespace fs = std::filesystem;
 
 namespace {
+
+// A cart-group queue that holds as many items as the test says.
+struct HeldQueue : SplitCartQueue {
+    int16_t QueueCount() override { return count; }
+    bool FirstGroupMuted() override { return false; }
+    void ClearQueue() override { count = 0; }
+    void RunQueueTick() override {}
+    int16_t count = 0;
+};
 
 class LogScheduler : public SplitTest {
 protected:
@@ -58,12 +68,38 @@ TEST_F(LogScheduler, AutomaticPlayCuesTwoSecondsAheadAndALateBreakIsDumpedOnce) 
     TickAt(kDec7, 36000 - 1);
     EXPECT_EQ(players.cues.size(), 1u) << "advert 1 stays cued";
     EXPECT_TRUE(players.plays.empty());
-    TickAt(kDec7, 36000);
+
+    // A cart group still playing holds the break off: the network hears "AD_PLAY" once and the
+    // trace says once why; the break starts late, once the group is done, and plays to its end.
+    qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(dir.Path()));
+    GeneralFunctions::State().DebugMode = -1;
+    HeldQueue queue;
+    queue.count = 1;
+    engine->SetCartQueue(&queue);
+    for (int s = 0; s < 5; ++s)
+        TickAt(kDec7, 36000 + s);
+    EXPECT_TRUE(players.plays.empty());
+    queue.count = 0;
+    TickAt(kDec7, 36005);
     ASSERT_EQ(players.plays.size(), 1u);
     EXPECT_EQ(Sent("AD_PLAY"), 1u);
     players.Run(70);
+    engine->SetCartQueue(nullptr);
     ASSERT_FALSE(Breaks::State().BreakRunning);
+    ASSERT_EQ(players.plays.size(), 2u);
+    EXPECT_EQ(players.plays[1].second, 2) << "the second advert played after the late start";
+    EXPECT_EQ(Sent("AD_PLAY"), 1u);
     EXPECT_FLOAT_EQ(Split().CuedBreakTime, 37800);
+    const std::string trace = TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDec7));
+    GeneralFunctions::State().DebugMode = 0;
+    qunsetenv("VNTZEL_SYSTEMDRIVE");
+    size_t waits = 0;
+    for (size_t at = 0; (at = trace.find("CartGroup running", at)) != std::string::npos; ++at)
+        ++waits;
+    EXPECT_EQ(waits, 1u) << trace;
+    EXPECT_EQ(trace.find("PlayBreak:NotifyNetwork", trace.find("PlayBreak:NotifyNetwork") + 1),
+              std::string::npos)
+        << "one play command, then quiet retries: " << trace;
 
     // The 10:30 break is not played: dumped at 10:35:00 to the second, once, with one line.
     General().AutoPlayAdBreaks = 0;

@@ -42,7 +42,7 @@ namespace {
 class MainMenusTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        qputenv("VNTZEL_PORT_OFFSET", QByteArray::number(25000 + getpid() % 5000));
+        qputenv("VNTZEL_PORT_OFFSET", QByteArray::number(TestSupport::ProgramPortOffset(1)));
         qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(traceDir.Path()));
         GeneralFunctions::State().DebugMode = -1;
         ASSERT_TRUE(rig.Open());

@@ -33,7 +33,7 @@ using Lines = std::vector<std::string>;
 
 // Ports of this test program, apart from any other running at the same time.
 void UseOwnPorts() {
-    qputenv("VNTZEL_PORT_OFFSET", QByteArray::number(20000 + getpid() % 5000));
+    qputenv("VNTZEL_PORT_OFFSET", QByteArray::number(TestSupport::ProgramPortOffset(2)));
 }
 
 // A peer on threads of its own: it sends one text over and over without pause until it is

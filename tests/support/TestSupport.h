@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace TestSupport {
@@ -36,6 +37,15 @@ public:
 private:
     std::deque<int> answers_;
 };
+
+// VNTZEL_PORT_OFFSET for a test that opens the program's fixed ports (6900 to 6969 and a few
+// above): every port stays below 32768, out of the kernel's range for outgoing connections, so
+// no connection of another test can hold it by chance. Each band (0 to 3) is a range of its
+// own, so tests of different bands never share a port; the process id spreads one band's runs.
+inline int ProgramPortOffset(int band) {
+    constexpr int kBandWidth = 6000, kBandsFrom = 1000;
+    return kBandsFrom + band * kBandWidth + static_cast<int>(getpid() % (kBandWidth - 100));
+}
 
 // Freezes the clock at a moment for the test's lifetime.
 class FrozenClock {
