@@ -240,13 +240,14 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
     ASSERT_TRUE(PumpUntil(played, 3 * kStartMs)) << Reconciliation() << Trace();
     ASSERT_EQ(reconciled.fault, "") << Reconciliation() << Trace();
     ASSERT_EQ(program.state(), QProcess::Running);
-    // The slave heard "AD_PLAY" once for each break it saw start, and no cue after start-up;
-    // the one cue went out once, before it connected.
+    // The slave heard "AD_PLAY" once for each break it saw start, and one cue: the cued break
+    // when it connected, none after a break; start-up's cue went out once, before it connected.
     const size_t breaks =
         static_cast<size_t>(reconciled.complete) - (reconciled.firstTime < connected ? 1u : 0u);
     EXPECT_EQ(CountLines(machine, "AD_PLAY"), breaks) << machine.Raw() << Trace();
-    EXPECT_EQ(Count(machine.Raw(), "AD_CUE"), 0u) << machine.Raw();
-    EXPECT_EQ(Count(Trace(), ":AD_CUE "), 1u) << Trace();
+    EXPECT_EQ(Count(machine.Raw(), "AD_CUE"), 1u) << machine.Raw();
+    EXPECT_EQ(Count(Trace(), "NewSlave:AD_CUE "), 1u) << Trace();
+    EXPECT_EQ(Count(Trace(), "ToSlaves:AD_CUE "), 1u) << Trace();
     EXPECT_EQ(CountLines(vantor, "AD_BREAK_COMPLETED"), static_cast<size_t>(reconciled.complete));
     // Between the breaks no player still holds a finished advert: every one was ejected.
     EXPECT_EQ(Count(Trace(), "PlayBreak:No free player"), 0u) << Trace();
