@@ -71,4 +71,11 @@ TEST_F(PlayerWindowsEndToEnd, DropPlaySeekAndShow) {
     QImage image = MainWindow::MainForm().picPlayer()->grab().toImage();
     EXPECT_EQ(image.size(), QSize(1242, 51));
     image.save(QCoreApplication::applicationDirPath() + "/player_area_playing.png");
+
+    // A cart played on its own leaves its player at its end; the cued one stays.
+    Run(6000);
+    EXPECT_EQ(Player(1).Status, Empty);
+    EXPECT_EQ(Player(1).CartNumber, 0);
+    EXPECT_EQ(E(1).pnlCartNo.Caption, "");
+    EXPECT_EQ(Player(2).Status, Cued);
 }
