@@ -154,6 +154,7 @@ private:
     void StartCuedBreak();
     void TraceWait(const std::string& text);
     void ScheduledReload(const Platform::Clock::Moment& now);
+    void MarkReloaded(const Platform::Clock::Moment& now);
     void SetStatus(const std::string& text, int32_t colour);
     // A source log is copied once its size and time are the same at two checks.
     bool SourceSettled(const std::string& path);

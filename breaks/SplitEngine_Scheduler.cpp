@@ -64,7 +64,10 @@ bool SplitEngine::AutomaticPlay(const Platform::Clock::Moment& now) {
 }
 
 void SplitEngine::ResetLogReloadTimes() {
-    const Platform::Clock::Moment now = Platform::Clock::Now();
+    MarkReloaded(Platform::Clock::Now());
+}
+
+void SplitEngine::MarkReloaded(const Platform::Clock::Moment& now) {
     lastReloadDate_ = now.day;
     lastReloadTime_ = static_cast<float>(now.seconds);
     lastReloadHour_ = static_cast<int32_t>(now.seconds / 3600.0);
@@ -92,9 +95,7 @@ void SplitEngine::ScheduledReload(const Platform::Clock::Moment& now) {
     split.CuedBreakPos = 0;
     SetCurrentBreakPos(GetNextAdBreakFilePos(static_cast<float>(now.seconds - 0.01)), true, true,
                        false);
-    lastReloadDate_ = now.day;
-    lastReloadTime_ = static_cast<float>(now.seconds);
-    lastReloadHour_ = hour;
+    MarkReloaded(now);
 }
 
 void SplitEngine::tmrLogUpdateInterval_Timer() {
