@@ -9,6 +9,7 @@
 #include "platform/Screen.h"
 #include "platform/Text1252.h"
 #include "platform/VB.h"
+#include "platform/WholeFile.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCloseEvent>
@@ -19,17 +20,14 @@
 #include <QScreen>
 #include <QTextDocumentFragment>
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 
 namespace Browsing {
 
 namespace {
 
 std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(Platform::ResolveExisting(path), std::ios::binary);
-    if (!in) return {};
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string bytes;
+    return Platform::ReadWholeFile(Platform::ResolveExisting(path), bytes) ? bytes : "";
 }
 
 // Key codes the preview keeps for itself.
@@ -221,11 +219,8 @@ void frmPrintPreview::cmdPrint_Click() {
 void frmPrintPreview::cmdSave_Click() {
     std::optional<std::string> chosen = ChooseSaveFile("Select File to Save to", this);
     if (!chosen || VB::Trim(GeneralFunctions::GetFileName(*chosen)).empty()) return;
-    std::ofstream out(*chosen, std::ios::binary | std::ios::trunc);
-    const std::string text = Text();
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) GeneralFunctions::FormatErrorMessage("while saving the file.", 75, false);
+    if (!Platform::ReplaceWholeFile(*chosen, Text()))
+        GeneralFunctions::FormatErrorMessage("while saving the file.", 75, false);
 }
 
 void frmPrintPreview::cmdDone_Click() {

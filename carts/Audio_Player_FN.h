@@ -41,6 +41,7 @@ void SetPlayerMaker(PlayerMaker maker);
 // Makes every player once, through the maker, and gives each its engine settings and the
 // start-up volume; the only place players are made.
 bool InitialiseAudio();
+// Ejects every player, then destroys the player windows and after them the players.
 bool ShutdownAudio();
 bool LoadPlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume);
 bool CuePlayer(int16_t PlayerNumber, int32_t CartNumber, int16_t& Volume);

@@ -123,8 +123,10 @@ bool ShutdownAudio() {
         if (rec.Status != Empty) EjectPlayer(n);
         SetPlayerVolume(n, rec.EngineVolume);
         rec.Player = nullptr;
-        State().Players[static_cast<size_t>(n)].reset();
     }
+    // The windows go before the players they show.
+    DestroyPlayerWindows();
+    CartPlayers::ReleaseCartPlayers();
     const Carts::RecorderState& recorder = Carts::State().Recorder;
     if (recorder.RecorderControl && recorder.RecorderStatus != 0)
         Vantor_Cart_Routines::RecorderSave(2);

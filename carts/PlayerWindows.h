@@ -22,7 +22,7 @@ void ArrangePlayerWindow(int16_t playerNumber);
 // Lays every player window out again to the player area's size (after it changed).
 void ArrangePlayerWindows();
 void ShowPlayerControls(int16_t playerNumber, bool show);
-// Destroys the windows (main window unload, tests); the players stay.
+// Destroys the windows (the audio's shut-down, tests); the players stay.
 void DestroyPlayerWindows();
 // Makes InitialiseAudio create the players through their windows.
 void UsePlayerWindows();

@@ -106,13 +106,17 @@ std::string PadLeft(std::string& text, int16_t width, const std::string& padChar
 
 enum DebugKind : int32_t { dkPlain = 0, dkEnter = 1, dkLeave = 2, dkReset = 3 };
 
+// The folder of the trace files: the system drive.
+std::string DebugTraceFolder();
 // The trace file of a day: the system drive + program name + ".yyyymmdd.log".
 std::string DebugTraceFile(int32_t day);
 void WriteDebugLine(const std::string& text, int32_t level);
 void WriteDebugLineNest(const std::string& text, int32_t level, int32_t kind);
 void WriteDebugLineEx(const std::string& text, int32_t level, int32_t kind,
                       const std::string& context);
-void AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text);
+// Appends text (after the date and time when withTime) as one line; a line that cannot be
+// written is reported in the trace log and gives false.
+bool AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text);
 
 // The standard error text; shown in an exclamation box unless silent. ownDescription stands
 // in for a number that has no standard description.

@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
+#include "platform/WholeFile.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -62,7 +63,14 @@ int CopyOrMove(const fs::path& from, const fs::path& to, bool move) {
         if (ec.value() != EXDEV) return ErrorOf(ec);
         ec.clear();
     }
-    fs::copy(from, to, fs::copy_options::overwrite_existing | fs::copy_options::recursive, ec);
+    // A file copied over another replaces it whole; folders are copied as they are.
+    if (fs::is_regular_file(from, ec)) {
+        errno = 0;
+        if (!Platform::ReplaceWithCopy(to.string(), from.string()))
+            return errno ? Platform::ErrorNumberOfErrno(errno) : Platform::errPathFileAccess;
+    } else {
+        fs::copy(from, to, fs::copy_options::overwrite_existing | fs::copy_options::recursive, ec);
+    }
     if (!ec && move) fs::remove_all(from, ec);
     return ErrorOf(ec);
 }

@@ -8,8 +8,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 namespace GeneralFunctions {
 namespace {
@@ -21,13 +23,14 @@ std::string ProgramName() {
     return name.empty() ? "VNTZEL" : name;
 }
 
-// Appends one CR LF ended line; a file that cannot be written loses the line.
-void AppendLine(const std::string& fileName, const std::string& line) {
+// Appends one CR LF ended line; false when the file cannot be opened or the line was not
+// written whole.
+bool AppendLine(const std::string& fileName, const std::string& line) {
     std::FILE* f = std::fopen(Platform::ResolveExisting(fileName).c_str(), "ab");
-    if (!f) return;
+    if (!f) return false;
     std::string bytes = line + "\r\n";
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
 }
 
 // A date value of a moment in whole seconds (the time shown is never rounded into the next
@@ -38,8 +41,12 @@ double WholeSecondValue(const Platform::Clock::Moment& m) {
 
 } // namespace
 
+std::string DebugTraceFolder() {
+    return Platform::SystemDriveFolder();
+}
+
 std::string DebugTraceFile(int32_t day) {
-    return Platform::JoinPath(Platform::SystemDriveFolder(),
+    return Platform::JoinPath(DebugTraceFolder(),
                               ProgramName() + "." + VB::FormatDate(day, "yyyymmdd") + ".log");
 }
 
@@ -69,13 +76,16 @@ void WriteDebugLineEx(const std::string& text, int32_t level, int32_t kind,
     if (kind == dkEnter) ++state.traceDepth;
 }
 
-void AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text) {
-    if (fileName.empty()) return;
+bool AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text) {
+    if (fileName.empty()) return false;
     std::string line = text;
     if (withTime)
         line =
             VB::FormatDate(WholeSecondValue(Platform::Clock::Now()), "ddddd hh:nn:ss") + " " + text;
-    AppendLine(fileName, line);
+    if (AppendLine(fileName, line)) return true;
+    const int cause = errno;
+    WriteDebugLine("Failed to write to " + fileName + ": " + std::strerror(cause), -1);
+    return false;
 }
 
 std::string FormatErrorMessage(const std::string& action, int32_t errorNumber, bool silent,

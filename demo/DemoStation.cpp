@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
+#include "platform/WholeFile.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -20,7 +21,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -258,7 +258,7 @@ std::set<int> BreakTimes(int32_t day) {
 // split leaves alone.
 bool WriteLog(int32_t day) {
     std::string path = ZEL_Common::GetSourceLogPath(1, day, false);
-    std::ofstream out(path, std::ios::binary);
+    std::string text;
     const std::vector<DemoCart>& adverts = Adverts();
     size_t next = static_cast<size_t>(day % 7);
     int index = 0;
@@ -266,20 +266,21 @@ bool WriteLog(int32_t day) {
         int count = 3 + index % 2;
         for (int i = 0; i < count; ++i) {
             const DemoCart cart = Shortened(adverts[next++ % adverts.size()]);
-            out << AdvertLog_FN::BuildLogLine(
-                       static_cast<float>(time), "NE", cart.number, cart.title,
-                       "D" + std::to_string(day) + "-" + std::to_string(index), cart.seconds, false)
-                << "\r\n";
+            text +=
+                AdvertLog_FN::BuildLogLine(static_cast<float>(time), "NE", cart.number, cart.title,
+                                           "D" + std::to_string(day) + "-" + std::to_string(index),
+                                           cart.seconds, false) +
+                "\r\n";
         }
         for (int i = 0; i < 2; ++i)
-            out << AdvertLog_FN::BuildLogLine(static_cast<float>(time), "SW", 900 + i,
-                                              "Other chain advert", "", 30, false)
-                << "\r\n";
-        out << "\r\n";
+            text += AdvertLog_FN::BuildLogLine(static_cast<float>(time), "SW", 900 + i,
+                                               "Other chain advert", "", 30, false) +
+                    "\r\n";
+        text += "\r\n";
         ++index;
     }
-    out.close();
-    return static_cast<bool>(out);
+    // A running program reading the log finds the old or the new one whole.
+    return Platform::ReplaceWholeFile(path, text);
 }
 
 } // namespace

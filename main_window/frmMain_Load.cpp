@@ -481,7 +481,6 @@ void MDIForm_Unload(int16_t& Cancel) {
         Browsing::UnloadFindCart();
         Browsing::UnloadCartBrowser();
         UnloadSplash();
-        Audio_Player_FN::DestroyPlayerWindows();
     });
     Step("Closing the sockets and serial ports", [] {
         if (frmMain* main = MainFormIfLoaded()) CloseSocketsAndPorts(*main);
@@ -532,9 +531,9 @@ std::string ListeningPortsText() {
 }
 
 std::string ReadyLine() {
-    return "VNTZEL ready: settings and trace log in " + GeneralFunctions::GetWindowsFolder() +
-           ", logs and reconciliation in " + Breaks::Split(1)->LogDestinationDirectory + "; " +
-           ListeningPortsText();
+    return "VNTZEL ready: settings in " + GeneralFunctions::GetWindowsFolder() + ", trace log in " +
+           GeneralFunctions::DebugTraceFolder() + ", logs and reconciliation in " +
+           Breaks::Split(1)->LogDestinationDirectory + "; " + ListeningPortsText();
 }
 
 SplitEngine* RunningSplit() {

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -41,6 +42,48 @@ void CloseMainWindowOnStopSignals() {
     std::signal(SIGINT, OnStopSignal);
 }
 
+// Qt's own notices (a missing runtime folder, window hints the platform cannot take): in a
+// headless run they go to the trace log, so the ready line is the first thing printed; errors
+// reach the terminal too. Until the kind of run is known they are held back.
+struct QtNotices {
+    QtMessageHandler terminal = nullptr;
+    bool decided = false;
+    bool toTrace = false;
+    std::vector<std::pair<QtMsgType, QString>> held;
+};
+
+QtNotices& Notices() {
+    static QtNotices notices;
+    return notices;
+}
+
+void TraceQtNotice(const QString& text) {
+    std::string line = Platform::ToWindows1252(text);
+    for (char& c : line)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    GeneralFunctions::WriteDebugLine("Qt: " + line, -1);
+}
+
+void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    QtNotices& notices = Notices();
+    if (!notices.decided && type != QtFatalMsg) {
+        notices.held.emplace_back(type, text);
+        return;
+    }
+    const bool error = type == QtCriticalMsg || type == QtFatalMsg;
+    if (!notices.toTrace || error) notices.terminal(type, context, text);
+    if (notices.toTrace) TraceQtNotice(text);
+}
+
+// Qt's notices from now on go where the run wants them, the held ones first.
+void DecideQtNotices(bool headless) {
+    QtNotices& notices = Notices();
+    notices.decided = true;
+    notices.toTrace = headless;
+    for (const auto& [type, text] : std::exchange(notices.held, {}))
+        OnQtMessage(type, QMessageLogContext(), text);
+}
+
 void SetCommandLine(int argc, char** argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
@@ -51,11 +94,13 @@ void SetCommandLine(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    Notices().terminal = qInstallMessageHandler(OnQtMessage);
     QApplication app(argc, argv);
     app.setApplicationName("VNTZEL");
     app.setQuitOnLastWindowClosed(false);
     SetCommandLine(argc, argv);
     MainWindow::ApplyDebugSwitch();
+    DecideQtNotices(Platform::MsgBoxIsHeadless());
     GeneralFunctions::LoadOSVersion();
     // Boxes answered without a display leave a line in the trace log.
     if (Platform::MsgBoxIsHeadless())

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <unistd.h>
 #include <vector>
 
 namespace Platform::Mmio {
@@ -83,7 +84,10 @@ HMMIO mmioOpen(const std::string& path, MMIOINFO* info, uint32_t flags) {
 
 MMRESULT mmioClose(HMMIO file, uint32_t) {
     if (!file) return MMIOERR_CANNOTCLOSE;
-    bool ok = std::fclose(file->file) == 0;
+    // What was written is on disk before the file is closed (a recording is then renamed).
+    bool ok =
+        !file->writable || (std::fflush(file->file) == 0 && ::fsync(::fileno(file->file)) == 0);
+    ok = std::fclose(file->file) == 0 && ok;
     delete file;
     return ok ? 0 : MMIOERR_CANNOTWRITE;
 }

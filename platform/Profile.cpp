@@ -215,7 +215,7 @@ template <typename Edit> bool Modify(const std::string& fileName, Edit edit) {
     edit(ini);
     std::string after = Join(ini);
     if (after == before) return true;
-    return ReplaceWholeFile(path, after);
+    return ReplaceWholeFile(path, after, WhenFolderIsClosed::WriteInPlace);
 }
 
 // Adds line before index at, giving the line before it a line end when it had none.

@@ -251,7 +251,7 @@ bool ReadHive(Hive& hive) {
 }
 
 bool WriteHive(const Hive& hive) {
-    return ReplaceWholeFile(RegistryHivePath(), HiveText(hive));
+    return ReplaceWholeFile(RegistryHivePath(), HiveText(hive), WhenFolderIsClosed::WriteInPlace);
 }
 
 bool HiveWritable() {

@@ -1,5 +1,6 @@
 #include "platform/WholeFile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -22,28 +23,61 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 
 namespace {
 
-bool WriteAll(int fd, const std::string& bytes) {
+// False on any short write (a full disk, a file size limit).
+bool WriteAll(int fd, const char* bytes, size_t size) {
     size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        ssize_t n = ::write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<size_t>(n);
     }
     return true;
 }
 
-// Writes the existing file over in place: its owner and mode stay as they are.
-bool WriteInPlace(const fs::path& target, const std::string& bytes) {
-    int fd = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+// The folder's entries on disk; a file system that cannot flush a folder counts as flushed.
+bool SyncFolder(const fs::path& folder) {
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, bytes);
-    ok = ::fsync(fd) == 0 && ok;
+    bool ok = ::fsync(fd) == 0 || errno == EINVAL;
     return ::close(fd) == 0 && ok;
 }
 
-} // namespace
+// The mode the replacement gets: the old file's, else the usual one for a new file.
+mode_t ModeFor(const fs::path& target) {
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0) return old.st_mode & 07777;
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
 
-bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
+// Every byte of the open file from on to fd. False on any failed read or short write.
+bool CopyAll(int from, int fd) {
+    std::string buffer(1 << 16, '\0');
+    for (;;) {
+        ssize_t n = ::read(from, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (!WriteAll(fd, buffer.data(), static_cast<size_t>(n))) return false;
+    }
+}
+
+// Writes the existing file over in place: its owner and mode stay as they are. The old bytes
+// are overwritten before the length is cut, so the file's own blocks are used first.
+template <typename Fill> bool WriteInPlace(const fs::path& target, Fill fill) {
+    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = fill(fd);
+    ok = ok && ::ftruncate(fd, ::lseek(fd, 0, SEEK_CUR)) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+// The replacement itself: fill writes the new contents to an open file.
+template <typename Fill>
+bool Replace(const std::string& path, WhenFolderIsClosed closed, Fill fill) {
     std::error_code ec;
     fs::path target(path);
     if (fs::is_symlink(target, ec)) {
@@ -54,23 +88,41 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes) {
     if (fs::exists(target, ec) && ::access(target.c_str(), W_OK) != 0) return false;
     std::string temp = target.string() + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
-    // A folder we may not create files in: the file itself may still be writable.
-    if (fd < 0) return fs::exists(target, ec) && WriteInPlace(target, bytes);
-    // Keep the old file's permissions; a new file gets the usual ones.
-    struct stat old {};
-    mode_t mode = 0666;
-    if (::stat(target.c_str(), &old) == 0)
-        mode = old.st_mode & 07777;
-    else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode &= ~mask;
+    if (fd < 0) {
+        // A folder we may not create files in: only a file that may be rewritten in place is.
+        const bool folderClosed = errno == EACCES || errno == EPERM;
+        if (!folderClosed || closed != WhenFolderIsClosed::WriteInPlace || !fs::exists(target, ec))
+            return false;
+        return WriteInPlace(target, fill);
     }
-    bool ok = WriteAll(fd, bytes);
-    ok = ::fchmod(fd, mode) == 0 && ok;
+    bool ok = fill(fd);
+    ok = ok && ::fchmod(fd, ModeFor(target)) == 0;
+    ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) std::remove(temp.c_str());
+    if (!ok) {
+        const int cause = errno;
+        std::remove(temp.c_str());
+        errno = cause;
+        return false;
+    }
+    return SyncFolder(target.parent_path());
+}
+
+} // namespace
+
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes,
+                      WhenFolderIsClosed closed) {
+    return Replace(path, closed, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
+}
+
+bool ReplaceWithCopy(const std::string& path, const std::string& source) {
+    int from = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (from < 0) return false;
+    bool ok = Replace(path, WhenFolderIsClosed::Fail, [&](int fd) { return CopyAll(from, fd); });
+    const int cause = errno;
+    ::close(from);
+    errno = cause;
     return ok;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Whole-file reads and replacements for the small text stores (INI files, the registry hive).
+// Whole-file reads and replacements for the files the program rewrites (settings, the registry
+// hive, working logs).
 #include <string>
 
 namespace Platform {
@@ -7,11 +8,21 @@ namespace Platform {
 // Reads every byte of the file at path (a host path). False when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
-// Replaces the file's contents with bytes: written to a temporary file in the same folder and
-// renamed over the old one, so a reader in another process sees either the old or the new
-// contents, never a half-written file. In a folder that takes no new files an existing file is
-// written over in place, keeping its owner and mode. A symbolic link is followed, not
-// replaced. False on failure or for a read-only file, leaving the old file as it was.
-bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
+// What a replacement does when the folder takes no new file.
+enum class WhenFolderIsClosed {
+    Fail,         // the file stays as it was (logs and every other file)
+    WriteInPlace, // an existing file is written over, keeping its owner and mode (settings)
+};
+
+// Replaces the file's contents with bytes: written to a temporary file in the same folder,
+// flushed to disk and renamed over the old one, the folder flushed after, so a reader or a
+// power cut finds either the old or the new contents, never a half-written file. A symbolic
+// link is followed, not replaced. False on failure or for a read-only file, leaving the old
+// file as it was (an in-place write excepted).
+bool ReplaceWholeFile(const std::string& path, const std::string& bytes,
+                      WhenFolderIsClosed closed = WhenFolderIsClosed::Fail);
+// The same with a copy of the file at source (any size) as the new contents; errno tells
+// why it failed.
+bool ReplaceWithCopy(const std::string& path, const std::string& source);
 
 } // namespace Platform

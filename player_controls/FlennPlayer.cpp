@@ -164,9 +164,6 @@ int32_t FlennPlayer::OpenAudio(std::string& fName) {
     if (ckData_.cksize > held) ckData_.cksize = static_cast<uint32_t>(held);
     totalBlocks_ = RoundToLong(double(ckData_.cksize) / fileFormat_.BlockAlign);
     totalAudioLength_ = static_cast<float>(double(ckData_.cksize) / fileFormat_.AvgBytesPerSec);
-    if (totalBlocks_ < 1)
-        return OpenFailure(-1, "The audio information could not be found in the wave file", true,
-                           vbInformation);
     baseTime_ = 0;
     previousSecondsPlayed_ = -1;
     fileFinished_ = audioFinished_ = false;
@@ -352,8 +349,9 @@ void FlennPlayer::FillPlaybackBuffers() {
         const int32_t curBlock = pos / align;
         const int32_t remaining = static_cast<int32_t>(ckData_.cksize) - pos;
         if (remaining < 1) {
-            // Data that gave no audio at all does not decode.
-            if (!dataGaveAudio_) ReportUndecodable(static_cast<int32_t>(ACMERR_NOTPOSSIBLE));
+            // Data that gave no audio at all does not decode; no data at all is an empty cart.
+            if (!dataGaveAudio_ && ckData_.cksize > 0)
+                ReportUndecodable(static_cast<int32_t>(ACMERR_NOTPOSSIBLE));
             if (Reopened(counter)) return;
             fileFinished_ = true;
             TestForFinish();
@@ -470,7 +468,9 @@ bool FlennPlayer::SeekTime(float t, bool TotalFile) {
     Debug([&] { return "Start Function SeekTime(" + std::to_string(t) + ")"; });
     if (!TotalFile) t += audioStart_;
     t = std::clamp(t, audioStart_, audioEnd_);
-    return SeekBlock(RoundToLong(double(t) / totalAudioLength_ * totalBlocks_));
+    // An empty data chunk has only its start.
+    return SeekBlock(totalBlocks_ > 0 ? RoundToLong(double(t) / totalAudioLength_ * totalBlocks_)
+                                      : 0);
 }
 
 bool FlennPlayer::SeekBlock(int32_t block) {
@@ -479,7 +479,8 @@ bool FlennPlayer::SeekBlock(int32_t block) {
     const int32_t counter = openedFileCounter_;
     fileFinished_ = audioFinished_ = false;
     ClearReachedFlags();
-    baseTime_ = static_cast<float>(double(totalAudioLength_) * block / totalBlocks_);
+    baseTime_ =
+        totalBlocks_ > 0 ? static_cast<float>(double(totalAudioLength_) * block / totalBlocks_) : 0;
     const bool wasPlaying = FlennStreamPlay1.PlayStatus() == ePlaying;
     ClearBuffer(true, true);
     bool result = false;

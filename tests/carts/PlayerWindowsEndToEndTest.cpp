@@ -78,4 +78,20 @@ TEST_F(PlayerWindowsEndToEnd, DropPlaySeekAndShow) {
     EXPECT_EQ(Player(1).CartNumber, 0);
     EXPECT_EQ(E(1).pnlCartNo.Caption, "");
     EXPECT_EQ(Player(2).Status, Cued);
+
+    // Made again, player 2 is the one already made, still cued, and its window still shows it.
+    CartPlayer* made = FindCartPlayer(2);
+    EXPECT_EQ(&CreateCartPlayer(2), made);
+    EXPECT_EQ(PlayerWindow(2)->Player(), &made->Control());
+    EXPECT_EQ(Player(2).Player, &made->Control());
+    EXPECT_EQ(Player(2).Status, Cued);
+
+    // At shut-down each window goes before the player it shows.
+    std::vector<bool> windowGone;
+    for (int16_t n : {1, 2})
+        QObject::connect(FindCartPlayer(n), &QObject::destroyed,
+                         [&windowGone, n] { windowGone.push_back(PlayerWindow(n) == nullptr); });
+    ShutdownAudio();
+    EXPECT_EQ(windowGone, (std::vector<bool>{true, true}));
+    EXPECT_EQ(FindCartPlayer(1), nullptr);
 }

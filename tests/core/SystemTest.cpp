@@ -133,6 +133,21 @@ TEST(SystemHelpers, ShellFileOperationCopiesAndMoves) {
     EXPECT_EQ(TestSupport::ReadBytes(dir.File("Backups/2026-12-07/Carts1.LST")), "one");
     EXPECT_EQ(ShellFileOperation(dir.File("Audio/none.wav"), dir.File("x"), "", 0, false, false),
               53);
+
+    // A copy over a file that the disk cannot take whole fails and leaves the old file whole.
+    TestSupport::WriteBytes(dir.File("Audio/Carts1.LST"), std::string(4096, 'c'));
+    {
+        TestSupport::FileSizeLimit full(1024);
+        ASSERT_TRUE(full.Set());
+        EXPECT_NE(ShellFileOperation(dir.File("Audio/Carts1.LST"), dir.File("Backups/2026-12-07"),
+                                     "", 0, false, false),
+                  0);
+    }
+    EXPECT_EQ(TestSupport::ReadBytes(dir.File("Backups/2026-12-07/Carts1.LST")), "one");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("Backups/2026-12-07")),
+                            fs::directory_iterator()),
+              2)
+        << "no temporary file left";
 }
 
 TEST(SystemHelpers, SelectAllText) {

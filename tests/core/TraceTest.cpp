@@ -34,6 +34,7 @@ protected:
 } // namespace
 
 TEST_F(Trace, FileNameIsProgramAndDate) {
+    EXPECT_EQ(DebugTraceFolder(), dir.Path());
     EXPECT_EQ(DebugTraceFile(kDay), dir.File("test_core.20261207.log"));
 }
 
@@ -100,12 +101,16 @@ TEST_F(Trace, UnwritableFileLosesTheLineQuietly) {
 }
 
 TEST_F(Trace, TimedLines) {
-    AppendTimedLine(dir.File("E.ERR"), true, "[Code:ADT1] dumped");
-    AppendTimedLine(dir.File("E.ERR"), false, "plain");
-    AppendTimedLine("", true, "nowhere");
-    AppendTimedLine(dir.File("no/such/dir.log"), true, "lost");
+    State().DebugMode = -1;
+    EXPECT_TRUE(AppendTimedLine(dir.File("E.ERR"), true, "[Code:ADT1] dumped"));
+    EXPECT_TRUE(AppendTimedLine(dir.File("E.ERR"), false, "plain"));
+    EXPECT_FALSE(AppendTimedLine("", true, "nowhere"));
+    EXPECT_FALSE(AppendTimedLine(dir.File("no/such/dir.log"), true, "lost"));
     EXPECT_EQ(TestSupport::ReadBytes(dir.File("E.ERR")),
               "07/12/2026 14:03:07 [Code:ADT1] dumped\r\nplain\r\n");
+    // A line that cannot be written is reported in the trace.
+    EXPECT_EQ(Log(), "14:03:07 Failed to write to " + dir.File("no/such/dir.log") +
+                         ": No such file or directory\r\n");
 }
 
 TEST(ErrorBox, StandardTextAndBox) {

@@ -213,7 +213,9 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
                    "Start-up complete"});
     // One line when ready: its folders and its ports.
     ASSERT_TRUE(PumpUntil([&] { return output.find('\n') != std::string::npos; }, kStartMs));
-    EXPECT_EQ(output.rfind("VNTZEL ready: settings and trace log in " + station + "/windows", 0),
+    EXPECT_EQ(output.rfind("VNTZEL ready: settings in " + station + "/windows, trace log in " +
+                               station + "/windows, logs and reconciliation in ",
+                           0),
               0u)
         << output;
     EXPECT_NE(output.find("playout system port " +

@@ -2,6 +2,7 @@
 
 #include "platform/NameCase.h"
 #include "platform/Profile.h"
+#include "platform/WholeFile.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -285,12 +286,11 @@ TEST_F(ProfileTest, HeadersCommentsMarksAndLastLinesAsWindowsReadsThem) {
     EXPECT_EQ(ReadBytes(File("e.ini")), "[S]\r\nK=2\r\n");
 }
 
-// The write as another user (root writes anywhere): its exit status is the result.
-bool WriteAsNobody(const std::string& path, const std::string& value) {
+// A write as another user (root writes anywhere): its exit status is the result.
+template <typename Write> bool AsNobody(Write write) {
     pid_t child = ::fork();
     if (child == 0) {
-        bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 &&
-                  WritePrivateProfileString("S", std::string("K"), value, path);
+        bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && write();
         ::_exit(ok ? 0 : 1);
     }
     int status = 0;
@@ -298,7 +298,11 @@ bool WriteAsNobody(const std::string& path, const std::string& value) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST_F(ProfileTest, AReadOnlyFolderIsWrittenInPlaceAndAReadOnlyFileFails) {
+bool WriteAsNobody(const std::string& path, const std::string& value) {
+    return AsNobody([&] { return WritePrivateProfileString("S", std::string("K"), value, path); });
+}
+
+TEST_F(ProfileTest, AClosedFolderTakesSettingsInPlaceNeverALogAndAReadOnlyFileFails) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs to act as another user";
     namespace fs = std::filesystem;
     fs::create_directory(File("ro"));
@@ -314,6 +318,13 @@ TEST_F(ProfileTest, AReadOnlyFolderIsWrittenInPlaceAndAReadOnlyFileFails) {
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, 65534u);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+    // Any other file there, a log, is never written in place: the write fails, the old bytes
+    // stay.
+    const std::string log = File("ro/x.LOG");
+    WriteBytes(log, "10:00:00 old line\r\n");
+    ASSERT_EQ(::chown(log.c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(AsNobody([&] { return ReplaceWholeFile(log, "new"); }));
+    EXPECT_EQ(ReadBytes(log), "10:00:00 old line\r\n");
     // A read-only file fails and stays as it was.
     fs::permissions(path, fs::perms(0440));
     EXPECT_FALSE(WriteAsNobody(path, "3"));

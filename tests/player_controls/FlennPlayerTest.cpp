@@ -86,6 +86,18 @@ TEST_F(PlayerTest, PcmFilePlaysToTheEndWithMarkerEventsInOrder) {
     EXPECT_EQ(Played(), tone) << "every sample once, in order";
     EXPECT_EQ(player.Status(), epsPaused);
     EXPECT_TRUE(errors.empty());
+
+    // An empty data chunk is an empty cart: it ends at once, with no error and no box.
+    player.SetReportErrors(true);
+    std::string empty = WriteFile("empty.wav", PcmWav(2, 44100, {}));
+    ASSERT_EQ(player.OpenAudio(empty), 0) << (boxes.Count() ? boxes.Shown().back().prompt : "");
+    events.clear();
+    ASSERT_EQ(player.PlayAudio(), 0);
+    Run(300);
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back(), "AudioEnd");
+    EXPECT_TRUE(errors.empty());
+    EXPECT_EQ(boxes.Count(), 0u);
 }
 
 TEST_F(PlayerTest, BrokenFilesAreRefused) {

@@ -9,9 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <cstring>
-#include <sys/resource.h>
 
 using namespace Platform;
 using TestSupport::Pump;
@@ -414,17 +412,13 @@ TEST_F(Recorder, AFullDiskEndsTheRecordingWithTheOldDestinationIntact) {
     TestSupport::WriteBytes(Dest(), "old audio");
     int16_t noCache = 0;
     recorder->SetNumberCacheSeconds(noCache);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 40000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    ASSERT_EQ(recorder->RecordAudio(Dest(), 44100, 2, 1, 0, 0), 0);
-    Capture(600);
-    recorder->CloseRecording(true);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, SIG_DFL);
+    {
+        TestSupport::FileSizeLimit full(40000);
+        ASSERT_TRUE(full.Set());
+        ASSERT_EQ(recorder->RecordAudio(Dest(), 44100, 2, 1, 0, 0), 0);
+        Capture(600);
+        recorder->CloseRecording(true);
+    }
     EXPECT_GE(std::count(errors.begin(), errors.end(), int32_t(Mmio::MMIOERR_CANNOTWRITE)), 2);
     EXPECT_EQ(boxes.Count(), 1u) << "the write box comes once per recording";
     EXPECT_EQ(TestSupport::ReadBytes(Dest()), "old audio");

@@ -4,10 +4,12 @@
 #include "platform/MessageBox.h"
 
 #include <QTemporaryDir>
+#include <csignal>
 #include <deque>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -52,6 +54,30 @@ class FrozenClock {
 public:
     FrozenClock(int32_t day, double seconds) { Platform::Clock::SetNow(day, seconds); }
     ~FrozenClock() { Platform::Clock::UseSystemClock(); }
+};
+
+// No file may grow past bytes while it lives, as on a full disk (this holds for root too):
+// writes past the limit come up short with EFBIG instead of a signal.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : oldSignal_(std::signal(SIGXFSZ, SIG_IGN)) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit small = old_;
+        small.rlim_cur = bytes;
+        set_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldSignal_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool Set() const { return set_; }
+
+private:
+    void (*oldSignal_)(int);
+    rlimit old_{};
+    bool set_ = false;
 };
 
 // A scratch folder removed with the test.
