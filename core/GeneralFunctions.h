@@ -114,8 +114,8 @@ void WriteDebugLine(const std::string& text, int32_t level);
 void WriteDebugLineNest(const std::string& text, int32_t level, int32_t kind);
 void WriteDebugLineEx(const std::string& text, int32_t level, int32_t kind,
                       const std::string& context);
-// Appends text (after the date and time when withTime) as one line; a line that cannot be
-// written is reported in the trace log and gives false.
+// Appends text (after the date and time when withTime) as one line; false when it cannot be
+// written, which the trace log reports once a file until a line reaches it again.
 bool AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text);
 
 // The standard error text; shown in an exclamation box unless silent. ownDescription stands

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace GeneralFunctions {
 namespace {
@@ -82,9 +83,15 @@ bool AppendTimedLine(const std::string& fileName, bool withTime, const std::stri
     if (withTime)
         line =
             VB::FormatDate(WholeSecondValue(Platform::Clock::Now()), "ddddd hh:nn:ss") + " " + text;
-    if (AppendLine(fileName, line)) return true;
+    // A file that cannot be written is reported once, until a line reaches it again.
+    static std::string failing;
+    if (AppendLine(fileName, line)) {
+        if (failing == fileName) failing.clear();
+        return true;
+    }
     const int cause = errno;
-    WriteDebugLine("Failed to write to " + fileName + ": " + std::strerror(cause), -1);
+    if (std::exchange(failing, fileName) != fileName)
+        WriteDebugLine("Failed to write to " + fileName + ": " + std::strerror(cause), -1);
     return false;
 }
 

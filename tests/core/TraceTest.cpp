@@ -106,9 +106,10 @@ TEST_F(Trace, TimedLines) {
     EXPECT_TRUE(AppendTimedLine(dir.File("E.ERR"), false, "plain"));
     EXPECT_FALSE(AppendTimedLine("", true, "nowhere"));
     EXPECT_FALSE(AppendTimedLine(dir.File("no/such/dir.log"), true, "lost"));
+    EXPECT_FALSE(AppendTimedLine(dir.File("no/such/dir.log"), true, "lost again"));
     EXPECT_EQ(TestSupport::ReadBytes(dir.File("E.ERR")),
               "07/12/2026 14:03:07 [Code:ADT1] dumped\r\nplain\r\n");
-    // A line that cannot be written is reported in the trace.
+    // A file that cannot be written is reported in the trace, once.
     EXPECT_EQ(Log(), "14:03:07 Failed to write to " + dir.File("no/such/dir.log") +
                          ": No such file or directory\r\n");
 }
