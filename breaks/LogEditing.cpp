@@ -98,6 +98,7 @@ bool ReplaceWorkingLog(int16_t Split, const std::string& bytes, const char* oldR
         return false;
     }
     bool replaced = Rename(temp, working, error);
+    if (replaced) Platform::FlushFolderOf(working);
     if (!replaced) {
         std::string back;
         Rename(old, working, back);

@@ -106,7 +106,10 @@ bool Replace(const std::string& path, WhenFolderIsClosed closed, Fill fill) {
         errno = cause;
         return false;
     }
-    return SyncFolder(target.parent_path());
+    // The new file is in place whatever the folder's flush says: callers must not take the old
+    // one for still there.
+    SyncFolder(target.parent_path());
+    return true;
 }
 
 } // namespace
@@ -114,6 +117,10 @@ bool Replace(const std::string& path, WhenFolderIsClosed closed, Fill fill) {
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes,
                       WhenFolderIsClosed closed) {
     return Replace(path, closed, [&](int fd) { return WriteAll(fd, bytes.data(), bytes.size()); });
+}
+
+bool FlushFolderOf(const std::string& path) {
+    return SyncFolder(fs::path(path).parent_path());
 }
 
 bool ReplaceWithCopy(const std::string& path, const std::string& source) {

@@ -21,8 +21,11 @@ enum class WhenFolderIsClosed {
 // file as it was (an in-place write excepted).
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes,
                       WhenFolderIsClosed closed = WhenFolderIsClosed::Fail);
-// The same with a copy of the file at source (any size) as the new contents; errno tells
-// why it failed.
+// The same with a copy of the file at source (any size) as the new contents; errno tells why
+// it failed.
 bool ReplaceWithCopy(const std::string& path, const std::string& source);
+// Puts the entries of the folder holding path on disk (after renames in it). False when it
+// cannot.
+bool FlushFolderOf(const std::string& path);
 
 } // namespace Platform
