@@ -131,7 +131,7 @@ protected:
     void Start(const QString& platform = "offscreen") {
         output.clear();
         program.setProcessEnvironment(Environment(platform));
-        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.setProcessChannelMode(QProcess::MergedChannels);
         program.start(VNTZEL_PROGRAM, {"/DEBUG"});
         ASSERT_TRUE(program.waitForStarted());
     }
