@@ -222,13 +222,16 @@ TEST(NetworkControlServer, LinesBehindALineThatOpensABoxRunAfterItCloses) {
     auto a = rig.Peer();
     a->SendLine("NET_CONTROL_LOGON STUDIO 0,0");
     ASSERT_TRUE(a->WaitFor("NET_CONTROL_START"));
-    // The box waits while the event loop runs and more lines come.
+    // Each box waits while the event loop runs and more lines come; the second opens in a
+    // turn of its own (its line came while the first waited).
+    int opened = 0;
     Platform::SetMsgBoxHook([&](const Platform::ShownBox&) {
-        a->Send("AFTER\rLAST\r");
+        a->Send(++opened == 1 ? "BOX\rNEXT\r" : "AFTER\rLAST\r");
         TestSupport::PumpUntil([] { return false; }, 300);
         return Platform::vbOK;
     });
-    a->Send("BOX\rNEXT\r");
-    ASSERT_TRUE(TestSupport::PumpUntil([&] { return seen.size() == 5; }, 5000));
-    EXPECT_EQ(seen, (std::vector<std::string>{"BOX", "closed", "NEXT", "AFTER", "LAST"}));
+    a->Send("BOX\r");
+    ASSERT_TRUE(TestSupport::PumpUntil([&] { return seen.size() == 7; }, 5000));
+    EXPECT_EQ(seen, (std::vector<std::string>{"BOX", "closed", "BOX", "closed", "NEXT", "AFTER",
+                                              "LAST"}));
 }
