@@ -1,6 +1,7 @@
 #include "breaks/ZOZLink.h"
 
 #include "core/GeneralFunctions.h"
+#include "network_control/NetSockets.h"
 #include "platform/Ports.h"
 
 ZOZLink::ZOZLink(MainSettings::SettingsRecords& settings, QObject* parent)
@@ -117,6 +118,6 @@ void ZOZLink::ZOZCorvaneClient_DisconnectedFromNetworkMaster() {
 }
 
 void ZOZLink::ZOZCorvaneClient_message(const std::string& MessageText) {
-    GeneralFunctions::WriteDebugLine("OCPMSG:" + MessageText, -1);
+    GeneralFunctions::WriteDebugLine("OCPMSG:" + NetSockets::TraceExcerpt(MessageText), -1);
     if (SendMessageToVantor) SendMessageToVantor(MessageText);
 }

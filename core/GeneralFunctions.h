@@ -1,6 +1,7 @@
 #pragma once
 // The program's general helpers: paths and files, time stamps and durations, text tokens and
 // padding, the trace log, the standard error box and small platform helpers.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -114,6 +115,10 @@ void WriteDebugLine(const std::string& text, int32_t level);
 void WriteDebugLineNest(const std::string& text, int32_t level, int32_t kind);
 void WriteDebugLineEx(const std::string& text, int32_t level, int32_t kind,
                       const std::string& context);
+// The longest trace line; its control characters show escaped (see TraceText).
+constexpr size_t kMaxTraceLine = 4096;
+// Writes one time-stamped line to the trace as it comes, past the level and any budget.
+void AppendTraceLine(const std::string& text);
 // Appends text (after the date and time when withTime) as one line; false when it cannot be
 // written, which the trace log reports once a file until a line reaches it again.
 bool AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text);

@@ -1,5 +1,7 @@
 #include "core/GeneralFunctions.h"
 
+#include "core/TraceBudget.h"
+
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -67,14 +69,22 @@ void WriteDebugLineEx(const std::string& text, int32_t level, int32_t kind,
         if (level == -1) level = 5;
         if (level > state.DebugMode) return;
     }
+    if (TraceBudget* budget = TraceBudget::Current(); budget && !budget->Admit(state)) return;
     if (kind == dkLeave) state.traceDepth = std::max(state.traceDepth - 1, 0);
     if (kind == dkReset) state.traceDepth = 0;
-    Platform::Clock::Moment now = Platform::Clock::Now();
-    std::string line = VB::FormatDate(WholeSecondValue(now), "hh:nn:ss") + " ";
+    std::string line;
     if (!context.empty()) line += context + " ";
     line += VB::Space(4 * state.traceDepth) + text;
-    AppendLine(DebugTraceFile(now.day), line);
+    AppendTraceLine(line);
     if (kind == dkEnter) ++state.traceDepth;
+}
+
+void AppendTraceLine(const std::string& text) {
+    Platform::Clock::Moment now = Platform::Clock::Now();
+    // One record per physical line, none longer than kMaxTraceLine: text from outside can
+    // neither start a line of its own nor fill the disk in one line.
+    AppendLine(DebugTraceFile(now.day), VB::FormatDate(WholeSecondValue(now), "hh:nn:ss") + " " +
+                                            TraceText(text, kMaxTraceLine));
 }
 
 bool AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text) {

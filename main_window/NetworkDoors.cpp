@@ -1,11 +1,15 @@
 #include "main_window/NetworkDoors.h"
 
 #include "main_window/ProgramContext.h"
+#include "network_control/modCorvane.h"
 
 namespace MainWindow {
 
 NetworkDoors::NetworkDoors(ProgramContext& context)
     : context_(context), network_(*this), playout_(*this), zoz_(context.Settings) {
+    // The control library's lines (peers cut off or refused) go to the trace like the doors'.
+    modCorvane::SetTraceSink(
+        [](const std::string& text) { GeneralFunctions::WriteDebugLine(text, -1); });
     zoz_.SendMessageToVantor = [this](const std::string& text) {
         ContextScope scope(context_);
         playout_.SendMessageToVantor(text);

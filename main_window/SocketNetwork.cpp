@@ -157,9 +157,10 @@ void SocketNetwork::OnMasterData() {
         Relay(text, false, true, 0);
         Receive(MasterReceiveBuffer, text, "master");
     };
-    NetSockets::ServeTurn(
-        {&sckMaster, MasterReceiveBuffer, this, received, [this] { return MasterConnected(); },
-         [this](const std::string& line) { RunCommandLine(line); }, [this] { OnMasterData(); }});
+    NetSockets::ServeTurn({&sckMaster, MasterReceiveBuffer, masterTraceBudget_, this, received,
+                           [this] { return MasterConnected(); },
+                           [this](const std::string& line) { RunCommandLine(line); },
+                           [this] { OnMasterData(); }});
 }
 
 void SocketNetwork::OnMasterClose() {
@@ -193,11 +194,14 @@ void SocketNetwork::OnSlaveRequest() {
         const std::string address = NetSockets::RemoteAddress(socket);
         const int16_t free = NetSockets::TakeFreeSlot(socket, sckSlaves);
         if (free == 0) {
+            GeneralFunctions::TraceBudget::Scope traced(refusedTraceBudget_);
             Trace("NETWORK:all " + std::to_string(kSlaves) + " slave connections busy, " + address +
                   " refused");
             continue;
         }
         SlaveReceiveBuffers[free].Clear();
+        slaveTraceBudgets_[free].SetPeer("NETWORK:slave " + std::to_string(free) + " (" + address +
+                                         ")");
         NetSockets::PaceReading(socket);
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnSlaveData(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { CloseSlave(free); });
@@ -228,7 +232,8 @@ void SocketNetwork::OnSlaveData(int16_t Index) {
         Relay(text, true, true, Index);
         Receive(SlaveReceiveBuffers[Index], text, "slave " + std::to_string(Index));
     };
-    NetSockets::ServeTurn({socket, SlaveReceiveBuffers[Index], this, received,
+    NetSockets::ServeTurn({socket, SlaveReceiveBuffers[Index], slaveTraceBudgets_[Index], this,
+                           received,
                            [this, Index, socket] {
                                return sckSlaves[Index] == socket && NetSockets::IsConnected(socket);
                            },

@@ -1,6 +1,7 @@
 #pragma once
 // The master/slave socket network: the slave listener with its 50 slots, the connection to the
 // master, relaying between them and the command words every machine of a chain carries out.
+#include "core/TraceBudget.h"
 #include "network_control/LineFramer.h"
 
 #include <QObject>
@@ -72,6 +73,10 @@ private:
     std::array<LineFramer, kSlaves + 1> SlaveReceiveBuffers{};
     QTcpSocket sckMaster;
     LineFramer MasterReceiveBuffer;
+    // Each peer's trace lines, and those of the slaves refused.
+    std::array<GeneralFunctions::TraceBudget, kSlaves + 1> slaveTraceBudgets_{};
+    GeneralFunctions::TraceBudget masterTraceBudget_{"NETWORK:master"};
+    GeneralFunctions::TraceBudget refusedTraceBudget_{"NETWORK:refused slaves"};
     QTimer masterRetry_;
     bool closingMaster_ = false;
 };

@@ -22,6 +22,10 @@ public:
 
     // The owner's next reading turn is queued on the event loop.
     bool TurnQueued = false;
+    // A reading turn of the owner is running (a line of it may wait in a nested loop), and a
+    // turn was asked for meanwhile.
+    bool Serving = false;
+    bool TurnPutOff = false;
 
     char EndCharacter = '\r';
     bool HasEndCharacter = true;

@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QPointer>
+#include <utility>
 
 namespace NetSockets {
 
@@ -63,20 +64,31 @@ std::string ReadAllText(QTcpSocket* socket) {
 }
 
 void ServeTurn(const ReadTurn& turn) {
+    LineFramer& framer = turn.framer;
+    if (framer.Serving) {
+        framer.TurnPutOff = true;
+        return;
+    }
     if (!turn.live()) return;
+    GeneralFunctions::TraceBudget::Scope traced(turn.budget);
+    framer.Serving = true;
     const std::string text = ReadAllText(turn.socket);
-    if (text.empty()) return;
-    turn.received(text);
-    std::string line;
-    while (turn.live() && turn.framer.TakeLine(line))
-        turn.run(line);
+    if (!text.empty()) {
+        turn.received(text);
+        std::string line;
+        while (turn.live() && framer.TakeLine(line))
+            turn.run(line);
+    }
+    framer.Serving = false;
     // Bytes that came while a line waited in a nested loop: no new event announces them.
-    if (!turn.live() || turn.framer.TurnQueued || turn.socket->bytesAvailable() <= 0) return;
-    turn.framer.TurnQueued = true;
+    const bool putOff = std::exchange(framer.TurnPutOff, false);
+    if (framer.TurnQueued) return;
+    if (!putOff && (!turn.live() || turn.socket->bytesAvailable() <= 0)) return;
+    framer.TurnQueued = true;
     // The owner's turn finds its connection afresh (it may have closed meanwhile).
     QMetaObject::invokeMethod(
         turn.owner,
-        [&framer = turn.framer, again = turn.again] {
+        [&framer, again = turn.again] {
             framer.TurnQueued = false;
             again();
         },
@@ -114,8 +126,7 @@ void CutOff(QTcpSocket* socket, QObject* owner, std::function<void()> release) {
 }
 
 std::string TraceExcerpt(const std::string& text) {
-    if (text.size() <= kTraceExcerpt) return text;
-    return text.substr(0, kTraceExcerpt) + "... (" + std::to_string(text.size()) + " bytes)";
+    return GeneralFunctions::TraceText(text, kTraceExcerpt);
 }
 
 int16_t TakeFreeSlot(QTcpSocket* socket, std::span<QTcpSocket*> table) {

@@ -2,6 +2,7 @@
 // What the controls and the program's socket doors share about TCP sockets: the error numbers
 // they report and test, the remote address as text, reading received bytes in bounded turns,
 // writing with a bounded queue, and closing a socket without losing what it still has to write.
+#include "core/TraceBudget.h"
 #include "network_control/LineFramer.h"
 
 #include <QAbstractSocket>
@@ -50,6 +51,7 @@ std::string ReadAllText(QTcpSocket* socket);
 struct ReadTurn {
     QTcpSocket* socket;
     LineFramer& framer; // its received text; the owner's, living as long as the owner
+    GeneralFunctions::TraceBudget& budget; // the trace lines of the turn count against it
     QObject* owner;
     std::function<void(const std::string&)> received; // a chunk taken in: frames it
     std::function<bool()> live;                       // the connection is still served
@@ -57,7 +59,9 @@ struct ReadTurn {
     std::function<void()> again;                      // the owner's next turn
 };
 // One turn: takes in what the socket holds (at most kReadChunk) and carries out its complete
-// lines; when bytes are left at the end, queues one next turn on the loop.
+// lines; when bytes are left at the end, queues one next turn on the loop. A turn asked for
+// while a line of the same connection waits in a nested loop (a message box) is put off until
+// that line returns: later lines never run inside it.
 void ServeTurn(const ReadTurn& turn);
 
 enum class Written { Queued, NotConnected, QueueFull };
@@ -68,7 +72,8 @@ bool WriteText(QTcpSocket* socket, const std::string& text);
 // Cuts off a peer that does not read: detached from its owner and aborted at once (what waited
 // for it is discarded); release then runs from the event loop, where the owner frees its slot.
 void CutOff(QTcpSocket* socket, QObject* owner, std::function<void()> release);
-// A received text for a trace line: whole when short, else its first bytes and its length.
+// A received text for a trace line: escaped, whole when short, else its first bytes and its
+// length.
 std::string TraceExcerpt(const std::string& text);
 // Puts an accepted socket in the first empty slot of 1..n (slot 0 unused) and answers its
 // index; 0 when every slot is taken, the socket then closed.

@@ -14,6 +14,7 @@ NetworkControlClient::NetworkControlClient(QObject* parent) : QObject(parent) {
     connect(&tmrLogon_, &QTimer::timeout, this, [this] {
         if (stayConnected_) ConnectSocket();
     });
+    NetSockets::PaceReading(&sckNetworkControl);
     connect(&sckNetworkControl, &QTcpSocket::connected, this, &NetworkControlClient::OnConnected);
     connect(&sckNetworkControl, &QTcpSocket::readyRead, this, &NetworkControlClient::OnDataArrival);
     connect(&sckNetworkControl, &QTcpSocket::disconnected, this,
@@ -115,6 +116,7 @@ void NetworkControlClient::ConnectSocket() {
     }
     if (SocketOpen() || !stayConnected_) return; // the host acted on the event
     ReceiveBuffer.Clear();
+    traceBudget_.SetPeer("Network control client: " + serverAddress_);
     sckNetworkControl.connectToHost(QString::fromStdString(serverAddress_),
                                     static_cast<quint16>(serverPort_));
 }
@@ -134,7 +136,21 @@ void NetworkControlClient::RequestControl() {
 }
 
 void NetworkControlClient::SendLine(const std::string& text) {
-    NetSockets::WriteText(&sckNetworkControl, text + endMessageCharacter_);
+    if (NetSockets::QueueText(&sckNetworkControl, text + endMessageCharacter_) ==
+        NetSockets::Written::QueueFull)
+        OnDeafServer();
+}
+
+void NetworkControlClient::OnDeafServer() {
+    Trace("Network control client: " + serverAddress_ + " does not read, " +
+          std::to_string(sckNetworkControl.bytesToWrite()) + " bytes waiting, dropped");
+    CloseNetConnection();
+    if (stayConnected_ && requestMode_ == qsrqSilent) {
+        ShowStatus(nccConnecting);
+        tmrLogon_.start();
+    } else {
+        DisconnectFromNetworkController();
+    }
 }
 
 void NetworkControlClient::SendMessageToNetwork(std::string& message) {
@@ -169,17 +185,18 @@ void NetworkControlClient::CloseNetConnection() {
 }
 
 void NetworkControlClient::OnDataArrival() {
-    while (sckNetworkControl.bytesAvailable() > 0) {
-        std::string text = NetSockets::ReadAllText(&sckNetworkControl);
+    auto received = [this](const std::string& text) {
         emit RawNetworkMessage(text);
+        if (!SocketOpen()) return;
         const bool wasOver = ReceiveBuffer.Discarding();
         if (ReceiveBuffer.Append(text) > 0 && !wasOver)
             Trace("Network control client: line longer than " +
                   std::to_string(LineFramer::kMaxPendingLine) + " bytes, the rest dropped");
-        std::string line;
-        while (ReceiveBuffer.TakeLine(line))
-            OnLine(line);
-    }
+    };
+    NetSockets::ServeTurn({&sckNetworkControl, ReceiveBuffer, traceBudget_, this, received,
+                           [this] { return NetSockets::IsConnected(&sckNetworkControl); },
+                           [this](const std::string& line) { OnLine(line); },
+                           [this] { OnDataArrival(); }});
 }
 
 void NetworkControlClient::OnLine(const std::string& line) {

@@ -2,6 +2,7 @@
 // NetworkControlClient: connects to a station that speaks the control protocol, asks for
 // control as its request and release modes say, reconnects where they say so, and carries the
 // host's lines while it holds control.
+#include "core/TraceBudget.h"
 #include "network_control/LineFramer.h"
 #include "network_control/modCorvane.h"
 #include "platform/Com.h"
@@ -92,11 +93,14 @@ private:
     void OnClosedByServer();
     void OnError(QAbstractSocket::SocketError error);
     void OnBytesWritten(qint64 sent);
+    // The server does not read what is sent to it: the connection is dropped and tried again.
+    void OnDeafServer();
     bool SocketOpen() const;
 
     QTcpSocket sckNetworkControl;
     QTimer tmrLogon_;
     LineFramer ReceiveBuffer;
+    GeneralFunctions::TraceBudget traceBudget_{"Network control client"};
     enNCCStatus status_ = nccDisconnected;
     enQNetworkRelMode releaseMode_ = qsrlWaitRelease;
     enQNetworkReqMode requestMode_ = qsrqPolite;

@@ -232,11 +232,14 @@ void NetworkControlServer::OnConnectionRequest() {
         const std::string address = NetSockets::RemoteAddress(socket);
         const int16_t free = NetSockets::TakeFreeSlot(socket, connections_);
         if (free == 0) {
+            GeneralFunctions::TraceBudget::Scope traced(refusedBudget_);
             modCorvane::Trace("Network control: all " + std::to_string(kConnections) +
                               " connections busy, " + address + " refused");
             continue;
         }
         ReceiveBuffers[free].Clear();
+        traceBudgets_[free].SetPeer("Network control: connection " + std::to_string(free) + " (" +
+                                    address + ")");
         NetSockets::PaceReading(socket);
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnDataArrival(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { OnClose(free); });
@@ -264,7 +267,7 @@ void NetworkControlServer::OnDataArrival(int16_t Index) {
                               " bytes, the rest dropped");
     };
     NetSockets::ServeTurn(
-        {socket, buffer, this, received, live,
+        {socket, buffer, traceBudgets_[Index], this, received, live,
          [this, Index](const std::string& line) { arbiter_.ProcessLine(Index, line); },
          [this, Index] { OnDataArrival(Index); }});
 }

@@ -1,6 +1,7 @@
 #pragma once
 // NetworkControlServer: listens on one TCP port, carries up to five client connections, answers
 // the control protocol itself and hands the controller's other lines to its host.
+#include "core/TraceBudget.h"
 #include "network_control/LineFramer.h"
 #include "network_control/NetControlArbiter.h"
 #include "platform/Com.h"
@@ -115,6 +116,9 @@ private:
     QTcpServer listener_;
     std::array<QTcpSocket*, kConnections + 1> connections_{};
     std::array<LineFramer, kConnections + 1> ReceiveBuffers{};
+    // Each connection's trace lines, and those of the connections refused.
+    std::array<GeneralFunctions::TraceBudget, kConnections + 1> traceBudgets_{};
+    GeneralFunctions::TraceBudget refusedBudget_{"Network control: refused connections"};
     bool listening_ = false;
     bool stripLineFeeds_ = true;
     std::string caption_ = "Network Server Status:";

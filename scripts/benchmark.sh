@@ -66,3 +66,8 @@ rm -rf "$station"
 bash scripts/demo-station.sh --break-every 60 --breaks $((soak_seconds / 60 + 2)) \
   --first-break-in 45 --cart-seconds 3 "$station" >/dev/null
 python3 benchmarks/process_soak.py "$station" "$soak_seconds" 25500
+
+# The program itself, tracing, flooded on each TCP door for TRACE_FLOOD_SECONDS (default 60): how
+# many MB each flood adds to the trace.
+station=$PWD/build/bench-station-40
+python3 benchmarks/trace_flood.py "$station" "${TRACE_FLOOD_SECONDS:-60}" 25600

@@ -6,6 +6,7 @@
 #include "breaks/ZEL_Common.h"
 #include "breaks/ZEL_Specific_CartGroups.h"
 #include "breaks/frmSplit.h"
+#include "core/TraceBudget.h"
 #include "main_window/NetworkDoors.h"
 #include "network_control/NetSockets.h"
 #include "network_control/NetworkControlServer.h"
@@ -13,17 +14,13 @@
 
 #include <QElapsedTimer>
 #include <QHostInfo>
-#include <arpa/inet.h>
-#include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 
 using BreakRig::Advert;
 using BreakRig::Rig;
 using MainWindow::NetworkDoors;
+using TestSupport::Flooder;
 using TestSupport::LoopbackPeer;
 using TestSupport::PumpUntil;
 
@@ -36,56 +33,14 @@ void UseOwnPorts() {
     qputenv("VNTZEL_PORT_OFFSET", QByteArray::number(TestSupport::ProgramPortOffset(2)));
 }
 
-// A peer on threads of its own: it sends one text over and over without pause until it is
-// stopped or cut off, and reads (counting what comes) or never reads at all.
-class Flooder {
-public:
-    Flooder(uint16_t port, const std::string& text, bool reads) {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        int small = 4096;
-        if (!reads) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return;
-        std::string block;
-        while (!text.empty() && block.size() < 64 * 1024)
-            block += text;
-        if (!block.empty())
-            writer_ = std::thread([this, block] {
-                while (!stop_ && send(fd_, block.data(), block.size(), MSG_NOSIGNAL) > 0) {
-                }
-            });
-        if (reads)
-            reader_ = std::thread([this] {
-                char bytes[64 * 1024];
-                for (ssize_t n; (n = recv(fd_, bytes, sizeof bytes, 0)) > 0;)
-                    received_ += static_cast<size_t>(n);
-            });
-    }
-    ~Flooder() {
-        stop_ = true;
-        shutdown(fd_, SHUT_RDWR);
-        for (std::thread* t : {&writer_, &reader_})
-            if (t->joinable()) t->join();
-        close(fd_);
-    }
-    size_t Received() const { return received_; }
-
-private:
-    int fd_ = -1;
-    std::atomic<bool> stop_{false};
-    std::atomic<size_t> received_{0};
-    std::thread writer_, reader_;
-};
-
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kResidentSizeCounts = false; // freed memory stays in the sanitizer's quarantine
-constexpr int kAnswerMs = 3000;             // instrumented code runs several times slower
+constexpr int kAnswerMs = 15000;            // instrumented code runs several times slower
 #else
 constexpr bool kResidentSizeCounts = true;
-constexpr int kAnswerMs = 1000;
+// Far above the benchmark's figure: other builds share the machine; a door that starves its
+// peers does not answer at all while the flood lasts.
+constexpr int kAnswerMs = 5000;
 #endif
 
 size_t ResidentBytes() {
@@ -340,10 +295,18 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
     EXPECT_TRUE(b.WaitFor("AD_CUE " + day + " 36000"));
     EXPECT_EQ(boxes.Count(), 2u);
+    // Received control characters show escaped: a peer cannot start a line of the trace.
+    a.ClearReceived();
+    const std::string forged = "\n12:00:00 FORGED\x01\x7F\xE9\r\n";
+    b.Send(forged);
+    ASSERT_TRUE(PumpUntil([&] { return a.Raw() == forged; }, 5000));
     GeneralFunctions::State().DebugMode = 0;
     const std::string trace = Traced();
     EXPECT_LT(trace.size(), 128u * 1024);
     EXPECT_NE(trace.find("SLVMSG(2):" + std::string(200, 'x') + "... ("), std::string::npos);
+    EXPECT_NE(trace.find("SLVMSG(3):\\n12:00:00 FORGED\\x01\\x7F\xE9\\r\\n\r\n"),
+              std::string::npos);
+    EXPECT_EQ(trace.find("\n12:00:00 FORGED"), std::string::npos);
 
     // The master goes down: the slave waits before calling again, then finds it back.
     doors->Close();
@@ -361,7 +324,10 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
 }
 
 TEST(NetworkDoorsWithoutALog, AnswersTellThatNoLogIsLoaded) {
-    UseOwnPorts();
+    struct OwnPorts {
+        OwnPorts() { UseOwnPorts(); }
+        ~OwnPorts() { qunsetenv("VNTZEL_PORT_OFFSET"); }
+    } ports;
     TestSupport::ScriptedBoxes boxes;
     Rig rig;
     ASSERT_TRUE(rig.Open());
@@ -380,10 +346,12 @@ TEST(NetworkDoorsWithoutALog, AnswersTellThatNoLogIsLoaded) {
     EXPECT_TRUE(vantor.WaitFor("-Log File           : Cannot Find " +
                                ZEL_Common::GetDestinationLogPath(1, Rig::kDay, false)));
     EXPECT_TRUE(vantor.WaitFor("-Next Advert break  : 0 adverts"));
-    qunsetenv("VNTZEL_PORT_OFFSET");
 }
 
 TEST_F(NetworkDoorsEndToEnd, FloodersAndDeafPeersNeitherStarveOthersNorHoardMemory) {
+    TraceToScratch();
+    QElapsedTimer flooding;
+    flooding.start();
     doors->Open();
     const uint16_t playoutPort = Port(Platform::PlayoutControlPort);
     const uint16_t slavePort = Port(Platform::SlavePort);
@@ -423,6 +391,16 @@ TEST_F(NetworkDoorsEndToEnd, FloodersAndDeafPeersNeitherStarveOthersNorHoardMemo
     }
     // After the flood the doors serve as before: a burst of requests is answered in full.
     ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 0; }, 5000));
+    // The flooders' trace lines stop at each one's budget per second; the rest are counted.
+    PumpUntil([] { return false; }, 1100); // the last second's count
+    const std::string trace = Traced();
+    size_t slaveLines = 0;
+    for (size_t at = 0; (at = trace.find("SLVMSG(", at)) != std::string::npos; ++at)
+        ++slaveLines;
+    const auto seconds = static_cast<size_t>(flooding.elapsed() / 1000 + 1);
+    EXPECT_LE(slaveLines, seconds * GeneralFunctions::TraceBudget::kLinesPerSecond);
+    EXPECT_NE(trace.find("NETWORK:slave 1 (127.0.0.1): "), std::string::npos);
+    EXPECT_NE(trace.find(" more trace lines in one second, left out\r\n"), std::string::npos);
     vantor.ClearReceived();
     std::string burst;
     for (int i = 0; i < 100; ++i)

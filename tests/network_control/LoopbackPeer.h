@@ -2,11 +2,17 @@
 // A raw TCP peer on 127.0.0.1 for tests: writes bytes as given and collects what comes back,
 // split into lines at carriage returns (line feeds removed). Waits run the event loop, so a
 // server in the same process answers meanwhile.
+#include "network_control/modCorvane.h"
 #include "support/WaveTestSupport.h"
 
 #include <QTcpSocket>
 #include <algorithm>
+#include <arpa/inet.h>
+#include <atomic>
 #include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace TestSupport {
@@ -67,6 +73,63 @@ private:
     QTcpSocket socket_;
     std::string raw_;
     bool failed_ = false;
+};
+
+// A peer on threads of its own: it sends one text over and over without pause until it is
+// stopped or cut off, and reads (counting what comes) or never reads at all.
+class Flooder {
+public:
+    Flooder(uint16_t port, const std::string& text, bool reads) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        int small = 4096;
+        if (!reads) setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) return;
+        std::string block;
+        while (!text.empty() && block.size() < 64 * 1024)
+            block += text;
+        if (!block.empty())
+            writer_ = std::thread([this, block] {
+                while (!stop_ && send(fd_, block.data(), block.size(), MSG_NOSIGNAL) > 0) {
+                }
+            });
+        if (reads)
+            reader_ = std::thread([this] {
+                char bytes[64 * 1024];
+                for (ssize_t n; (n = recv(fd_, bytes, sizeof bytes, 0)) > 0;)
+                    received_ += static_cast<size_t>(n);
+            });
+    }
+    ~Flooder() {
+        stop_ = true;
+        shutdown(fd_, SHUT_RDWR);
+        for (std::thread* t : {&writer_, &reader_})
+            if (t->joinable()) t->join();
+        close(fd_);
+    }
+    size_t Received() const { return received_; }
+
+private:
+    int fd_ = -1;
+    std::atomic<bool> stop_{false};
+    std::atomic<size_t> received_{0};
+    std::thread writer_, reader_;
+};
+
+// The library's trace lines while it lives.
+struct TraceLines {
+    TraceLines() {
+        modCorvane::SetTraceSink([this](const std::string& line) { lines.push_back(line); });
+    }
+    ~TraceLines() { modCorvane::SetTraceSink({}); }
+    bool Has(const std::string& part) const {
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const std::string& line) { return line.find(part) != line.npos; });
+    }
+    std::vector<std::string> lines;
 };
 
 } // namespace TestSupport

@@ -1,9 +1,12 @@
 // The client against a real server on 127.0.0.1, in every request mode.
 #include "network_control/NetworkControlClient.h"
+#include "network_control/LoopbackPeer.h"
+#include "network_control/NetSockets.h"
 #include "network_control/NetworkControlServer.h"
 #include "support/TestSupport.h"
 #include "support/WaveTestSupport.h"
 
+#include <QTcpServer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -102,8 +105,7 @@ TEST(NetworkControlClient, PoliteSilentAndForcedRequests) {
 }
 
 TEST(NetworkControlClient, RetriesAfterItsDelayNotBeforeWhenTheServerComesBack) {
-    std::vector<std::string> traces;
-    modCorvane::SetTraceSink([&](const std::string& line) { traces.push_back(line); });
+    TestSupport::TraceLines traces;
     auto server = std::make_unique<NetworkControlServer>();
     const uint16_t port = ListenAnywhere(*server);
     WatchedClient client("ZEL.TEST");
@@ -123,11 +125,43 @@ TEST(NetworkControlClient, RetriesAfterItsDelayNotBeforeWhenTheServerComesBack) 
     ASSERT_EQ(again.ServerPort(), port);
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(again.ConnectionCount(), 0); // not before its delay
-    EXPECT_EQ(traces.size(), 1u);          // and no spinning meanwhile
+    EXPECT_EQ(traces.lines.size(), 1u);    // and no spinning meanwhile
     client.client.SetRetryInterval(10);    // the delay runs out
     ASSERT_TRUE(client.WaitStatus(nccHasControl));
     EXPECT_EQ(again.NetworkController(), "ZEL.TEST");
     client.client.DisconnectFromNetworkController();
     EXPECT_FALSE(client.client.RetryPending());
-    modCorvane::SetTraceSink({});
+}
+
+TEST(NetworkControlClient, ReadsAFloodInTurnsAndDropsAServerThatDoesNotRead) {
+    TestSupport::TraceLines traces;
+    QTcpServer server; // sends without pause, never reads
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    WatchedClient client("ZEL.TEST");
+    client.client.SetRetryInterval(3600 * 1000);
+    size_t received = 0, largestChunk = 0;
+    QObject::connect(&client.client, &NetworkControlClient::RawNetworkMessage,
+                     [&](const std::string& text) {
+                         received += text.size();
+                         largestChunk = std::max(largestChunk, text.size());
+                     });
+    client.Connect(server.serverPort(), qsrqSilent, qsrlImmedRelease);
+    ASSERT_TRUE(PumpUntil([&] { return server.hasPendingConnections(); }, 5000));
+    QTcpSocket* peer = server.nextPendingConnection();
+    peer->setReadBufferSize(1);
+    std::string flood;
+    while (flood.size() < (1 << 20))
+        flood += "- a line the client passes over\r";
+    peer->write(flood.data(), static_cast<qint64>(flood.size()));
+    ASSERT_TRUE(PumpUntil([&] { return received >= flood.size(); }, 5000));
+    EXPECT_LE(largestChunk, static_cast<size_t>(NetSockets::kReadChunk));
+
+    // More than the write cap waits for the server: the connection is dropped and tried later.
+    std::string block(1 << 20, 'y');
+    for (int k = 0; k < 5; ++k)
+        client.client.SendMessageToNetwork(block);
+    EXPECT_TRUE(client.client.RetryPending());
+    EXPECT_EQ(client.client.Status(), nccConnecting);
+    ASSERT_EQ(traces.lines.size(), 1u);
+    EXPECT_EQ(traces.lines[0].rfind("Network control client: 127.0.0.1 does not read, ", 0), 0u);
 }

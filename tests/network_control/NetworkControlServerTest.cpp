@@ -1,7 +1,9 @@
 // The server on 127.0.0.1 with real clients.
 #include "network_control/LoopbackPeer.h"
 
+#include "network_control/NetSockets.h"
 #include "network_control/NetworkControlServer.h"
+#include "platform/MessageBox.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -175,4 +177,61 @@ TEST(NetworkControlServer, SendsToTheControllerOnlyAndKeepsListenPortWhileListen
     rig.server.TerminateConnections();
     EXPECT_EQ(rig.ended, (std::vector<std::string>{"B"}));
     EXPECT_EQ(b->Lines().size(), 2u);
+}
+
+TEST(NetworkControlServer, ServesAFloodInTurnsAndCutsOffDeafPeersAndLongLines) {
+    TestSupport::TraceLines traces;
+    ServerRig rig;
+    size_t largestChunk = 0;
+    QObject::connect(
+        &rig.server, &NetworkControlServer::RawNetworkMessage,
+        [&](const std::string& text) { largestChunk = std::max(largestChunk, text.size()); });
+    auto asker = rig.Peer();
+    {
+        TestSupport::Flooder asking(rig.server.ServerPort(), "HELP\r", true);
+        TestSupport::Flooder deaf(rig.server.ServerPort(), "HELP\r", false);
+        ASSERT_TRUE(rig.WaitConnections(3));
+        // The deaf peer is cut off once its queue is full; the others are served meanwhile.
+        ASSERT_TRUE(rig.WaitConnections(2));
+        EXPECT_TRUE(traces.Has(") does not read, "));
+        asker->Send(std::string(100 * 1024, 'x') + "\rVERSION?\r");
+        EXPECT_TRUE(asker->WaitFor("VERSION 2.5.31"));
+        EXPECT_GT(asking.Received(), 0u);
+    }
+    EXPECT_LE(largestChunk, static_cast<size_t>(NetSockets::kReadChunk)); // read in turns
+    EXPECT_TRUE(traces.Has(" longer than 65536 bytes, the rest dropped"));
+    std::vector<std::unique_ptr<LoopbackPeer>> others;
+    while (others.size() < 4)
+        others.push_back(rig.Peer());
+    ASSERT_TRUE(rig.WaitConnections(5));
+    EXPECT_TRUE(rig.Peer(false)->WaitClosed());
+    EXPECT_TRUE(traces.Has("Network control: all 5 connections busy, 127.0.0.1 refused"));
+}
+
+TEST(NetworkControlServer, LinesBehindALineThatOpensABoxRunAfterItCloses) {
+    TestSupport::ScriptedBoxes boxes; // gives the hook back however the test ends
+    ServerRig rig;
+    std::vector<std::string> seen;
+    QObject::connect(&rig.server, &NetworkControlServer::MessageFromController,
+                     [&](const std::string& line) {
+                         seen.push_back(line);
+                         if (line != "BOX") return;
+                         Platform::MsgBox("A line asks");
+                         seen.push_back("closed");
+                     });
+    auto a = rig.Peer();
+    a->SendLine("NET_CONTROL_LOGON STUDIO 0,0");
+    ASSERT_TRUE(a->WaitFor("NET_CONTROL_START"));
+    // Each box waits while the event loop runs and more lines come; the second opens in a
+    // turn of its own (its line came while the first waited).
+    int opened = 0;
+    Platform::SetMsgBoxHook([&](const Platform::ShownBox&) {
+        a->Send(++opened == 1 ? "BOX\rNEXT\r" : "AFTER\rLAST\r");
+        TestSupport::PumpUntil([] { return false; }, 300);
+        return Platform::vbOK;
+    });
+    a->Send("BOX\r");
+    ASSERT_TRUE(TestSupport::PumpUntil([&] { return seen.size() == 7; }, 5000));
+    EXPECT_EQ(seen, (std::vector<std::string>{"BOX", "closed", "BOX", "closed", "NEXT", "AFTER",
+                                              "LAST"}));
 }
