@@ -93,8 +93,7 @@ void SplitEngine::ScheduledReload(const Platform::Clock::Moment& now) {
     if (split.LoadedLogDate != now.day && !ZEL_Common::OpenLogForDate(kSplit, now.day)) return;
     CheckForNewLogFile(false);
     split.CuedBreakPos = 0;
-    SetCurrentBreakPos(GetNextAdBreakFilePos(static_cast<float>(now.seconds - 0.01)), true, true,
-                       false);
+    CueBreakFrom(static_cast<float>(now.seconds - 0.01), true);
     MarkReloaded(now);
 }
 
