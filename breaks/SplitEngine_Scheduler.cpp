@@ -98,7 +98,11 @@ void SplitEngine::ScheduledReload(const Platform::Clock::Moment& now) {
 }
 
 void SplitEngine::tmrLogUpdateInterval_Timer() {
+    const float cued = Split().CuedBreakTime;
     CheckForNewLogFile(false);
+    // A new copy without the cued break or any later one: the next break is the next day's.
+    if (cued >= 0 && Split().CuedBreakTime < 0 && LogOpen() && !Breaks::State().BreakRunning)
+        CueBreakFrom(cued, true);
     RetryNextDayLog();
     CheckForFutureLogFiles();
 }

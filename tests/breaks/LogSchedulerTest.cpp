@@ -170,6 +170,16 @@ TEST_F(LogScheduler, DailyAndHourlyReloadsHappenOnceEach) {
     TickAt(kDec7 + 1, 301);
     EXPECT_EQ(Sent("AD_CUE 21600"), 1u);
     EXPECT_EQ(engine->LastReloadDate(), kDec7 + 1);
+
+    // So does a new delivery that drops the cued break and every later one.
+    TestSupport::WriteBytes(SourceLog(kDec7 + 2), Full("00:00:05", "NE", 3, "Three", 30, "T"));
+    TestSupport::WriteBytes(SourceLog(kDec7 + 1), Full("00:00:00", "NE", 1, "One", 30, "M"));
+    fs::last_write_time(SourceLog(kDec7 + 1),
+                        fs::file_time_type::clock::now() + std::chrono::hours(1));
+    engine->tmrLogUpdateInterval_Timer();
+    engine->tmrLogUpdateInterval_Timer();
+    EXPECT_EQ(Split().CuedBreakDate, kDec7 + 2);
+    EXPECT_EQ(sender.sent.back(), "AD_CUE 5");
 }
 
 TEST_F(LogScheduler, AStartAfterTheDaysLastBreakPlaysTheNextDaysFirstBreakOnTheSecond) {
