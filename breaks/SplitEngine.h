@@ -46,6 +46,10 @@ public:
     // reloaded, advert 1 cued again (on one player) when it was cued.
     void ReloadEditedBreak();
     void CueNextBreak(bool NotifyNetwork, bool ForceCueAudio);
+    // Cues the first break at or after Time, telling the network; when the loaded day has
+    // none left, the first break of the next day's log, as the end of the day's last break
+    // does. Start-up and the scheduled reload cue so.
+    void CueBreakFrom(float Time, bool UpdateDisplay);
     void CuePreviousBreak(bool NotifyNetwork);
     void ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay);
 
@@ -147,6 +151,9 @@ private:
     void SetDumpEnabled(bool enabled);
     void SetPreviousEnabled(bool enabled);
     void MarkNothingCued();
+    // Opens the next day's log (NextDayLogOpened); its first break's position, 0 when the log
+    // is missing or has none (then nothing stays cued).
+    int32_t OpenNextDayLog();
     bool LateDump(const Platform::Clock::Moment& now);
     bool AutomaticPlay(const Platform::Clock::Moment& now);
     // Starts the cued break as a play command does, without its trace line and network word;

@@ -249,25 +249,35 @@ void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
                                                           : split.CuedBreakTime + 0.1f;
         position = GetNextAdBreakFilePos(from);
     }
-    if (position == 0) {
-        nextDayLogOpened_ = true;
-        // With no log loaded yet, "the next day" is today, and its breaks that have passed
-        // are not to be played.
-        const bool noLogLoaded = split.LoadedLogDate == 0 || !LogOpen();
-        int32_t nextDay =
-            split.LoadedLogDate != 0 ? split.LoadedLogDate + 1 : Platform::Clock::Today();
-        if (!ZEL_Common::OpenLogForDate(kSplit, nextDay)) {
-            // The break just passed must not stay cued; the next cue tries this day again.
-            MarkNothingCued();
-            pendingNextDay_ = split.LoadedLogDate != 0 ? nextDay : 0;
-            return;
-        }
-        pendingNextDay_ = 0;
-        position = GetNextAdBreakFilePos(noLogLoaded ? FirstCueTime(nextDay) : 0.0f);
-        // Positions of the old day's log mean nothing in the new one.
-        if (position == 0) MarkNothingCued();
-    }
+    if (position == 0) position = OpenNextDayLog();
     if (position != 0) SetCurrentBreakPos(position, NotifyNetwork, true, ForceCueAudio);
+}
+
+void SplitEngine::CueBreakFrom(float Time, bool UpdateDisplay) {
+    int32_t position = GetNextAdBreakFilePos(Time);
+    // The loaded day has no break left: the next day's first one is the next to play.
+    if (position == 0 && LogOpen()) position = OpenNextDayLog();
+    SetCurrentBreakPos(position, true, UpdateDisplay, false);
+}
+
+int32_t SplitEngine::OpenNextDayLog() {
+    ZEL_Common::SplitRecord& split = Split();
+    nextDayLogOpened_ = true;
+    // With no log loaded yet, "the next day" is today, and its breaks that have passed are not
+    // to be played.
+    const bool noLogLoaded = split.LoadedLogDate == 0 || !LogOpen();
+    int32_t nextDay = split.LoadedLogDate != 0 ? split.LoadedLogDate + 1 : Platform::Clock::Today();
+    if (!ZEL_Common::OpenLogForDate(kSplit, nextDay)) {
+        // The break just passed must not stay cued; the next cue tries this day again.
+        MarkNothingCued();
+        pendingNextDay_ = split.LoadedLogDate != 0 ? nextDay : 0;
+        return 0;
+    }
+    pendingNextDay_ = 0;
+    const int32_t position = GetNextAdBreakFilePos(noLogLoaded ? FirstCueTime(nextDay) : 0.0f);
+    // Positions of the old day's log mean nothing in the new one.
+    if (position == 0) MarkNothingCued();
+    return position;
 }
 
 float SplitEngine::FirstCueTime(int32_t LogDate) {

@@ -93,13 +93,16 @@ void SplitEngine::ScheduledReload(const Platform::Clock::Moment& now) {
     if (split.LoadedLogDate != now.day && !ZEL_Common::OpenLogForDate(kSplit, now.day)) return;
     CheckForNewLogFile(false);
     split.CuedBreakPos = 0;
-    SetCurrentBreakPos(GetNextAdBreakFilePos(static_cast<float>(now.seconds - 0.01)), true, true,
-                       false);
+    CueBreakFrom(static_cast<float>(now.seconds - 0.01), true);
     MarkReloaded(now);
 }
 
 void SplitEngine::tmrLogUpdateInterval_Timer() {
+    const float cued = Split().CuedBreakTime;
     CheckForNewLogFile(false);
+    // A new copy without the cued break or any later one: the next break is the next day's.
+    if (cued >= 0 && Split().CuedBreakTime < 0 && LogOpen() && !Breaks::State().BreakRunning)
+        CueBreakFrom(cued, true);
     RetryNextDayLog();
     CheckForFutureLogFiles();
 }

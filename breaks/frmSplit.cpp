@@ -23,6 +23,8 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -210,9 +212,11 @@ frmSplit::frmSplit(SplitEngine& engine, SplitWindowDoors doors, QWidget* parent)
 
     tmrCartList.setTimerType(Qt::PreciseTimer);
     tmrCartList.setInterval(50);
+    tmrLogReload.setTimerType(Qt::PreciseTimer);
+    tmrLogReload.setSingleShot(true);
     tmrLogReload.setInterval(1000);
     connect(&tmrCartList, &QTimer::timeout, this, [this] { Call(doors_.CartListTick); });
-    connect(&tmrLogReload, &QTimer::timeout, this, [this] { Call(doors_.LogReloadTick); });
+    connect(&tmrLogReload, &QTimer::timeout, this, &frmSplit::tmrLogReload_Timer);
     connect(&tmrLogUpdateInterval, &QTimer::timeout, this, [this] {
         engine_.tmrLogUpdateInterval_Timer();
         MirrorEngine();
@@ -245,21 +249,33 @@ void frmSplit::Form_Load() {
     ZEL_Common::OpenLogForDate(kSplit, today);
     split.CuedBreakTime = -1;
     engine_.CheckForNewLogFile(false);
-    engine_.SetCurrentBreakPos(
-        engine_.GetNextAdBreakFilePos(static_cast<float>(Platform::Clock::Timer())), true, false,
-        false);
+    engine_.CueBreakFrom(static_cast<float>(Platform::Clock::Timer()), false);
     engine_.UpdateBreakListing(1);
     engine_.UpdateBreakTimeInformation();
     Call(doors_.ResetLogReloadTimes);
     tmrLogUpdateInterval.setInterval(LogUpdateMs(split.LogUpdateInterval));
     tmrLogUpdateInterval.start();
-    tmrLogReload.start();
+    tmrLogReload.start(LogReloadInterval(Platform::Clock::Timer()));
     Call(doors_.CheckForFutureLogFiles);
     Call(doors_.UnloadSplash);
     Call(doors_.ConnectToZOZ);
     loaded_ = true;
     UpdateLog();
     MirrorEngine();
+}
+
+int frmSplit::LogReloadInterval(double seconds) {
+    constexpr int kAfterSecondMs = 2;
+    // The clock counts whole milliseconds; whatever it says, the wait is 3 to 1002 ms.
+    const int64_t millisecond = std::llround(seconds * 1000.0) % 1000;
+    return static_cast<int>(1000 - (millisecond + 1000) % 1000) + kAfterSecondMs;
+}
+
+void frmSplit::tmrLogReload_Timer() {
+    // Aimed again every tick, from the clock the scheduler reads, so that neither the timer's
+    // drift nor a late wake-up adds up.
+    tmrLogReload.start(LogReloadInterval(Platform::Clock::Timer()));
+    Call(doors_.LogReloadTick);
 }
 
 void frmSplit::Form_Activate() {

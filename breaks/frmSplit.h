@@ -66,6 +66,11 @@ public:
     void MirrorEngine();
     // Closes the window as the main window's shut-down does (not refused).
     void Unload();
+    // The scheduler's tick: tmrLogReload comes once a second, just after each whole second of
+    // the clock, so a break starts within milliseconds of its time.
+    void tmrLogReload_Timer();
+    // Milliseconds from the time of day (seconds) to just after its next whole second.
+    static int LogReloadInterval(double seconds);
 
     LogDisplay& Log() { return log_; }
     SplitEngine& Engine() { return engine_; }

@@ -1,6 +1,7 @@
 #include "BreaksFixture.h"
 
 #include "breaks/ZEL_Common.h"
+#include "breaks/frmSplit.h"
 #include "core/GeneralFunctions.h"
 #include "platform/Clock.h"
 
@@ -35,6 +36,14 @@ protected:
                                    "\r\n"));
         MainSettings::Settings().General.LogWarningDays = std::string(168, '0');
     }
+    // What a test hands the engine or changes outside its context is put back even when the
+    // test stopped half-way.
+    void TearDown() override {
+        engine->SetCartQueue(nullptr);
+        GeneralFunctions::State().DebugMode = 0;
+        qunsetenv("VNTZEL_SYSTEMDRIVE");
+        SplitTest::TearDown();
+    }
     MainSettings::GeneralSettings& General() { return MainSettings::Settings().General; }
     // One scheduler tick at the given time of day.
     void TickAt(int32_t day, double seconds) {
@@ -51,6 +60,7 @@ protected:
             ++n;
         return n;
     }
+    HeldQueue queue;
 };
 
 } // namespace
@@ -73,7 +83,6 @@ TEST_F(LogScheduler, AutomaticPlayCuesTwoSecondsAheadAndALateBreakIsDumpedOnce) 
     // trace says once why; the break starts late, once the group is done, and plays to its end.
     qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(dir.Path()));
     GeneralFunctions::State().DebugMode = -1;
-    HeldQueue queue;
     queue.count = 1;
     engine->SetCartQueue(&queue);
     for (int s = 0; s < 5; ++s)
@@ -84,15 +93,12 @@ TEST_F(LogScheduler, AutomaticPlayCuesTwoSecondsAheadAndALateBreakIsDumpedOnce) 
     ASSERT_EQ(players.plays.size(), 1u);
     EXPECT_EQ(Sent("AD_PLAY"), 1u);
     players.Run(70);
-    engine->SetCartQueue(nullptr);
     ASSERT_FALSE(Breaks::State().BreakRunning);
     ASSERT_EQ(players.plays.size(), 2u);
     EXPECT_EQ(players.plays[1].second, 2) << "the second advert played after the late start";
     EXPECT_EQ(Sent("AD_PLAY"), 1u);
     EXPECT_FLOAT_EQ(Split().CuedBreakTime, 37800);
     const std::string trace = TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDec7));
-    GeneralFunctions::State().DebugMode = 0;
-    qunsetenv("VNTZEL_SYSTEMDRIVE");
     size_t waits = 0;
     for (size_t at = 0; (at = trace.find("CartGroup running", at)) != std::string::npos; ++at)
         ++waits;
@@ -148,6 +154,82 @@ TEST_F(LogScheduler, DailyAndHourlyReloadsHappenOnceEach) {
     EXPECT_EQ(engine->LastReloadHour(), 2);
     TickAt(kDec7, 3 * 3600 + 400);
     EXPECT_EQ(Sent("AD_CUE 36000"), 3u);
+
+    // A reload after the day's last break cues the next day's first; that log stays until the
+    // next day's first reload.
+    TestSupport::WriteBytes(SourceLog(kDec7 + 1),
+                            Join({Full("00:00:00", "NE", 1, "One", 30, "M"), "",
+                                  Full("06:00:00", "NE", 2, "Two", 30, "S")},
+                                 "\r\n"));
+    TickAt(kDec7, 11 * 3600 + 400);
+    EXPECT_EQ(Split().CuedBreakDate, kDec7 + 1);
+    EXPECT_EQ(Sent("AD_CUE 0"), 1u);
+    TickAt(kDec7, 12 * 3600 + 400);
+    TickAt(kDec7 + 1, 300);
+    EXPECT_EQ(sender.sent.size(), 4u);
+    TickAt(kDec7 + 1, 301);
+    EXPECT_EQ(Sent("AD_CUE 21600"), 1u);
+    EXPECT_EQ(engine->LastReloadDate(), kDec7 + 1);
+
+    // So does a new delivery that drops the cued break and every later one.
+    TestSupport::WriteBytes(SourceLog(kDec7 + 2), Full("00:00:05", "NE", 3, "Three", 30, "T"));
+    TestSupport::WriteBytes(SourceLog(kDec7 + 1), Full("00:00:00", "NE", 1, "One", 30, "M"));
+    fs::last_write_time(SourceLog(kDec7 + 1),
+                        fs::file_time_type::clock::now() + std::chrono::hours(1));
+    engine->tmrLogUpdateInterval_Timer();
+    engine->tmrLogUpdateInterval_Timer();
+    EXPECT_EQ(Split().CuedBreakDate, kDec7 + 2);
+    EXPECT_EQ(sender.sent.back(), "AD_CUE 5");
+}
+
+TEST_F(LogScheduler, AStartAfterTheDaysLastBreakPlaysTheNextDaysFirstBreakOnTheSecond) {
+    General().AutoPlayAdBreaks = 1;
+    General().LogLoadingMode = 1;
+    TestSupport::WriteBytes(SourceLog(kDec7 + 1),
+                            Join({Full("00:00:00", "NE", 1, "One", 30, "M"), "",
+                                  Full("06:00:00", "NE", 2, "Two", 30, "S")},
+                                 "\r\n"));
+    SplitWindowDoors doors;
+    doors.LogReloadTick = [this] { engine->tmrLogReload_Timer(); };
+    doors.ResetLogReloadTimes = [this] { engine->ResetLogReloadTimes(); };
+    frmSplit window(*engine, doors);
+    const double start = 23 * 3600 + 59 * 60 + 11.3;
+    Platform::Clock::SetNow(kDec7, start);
+    window.Form_Load();
+    EXPECT_EQ(Split().CuedBreakDate, kDec7 + 1);
+    EXPECT_FLOAT_EQ(Split().CuedBreakTime, 0.0f);
+    EXPECT_EQ(sender.sent, std::vector<std::string>{"AD_CUE 0"});
+    EXPECT_TRUE(engine->NextDayLogOpened());
+    // The tick is aimed just after each whole second of the clock the scheduler reads.
+    EXPECT_EQ(window.tmrLogReload.timerType(), Qt::PreciseTimer);
+    EXPECT_TRUE(window.tmrLogReload.isSingleShot());
+    EXPECT_EQ(window.tmrLogReload.interval(), 702);
+    EXPECT_EQ(frmSplit::LogReloadInterval(59.999), 3);
+
+    for (double t = 23 * 3600 + 59 * 60 + 12.002; t < 86400; t += 1.0) {
+        Platform::Clock::SetNow(kDec7, t);
+        window.tmrLogReload_Timer();
+        EXPECT_EQ(players.cues.size(), t < 86400 - 2 ? 0u : 1u) << t;
+    }
+    EXPECT_TRUE(players.plays.empty());
+    EXPECT_EQ(window.tmrLogReload.interval(), 1000);
+    Platform::Clock::SetNow(kDec7 + 1, 0.002);
+    window.tmrLogReload_Timer();
+    ASSERT_EQ(players.plays.size(), 1u);
+    EXPECT_EQ(players.plays[0].second, 1);
+    EXPECT_EQ(Sent("AD_PLAY"), 1u);
+    players.Run(31);
+    EXPECT_FLOAT_EQ(Split().CuedBreakTime, 21600);
+
+    // The day's scheduled reload comes as before.
+    Platform::Clock::SetNow(kDec7 + 1, 299.5);
+    window.tmrLogReload_Timer();
+    EXPECT_EQ(engine->LastReloadDate(), kDec7);
+    Platform::Clock::SetNow(kDec7 + 1, 300.002);
+    window.tmrLogReload_Timer();
+    EXPECT_EQ(engine->LastReloadDate(), kDec7 + 1);
+    EXPECT_EQ(Sent("AD_CUE 21600"), 1u);
+    window.Form_Unload();
 }
 
 TEST_F(LogScheduler, FutureLogsAndASettlingDelivery) {
