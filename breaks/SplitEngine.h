@@ -51,8 +51,9 @@ public:
     // A cue that came while a break runs is kept, the latest only, and carried out when that
     // break ends, after the split has cued its own next break.
     void HoldCueUntilBreakEnds(int32_t LogDate, float Time);
-    // The break this split plays next (day, time): the cued one, or while a break runs the one
-    // after it, in the next day's log after the day's last; time -1 when there is none.
+    // The break this split plays next (day, time): the cued one, or while a break runs the held
+    // cue's or else the one after it, in the next day's log after the day's last; time -1 when
+    // there is none.
     std::pair<int32_t, float> NextBreakToPlay();
 
     // Playout.

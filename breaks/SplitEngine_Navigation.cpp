@@ -92,6 +92,7 @@ std::pair<int32_t, float> SplitEngine::NextBreakToPlay() {
     const ZEL_Common::SplitRecord& split = Split();
     if (split.CuedBreakPos <= 0 || split.CuedBreakTime < 0) return {0, -1.0f};
     if (!Breaks::State().BreakRunning) return {split.CuedBreakDate, split.CuedBreakTime};
+    if (heldCue_.second >= 0) return heldCue_;
     // The running break is the cued one: what comes after it has not been played.
     if (const int32_t position = BreakAfterCued(); position > 0)
         return {split.CuedBreakDate, GetAdBreakTime(position)};

@@ -308,6 +308,10 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     ASSERT_TRUE(PumpUntil([&] { return b.Raw().size() == 21; }, 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(cuedTime(), 39600); // the running break is not disturbed
+    LoopbackPeer d;               // a slave connecting now hears the held cue
+    ASSERT_TRUE(d.Connect(slavePort));
+    EXPECT_TRUE(d.WaitFor("AD_CUE " + day + " 36000")) << d.Raw();
+    d.Close();
     a.Send("KILL\r");
     ASSERT_TRUE(RunUntil([&] { return !Breaks::State().BreakRunning; }, 2000));
     rig.Run(200);

@@ -414,7 +414,7 @@ TEST_F(ProgramProcess, MasterAndSlaveProcessesStayOnTheSameBreak) {
         const BreakLines b = LinesOf(Reconciliation(slave), played.reference);
         EXPECT_EQ(a.lines, b.lines) << dump();
         for (size_t i = 0; i < a.times.size() && i < b.times.size(); ++i)
-            EXPECT_LE(std::abs(a.times[i] - b.times[i]), 2) << played.reference;
+            EXPECT_LE(std::abs(a.times[i] - b.times[i]), 5) << played.reference;
     };
     const std::string masterPlays = "PlayBreak:NotifyNetwork:Yes";
     const std::string slavePlays = "PlayBreak:NotifyNetwork:No";
@@ -428,9 +428,9 @@ TEST_F(ProgramProcess, MasterAndSlaveProcessesStayOnTheSameBreak) {
     const size_t joined = traced(master, "MSGOUT:NewSlave:AD_CUE ", 0);
     ASSERT_NE(joined, std::string::npos) << dump();
     // Its listeners found the ports taken: traced, and it runs on.
-    EXPECT_NE(Trace(slave).find("opening the connection that allows ZEL Slaves to connect"),
-              std::string::npos)
-        << dump();
+    for (const char* taken : {"opening the connection that allows ZEL Slaves to connect",
+                              "There was a problem starting the Network Control Server."})
+        EXPECT_NE(Trace(slave).find(taken), std::string::npos) << dump();
     ASSERT_EQ(slave.program.state(), QProcess::Running);
     const LogBreak b1 = logBreak(cuedAt(joined), 0);
     const LogBreak b3 = logBreak(b1.times.front(), 2), b4 = logBreak(b1.times.front(), 3);
