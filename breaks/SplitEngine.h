@@ -52,11 +52,20 @@ public:
     void CueBreakFrom(float Time, bool UpdateDisplay);
     void CuePreviousBreak(bool NotifyNetwork);
     void ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay);
+    // A cue that came while a break runs is kept, the latest only, and carried out when that
+    // break ends, after the split has cued its own next break.
+    void HoldCueUntilBreakEnds(int32_t LogDate, float Time);
+    // The break this split plays next (day, time): the cued one, or while a break runs the held
+    // cue's or else the one after it, in the next day's log after the day's last; time -1 when
+    // there is none.
+    std::pair<int32_t, float> NextBreakToPlay();
 
     // Playout.
     void PlayBreak(bool NotifyNetwork);
     void DumpBreak(bool NotifyNetwork);
     void KillAllOutput(bool NotifyNetwork);
+    // The cued or running break is dropped on another machine's word: the error file says so.
+    void LogDumpByNetwork();
     // Called by the cart players for every notice, synchronously.
     void PlayerStatusNotice(int32_t NoticeCode, int16_t PlayerNumber, int32_t Data);
     void UpdateBreakTimeInformation();
@@ -140,6 +149,9 @@ private:
     void StartEndOfBreakSignal();
     void StartEndPulse(EndPulse stage, int milliseconds);
     void TriggerAdBreakEnd();
+    // The running break ends: it is cleared and the next break cued, then a held cue is
+    // carried out.
+    void EndBreakAndCueNext(bool StopAudio, bool NotifyNetwork, bool ForceCueAudio);
     void ClearRunEnd();
     void SetSourceLine(int32_t mode);
     float SumAdvertLengths(int16_t First, int16_t Last);
@@ -170,6 +182,12 @@ private:
     static float FirstCueTime(int32_t LogDate);
     bool LogOpen();
     int16_t LogNumber();
+    // The break after the cued one in the open log, 0 when it was the day's last.
+    int32_t BreakAfterCued();
+    // A day's log opened for reading under a file number of its own (the destination copy,
+    // else the source); 0 when there is none.
+    int16_t OpenDayLog(int32_t LogDate);
+    static float LineTimeAt(int16_t FileNumber, int32_t FilePos);
 
     SplitSender* sender_ = nullptr;
     SplitPlayers* players_ = nullptr;
@@ -194,6 +212,8 @@ private:
     // The cued break (day, position) the scheduler has told the network to play; the reason
     // last traced why a break waits.
     std::pair<int32_t, int32_t> playAsked_{0, 0};
+    // The cue held while the break runs (day, time); time -1 when none.
+    std::pair<int32_t, float> heldCue_{0, -1.0f};
     std::string waitTraced_;
     std::string statusText_ = "Checking Future Logs";
     int32_t statusColour_ = kButtonFace;

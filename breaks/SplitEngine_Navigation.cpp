@@ -76,9 +76,37 @@ bool SplitEngine::NextDayLogPending() const {
 
 float SplitEngine::GetAdBreakTime(int32_t FilePos) {
     if (!LogOpen()) return 0.0f;
-    const int16_t log = LogNumber();
-    LogLines::Seek(log, FilePos);
-    return AdvertLog_FN::GetLineTime(ReadTrimmed(log));
+    return LineTimeAt(LogNumber(), FilePos);
+}
+
+float SplitEngine::LineTimeAt(int16_t FileNumber, int32_t FilePos) {
+    LogLines::Seek(FileNumber, FilePos);
+    return AdvertLog_FN::GetLineTime(ReadTrimmed(FileNumber));
+}
+
+int32_t SplitEngine::BreakAfterCued() {
+    return GetNextAdBreakFilePos(Split().CuedBreakTime + 0.1f);
+}
+
+std::pair<int32_t, float> SplitEngine::NextBreakToPlay() {
+    const ZEL_Common::SplitRecord& split = Split();
+    if (split.CuedBreakPos <= 0 || split.CuedBreakTime < 0) return {0, -1.0f};
+    if (!Breaks::State().BreakRunning) return {split.CuedBreakDate, split.CuedBreakTime};
+    if (heldCue_.second >= 0) return heldCue_;
+    // The running break is the cued one: what comes after it has not been played.
+    if (const int32_t position = BreakAfterCued(); position > 0)
+        return {split.CuedBreakDate, GetAdBreakTime(position)};
+    const int32_t nextDay = split.CuedBreakDate + 1;
+    const int16_t number = OpenDayLog(nextDay);
+    if (number == 0) return {0, -1.0f};
+    const int32_t position = GetNextAdBreakFilePosFNo(number, 0.0f);
+    const float time = position > 0 ? LineTimeAt(number, position) : -1.0f;
+    Platform::FileNumbers::Close(number);
+    return {nextDay, time};
+}
+
+void SplitEngine::HoldCueUntilBreakEnds(int32_t LogDate, float Time) {
+    if (Breaks::State().BreakRunning) heldCue_ = {LogDate, Time};
 }
 
 int32_t SplitEngine::GetNextAdBreakFilePos(float Time) {
@@ -245,9 +273,9 @@ void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
     int32_t position = 0;
     if (!NextDayLogPending()) {
         // With nothing cued, the next break is the first one still to come.
-        float from = split.CuedBreakPos == 0 && LogOpen() ? FirstCueTime(split.LoadedLogDate)
-                                                          : split.CuedBreakTime + 0.1f;
-        position = GetNextAdBreakFilePos(from);
+        position = split.CuedBreakPos == 0 && LogOpen()
+                       ? GetNextAdBreakFilePos(FirstCueTime(split.LoadedLogDate))
+                       : BreakAfterCued();
     }
     if (position == 0) position = OpenNextDayLog();
     if (position != 0) SetCurrentBreakPos(position, NotifyNetwork, true, ForceCueAudio);
@@ -301,6 +329,7 @@ void SplitEngine::CuePreviousBreak(bool NotifyNetwork) {
 void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
     Trace(std::string("ClearAdvertBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay));
     Breaks::State().BreakRunning = false;
+    heldCue_ = {0, -1.0f};
     SetDumpEnabled(false);
     AdBreak& b = Break();
     auto holds = [&](int16_t player, int16_t advert) {
@@ -329,21 +358,9 @@ void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
 
 float SplitEngine::GetFileBreakLength(int32_t LogDate, float BreakTime) {
     ZEL_Common::SplitRecord& split = Split();
-    int16_t number = 0;
-    bool ownFile = false;
-    if (LogDate == split.LoadedLogDate && LogOpen()) {
-        number = split.LogFileNumber;
-    } else {
-        std::string path = ZEL_Common::GetDestinationLogPath(kSplit, LogDate, false);
-        if (GeneralFunctions::SafeFileLen(path) <= 0)
-            path = ZEL_Common::GetSourceLogPath(kSplit, LogDate, false);
-        if (GeneralFunctions::SafeFileLen(path) <= 0) return 0.0f;
-        number = Platform::FileNumbers::FreeFile();
-        if (number == 0 ||
-            Platform::FileNumbers::Open(number, path, Platform::FileNumbers::OpenMode::Input) != 0)
-            return 0.0f;
-        ownFile = true;
-    }
+    const bool ownFile = LogDate != split.LoadedLogDate || !LogOpen();
+    const int16_t number = ownFile ? OpenDayLog(LogDate) : split.LogFileNumber;
+    if (number == 0) return 0.0f;
     float sum = 0.0f;
     int32_t position = GetNextAdBreakFilePosFNo(number, BreakTime);
     if (position != 0) {
@@ -363,4 +380,16 @@ float SplitEngine::GetFileBreakLength(int32_t LogDate, float BreakTime) {
     }
     if (ownFile) Platform::FileNumbers::Close(number);
     return sum;
+}
+
+int16_t SplitEngine::OpenDayLog(int32_t LogDate) {
+    std::string path = ZEL_Common::GetDestinationLogPath(kSplit, LogDate, false);
+    if (GeneralFunctions::SafeFileLen(path) <= 0)
+        path = ZEL_Common::GetSourceLogPath(kSplit, LogDate, false);
+    if (GeneralFunctions::SafeFileLen(path) <= 0) return 0;
+    const int16_t number = Platform::FileNumbers::FreeFile();
+    if (number == 0 ||
+        Platform::FileNumbers::Open(number, path, Platform::FileNumbers::OpenMode::Input) != 0)
+        return 0;
+    return number;
 }

@@ -148,8 +148,7 @@ void SplitEngine::BreakTick() {
     if (b.CurrentAdvert >= b.AdvertCount) {
         if (!AdvertFinished(info, b.CurrentAdvert)) return;
         SetBreakTickEnabled(false);
-        ClearAdvertBreak(false, true);
-        CueNextBreak(false, false);
+        EndBreakAndCueNext(false, false, false);
         StartEndOfBreakSignal();
         SendVantor("AD_BREAK_COMPLETED");
         return;
@@ -257,8 +256,25 @@ void SplitEngine::UpdateBreakListing(int16_t FromAdvert) {
 void SplitEngine::DumpBreak(bool NotifyNetwork) {
     Trace(std::string("DumpBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
     if (NotifyNetwork) Send("AD_DUMP");
-    ClearAdvertBreak(true, true);
-    CueNextBreak(NotifyNetwork, true);
+    EndBreakAndCueNext(true, NotifyNetwork, true);
+}
+
+void SplitEngine::EndBreakAndCueNext(bool StopAudio, bool NotifyNetwork, bool ForceCueAudio) {
+    const std::pair<int32_t, float> held = heldCue_;
+    ClearAdvertBreak(StopAudio, true);
+    CueNextBreak(NotifyNetwork, ForceCueAudio);
+    if (held.second < 0) return;
+    Trace("AD_CUE:Applied at break end:" + VB::ShortDate(held.first) + " " +
+          GeneralFunctions::FormatDuration(held.second, 2));
+    SetCurrentAdBreakTime(held.first, held.second, false, true);
+}
+
+void SplitEngine::LogDumpByNetwork() {
+    const float time = Split().CuedBreakTime;
+    if (time < 0) return;
+    ZEL_Specific::WriteErrorLog(kSplit, "[Code:ADT2] Dumped " +
+                                            GeneralFunctions::FormatDuration(time, 2) +
+                                            " advert break because told to by another machine");
 }
 
 void SplitEngine::KillAllOutput(bool NotifyNetwork) {

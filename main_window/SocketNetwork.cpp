@@ -212,13 +212,13 @@ void SocketNetwork::OnSlaveRequest() {
 }
 
 void SocketNetwork::CueNewSlave(QTcpSocket* Socket) {
-    // A slave that was away missed the cues sent meanwhile: it gets the cued break at once.
+    // A slave that was away missed the cues sent meanwhile: it gets at once the break this
+    // machine plays next, never one it is playing or has played.
     SplitEngine* split = doors_.Split();
     if (!split) return;
-    const ZEL_Common::SplitRecord& record = split->Split();
-    if (record.CuedBreakPos <= 0 || record.CuedBreakTime < 0) return;
-    const std::string cue = "AD_CUE " + std::to_string(record.CuedBreakDate) + " " +
-                            LogSupport::SingleText(record.CuedBreakTime);
+    const auto [date, time] = split->NextBreakToPlay();
+    if (time < 0) return;
+    const std::string cue = "AD_CUE " + std::to_string(date) + " " + LogSupport::SingleText(time);
     Trace("MSGOUT:NewSlave:" + cue);
     sendWinSockMessage(Socket, cue + "\r\n");
 }
@@ -291,8 +291,10 @@ void SocketNetwork::RunCommandLine(const std::string& line) {
     } else if (word == "AD_RECUE") {
         if (SettingOn(settings.RespondOtherCommands)) split->ReCueCurrentBreak(false);
     } else if (word == "AD_DUMP") {
-        if (SettingOn(settings.RespondOtherCommands) && split->DumpEnabled())
+        if (SettingOn(settings.RespondOtherCommands) && split->DumpEnabled()) {
+            split->LogDumpByNetwork();
             split->DumpBreak(false);
+        }
     } else if (word == "AD_PREVIOUS") {
         if (SettingOn(settings.RespondOtherCommands) && split->PreviousEnabled())
             split->CuePreviousBreak(false);
@@ -316,6 +318,7 @@ void SocketNetwork::RunCommandLine(const std::string& line) {
             groups->DisplayGroupRange(WholeNumber(arguments));
         }
     } else if (word == "KILL") {
+        if (Breaks::State().BreakRunning) split->LogDumpByNetwork();
         split->KillAllOutput(false);
     } else if (word == "PLAY_PLAYER" || word == "PAUSE_PLAYER" || word == "CUE_PLAYER" ||
                word == "CLOSE_PLAYER") {
@@ -329,10 +332,6 @@ void SocketNetwork::RunCommandLine(const std::string& line) {
 
 void SocketNetwork::RunAdCue(const std::string& arguments) {
     SplitEngine& split = *doors_.Split();
-    if (Breaks::State().BreakRunning) {
-        Trace("AD_CUE:Ignored(Break running)");
-        return;
-    }
     int32_t start = 1, end = 0;
     const std::string first =
         GeneralFunctions::GetNextToken(arguments, start, " ", end, true, true);
@@ -341,12 +340,16 @@ void SocketNetwork::RunAdCue(const std::string& arguments) {
         start = end + 1;
         second = GeneralFunctions::GetNextToken(arguments, start, " ", end, true, true);
     }
-    if (second.empty())
-        split.SetCurrentAdBreakTime(split.Split().LoadedLogDate,
-                                    static_cast<float>(WholeNumber(first)), false, true);
-    else
-        split.SetCurrentAdBreakTime(WholeNumber(first), static_cast<float>(VB::Val(second)), false,
-                                    true);
+    const int32_t date = second.empty() ? split.Split().LoadedLogDate : WholeNumber(first);
+    const float time = second.empty() ? static_cast<float>(WholeNumber(first))
+                                      : static_cast<float>(VB::Val(second));
+    if (Breaks::State().BreakRunning) {
+        // The running break is not disturbed: the cue is carried out when it ends.
+        Trace("AD_CUE:Ignored(Break running)");
+        split.HoldCueUntilBreakEnds(date, time);
+        return;
+    }
+    split.SetCurrentAdBreakTime(date, time, false, true);
 }
 
 void SocketNetwork::RunPlayerWord(const std::string& word, const std::string& arguments) {

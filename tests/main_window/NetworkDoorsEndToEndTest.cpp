@@ -242,27 +242,43 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     ASSERT_TRUE(relayed("AD_CUE 36000\r\n"));
     ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
     EXPECT_EQ(split.Break().AdvertCount, 2);
-    // The gates: no dump while nothing plays, no play while play commands are off.
+    // The gates: no play while play commands are off. The dump of the cued break on another
+    // machine's word is written to the error file.
     rig.Settings().Network.RespondPlayCommands = 0;
     a.Send("AD_DUMP\rAD_PLAY\r");
     ASSERT_TRUE(relayed("AD_CUE 36000\r\nAD_DUMP\rAD_PLAY\r"));
     EXPECT_FALSE(Breaks::State().BreakRunning);
     rig.Settings().Network.RespondPlayCommands = 1;
     b.ClearReceived();
+    rig.WriteLog({{3600, {102}}}, Rig::kDay + 1);
     a.Send("AD_PLAY\r");
     ASSERT_TRUE(RunUntil([&] { return Breaks::State().BreakRunning; }, 2000));
-    const float next = cuedTime(); // the break cues the one after it as it starts
+    EXPECT_EQ(cuedTime(), 39600); // the day's last break runs
+    // A slave that connects now is cued on the break after it: the next day's first.
+    LoopbackPeer c;
+    ASSERT_TRUE(c.Connect(slavePort));
+    EXPECT_TRUE(c.WaitFor("AD_CUE " + std::to_string(Rig::kDay + 1) + " 3600")) << c.Raw();
+    c.Close();
     a.Send("AD_CUE 36000\r");
     ASSERT_TRUE(PumpUntil([&] { return b.Raw().size() == 21; }, 5000));
     QCoreApplication::processEvents();
-    EXPECT_EQ(next, 39600);
-    EXPECT_EQ(cuedTime(), next); // ignored while the break runs
+    EXPECT_EQ(cuedTime(), 39600); // the running break is not disturbed
+    LoopbackPeer d;               // a slave connecting now hears the held cue
+    ASSERT_TRUE(d.Connect(slavePort));
+    EXPECT_TRUE(d.WaitFor("AD_CUE " + day + " 36000")) << d.Raw();
+    d.Close();
     a.Send("KILL\r");
     ASSERT_TRUE(RunUntil([&] { return !Breaks::State().BreakRunning; }, 2000));
     rig.Run(200);
-    // KILL dumped without sending a word of its own.
+    // KILL dumped without sending a word of its own; the cue that came during the break is
+    // carried out after the end's own cue of the next day's first break.
     ASSERT_TRUE(relayed("AD_PLAY\rAD_CUE 36000\rKILL\r"));
     EXPECT_TRUE(a.Raw().empty());
+    EXPECT_EQ(split.Split().CuedBreakDate, Rig::kDay);
+    EXPECT_EQ(cuedTime(), 36000);
+    const std::string dumped = "07/12/2026 09:00:00 [Code:ADT2] Dumped ";
+    const std::string why = " advert break because told to by another machine\r\n";
+    EXPECT_EQ(rig.ErrorFileText(), dumped + "10:00:00" + why + dumped + "11:00:00" + why);
 
     // The master's own words go to every slave with CR LF.
     b.ClearReceived();
@@ -291,9 +307,9 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     }
     ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 3; }, 5000));
     b.ClearReceived();
-    a.Send("\rAD_CUE " + day + " 36000\r");
-    ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
-    EXPECT_TRUE(b.WaitFor("AD_CUE " + day + " 36000"));
+    a.Send("\rAD_CUE " + day + " 39600\r");
+    ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 39600; }, 5000));
+    EXPECT_TRUE(b.WaitFor("AD_CUE " + day + " 39600"));
     EXPECT_EQ(boxes.Count(), 2u);
     // Received control characters show escaped: a peer cannot start a line of the trace.
     a.ClearReceived();
@@ -319,7 +335,7 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     // Slaves that come after the master's start are cued on its break all the same.
     LoopbackPeer late;
     ASSERT_TRUE(late.Connect(slavePort));
-    EXPECT_TRUE(late.WaitFor("AD_CUE " + day + " 36000"));
+    EXPECT_TRUE(late.WaitFor("AD_CUE " + day + " 39600"));
     EXPECT_EQ(boxes.Count(), 2u);
 }
 

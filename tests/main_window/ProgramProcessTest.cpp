@@ -1,19 +1,21 @@
 // VNTZEL as a process of its own on a demo station made by the demo maker: start-up in order,
 // its ready line and ports, breaks played by the scheduler one after another with each
 // advert's reconciliation line written while it runs, the words its slave hears, shut-down, a
-// second start, and the start-ups it refuses.
+// second start, the start-ups it refuses, and a master and its slave as two processes that
+// stay on the same break.
 #include "network_control/LoopbackPeer.h"
 #include "support/TestSupport.h"
 
 #include "breaks/AdvertLog_FN.h"
 #include "platform/Ports.h"
+#include "platform/Profile.h"
 
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QTime>
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -51,12 +53,32 @@ std::vector<LogBreak> SplitBreaks(const std::string& text) {
     return breaks;
 }
 
+// The reconciliation lines of one break (by its reference) without their start times, and
+// the start times.
+struct BreakLines {
+    std::vector<std::string> lines;
+    std::vector<int> times;
+};
+
+BreakLines LinesOf(const std::string& text, const std::string& reference) {
+    BreakLines found;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.size() < 10 || AdvertLog_FN::GetLineReference(line) != reference) continue;
+        found.lines.push_back(line.substr(9));
+        found.times.push_back(static_cast<int>(AdvertLog_FN::GetLineTime(line)));
+    }
+    return found;
+}
+
 // How the reconciled breaks follow the log: whole breaks in log order from the first one
 // reconciled, each advert's line in its place and each started no earlier than its break.
 struct Reconciled {
-    int complete = 0;  // whole breaks reconciled
-    int firstTime = 0; // the first reconciled break's time
-    std::string fault; // the first line out of order, empty when none
+    int complete = 0;               // whole breaks reconciled
+    int firstTime = 0;              // the first reconciled break's time
+    std::string fault;              // the first line out of order, empty when none
+    std::vector<int> completeTimes; // the log times of the whole breaks
 };
 
 Reconciled FollowLog(const std::vector<LogBreak>& log, const std::vector<LogBreak>& played) {
@@ -65,47 +87,64 @@ Reconciled FollowLog(const std::vector<LogBreak>& log, const std::vector<LogBrea
     auto at = std::find_if(log.begin(), log.end(), [&](const LogBreak& b) {
         return b.reference == played.front().reference;
     });
-    if (at == log.end()) return {0, 0, "reference not in the log: " + played.front().reference};
+    auto fail = [&](const std::string& why) {
+        result.fault = why;
+        return result;
+    };
+    if (at == log.end()) return fail("reference not in the log: " + played.front().reference);
     result.firstTime = at->times.front();
     for (const LogBreak& got : played) {
         if (at == log.end() || got.reference != at->reference)
-            return {result.complete, result.firstTime, "break out of order: " + got.reference};
+            return fail("break out of order: " + got.reference);
         for (size_t i = 0; i < got.carts.size(); ++i) {
             if (i >= at->carts.size() || got.carts[i] != at->carts[i] ||
                 got.times[i] < at->times.front())
-                return {result.complete, result.firstTime,
-                        "advert " + std::to_string(i + 1) + " of " + got.reference};
+                return fail("advert " + std::to_string(i + 1) + " of " + got.reference);
         }
-        if (got.carts.size() == at->carts.size())
+        if (got.carts.size() == at->carts.size()) {
             ++result.complete;
-        else if (&got != &played.back())
-            return {result.complete, result.firstTime, "break cut short: " + got.reference};
+            result.completeTimes.push_back(at->times.front());
+        } else if (&got != &played.back())
+            return fail("break cut short: " + got.reference);
         ++at;
     }
     return result;
 }
 
-class ProgramProcess : public ::testing::Test {
-protected:
-    void SetUp() override {
+// A program on a demo station of its own: the station's folder, the process and what it
+// printed.
+struct Machine {
+    Machine() {
         station = scratch.Path();
         QDir().mkpath(QString::fromStdString(station + "/windows"));
-        offset = QByteArray::number(TestSupport::ProgramPortOffset(0));
-        qputenv("VNTZEL_PORT_OFFSET", offset);
         QObject::connect(&program, &QProcess::readyReadStandardOutput, &program,
                          [this] { output += program.readAllStandardOutput().toStdString(); });
     }
-    void TearDown() override {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished();
-        }
-        qunsetenv("VNTZEL_PORT_OFFSET");
+    ~Machine() {
+        if (program.state() == QProcess::NotRunning) return;
+        program.kill();
+        program.waitForFinished();
     }
+    TestSupport::ScratchDir scratch;
+    std::string station;
+    QProcess program;
+    std::string output;
+};
+
+class ProgramProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        offset = QByteArray::number(TestSupport::ProgramPortOffset(0));
+        qputenv("VNTZEL_PORT_OFFSET", offset);
+    }
+    void TearDown() override { qunsetenv("VNTZEL_PORT_OFFSET"); }
 
     QProcessEnvironment Environment(const QString& platform = "offscreen") const {
+        return Environment(first, platform);
+    }
+    QProcessEnvironment Environment(const Machine& machine, const QString& platform) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        QString root = QString::fromStdString(station);
+        QString root = QString::fromStdString(machine.station);
         env.insert("VNTZEL_WINDIR", root + "/windows");
         env.insert("VNTZEL_APPDIR", root + "/app");
         env.insert("VNTZEL_SYSTEMDRIVE", root + "/windows");
@@ -119,29 +158,43 @@ protected:
     }
     // A demo station of one-second carts; options name the demo maker's settings.
     bool MakeDemoStation(const std::map<QString, QString>& options = {}) {
+        return MakeDemoStation(first, options);
+    }
+    bool MakeDemoStation(const Machine& machine, const std::map<QString, QString>& options) {
         QProcess demo;
-        QProcessEnvironment env = Environment();
+        QProcessEnvironment env = Environment(machine, "offscreen");
         env.insert("VNTZEL_DEMO_CART_SECONDS", "1");
         for (const auto& [name, value] : options)
             env.insert(name, value);
         demo.setProcessEnvironment(env);
-        demo.start(VNTZEL_DEMO, {QString::fromStdString(station)});
+        demo.start(VNTZEL_DEMO, {QString::fromStdString(machine.station)});
         return demo.waitForFinished(5 * kStartMs) && demo.exitCode() == 0;
     }
-    void Start(const QString& platform = "offscreen") {
-        output.clear();
-        program.setProcessEnvironment(Environment(platform));
-        program.setProcessChannelMode(QProcess::MergedChannels);
-        program.start(VNTZEL_PROGRAM, {"/DEBUG"});
-        ASSERT_TRUE(program.waitForStarted());
+    void Start(const QString& platform = "offscreen") { Start(first, platform); }
+    void Start(Machine& machine, const QString& platform = "offscreen") {
+        machine.output.clear();
+        machine.program.setProcessEnvironment(Environment(machine, platform));
+        machine.program.setProcessChannelMode(QProcess::MergedChannels);
+        machine.program.start(VNTZEL_PROGRAM, {"/DEBUG"});
+        ASSERT_TRUE(machine.program.waitForStarted());
+    }
+    // Waits for the ready line; its machines port, 0 when it did not come.
+    static uint16_t Ready(Machine& machine) {
+        const std::string key = "machines port ";
+        PumpUntil([&] { return machine.output.find('\n') != std::string::npos; }, kStartMs);
+        const size_t at = machine.output.find(key);
+        return at == std::string::npos
+                   ? 0
+                   : static_cast<uint16_t>(std::atoi(machine.output.c_str() + at + key.size()));
     }
     // Exit code of the program once it has ended, -1 when it did not.
     int Ended() {
         if (!program.waitForFinished(kStartMs)) return -1;
         return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
     }
-    std::string Trace() const {
-        QDir windows(QString::fromStdString(station + "/windows"));
+    std::string Trace() const { return Trace(first); }
+    static std::string Trace(const Machine& machine) {
+        QDir windows(QString::fromStdString(machine.station + "/windows"));
         std::string text;
         for (const QString& name : windows.entryList({"VNTZEL.*.log"}, QDir::Files, QDir::Name))
             text += TestSupport::ReadBytes(windows.filePath(name).toStdString());
@@ -174,23 +227,38 @@ protected:
         const std::vector<std::string> lines = peer.Lines();
         return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
     }
+    // The time of the first "AD_CUE day time" in received text, -1 when none.
+    static int CuedTime(const std::string& text) {
+        const size_t at = text.find("AD_CUE ");
+        const size_t end = text.find('\r', at);
+        if (at == std::string::npos || end == std::string::npos) return -1;
+        const std::string line = text.substr(at, end - at);
+        return std::atoi(line.c_str() + line.rfind(' ') + 1);
+    }
     static uint16_t Port(int32_t fixed) {
         return static_cast<uint16_t>(Platform::FixedPort(fixed));
     }
     std::string Files(const std::string& folder, const QString& pattern) const {
-        QDir dir(QString::fromStdString(station + folder));
+        return Files(first, folder, pattern);
+    }
+    static std::string Files(const Machine& machine, const std::string& folder,
+                             const QString& pattern) {
+        QDir dir(QString::fromStdString(machine.station + folder));
         std::string text;
         for (const QString& name : dir.entryList({pattern}, QDir::Files, QDir::Name))
             text += TestSupport::ReadBytes(dir.filePath(name).toStdString());
         return text;
     }
-    std::string Reconciliation() const { return Files("/app/dest", "*.REC"); }
+    std::string Reconciliation() const { return Reconciliation(first); }
+    static std::string Reconciliation(const Machine& machine) {
+        return Files(machine, "/app/dest", "*.REC");
+    }
 
-    TestSupport::ScratchDir scratch;
-    std::string station;
     QByteArray offset;
-    QProcess program;
-    std::string output; // what the program printed
+    Machine first;
+    std::string& station = first.station;
+    QProcess& program = first.program;
+    std::string& output = first.output; // what the program printed
 };
 
 } // namespace
@@ -212,7 +280,7 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
                    "Reading Network Settings...", "Starting Windows Sockets...",
                    "Start-up complete"});
     // One line when ready: its folders and its ports.
-    ASSERT_TRUE(PumpUntil([&] { return output.find('\n') != std::string::npos; }, kStartMs));
+    const uint16_t machinesPort = Ready(first);
     EXPECT_EQ(output.rfind("VNTZEL ready: settings in " + station + "/windows, trace log in " +
                                station + "/windows, logs and reconciliation in ",
                            0),
@@ -224,28 +292,32 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
               std::string::npos)
         << output;
 
+    // A slave is cued on the break it will hear played next, however long start-up took.
     LoopbackPeer machine, vantor;
-    ASSERT_TRUE(machine.Connect(Port(Platform::SlavePort)));
-    const int connected = QTime::currentTime().msecsSinceStartOfDay() / 1000 + 1;
+    ASSERT_TRUE(machine.Connect(machinesPort));
+    ASSERT_TRUE(
+        PumpUntil([&] { return machine.Raw().find("\r\n") != std::string::npos; }, kStartMs));
+    const int heard = CuedTime(machine.Raw());
     ASSERT_TRUE(vantor.Connect(Port(Platform::PlayoutControlPort)));
     vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
     ASSERT_TRUE(vantor.WaitFor("NET_CONTROL_START"));
 
-    // Two whole breaks after the slave connected play by themselves: every advert's line is
-    // in the reconciliation file while the program runs, in log order with the log's carts.
+    // Two whole breaks from that one play by themselves: every advert's line is in the
+    // reconciliation file while the program runs, in log order with the log's carts.
     Reconciled reconciled;
+    size_t breaks = 0;
     auto played = [&] {
         reconciled = FollowLog(log, SplitBreaks(Reconciliation()));
-        return !reconciled.fault.empty() ||
-               reconciled.complete - (reconciled.firstTime < connected ? 1 : 0) >= 2;
+        breaks = static_cast<size_t>(std::count_if(reconciled.completeTimes.begin(),
+                                                   reconciled.completeTimes.end(),
+                                                   [&](int time) { return time >= heard; }));
+        return !reconciled.fault.empty() || breaks >= 2;
     };
     ASSERT_TRUE(PumpUntil(played, 3 * kStartMs)) << Reconciliation() << Trace();
     ASSERT_EQ(reconciled.fault, "") << Reconciliation() << Trace();
     ASSERT_EQ(program.state(), QProcess::Running);
-    // The slave heard "AD_PLAY" once for each break it saw start, and one cue: the cued break
-    // when it connected, none after a break; start-up's cue went out once, before it connected.
-    const size_t breaks =
-        static_cast<size_t>(reconciled.complete) - (reconciled.firstTime < connected ? 1u : 0u);
+    // The slave heard "AD_PLAY" once for each of those breaks, and one cue: when it connected,
+    // none after a break; start-up's cue went out once, before it connected.
     EXPECT_EQ(CountLines(machine, "AD_PLAY"), breaks) << machine.Raw() << Trace();
     EXPECT_EQ(Count(machine.Raw(), "AD_CUE"), 1u) << machine.Raw();
     EXPECT_EQ(Count(Trace(), "NewSlave:AD_CUE "), 1u) << Trace();
@@ -292,4 +364,119 @@ TEST_F(ProgramProcess, RefusesAMissingOrShortSettingsFileAndANarrowScreen) {
     EXPECT_TRUE(TraceHas("Vantor ZEL will only run in 800x600 screen resolution or higher."))
         << Trace();
     EXPECT_FALSE(TraceHas("Getting Vantor ZEL Settings..."));
+}
+
+TEST_F(ProgramProcess, MasterAndSlaveProcessesStayOnTheSameBreak) {
+    // Breaks of three or four 5-second adverts, 25 seconds apart; the slave (auto play off)
+    // has the master's logs and finds its own listeners taken by the master on this host.
+    const std::map<QString, QString> quick = {{"VNTZEL_DEMO_BREAK_SECONDS", "25"},
+                                              {"VNTZEL_DEMO_FIRST_BREAK_SECONDS", "20"},
+                                              {"VNTZEL_DEMO_BREAKS", "30"},
+                                              {"VNTZEL_DEMO_CART_SECONDS", "5"}};
+    Machine& master = first;
+    Machine slave;
+    ASSERT_TRUE(MakeDemoStation(master, quick));
+    ASSERT_TRUE(MakeDemoStation(slave, quick));
+    QDir source(QString::fromStdString(master.station + "/app/source"));
+    for (const QString& name : source.entryList({"*.LOG"}, QDir::Files)) {
+        const std::string to = slave.station + "/app/source/" + name.toStdString();
+        TestSupport::WriteBytes(to, TestSupport::ReadBytes(source.filePath(name).toStdString()));
+    }
+    const std::string ini = slave.station + "/windows/VNTZEL.INI";
+    Platform::WritePrivateProfileString("Network", "MasterName", "127.0.0.1", ini);
+    Platform::WritePrivateProfileString("General", "AutoPlayAdBreaks", "0", ini);
+    const std::vector<LogBreak> log = SplitBreaks(Files(master, "/app/source", "*.LOG"));
+    auto dump = [&] {
+        return "master trace:\n" + Trace(master) + "\nslave trace:\n" + Trace(slave);
+    };
+    // Where text is traced after position from, waiting for it; npos when it never came.
+    auto traced = [&](const Machine& machine, const std::string& text, size_t from) {
+        size_t at = std::string::npos;
+        PumpUntil([&] { return (at = Trace(machine).find(text, from)) != std::string::npos; },
+                  2 * kStartMs);
+        return at;
+    };
+    auto cuedAt = [&](size_t at) { return CuedTime(Trace(master).substr(at)); };
+    auto logBreak = [&](int time, int after) {
+        auto at = std::find_if(log.begin(), log.end(),
+                               [&](const LogBreak& b) { return b.times.front() == time; });
+        return at != log.end() && after < log.end() - at ? *(at + after) : LogBreak{};
+    };
+    auto whole = [&](const Machine& machine, const LogBreak& played) {
+        return LinesOf(Reconciliation(machine), played.reference).lines.size() ==
+               played.carts.size();
+    };
+    // Both machines reconciled the whole break with the same lines, started together.
+    auto playedTogether = [&](const LogBreak& played) {
+        ASSERT_TRUE(
+            PumpUntil([&] { return whole(master, played) && whole(slave, played); }, 2 * kStartMs))
+            << played.reference << "\n"
+            << dump();
+        const BreakLines a = LinesOf(Reconciliation(master), played.reference);
+        const BreakLines b = LinesOf(Reconciliation(slave), played.reference);
+        EXPECT_EQ(a.lines, b.lines) << dump();
+        for (size_t i = 0; i < a.times.size() && i < b.times.size(); ++i)
+            EXPECT_LE(std::abs(a.times[i] - b.times[i]), 5) << played.reference;
+    };
+    const std::string masterPlays = "PlayBreak:NotifyNetwork:Yes";
+    const std::string slavePlays = "PlayBreak:NotifyNetwork:No";
+
+    Start(master);
+    const uint16_t machinesPort = Ready(master);
+    ASSERT_NE(machinesPort, 0) << master.output;
+    Start(slave);
+    ASSERT_NE(Ready(slave), 0) << slave.output;
+    // The slave is cued on the master's next break as it connects.
+    const size_t joined = traced(master, "MSGOUT:NewSlave:AD_CUE ", 0);
+    ASSERT_NE(joined, std::string::npos) << dump();
+    // Its listeners found the ports taken: traced, and it runs on.
+    for (const char* taken : {"opening the connection that allows ZEL Slaves to connect",
+                              "There was a problem starting the Network Control Server."})
+        EXPECT_NE(Trace(slave).find(taken), std::string::npos) << dump();
+    ASSERT_EQ(slave.program.state(), QProcess::Running);
+    const LogBreak b1 = logBreak(cuedAt(joined), 0);
+    const LogBreak b3 = logBreak(b1.times.front(), 2), b4 = logBreak(b1.times.front(), 3);
+    ASSERT_FALSE(b4.carts.empty()) << dump();
+
+    // While both play that break, another machine of the chain cues the break after next:
+    // each holds the cue and carries it out when its own break ends.
+    LoopbackPeer console;
+    ASSERT_TRUE(console.Connect(machinesPort));
+    const size_t p1 = traced(master, masterPlays, joined);
+    const size_t s1 = traced(slave, slavePlays, 0);
+    ASSERT_NE(p1, std::string::npos) << dump();
+    ASSERT_NE(s1, std::string::npos) << dump();
+    console.SendLine("AD_CUE " + std::to_string(b3.times.front()));
+    ASSERT_NE(traced(slave, "AD_CUE:Ignored(Break running)", s1), std::string::npos) << dump();
+    playedTogether(b1);
+
+    // The slave stops while it plays the master's next break and comes back before that break
+    // ends: it is cued on the master's break after it, not the running one.
+    const size_t p3 = traced(master, masterPlays, p1 + 1);
+    ASSERT_NE(p3, std::string::npos) << dump();
+    ASSERT_NE(traced(slave, slavePlays, s1 + 1), std::string::npos) << dump();
+    EXPECT_NE(Trace(slave).find("AD_CUE:Applied at break end"), std::string::npos) << dump();
+    PumpUntil([] { return false; }, 1000);
+    ::kill(static_cast<pid_t>(slave.program.processId()), SIGTERM);
+    ASSERT_TRUE(slave.program.waitForFinished(kStartMs));
+    const std::string slaveBefore = Reconciliation(slave);
+    EXPECT_FALSE(LinesOf(slaveBefore, b3.reference).lines.empty()) << dump();
+    Start(slave);
+    const size_t back = traced(master, "MSGOUT:NewSlave:AD_CUE ", p3);
+    ASSERT_NE(back, std::string::npos) << dump();
+    EXPECT_EQ(cuedAt(back), b4.times.front()) << dump();
+    EXPECT_GT(traced(master, "CueNextBreak:NotifyNetwork:No:ForceCueAudio:No", p3), back)
+        << "the slave came back after the break ended\n"
+        << dump();
+    playedTogether(b4);
+
+    // The master played the cued break whole; neither played the break the cue skipped, and
+    // the slave did not play the third break again.
+    EXPECT_TRUE(whole(master, b3)) << dump();
+    const std::string skipped = logBreak(b1.times.front(), 1).reference;
+    EXPECT_TRUE(LinesOf(Reconciliation(master), skipped).lines.empty()) << dump();
+    EXPECT_TRUE(LinesOf(Reconciliation(slave), skipped).lines.empty()) << dump();
+    EXPECT_EQ(LinesOf(Reconciliation(slave), b3.reference).lines,
+              LinesOf(slaveBefore, b3.reference).lines)
+        << dump();
 }

@@ -148,8 +148,10 @@ public:
         return Vantor_Cart_Routines::GetCartAudioFileName(cart, true, false);
     }
 
-    // The day's working log: each break at its time, a blank line after each.
-    void WriteLog(const std::vector<std::pair<float, std::vector<int32_t>>>& breaks) {
+    // A day's working log (the test day's by default): each break at its time, a blank line
+    // after each.
+    void WriteLog(const std::vector<std::pair<float, std::vector<int32_t>>>& breaks,
+                  int32_t day = kDay) {
         std::string text;
         for (const auto& [time, carts] : breaks) {
             for (int32_t cart : carts) {
@@ -161,7 +163,7 @@ public:
             text += "\r\n";
         }
         TestSupport::WriteBytes(
-            Split().LogDestinationDirectory + "/" + VB::FormatDate(kDay, "yymmdd") + ".LOG", text);
+            Split().LogDestinationDirectory + "/" + VB::FormatDate(day, "yymmdd") + ".LOG", text);
     }
 
     void CueBreak(float time) { engine_->SetCurrentAdBreakTime(kDay, time, false, false); }
