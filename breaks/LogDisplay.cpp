@@ -36,6 +36,11 @@ void LogDisplay::FollowEngine() {
     DisplayedBreakPos = followedPos_;
 }
 
+void LogDisplay::KeepPlace(int32_t Shown, int32_t FilePos, int32_t Grown) {
+    DisplayedBreakPos = FilePos < Shown ? Shown + Grown : Shown;
+    followedPos_ = engine_.DisplayedBreakPos();
+}
+
 void LogDisplay::UpdateLog(int32_t widthTwips, int visibleRows) {
     width_ = widthTwips;
     visibleRows_ = std::min(visibleRows, kMaxRows);

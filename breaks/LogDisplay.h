@@ -43,7 +43,7 @@ public:
     std::array<int32_t, kMaxRows + 1> LogLinePos{}; // rows 1..50
     int16_t LogLineHeight = 240;                    // twips
     int16_t DropMarkerRow = 0;
-    bool MarkerShown = false; // drawn only between two advert rows
+    bool MarkerShown = false;               // drawn only between two advert rows
     std::vector<std::vector<LogText>> Rows; // Rows[0] is row 1
     std::optional<LogFrame> Frame;
     std::string Caption;
@@ -53,6 +53,10 @@ public:
     void UpdateLog() { UpdateLog(width_, visibleRows_); }
     // Takes the cued break's position when the engine has cued another break since.
     void FollowEngine();
+    // After an edit at FilePos that grew the log by Grown bytes: drawing starts again where it
+    // started before (shown), moved with the text when the edit lay above it, and a move of
+    // the cued break by the edit is not followed.
+    void KeepPlace(int32_t Shown, int32_t FilePos, int32_t Grown);
     // The row under a mouse position (1-based); 0 outside rows 1..50.
     int RowAt(int32_t yTwips) const;
     bool RowHoldsAdvert(int row) const {

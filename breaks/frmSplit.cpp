@@ -11,6 +11,7 @@
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "platform/Clock.h"
+#include "platform/FileNumbers.h"
 #include "platform/MessageBox.h"
 #include "platform/VB.h"
 #include "ui_controls/HWndGrab.h"
@@ -408,33 +409,41 @@ void frmSplit::InsertAdvert(int32_t AdvertFilePos, int32_t NewCartNumber) {
     GeneralFunctions::WriteDebugLine("InsertAdvert:AdvertFilePos:" + std::to_string(AdvertFilePos) +
                                          ":NewCartNumber:" + std::to_string(NewCartNumber),
                                      -1);
-    const Breaks::BreaksState& state = Breaks::State();
-    if (state.LogCopyInProgress) {
-        Platform::MsgBox("You cannot edit the log while a new log is being copied onto the system",
-                         Platform::vbExclamation);
-    } else if (state.BreakRunning) {
-        Platform::MsgBox("You cannot add to the log while a break is playing",
-                         Platform::vbExclamation);
-    } else if (ZEL_Common::InsertAdvertIntoLogFile(kSplit, AdvertFilePos, NewCartNumber)) {
-        engine_.ReloadEditedBreak();
-        UpdateLog();
-    }
+    EditLog(AdvertFilePos, [&] {
+        return ZEL_Common::InsertAdvertIntoLogFile(kSplit, AdvertFilePos, NewCartNumber);
+    });
 }
 
 void frmSplit::RemoveAdvert(int32_t AdvertFilePos) {
     GeneralFunctions::WriteDebugLine("RemoveAdvert:AdvertFilePos:" + std::to_string(AdvertFilePos),
                                      -1);
+    EditLog(AdvertFilePos,
+            [&] { return ZEL_Common::RemoveAdvertFromLogFile(kSplit, AdvertFilePos); });
+}
+
+void frmSplit::EditLog(int32_t AdvertFilePos, const std::function<bool()>& Edit) {
     const Breaks::BreaksState& state = Breaks::State();
     if (state.LogCopyInProgress) {
         Platform::MsgBox("You cannot edit the log while a new log is being copied onto the system",
                          Platform::vbExclamation);
-    } else if (state.BreakRunning) {
+        return;
+    }
+    if (state.BreakRunning) {
         Platform::MsgBox("You cannot add to the log while a break is playing",
                          Platform::vbExclamation);
-    } else if (ZEL_Common::RemoveAdvertFromLogFile(kSplit, AdvertFilePos)) {
-        engine_.ReloadEditedBreak();
-        UpdateLog();
+        return;
     }
+    const int32_t shown = log_.DisplayedBreakPos;
+    const int32_t before = LogLength();
+    if (!Edit()) return;
+    engine_.ReloadEditedBreak();
+    log_.KeepPlace(shown, AdvertFilePos, LogLength() - before);
+    UpdateLog();
+}
+
+int32_t frmSplit::LogLength() const {
+    const int16_t file = engine_.Split().LogFileNumber;
+    return file == 0 ? 0 : static_cast<int32_t>(Platform::FileNumbers::Length(file));
 }
 
 void frmSplit::UpdateLog() {

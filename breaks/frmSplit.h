@@ -103,6 +103,10 @@ protected:
 
 private:
     void LayOut();
+    // One edit of the working log: refused while a copy runs or a break plays; afterwards the
+    // cued break is reloaded and the display keeps showing the break it showed.
+    void EditLog(int32_t AdvertFilePos, const std::function<bool()>& Edit);
+    int32_t LogLength() const;
     bool KeyPreview(QEvent* event);
     void picLogHolder_Resize();
 

@@ -222,11 +222,11 @@ void frmCartBrowser::MirrorRows() {
 
 void frmCartBrowser::MirrorSelection() {
     for (size_t i = 0; i < numberButtons_.size() && i < engine_.Rows.size(); ++i) {
-        const QString colour = Colour(engine_.Rows[i].NumberBackColor);
+        // Only the selected number's dark blue needs white text; the rest keep the button text.
+        const int32_t back = engine_.Rows[i].NumberBackColor;
         numberButtons_[i]->setStyleSheet(
-            colour.isEmpty()
-                ? QString()
-                : QString("QPushButton { background: %1; color: white; }").arg(colour));
+            QString("QPushButton { background: %1;%2 }")
+                .arg(Colour(back), back == kSelectedNumberColour ? " color: white;" : ""));
     }
     const QString text = QString::fromStdString(engine_.txtCartNumber);
     if (txtCartNumber_->text() != text) txtCartNumber_->setText(text);

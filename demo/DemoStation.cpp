@@ -1,6 +1,6 @@
 // Makes a demo station: settings, an audiowall of spoken adverts and jingles, cart groups, a
-// serial profile, a hardware section on the simulated card, and advert logs for today and
-// tomorrow. Audio comes from espeak-ng and sox (ffmpeg for the MPEG carts).
+// serial profile, a hardware section on the joystick port, and advert logs for today and the
+// week after it. Audio comes from espeak-ng and sox (ffmpeg for the MPEG carts).
 //   vntzel_demo STATION_FOLDER
 // The caller points VNTZEL_WINDIR at STATION/windows and VNTZEL_APPDIR at STATION/app.
 #include "breaks/AdvertLog_FN.h"
@@ -170,7 +170,6 @@ void WriteSettings(const std::string& ini, const std::string& station) {
     Write("General", "DropLateAdBreaks", "5", ini);
     Write("General", "CueAdBreaksImmediately", "1", ini);
     Write("General", "LogLoadingMode ", "1", ini);
-    Write("General", "SourceLine", "1", ini);
     Write("General", "LogRecFileInDestDirectory", "1", ini);
     Write("General", "SplitName1", "DEMO NORTH EAST", ini);
     Write("General", "LogSourceDirectory1", app + "/source", ini);
@@ -186,14 +185,17 @@ void WriteSettings(const std::string& ini, const std::string& station) {
     Write("ZELNetwork", "SerialPort", "1", ini);
     Write("ZELNetwork", "SerialProfileName", "VANTOR25.PRF", ini);
     Write("ZELNetwork", "SerialSettings", "9600,n,8,1", ini);
-    // Card 1 on the simulated card: input 1 plays the cued break, output 9 shows the source.
-    Write("Hardware1", "CardType", "1", ini);
+    // Card 1 is the joystick port: button 1 plays the cued break. Without a stick the card
+    // stays idle, with no message.
+    Write("Hardware1", "CardType", "5", ini);
     Write("Hardware1", "BaseAddress", "0", ini);
-    Write("Hardware1", "LineType1", "1", ini);
+    for (const char* line : {"1", "2", "3", "4"}) // a stick's buttons are inputs
+        Write("Hardware1", std::string("LineType") + line, "0", ini);
     Write("Hardware1", "Description1", "Play break", ini);
-    Write("Hardware1", "Action1", "1", ini);
-    Write("Hardware1", "LineType9", "2", ini);
-    Write("Hardware1", "Description9", "Source", ini);
+    Write("Hardware1", "Action1", "5", ini);
+    Write("Hardware1", "Action1Data1", "1", ini);
+    // Check at every hour that the logs of the next two days are there.
+    Write("General", "LogWarningDays", std::string(168, '2'), ini);
     // Five cart groups of jingles and sweepers.
     const char* groups[] = {"Idents", "Sweepers", "Morning", "Drive", "Promos"};
     for (int g = 1; g <= 5; ++g) {
@@ -332,8 +334,11 @@ int main(int argc, char** argv) {
     Vantor_Cart_Routines::CloseAudiowallParts();
     fs::remove_all(station + "/scratch");
 
-    int32_t today = Platform::Clock::Today();
-    bool logs = WriteLog(today) && WriteLog(today + 1);
+    // Today's log and a week of logs after it.
+    const int32_t today = Platform::Clock::Today();
+    bool logs = true;
+    for (int32_t day = today; day <= today + 7; ++day)
+        logs = WriteLog(day) && logs;
     std::printf("demo station %s: %d carts, logs %s\n", station.c_str(), made,
                 logs ? "written" : "FAILED");
     return made == static_cast<int>(Adverts().size() + Jingles().size()) && logs ? 0 : 1;

@@ -80,8 +80,10 @@ void frmHardwareManager::BuildBoxes() {
     grid->addWidget(new QLabel("Card:", this), 0, 0);
     grid->addWidget(comboCardNo_, 0, 1);
     const char* headings[] = {"In/Out 1 to 16", "In/Out 17 to 32", "In/Out 33 to 48"};
-    for (int column = 0; column < 3; ++column)
-        grid->addWidget(new QLabel(headings[column], this), 1, column);
+    for (int column = 0; column < 3; ++column) {
+        headings_[static_cast<size_t>(column)] = new QLabel(headings[column], this);
+        grid->addWidget(headings_[static_cast<size_t>(column)], 1, column);
+    }
     for (int i = 1; i <= kBoxes; ++i) {
         auto* box = new QCheckBox("Hardware Item", this);
         boxes_[static_cast<size_t>(i - 1)] = box;
@@ -146,6 +148,9 @@ void frmHardwareManager::RefreshDisplay() {
         box->setVisible(true);
         SetTextColour(box, line.LineType == 0 ? kInputColour : kOutputColour);
     }
+    // A column's heading only over boxes of the card's own lines.
+    for (int column = 1; column <= 3; ++column)
+        Label(column)->setVisible(total > (column - 1) * kRowsPerColumn);
     UpdateDisplay();
 }
 

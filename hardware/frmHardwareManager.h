@@ -41,6 +41,8 @@ public:
 
     QComboBox* comboCardNo() const { return comboCardNo_; }
     QCheckBox* chkHardware(int Index) const { return boxes_[static_cast<size_t>(Index - 1)]; }
+    // The heading of box column 1..3.
+    QLabel* Label(int Column) const { return headings_[static_cast<size_t>(Column - 1)]; }
     QSystemTrayIcon* TrayIcon() const { return tray_; }
     QMenu* mPopupSys() const { return popup_; }
 
@@ -57,6 +59,7 @@ private:
     HardwareManagerEngine engine_;
     QComboBox* comboCardNo_;
     std::array<QCheckBox*, kBoxes> boxes_{};
+    std::array<QLabel*, 3> headings_{};
     QLabel* lblInput;
     QLabel* lblOutput;
     QMenu* popup_;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes a demo station in DIR: settings (DIR/windows/VNTZEL.INI), the program folder with the
 # source and destination log folders and the serial profile (DIR/app), data folders and an
-# audiowall of 40 spoken carts (DIR/audiowall), and advert logs for today and tomorrow: a break
-# every quarter of an hour, and one about a minute after the station is made.
+# audiowall of 40 spoken carts (DIR/audiowall), and advert logs for today and the seven days
+# after it: a break every quarter of an hour, and one about a minute after the station is made.
 #   bash scripts/demo-station.sh [options] DIR
 # Options for quick stations (tests, benchmarks):
 #   --break-every SECONDS   today's log gets a run of breaks this far apart

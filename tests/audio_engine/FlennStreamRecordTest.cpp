@@ -68,7 +68,7 @@ TEST_F(RecordEngine, DeliversTheSourceInGatheredBlocks) {
         EXPECT_EQ(size, 17640);
     EXPECT_EQ(record->MilliSecondsRecorded(), 500);
     record->ReturnAudio();
-    EXPECT_EQ(sizes.size(), 5u);
+    ASSERT_EQ(sizes.size(), 5u);
     EXPECT_EQ(sizes.back(), 17640);
     ASSERT_EQ(received.size(), 500u * 441 / 10 * 2);
     EXPECT_TRUE(std::equal(received.begin(), received.end(), source.begin()))

@@ -287,7 +287,7 @@ TEST_F(BreakPlayout, OnePlayerUsesFullLengthsAndWaitsForTheEmptyPlayer) {
     engine->PlayBreak(false);
     players.Run(60, 1.0f);
     EXPECT_EQ(PlayedCarts(), (std::vector<int32_t>{501, 502, 503}));
-    EXPECT_EQ(RecLines().size(), 3u);
+    ASSERT_EQ(RecLines().size(), 3u);
     EXPECT_EQ(RecLines()[1].substr(0, 8), "09:00:20"); // after advert 1 emptied its player
 }
 

@@ -320,17 +320,30 @@ TEST_F(SplitWindow, EditsOfAnEarlierBreakKeepTheCuedBreakWholeAndCuedOnce) {
         EXPECT_GE(engine.Break().PlayingPlayer, 1);
     };
 
+    // The display keeps the break it shows whatever the edit moved.
+    const LogDisplay& view = window->Log();
+    auto expectShown = [&](float time, int32_t position) {
+        EXPECT_FLOAT_EQ(view.DisplayedBreakTime, time);
+        EXPECT_EQ(view.DisplayedBreakPos, position);
+    };
+
     // An edit after the cued break leaves it where it was, cued once.
     const std::string before = TestSupport::ReadBytes(LogPath());
     window->InsertAdvert(static_cast<int32_t>(before.find(Line(39600, "NE", 901))) + 1, 901);
     expectCuedWhole("edited later");
+    expectShown(36000, split.CuedBreakPos);
     // Removing a line of the 06:00 break moves the cued break up; inserting one moves it down.
+    Press(Qt::Key_Up);
+    expectShown(21600, 1);
     const int32_t secondEarly = static_cast<int32_t>(Line(0, "NE", 1).size()) + 1;
     window->RemoveAdvert(secondEarly);
     expectCuedWhole("removed");
+    expectShown(21600, 1);
+    Press(Qt::Key_Home);
     window->InsertAdvert(secondEarly, 802);
     window->InsertAdvert(secondEarly, 801);
     expectCuedWhole("inserted");
+    expectShown(36000, split.CuedBreakPos);
 
     // The break plays whole, advert 2 at advert 1's segue point.
     rig.PlayBreak();

@@ -199,6 +199,18 @@ TEST_F(CartBrowserTest, WindowMirrorsRowsHidesOnCloseAndHandsBackPicks) {
     const QImage empty = browser.pnlCart(7)->grab().toImage();
     EXPECT_EQ(empty.pixelColor(empty.width() / 2, empty.height() / 2),
               QApplication::palette().color(QPalette::Button));
+    // The selected number reads white on blue, the others in the button text colour.
+    auto inks = [](QPushButton* button, QColor ink) {
+        const QImage image = button->grab().toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == ink ? 1 : 0;
+        return count;
+    };
+    EXPECT_GT(inks(browser.cmdCartNumber(1), Qt::white), 0);
+    EXPECT_GT(inks(browser.cmdCartNumber(2), QApplication::palette().color(QPalette::ButtonText)),
+              0);
     // The jump label shows its whole caption, clear of the number box.
     for (QLabel* label : browser.findChildren<QLabel*>())
         if (label->text() == "Jump to &Cart:") {
@@ -250,7 +262,7 @@ TEST_F(CartBrowserTest, JumpDialogRefusesNonNumbersAndHandsOverTheNumber) {
         dialog.txtCartNo()->setText(text);
         dialog.cmdOK_Click();
     }
-    EXPECT_EQ(boxes_.Count(), 4u);
+    ASSERT_EQ(boxes_.Count(), 4u);
     EXPECT_EQ(boxes_.Shown()[0].prompt, "You must enter a number");
     dialog.txtCartNo()->setText("12abc");
     dialog.cmdOK_Click();

@@ -125,7 +125,7 @@ TEST_F(FindCartTest, RecentTextsKeepSixNewestFirst) {
     EXPECT_EQ(engine_.SearchTexts, (std::vector<std::string>{"g", "f", "e", "d", "c", "b"}));
     Search("f");
     EXPECT_EQ(engine_.SearchTexts.front(), "f");
-    EXPECT_EQ(engine_.SearchTexts.size(), 6u);
+    ASSERT_EQ(engine_.SearchTexts.size(), 6u);
     Search(""); // an empty text matches every cart with text and is not kept
     EXPECT_EQ(engine_.SearchTexts.front(), "f");
     EXPECT_EQ(engine_.Results.size(), 8u);

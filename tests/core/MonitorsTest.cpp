@@ -26,7 +26,7 @@ TEST(Monitors, OffscreenScreensAreFoundOnce) {
     clsMonitors monitors;
     const auto screens = QGuiApplication::screens();
     ASSERT_FALSE(screens.isEmpty());
-    EXPECT_EQ(monitors.Monitors.size(), static_cast<size_t>(screens.size()));
+    ASSERT_EQ(monitors.Monitors.size(), static_cast<size_t>(screens.size()));
     const auto& first = *monitors.Monitors.at("1");
     QRect g = screens[0]->geometry();
     EXPECT_EQ(first.Left, g.left());
@@ -54,7 +54,7 @@ TEST(Monitors, SideBySideAndLeftOfPrimary) {
                           {2, QRect(-1280, 0, 1280, 1024), QRect(-1280, 0, 1280, 1024)}}));
     clsMonitors monitors;
     EXPECT_EQ(monitors.DesktopLeft(), -1280);
-    EXPECT_EQ(monitors.Monitors.size(), 2u);
+    ASSERT_EQ(monitors.Monitors.size(), 2u);
     EXPECT_EQ(monitors.Monitors.at("2")->Left, -1280);
 }
 

@@ -138,7 +138,7 @@ TEST_F(HardwareManagerPoll, AReadErrorIsShownOncePerCodeUntilThePortReadsAgainAn
     TickAt(kTen + 0.5);
     sim.FailRead = Dio::DioDriverFailed;
     TickAt(kTen + 0.6);
-    EXPECT_EQ(boxes.Count(), 2u) << "shown again after a good read";
+    ASSERT_EQ(boxes.Count(), 2u) << "shown again after a good read";
     EXPECT_EQ(boxes.Shown()[0].prompt, Dio::DRV_GetErrorMessage(Dio::DioDriverFailed, 80));
     GeneralFunctions::State().DebugMode = 0;
     const std::string trace = TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDay));

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <gtest/gtest.h>
@@ -46,6 +47,10 @@ TEST(frmHardwareManager, BoxesFollowTheChosenCardAndMinimiseAndRestore) {
     EXPECT_EQ(form.chkHardware(1)->text().toStdString(), "No description");
     EXPECT_EQ(form.chkHardware(2)->text().toStdString(), "Studio lamp");
     EXPECT_FALSE(form.chkHardware(9)->isVisibleTo(&form));
+    // Only the columns that hold the card's lines have a heading.
+    EXPECT_TRUE(form.Label(1)->isVisibleTo(&form));
+    EXPECT_FALSE(form.Label(2)->isVisibleTo(&form));
+    EXPECT_FALSE(form.Label(3)->isVisibleTo(&form));
     EXPECT_NE(form.chkHardware(1)->palette().color(QPalette::WindowText),
               form.chkHardware(2)->palette().color(QPalette::WindowText));
 
@@ -54,6 +59,9 @@ TEST(frmHardwareManager, BoxesFollowTheChosenCardAndMinimiseAndRestore) {
     form.comboCardNo()->setCurrentIndex(1);
     EXPECT_TRUE(form.chkHardware(4)->isVisibleTo(&form));
     EXPECT_FALSE(form.chkHardware(5)->isVisibleTo(&form));
+    form.comboCardNo()->setCurrentIndex(2);
+    EXPECT_FALSE(form.Label(1)->isVisibleTo(&form)) << "a disabled card has no lines";
+    form.comboCardNo()->setCurrentIndex(1);
     form.Engine().hwTimer_Timer();
     EXPECT_TRUE(form.chkHardware(1)->isChecked()) << "button 1 pressed";
     EXPECT_FALSE(form.chkHardware(2)->isChecked());

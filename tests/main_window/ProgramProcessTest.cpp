@@ -7,6 +7,9 @@
 #include "support/TestSupport.h"
 
 #include "breaks/AdvertLog_FN.h"
+#include "core/MainSettings.h"
+#include "hardware/HardwareSettingsEngine.h"
+#include "main_window/ProgramContext.h"
 #include "platform/Ports.h"
 #include "platform/Profile.h"
 
@@ -270,6 +273,20 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
                                  {"VNTZEL_DEMO_BREAKS", "40"}}));
     ASSERT_GT(TestSupport::ReadBytes(station + "/windows/VNTZEL.INI").size(), 10u);
     const std::vector<LogBreak> log = SplitBreaks(Files("/app/source", "*.LOG"));
+    // A week of logs follows today's, and the station's card is one the hardware dialog edits,
+    // its line 1 an input that plays the cued break.
+    EXPECT_EQ(QDir(QString::fromStdString(station + "/app/source")).entryList({"*.LOG"}).size(), 8);
+    {
+        ProgramContext context;
+        ContextScope scope(context);
+        MainSettings::Settings().MainIniFile = station + "/windows/VNTZEL.INI";
+        HardwareSettings::HardwareSettingsEngine dialog;
+        dialog.Form_Load();
+        EXPECT_GE(dialog.page(1).typeIndex, 1) << dialog.page(1).notice;
+        ASSERT_GE(dialog.page(1).grid.size(), 2u);
+        EXPECT_EQ(dialog.page(1).grid[1][HardwareCatalogue::colType], "Input");
+        EXPECT_EQ(dialog.page(1).grid[1][HardwareCatalogue::colInfo1], "ZEL - Play Adverts");
+    }
 
     Start();
     ASSERT_TRUE(WaitTrace("Start-up complete")) << Trace();

@@ -149,7 +149,7 @@ TEST_F(SerialCommandPortTest, FramingModesReentryAndTheWeekdayLog) {
     serial.ProcessSerialBuffer(serial.SerialInputBuffer);
     EXPECT_EQ(tests, 2);
     EXPECT_EQ(serial.SerialInputBuffer, kEsc + "T");
-    EXPECT_EQ(ComLines().size(), 2u);
+    ASSERT_EQ(ComLines().size(), 2u);
     EXPECT_EQ(TestSupport::ReadBytes(log).find("old line"), std::string::npos);
 
     // Fixed-length packets without a start code are cut one after another.

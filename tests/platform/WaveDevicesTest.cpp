@@ -281,13 +281,13 @@ TEST(WaveNullDevice, OutputsShareTheClockThread) {
         ASSERT_EQ(waveOutWrite(handle, &block->header), MMSYSERR_NOERROR);
     }
     clock.Advance(15);
-    EXPECT_TRUE(TestSupport::PumpUntil(
+    ASSERT_TRUE(TestSupport::PumpUntil(
         [&] { return first.received.size() == 1 && second.received.size() == 1; }, 3000));
     EXPECT_EQ(second.received.front().second, reinterpret_cast<intptr_t>(&blockB.header));
     EXPECT_FALSE(behind.header.Has(WHDR_DONE)) << "5 ms of the second block are still due";
     EXPECT_EQ(waveOutClose(a), MMSYSERR_NOERROR);
     clock.Advance(10);
-    EXPECT_TRUE(TestSupport::PumpUntil([&] { return second.received.size() == 2; }, 3000));
+    ASSERT_TRUE(TestSupport::PumpUntil([&] { return second.received.size() == 2; }, 3000));
     EXPECT_EQ(second.received.back().second, reinterpret_cast<intptr_t>(&behind.header));
     EXPECT_EQ(waveOutClose(b), MMSYSERR_NOERROR);
 }
@@ -355,7 +355,7 @@ TEST(WaveFileInput, DeliversTheFileInFullBlocksOnTheVirtualClock) {
     EXPECT_TRUE(second.Has(WHDR_DONE)) << "stop returns the part-filled block";
     EXPECT_EQ(second.bytesRecorded.load(), 400u);
     Pump();
-    EXPECT_EQ(listener.received.size(), 2u);
+    ASSERT_EQ(listener.received.size(), 2u);
     EXPECT_EQ(listener.received[0].first, MM_WIM_DATA);
     MMTime time;
     time.type = TIME_BYTES;

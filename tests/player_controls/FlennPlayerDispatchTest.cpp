@@ -332,7 +332,7 @@ TEST_F(PlayerDispatch, NotifiedPropertiesAndCreationValues) {
     fresh.SetPlayVolume(40);
     fresh.SetDebugFile(dir.File("x.dbg"));
     fresh.SetAudioStart(0);
-    EXPECT_EQ(fresh.ChangedProperties().size(), 2u)
+    ASSERT_EQ(fresh.ChangedProperties().size(), 2u)
         << "volume, debug file and times notify nothing";
     fresh.SetRaiseAudioLevelEvents(0);
     fresh.SetFlushBuffers(false);

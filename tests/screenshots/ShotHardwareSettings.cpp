@@ -1,6 +1,6 @@
 // The hardware settings dialog with a card of each type: a serial I/O controller, a
 // (simulated) Advantech card and the joystick port, one picture a page; and a page whose
-// stored type the dialog cannot edit.
+// stored type the dialog cannot edit; and the demo station's card.
 #include "Screenshots.h"
 
 #include "core/MainSettings.h"
@@ -8,6 +8,7 @@
 #include "platform/Dio.h"
 #include "platform/Profile.h"
 
+#include <QByteArray>
 #include <QTabWidget>
 
 namespace {
@@ -53,6 +54,20 @@ Screenshots::Register
     advantechPage({"HardwareSettingsAdvantech", [] { return MakeDialog(1); }, {}, {}});
 Screenshots::Register
     joystickPage({"HardwareSettingsJoystick", [] { return MakeDialog(2); }, {}, {}});
+// The demo station's card as scripts/screenshots.sh makes it (VNTZEL_SHOT_STATION).
+QWidget* DemoStationDialog() {
+    const QByteArray station = qgetenv("VNTZEL_SHOT_STATION");
+    if (station.isEmpty()) return nullptr;
+    std::string& ini = MainSettings::Settings().MainIniFile;
+    const std::string kept = ini;
+    ini = station.toStdString() + "/windows/VNTZEL.INI";
+    auto* dialog = new HardwareSettings::frmHardwareSettings;
+    dialog->Form_Load();
+    ini = kept;
+    return dialog;
+}
+
+Screenshots::Register demoStation({"HardwareSettingsDemoStation", DemoStationDialog, {}, {}});
 // A stored card type the type list does not offer: the page names it.
 Screenshots::Register
     single8255({"HardwareSettingsSingle8255",
