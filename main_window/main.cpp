@@ -57,11 +57,9 @@ QtNotices& Notices() {
     return notices;
 }
 
+// The trace writer escapes any control characters of the notice.
 void TraceQtNotice(const QString& text) {
-    std::string line = Platform::ToWindows1252(text);
-    for (char& c : line)
-        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    GeneralFunctions::WriteDebugLine("Qt: " + line, -1);
+    GeneralFunctions::WriteDebugLine("Qt: " + Platform::ToWindows1252(text), -1);
 }
 
 void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
