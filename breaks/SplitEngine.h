@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,12 +53,14 @@ public:
     void CueBreakFrom(float Time, bool UpdateDisplay);
     void CuePreviousBreak(bool NotifyNetwork);
     void ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay);
-    // A cue that came while a break runs is kept, the latest only, and carried out when that
-    // break ends, after the split has cued its own next break.
-    void HoldCueUntilBreakEnds(int32_t LogDate, float Time);
+    // A cue that came while a break runs is kept, the latest only. When that break ends, after
+    // the split has cued its own next break, it is carried out only if it names a break after
+    // the one that ended; else it is dropped. A cue without a day names a time on the day the
+    // split is on once the break has ended.
+    void HoldCueUntilBreakEnds(std::optional<int32_t> LogDate, float Time);
     // The break this split plays next (day, time): the cued one, or while a break runs the held
-    // cue's or else the one after it, in the next day's log after the day's last; time -1 when
-    // there is none.
+    // cue's when it names a later break, else the one after the running one, in the next day's
+    // log after the day's last; time -1 when there is none.
     std::pair<int32_t, float> NextBreakToPlay();
 
     // Playout.
@@ -149,9 +152,19 @@ private:
     void StartEndOfBreakSignal();
     void StartEndPulse(EndPulse stage, int milliseconds);
     void TriggerAdBreakEnd();
-    // The running break ends: it is cleared and the next break cued, then a held cue is
-    // carried out.
+    // The running break ends: it is cleared and the next break cued, then a held cue that
+    // names a later break is carried out.
     void EndBreakAndCueNext(bool StopAudio, bool NotifyNetwork, bool ForceCueAudio);
+    struct HeldCue {
+        std::optional<int32_t> date; // none: the day the split is on when the break has ended
+        float time = -1.0f;          // -1: no cue held
+    };
+    // The break (day, time) the cue names with the split on DayOn after the break at
+    // (EndedDate, EndedTime); time -1 when it names none after that break.
+    std::pair<int32_t, float> HeldCueBreak(const HeldCue& cue, int32_t DayOn, int32_t EndedDate,
+                                           float EndedTime);
+    // The time of the day's first break at or after Time, -1 when none or no log.
+    float FirstBreakTimeFrom(int32_t LogDate, float Time);
     void ClearRunEnd();
     void SetSourceLine(int32_t mode);
     float SumAdvertLengths(int16_t First, int16_t Last);
@@ -182,12 +195,12 @@ private:
     static float FirstCueTime(int32_t LogDate);
     bool LogOpen();
     int16_t LogNumber();
-    // The break after the cued one in the open log, 0 when it was the day's last.
-    int32_t BreakAfterCued();
     // A day's log opened for reading under a file number of its own (the destination copy,
     // else the source); 0 when there is none.
     int16_t OpenDayLog(int32_t LogDate);
     static float LineTimeAt(int16_t FileNumber, int32_t FilePos);
+    // The break after the cued one in the open log, 0 when it was the day's last.
+    int32_t BreakAfterCued();
 
     SplitSender* sender_ = nullptr;
     SplitPlayers* players_ = nullptr;
@@ -212,8 +225,7 @@ private:
     // The cued break (day, position) the scheduler has told the network to play; the reason
     // last traced why a break waits.
     std::pair<int32_t, int32_t> playAsked_{0, 0};
-    // The cue held while the break runs (day, time); time -1 when none.
-    std::pair<int32_t, float> heldCue_{0, -1.0f};
+    HeldCue heldCue_; // held while the break runs
     std::string waitTraced_;
     std::string statusText_ = "Checking Future Logs";
     int32_t statusColour_ = kButtonFace;

@@ -92,21 +92,43 @@ std::pair<int32_t, float> SplitEngine::NextBreakToPlay() {
     const ZEL_Common::SplitRecord& split = Split();
     if (split.CuedBreakPos <= 0 || split.CuedBreakTime < 0) return {0, -1.0f};
     if (!Breaks::State().BreakRunning) return {split.CuedBreakDate, split.CuedBreakTime};
-    if (heldCue_.second >= 0) return heldCue_;
     // The running break is the cued one: what comes after it has not been played.
-    if (const int32_t position = BreakAfterCued(); position > 0)
-        return {split.CuedBreakDate, GetAdBreakTime(position)};
-    const int32_t nextDay = split.CuedBreakDate + 1;
-    const int16_t number = OpenDayLog(nextDay);
-    if (number == 0) return {0, -1.0f};
-    const int32_t position = GetNextAdBreakFilePosFNo(number, 0.0f);
-    const float time = position > 0 ? LineTimeAt(number, position) : -1.0f;
-    Platform::FileNumbers::Close(number);
-    return {nextDay, time};
+    const int32_t ranDate = split.CuedBreakDate;
+    const float ranTime = split.CuedBreakTime;
+    std::pair<int32_t, float> after{ranDate, FirstBreakTimeFrom(ranDate, ranTime + 0.1f)};
+    if (after.second < 0) after = {ranDate + 1, FirstBreakTimeFrom(ranDate + 1, 0.0f)};
+    if (heldCue_.time >= 0) {
+        const int32_t dayOn = after.second >= 0 ? after.first : ranDate;
+        const std::pair<int32_t, float> held = HeldCueBreak(heldCue_, dayOn, ranDate, ranTime);
+        if (held.second >= 0) return held;
+    }
+    return after.second >= 0 ? after : std::pair<int32_t, float>{0, -1.0f};
 }
 
-void SplitEngine::HoldCueUntilBreakEnds(int32_t LogDate, float Time) {
+void SplitEngine::HoldCueUntilBreakEnds(std::optional<int32_t> LogDate, float Time) {
     if (Breaks::State().BreakRunning) heldCue_ = {LogDate, Time};
+}
+
+std::pair<int32_t, float> SplitEngine::HeldCueBreak(const HeldCue& cue, int32_t DayOn,
+                                                    int32_t EndedDate, float EndedTime) {
+    const int32_t date = cue.date.value_or(DayOn);
+    if (cue.time < 0 || date < EndedDate || (date == EndedDate && cue.time <= EndedTime))
+        return {date, -1.0f};
+    return {date, FirstBreakTimeFrom(date, cue.time)};
+}
+
+float SplitEngine::FirstBreakTimeFrom(int32_t LogDate, float Time) {
+    const ZEL_Common::SplitRecord& split = Split();
+    if (LogDate == split.LoadedLogDate && LogOpen()) {
+        const int32_t position = GetNextAdBreakFilePos(Time);
+        return position > 0 ? GetAdBreakTime(position) : -1.0f;
+    }
+    const int16_t number = OpenDayLog(LogDate);
+    if (number == 0) return -1.0f;
+    const int32_t position = GetNextAdBreakFilePosFNo(number, Time);
+    const float time = position > 0 ? LineTimeAt(number, position) : -1.0f;
+    Platform::FileNumbers::Close(number);
+    return time;
 }
 
 int32_t SplitEngine::GetNextAdBreakFilePos(float Time) {
@@ -329,7 +351,7 @@ void SplitEngine::CuePreviousBreak(bool NotifyNetwork) {
 void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
     Trace(std::string("ClearAdvertBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay));
     Breaks::State().BreakRunning = false;
-    heldCue_ = {0, -1.0f};
+    heldCue_ = {};
     SetDumpEnabled(false);
     AdBreak& b = Break();
     auto holds = [&](int16_t player, int16_t advert) {

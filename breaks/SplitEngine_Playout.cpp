@@ -260,13 +260,24 @@ void SplitEngine::DumpBreak(bool NotifyNetwork) {
 }
 
 void SplitEngine::EndBreakAndCueNext(bool StopAudio, bool NotifyNetwork, bool ForceCueAudio) {
-    const std::pair<int32_t, float> held = heldCue_;
+    const HeldCue held = heldCue_;
+    const int32_t endedDate = Split().CuedBreakDate;
+    const float endedTime = Split().CuedBreakTime;
     ClearAdvertBreak(StopAudio, true);
     CueNextBreak(NotifyNetwork, ForceCueAudio);
-    if (held.second < 0) return;
-    Trace("AD_CUE:Applied at break end:" + VB::ShortDate(held.first) + " " +
-          GeneralFunctions::FormatDuration(held.second, 2));
-    SetCurrentAdBreakTime(held.first, held.second, false, true);
+    if (held.time < 0) return;
+    const auto [date, time] = HeldCueBreak(held, Split().LoadedLogDate, endedDate, endedTime);
+    if (time < 0) {
+        // A cue of the ended break or an earlier one would play the past again.
+        Trace("AD_CUE:Dropped at break end(no break after " + VB::ShortDate(endedDate) + " " +
+              GeneralFunctions::FormatDuration(endedTime, 2) +
+              "):" + (held.date ? VB::ShortDate(*held.date) + " " : std::string()) +
+              GeneralFunctions::FormatDuration(held.time, 2));
+        return;
+    }
+    Trace("AD_CUE:Applied at break end:" + VB::ShortDate(date) + " " +
+          GeneralFunctions::FormatDuration(time, 2));
+    SetCurrentAdBreakTime(date, time, false, true);
 }
 
 void SplitEngine::LogDumpByNetwork() {

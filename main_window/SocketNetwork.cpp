@@ -340,7 +340,9 @@ void SocketNetwork::RunAdCue(const std::string& arguments) {
         start = end + 1;
         second = GeneralFunctions::GetNextToken(arguments, start, " ", end, true, true);
     }
-    const int32_t date = second.empty() ? split.Split().LoadedLogDate : WholeNumber(first);
+    // Without a day the cue names a time on the day the split is on when it is carried out.
+    const std::optional<int32_t> date =
+        second.empty() ? std::nullopt : std::optional<int32_t>(WholeNumber(first));
     const float time = second.empty() ? static_cast<float>(WholeNumber(first))
                                       : static_cast<float>(VB::Val(second));
     if (Breaks::State().BreakRunning) {
@@ -349,7 +351,7 @@ void SocketNetwork::RunAdCue(const std::string& arguments) {
         split.HoldCueUntilBreakEnds(date, time);
         return;
     }
-    split.SetCurrentAdBreakTime(date, time, false, true);
+    split.SetCurrentAdBreakTime(date.value_or(split.Split().LoadedLogDate), time, false, true);
 }
 
 void SocketNetwork::RunPlayerWord(const std::string& word, const std::string& arguments) {

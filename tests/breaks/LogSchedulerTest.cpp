@@ -232,6 +232,77 @@ TEST_F(LogScheduler, AStartAfterTheDaysLastBreakPlaysTheNextDaysFirstBreakOnTheS
     window.Form_Unload();
 }
 
+TEST_F(LogScheduler, ACueHeldThroughABreakNeverSendsTheSplitBack) {
+    TestSupport::WriteBytes(SourceLog(kDec7), Join({Full("10:00:00", "NE", 1, "One", 30, "A"), "",
+                                                    Full("10:30:00", "NE", 3, "B", 30, "B"), "",
+                                                    Full("10:45:00", "NE", 1, "C", 30, "C"), "",
+                                                    Full("11:00:00", "NE", 2, "D", 30, "D"), "",
+                                                    Full("23:59:00", "NE", 1, "E", 30, "E")},
+                                                   "\r\n"));
+    TestSupport::WriteBytes(SourceLog(kDec7 + 1), Join({Full("00:00:00", "NE", 2, "F", 30, "F"), "",
+                                                        Full("06:00:00", "NE", 3, "G", 30, "G")},
+                                                       "\r\n"));
+    qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(dir.Path()));
+    GeneralFunctions::State().DebugMode = -1;
+    engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
+    // Each break played by hand at its time; the cue comes while it runs. What a machine
+    // connecting then would be told, and what is cued once the break has ended.
+    auto playHolding = [&](float at, std::optional<int32_t> day, float time) {
+        Platform::Clock::SetNow(kDec7, at);
+        EXPECT_FLOAT_EQ(Split().CuedBreakTime, at);
+        engine->PlayBreak(false);
+        engine->HoldCueUntilBreakEnds(day, time);
+        const auto next = engine->NextBreakToPlay();
+        players.Run(32);
+        EXPECT_FALSE(Breaks::State().BreakRunning) << at;
+        return std::make_pair(next, std::make_pair(Split().CuedBreakDate, Split().CuedBreakTime));
+    };
+    using Cue = std::pair<int32_t, float>;
+    using Told = std::pair<Cue, Cue>;
+    // The running break's own cue, with its day and without: dropped.
+    EXPECT_EQ(playHolding(36000, kDec7, 36000), Told(Cue{kDec7, 37800}, Cue{kDec7, 37800}));
+    EXPECT_EQ(playHolding(37800, std::nullopt, 37800), Told(Cue{kDec7, 38700}, Cue{kDec7, 38700}));
+    // A later break is cued over the one after the running one.
+    EXPECT_EQ(playHolding(38700, kDec7, 39601), Told(Cue{kDec7, 86340}, Cue{kDec7, 86340}));
+    EXPECT_EQ(players.plays.size(), 3u) << "no break played twice";
+
+    // The day's last break plays by itself and runs on while a machine already on the next
+    // day's first break cues it by its time alone: that break plays on time, and nothing of the
+    // old day is cued, played or dumped.
+    General().AutoPlayAdBreaks = 1;
+    General().DropLateAdBreaks = 5;
+    Cue told{0, -1};
+    for (double t = 86337.002; t < 86403; t += 1.0) {
+        const bool nextDay = t >= 86400;
+        TickAt(nextDay ? kDec7 + 1 : kDec7, nextDay ? t - 86400 : t);
+        if (Breaks::State().BreakRunning && told.second < 0 && !nextDay) {
+            engine->HoldCueUntilBreakEnds(std::nullopt, 0);
+            told = engine->NextBreakToPlay();
+        }
+        players.Run(1.0f);
+    }
+    EXPECT_EQ(told, (Cue{kDec7 + 1, 0}));
+    ASSERT_EQ(players.plays.size(), 5u);
+    EXPECT_EQ(players.plays[4].second, 2);
+    EXPECT_TRUE(Breaks::State().BreakRunning);
+    EXPECT_EQ(Split().CuedBreakDate, kDec7 + 1);
+    EXPECT_FLOAT_EQ(Split().CuedBreakTime, 0);
+    EXPECT_EQ(Sent("AD_PLAY"), 2u);
+    EXPECT_EQ(Sent("AD_DUMP"), 0u);
+    EXPECT_EQ(ErrorLines("[Code:ADT1]"), 0u);
+    const std::string trace = TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDec7)) +
+                              TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDec7 + 1));
+    EXPECT_NE(trace.find("AD_CUE:Dropped at break end(no break after 07/12/2026 10:00:00):"
+                         "07/12/2026 10:00:00"),
+              std::string::npos)
+        << trace;
+    EXPECT_NE(trace.find("AD_CUE:Dropped at break end(no break after 07/12/2026 10:30:00):"
+                         "10:30:00"),
+              std::string::npos);
+    EXPECT_NE(trace.find("AD_CUE:Applied at break end:07/12/2026 23:59:00"), std::string::npos);
+    EXPECT_NE(trace.find("AD_CUE:Applied at break end:08/12/2026 00:00:00"), std::string::npos);
+}
+
 TEST_F(LogScheduler, FutureLogsAndASettlingDelivery) {
     engine->CheckForFutureLogFiles();
     EXPECT_EQ(engine->StatusText(), "Not checking for Future Logs");

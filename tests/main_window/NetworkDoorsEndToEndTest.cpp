@@ -259,23 +259,26 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     ASSERT_TRUE(c.Connect(slavePort));
     EXPECT_TRUE(c.WaitFor("AD_CUE " + std::to_string(Rig::kDay + 1) + " 3600")) << c.Raw();
     c.Close();
+    // A cue of a break before the running one, its time alone as machines send it: on the day
+    // the split is on after the day's last break it names no break, so it never sends the
+    // split back.
     a.Send("AD_CUE 36000\r");
     ASSERT_TRUE(PumpUntil([&] { return b.Raw().size() == 21; }, 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(cuedTime(), 39600); // the running break is not disturbed
-    LoopbackPeer d;               // a slave connecting now hears the held cue
+    LoopbackPeer d;               // a slave connecting now is not told the stale cue
     ASSERT_TRUE(d.Connect(slavePort));
-    EXPECT_TRUE(d.WaitFor("AD_CUE " + day + " 36000")) << d.Raw();
+    EXPECT_TRUE(d.WaitFor("AD_CUE " + std::to_string(Rig::kDay + 1) + " 3600")) << d.Raw();
     d.Close();
     a.Send("KILL\r");
     ASSERT_TRUE(RunUntil([&] { return !Breaks::State().BreakRunning; }, 2000));
     rig.Run(200);
-    // KILL dumped without sending a word of its own; the cue that came during the break is
-    // carried out after the end's own cue of the next day's first break.
+    // KILL dumped without sending a word of its own; the held cue is dropped and the next
+    // day's first break stays cued.
     ASSERT_TRUE(relayed("AD_PLAY\rAD_CUE 36000\rKILL\r"));
     EXPECT_TRUE(a.Raw().empty());
-    EXPECT_EQ(split.Split().CuedBreakDate, Rig::kDay);
-    EXPECT_EQ(cuedTime(), 36000);
+    EXPECT_EQ(split.Split().CuedBreakDate, Rig::kDay + 1);
+    EXPECT_EQ(cuedTime(), 3600);
     const std::string dumped = "07/12/2026 09:00:00 [Code:ADT2] Dumped ";
     const std::string why = " advert break because told to by another machine\r\n";
     EXPECT_EQ(rig.ErrorFileText(), dumped + "10:00:00" + why + dumped + "11:00:00" + why);
