@@ -70,8 +70,17 @@ bool MayEdit(int16_t Split, int32_t FilePos) {
            !state.LogCopyInProgress;
 }
 
+// Tells where the working log as it was before the edit was left, in the box and the trace.
+void KeptAside(const std::string& text, const std::string& description, const std::string& old) {
+    GeneralFunctions::WriteDebugLine("ReplaceWorkingLog: " + text + " (" + description +
+                                         "); the old Log file was left as " + old,
+                                     -1);
+    Problem(text, description + "\nThe old Log file was left as : " + old);
+}
+
 // Puts the edited bytes in place of the working log: temporary file, old log renamed away,
-// new one renamed in, log reopened; the two texts report a failed rename of each.
+// new one renamed in, log reopened; the two texts report a failed rename of each. The old log
+// is removed only once the new one is in place on disk; until then it is kept whole.
 bool ReplaceWorkingLog(int16_t Split, const std::string& bytes, const char* oldRenameProblem,
                        const char* newRenameProblem) {
     SplitRecord& split = *Breaks::Split(Split);
@@ -97,16 +106,22 @@ bool ReplaceWorkingLog(int16_t Split, const std::string& bytes, const char* oldR
         copying = false;
         return false;
     }
-    bool replaced = Rename(temp, working, error);
-    if (replaced) Platform::FlushFolderOf(working);
-    if (!replaced) {
-        std::string back;
-        Rename(old, working, back);
+    const bool replaced = Rename(temp, working, error);
+    if (replaced) {
+        if (Platform::FlushFolderOf(working))
+            std::remove(old.c_str());
+        else
+            KeptAside("The folder of the edited Log file could not be flushed to disk",
+                      std::strerror(errno), old);
+    } else {
         std::remove(temp.c_str());
-        Problem(newRenameProblem, error);
+        std::string back;
+        if (Rename(old, working, back))
+            Problem(newRenameProblem, error);
+        else
+            KeptAside(newRenameProblem, error + "; putting the old Log file back: " + back, old);
     }
     OpenLogFile(Split, working);
-    std::remove(old.c_str());
     copying = false;
     return replaced;
 }

@@ -1,5 +1,6 @@
 #include "platform/WholeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -64,14 +65,36 @@ bool CopyAll(int from, int fd) {
     }
 }
 
+// Puts the old bytes back over the first written ones, and the old length if the file grew:
+// within the blocks the file already had, so a full disk takes them.
+void PutBack(int fd, const std::string& old, off_t written) {
+    const size_t over =
+        written < 0 ? old.size() : std::min(old.size(), static_cast<size_t>(written));
+    if (::lseek(fd, 0, SEEK_SET) != 0 || !WriteAll(fd, old.data(), over)) return;
+    if (written < 0 || static_cast<size_t>(written) > old.size())
+        static_cast<void>(::ftruncate(fd, static_cast<off_t>(old.size())));
+    static_cast<void>(::fsync(fd));
+}
+
 // Writes the existing file over in place: its owner and mode stay as they are. The old bytes
-// are overwritten before the length is cut, so the file's own blocks are used first.
+// are overwritten before the length is cut, so the file's own blocks are used first; a write
+// cut short puts them back.
 template <typename Fill> bool WriteInPlace(const fs::path& target, Fill fill) {
+    std::string old;
+    if (!ReadWholeFile(target.string(), old)) return false;
     int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
     if (fd < 0) return false;
     bool ok = fill(fd);
-    ok = ok && ::ftruncate(fd, ::lseek(fd, 0, SEEK_CUR)) == 0;
-    ok = ok && ::fsync(fd) == 0;
+    const off_t written = ::lseek(fd, 0, SEEK_CUR);
+    ok = ok && ::ftruncate(fd, written) == 0;
+    if (!ok) {
+        const int cause = errno;
+        PutBack(fd, old, written);
+        ::close(fd);
+        errno = cause;
+        return false;
+    }
+    ok = ::fsync(fd) == 0;
     return ::close(fd) == 0 && ok;
 }
 

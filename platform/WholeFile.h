@@ -18,7 +18,8 @@ enum class WhenFolderIsClosed {
 // flushed to disk and renamed over the old one, the folder flushed after, so a reader or a
 // power cut finds either the old or the new contents, never a half-written file. A symbolic
 // link is followed, not replaced. False on failure or for a read-only file, leaving the old
-// file as it was (an in-place write excepted).
+// file as it was (an in-place write cut short puts back the old bytes it wrote over, where the
+// disk takes them).
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes,
                       WhenFolderIsClosed closed = WhenFolderIsClosed::Fail);
 // The same with a copy of the file at source (any size) as the new contents; errno tells why

@@ -224,6 +224,8 @@ TEST_F(LogScheduler, AStartAfterTheDaysLastBreakPlaysTheNextDaysFirstBreakOnTheS
     // The day's scheduled reload comes as before.
     Platform::Clock::SetNow(kDec7 + 1, 299.5);
     window.tmrLogReload_Timer();
+    // A tick at a fraction of a second is aimed at the next whole second, not a second on.
+    EXPECT_EQ(window.tmrLogReload.interval(), 502);
     EXPECT_EQ(engine->LastReloadDate(), kDec7);
     Platform::Clock::SetNow(kDec7 + 1, 300.002);
     window.tmrLogReload_Timer();

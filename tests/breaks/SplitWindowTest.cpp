@@ -242,6 +242,23 @@ TEST_F(SplitWindow, EditsTheWorkingLogOnItsRows) {
         EXPECT_NE(entry.path().extension(), ".TMP") << entry.path();
     ZEL_Common::SetFileRenamer({});
 
+    // The new log refused and the old one refused back: the old one stays whole where the box
+    // says it was left.
+    const std::string working = Breaks::Split(1)->WorkingLogPath;
+    ZEL_Common::SetFileRenamer(
+        [&](const std::string& from, const std::string& to, std::string& error) {
+            if (from == working) return std::rename(from.c_str(), to.c_str()) == 0;
+            error = "refused";
+            return false;
+        });
+    EXPECT_FALSE(ZEL_Common::RemoveAdvertFromLogFile(1, second));
+    ZEL_Common::SetFileRenamer({});
+    ASSERT_EQ(boxes.Count(), 4u);
+    const std::string said = boxes.Shown().back().prompt;
+    const std::string leftAs = "left as : ";
+    ASSERT_NE(said.find(leftAs), std::string::npos) << said;
+    EXPECT_EQ(TestSupport::ReadBytes(said.substr(said.find(leftAs) + leftAs.size())), removed);
+
     // A short-form log with bare line feeds: the insertion is short and keeps the line ends.
     std::string shortLog = Line(36000, "NE", 801, true) + Line(36000, "NE", 802, true);
     for (size_t at; (at = shortLog.find("\r\n")) != std::string::npos;)

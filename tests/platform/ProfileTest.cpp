@@ -318,6 +318,20 @@ TEST_F(ProfileTest, AClosedFolderTakesSettingsInPlaceNeverALogAndAReadOnlyFileFa
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, 65534u);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+    // An in-place write cut short (a file size limit) fails, cuts nothing and puts back the
+    // old bytes it wrote over, whether the old file reached the limit or not.
+    const std::string big = File("ro/big.ini");
+    for (size_t length : {2000u, 1u}) {
+        const std::string before = "[S]\r\nK=" + std::string(length, 'a') + "\r\n";
+        WriteBytes(big, before);
+        ASSERT_EQ(::chown(big.c_str(), 65534, 65534), 0);
+        EXPECT_TRUE(AsNobody([&] {
+            TestSupport::FileSizeLimit full(1024);
+            return full.Set() &&
+                   !WritePrivateProfileString("S", std::string("K"), std::string(3000, 'b'), big);
+        }));
+        EXPECT_EQ(ReadBytes(big), before) << length;
+    }
     // Any other file there, a log, is never written in place: the write fails, the old bytes
     // stay.
     const std::string log = File("ro/x.LOG");
