@@ -70,12 +70,12 @@ bool MayEdit(int16_t Split, int32_t FilePos) {
            !state.LogCopyInProgress;
 }
 
-// Tells where the working log as it was before the edit was left, in the box and the trace.
-void KeptAside(const std::string& text, const std::string& description, const std::string& old) {
+// Traces where the working log as it was before the edit was left.
+void TraceKeptAside(const std::string& text, const std::string& description,
+                    const std::string& old) {
     GeneralFunctions::WriteDebugLine("ReplaceWorkingLog: " + text + " (" + description +
                                          "); the old Log file was left as " + old,
                                      -1);
-    Problem(text, description + "\nThe old Log file was left as : " + old);
 }
 
 // Puts the edited bytes in place of the working log: temporary file, old log renamed away,
@@ -111,15 +111,18 @@ bool ReplaceWorkingLog(int16_t Split, const std::string& bytes, const char* oldR
         if (Platform::FlushFolderOf(working))
             std::remove(old.c_str());
         else
-            KeptAside("The folder of the edited Log file could not be flushed to disk",
-                      std::strerror(errno), old);
+            TraceKeptAside("The folder of the edited Log file could not be flushed to disk",
+                           std::strerror(errno), old);
     } else {
         std::remove(temp.c_str());
         std::string back;
-        if (Rename(old, working, back))
+        if (Rename(old, working, back)) {
             Problem(newRenameProblem, error);
-        else
-            KeptAside(newRenameProblem, error + "; putting the old Log file back: " + back, old);
+        } else {
+            const std::string description = error + "; putting the old Log file back: " + back;
+            TraceKeptAside(newRenameProblem, description, old);
+            Problem(newRenameProblem, description + "\nThe old Log file was left as : " + old);
+        }
     }
     OpenLogFile(Split, working);
     copying = false;
