@@ -397,6 +397,10 @@ uint16_t SocketNetwork::ListeningPort() const {
     return sckSlaves0_.isListening() ? sckSlaves0_.serverPort() : 0;
 }
 
+std::string SocketNetwork::ListenError() const {
+    return sckSlaves0_.isListening() ? "" : sckSlaves0_.errorString().toStdString();
+}
+
 bool SocketNetwork::MasterConnected() const {
     return NetSockets::IsConnected(&sckMaster);
 }

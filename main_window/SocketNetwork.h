@@ -43,6 +43,8 @@ public:
     std::vector<std::string> ConnectedSlaves() const;
     int16_t SlaveCount() const;
     uint16_t ListeningPort() const;
+    // Why the slave listener holds no port, empty while it listens.
+    std::string ListenError() const;
     bool MasterConnected() const;
     bool MasterRetryPending() const { return masterRetry_.isActive(); }
     void SetMasterRetryInterval(int milliseconds) { masterRetry_.setInterval(milliseconds); }

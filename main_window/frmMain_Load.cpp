@@ -94,6 +94,19 @@ MainPanels& Panels() {
     return panels;
 }
 
+std::string& StopReason() {
+    static std::string reason;
+    return reason;
+}
+
+// A start-up that cannot go on: the reason is kept for the caller to report, the splash goes.
+int StopStartup(const std::string& reason) {
+    StopReason() = reason;
+    GeneralFunctions::WriteDebugLine("Start-up stopped: " + reason, -1);
+    UnloadSplash();
+    return 1;
+}
+
 bool CommandLineHas(const char* word) {
     return CommandLine().CommandLineText.find(word) != std::string::npos;
 }
@@ -228,24 +241,25 @@ void ShowNetworkPanel() {
     panel->show();
 }
 
+constexpr const char* kNarrowScreen =
+    "Vantor ZEL will only run in 800x600 screen resolution or higher.";
+
 // Step 1: the screen is at least 800 pixels wide.
 bool ScreenWideEnough() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen || screen->geometry().width() >= 800) return true;
-    Platform::MsgBox("Vantor ZEL will only run in 800x600 screen resolution or higher.",
-                     Platform::vbExclamation | Platform::vbOKOnly);
+    Platform::MsgBox(kNarrowScreen, Platform::vbExclamation | Platform::vbOKOnly);
     return false;
 }
 
-// Step 7: the settings file exists and holds more than 10 bytes.
-bool SettingsFilePresent() {
+// Step 7: the settings file exists and holds more than 10 bytes; else what is wrong with it.
+std::string SettingsFileFault() {
     std::string path = MainIniPath();
-    if (GeneralFunctions::SafeFileLen(path) > 10) return true;
+    if (GeneralFunctions::SafeFileLen(path) > 10) return "";
     std::string message = "settings file " + path + " missing or empty";
-    GeneralFunctions::WriteDebugLine(message, -1);
     Platform::MsgBox(message, Platform::vbCritical | Platform::vbOKOnly,
                      SettingsDialogs::kBoxTitle);
-    return false;
+    return message;
 }
 
 // Step 8: the audiowall opens, at the second try after the file-locations dialog.
@@ -253,7 +267,6 @@ bool OpenAudiowall() {
     if (Vantor_Cart_Routines::ConnectAudiowallParts(0, false) == 0) return true;
     OpenFileLocations("VNTZEL.ini");
     if (Vantor_Cart_Routines::ConnectAudiowallParts(0, false) == 0) return true;
-    GeneralFunctions::WriteDebugLine("The audiowall could not be opened", -1);
     Vantor_Cart_Routines::CloseAudiowallParts();
     return false;
 }
@@ -268,12 +281,14 @@ void DisplayPlayers(frmMain& main) {
     Audio_Player_FN::ShowPlayerWindows();
 }
 
+constexpr const char* kNoConfiguration = "There was no configuration information entered";
+
 // Step 12: the first start asks for the split's log settings.
 bool FirstStartSettings() {
     if (GeneralFunctions::SafeFileLen(MainIniPath()) > 0) return true;
     if (!SettingsDialogs::ShowFirstStartLogSettings()) {
-        Platform::MsgBox("There was no configuration information entered",
-                         Platform::vbCritical | Platform::vbOKOnly, SettingsDialogs::kBoxTitle);
+        Platform::MsgBox(kNoConfiguration, Platform::vbCritical | Platform::vbOKOnly,
+                         SettingsDialogs::kBoxTitle);
         return false;
     }
     MainSettings::LoadMainSettings();
@@ -395,8 +410,9 @@ void ShowSplitWindow(frmMain& main, RunningParts& parts) {
 } // namespace
 
 int MDIForm_Load(frmMain& main) {
+    StopReason().clear();
     AddPanels(main);
-    if (!ScreenWideEnough()) return 1;
+    if (!ScreenWideEnough()) return StopStartup(kNarrowScreen);
     Splash().show();
     ShowProgress("");
     ApplyDebugSwitch();
@@ -410,15 +426,9 @@ int MDIForm_Load(frmMain& main) {
     Progress("Getting Audio Settings...");
     Step("Loading the audio settings",
          [] { AudioSettings::LoadAudioSettings(kMainIni, "Software\\OrburyCo\\Vantor v2"); });
-    if (!SettingsFilePresent()) {
-        UnloadSplash();
-        return 1;
-    }
+    if (std::string fault = SettingsFileFault(); !fault.empty()) return StopStartup(fault);
     Progress("Opening Audiowall...");
-    if (!OpenAudiowall()) {
-        UnloadSplash();
-        return 1;
-    }
+    if (!OpenAudiowall()) return StopStartup("The audiowall could not be opened");
     Trace("Pre-Display main window");
     main.show();
     Trace("Pre-Initialise Audio");
@@ -429,10 +439,7 @@ int MDIForm_Load(frmMain& main) {
     });
     Trace("Pre-Display players");
     Step("Displaying the players", [&] { DisplayPlayers(main); });
-    if (!FirstStartSettings()) {
-        UnloadSplash();
-        return 1;
-    }
+    if (!FirstStartSettings()) return StopStartup(kNoConfiguration);
     Running() = std::make_unique<RunningParts>();
     RunningParts& parts = *Running();
     WireDoors(parts);
@@ -458,6 +465,10 @@ int MDIForm_Load(frmMain& main) {
     Step("Showing the split window", [&] { ShowSplitWindow(main, parts); });
     Trace("Start-up complete");
     return kStartupRunning;
+}
+
+const std::string& StartupStopReason() {
+    return StopReason();
 }
 
 void MDIForm_Activate() {
@@ -523,11 +534,28 @@ bool SearchForDataLocations() {
     return true;
 }
 
+namespace {
+
+// "NAME port N" for a port held, else "no NAME port (N not open: why)".
+std::string PortText(const std::string& name, int32_t fixed, uint16_t held,
+                     const std::string& error) {
+    if (held != 0) return name + " port " + std::to_string(held);
+    return "no " + name + " port (" + std::to_string(Platform::FixedPort(fixed)) + " not open" +
+           (error.empty() ? "" : ": " + error) + ")";
+}
+
+} // namespace
+
 std::string ListeningPortsText() {
     if (CommandLineHas("/NONETWORK")) return "no network (/NONETWORK)";
-    return "playout system port " +
-           std::to_string(Platform::FixedPort(Platform::PlayoutControlPort)) + ", machines port " +
-           std::to_string(Platform::FixedPort(Platform::SlavePort));
+    const auto& doors = CurrentContext().Network;
+    if (!doors) return "no network (the sockets were not started)";
+    const NetworkControlServer& playout = doors->Playout().Server();
+    return PortText("playout system", Platform::PlayoutControlPort, playout.ServerPort(),
+                    playout.ListenError()) +
+           ", " +
+           PortText("machines", Platform::SlavePort, doors->Network().ListeningPort(),
+                    doors->Network().ListenError());
 }
 
 std::string ReadyLine() {

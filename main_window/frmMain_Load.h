@@ -16,6 +16,8 @@ class frmMain;
 inline constexpr int kStartupRunning = -1;
 
 int MDIForm_Load(frmMain& main);
+// Why the last MDIForm_Load stopped, in the words of its box; empty when it did not stop.
+const std::string& StartupStopReason();
 // Refreshes the cart-group buttons (the main window became active).
 void MDIForm_Activate();
 // Cancel is never set.

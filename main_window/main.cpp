@@ -1,11 +1,13 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
 #include "core/GeneralFunctions.h"
+#include "core/TraceBudget.h"
 #include "main_window/CommandLine.h"
 #include "main_window/frmMain.h"
 #include "main_window/frmMain_Load.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text1252.h"
+#include "platform/VB.h"
 #include "settings_dialogs/LibraryRegistration.h"
 
 #include <QApplication>
@@ -82,6 +84,46 @@ void DecideQtNotices(bool headless) {
         OnQtMessage(type, QMessageLogContext(), text);
 }
 
+// A box's or a reason's text as one terminal line: its lines joined by spaces, control
+// characters (the code page's undefined bytes too) escaped, in the terminal's encoding.
+std::string TerminalText(const std::string& text) {
+    std::string joined, line;
+    auto addLine = [&] {
+        line = VB::Trim(line);
+        if (!line.empty()) joined += (joined.empty() ? "" : " ") + line;
+        line.clear();
+    };
+    for (char c : text) {
+        if (c == '\r' || c == '\n')
+            addLine();
+        else
+            line += c;
+    }
+    addLine();
+    QString shown;
+    for (QChar ch : Platform::FromWindows1252(
+             GeneralFunctions::TraceText(joined, GeneralFunctions::kMaxTraceLine))) {
+        if (ch.category() == QChar::Other_Control)
+            shown += QString::asprintf("\\x%02X", ch.unicode());
+        else
+            shown += ch;
+    }
+    return shown.toLocal8Bit().toStdString();
+}
+
+// Standard error carries what a user must read: boxes answered headless and why the program
+// ends; standard output only the ready line.
+void TellUser(const std::string& text) {
+    std::fprintf(stderr, "VNTZEL: %s\n", TerminalText(text).c_str());
+    std::fflush(stderr);
+}
+
+std::string AnswerName(int answer) {
+    static const char* const names[] = {"OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
+    return answer >= Platform::vbOK && answer <= Platform::vbNo ? names[answer - 1]
+                                                                : std::to_string(answer);
+}
+
 void SetCommandLine(int argc, char** argv) {
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
@@ -100,9 +142,10 @@ int main(int argc, char** argv) {
     MainWindow::ApplyDebugSwitch();
     DecideQtNotices(Platform::MsgBoxIsHeadless());
     GeneralFunctions::LoadOSVersion();
-    // Boxes answered without a display leave a line in the trace log.
+    // Boxes answered without a display are told on standard error and traced.
     if (Platform::MsgBoxIsHeadless())
         Platform::SetMsgBoxObserver([](const Platform::ShownBox& box) {
+            TellUser("message box answered " + AnswerName(box.answer) + ": " + box.prompt);
             GeneralFunctions::WriteDebugLine(
                 "Message box answered " + std::to_string(box.answer) + ": " + box.prompt, -1);
         });
@@ -120,6 +163,10 @@ int main(int argc, char** argv) {
             std::fflush(stdout);
         }
         result = app.exec();
+    } else {
+        const std::string& reason = MainWindow::StartupStopReason();
+        TellUser("start-up stopped" + (reason.empty() ? "" : ": " + reason) + " (exit code " +
+                 std::to_string(result) + ")");
     }
     GeneralFunctions::WriteDebugLine("VNTZEL ended with code " + std::to_string(result), -1);
     MainWindow::UnloadMainForm();

@@ -169,6 +169,10 @@ uint16_t NetworkControlServer::ServerPort() const {
     return listener_.isListening() ? listener_.serverPort() : 0;
 }
 
+std::string NetworkControlServer::ListenError() const {
+    return listener_.isListening() ? "" : listener_.errorString().toStdString();
+}
+
 void NetworkControlServer::SendToConnection(int16_t Index, const std::string& Text) {
     const std::string text = Text + endMessageCharacter_;
     if (Index >= 1) {

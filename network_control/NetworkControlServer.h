@@ -73,6 +73,8 @@ public:
     // Connected clients, and the port actually listened on (0 when not listening).
     int16_t ConnectionCount() const;
     uint16_t ServerPort() const;
+    // Why the server holds no port, empty while it listens.
+    std::string ListenError() const;
     const std::vector<std::string>& ChangedProperties() const { return changedProperties_; }
 
 signals:

@@ -14,7 +14,7 @@ fi
 export VNTZEL_WINDIR="$station/windows" VNTZEL_APPDIR="$station/app"
 export VNTZEL_REGISTRY="${VNTZEL_REGISTRY:-$station/windows/registry.ini}"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "run: no display: VNTZEL runs headless (message boxes answered with their default and traced)"
+  echo "run: no display: VNTZEL runs headless (message boxes answered with their default, printed on standard error)"
   export QT_QPA_PLATFORM=offscreen VNTZEL_HEADLESS=1
 fi
 echo "run: trace log, reconciliation and error files: $station/windows, $station/app/dest"

@@ -1,8 +1,8 @@
 // VNTZEL as a process of its own on a demo station made by the demo maker: start-up in order,
 // its ready line and ports, breaks played by the scheduler one after another with each
 // advert's reconciliation line written while it runs, the words its slave hears, shut-down, a
-// second start, the start-ups it refuses, and a master and its slave as two processes that
-// stay on the same break.
+// second start, the start-ups it refuses and why (on standard error), and a master and its
+// slave as two processes that stay on the same break, the slave's ports taken by the master.
 #include "network_control/LoopbackPeer.h"
 #include "support/TestSupport.h"
 
@@ -115,13 +115,15 @@ Reconciled FollowLog(const std::vector<LogBreak>& log, const std::vector<LogBrea
 }
 
 // A program on a demo station of its own: the station's folder, the process and what it
-// printed.
+// printed on standard output and on standard error.
 struct Machine {
     Machine() {
         station = scratch.Path();
         QDir().mkpath(QString::fromStdString(station + "/windows"));
         QObject::connect(&program, &QProcess::readyReadStandardOutput, &program,
                          [this] { output += program.readAllStandardOutput().toStdString(); });
+        QObject::connect(&program, &QProcess::readyReadStandardError, &program,
+                         [this] { errors += program.readAllStandardError().toStdString(); });
     }
     ~Machine() {
         if (program.state() == QProcess::NotRunning) return;
@@ -132,6 +134,7 @@ struct Machine {
     std::string station;
     QProcess program;
     std::string output;
+    std::string errors;
 };
 
 class ProgramProcess : public ::testing::Test {
@@ -174,26 +177,38 @@ protected:
         return demo.waitForFinished(5 * kStartMs) && demo.exitCode() == 0;
     }
     void Start(const QString& platform = "offscreen") { Start(first, platform); }
-    void Start(Machine& machine, const QString& platform = "offscreen") {
+    void Start(Machine& machine, const QString& platform = "offscreen",
+               const QStringList& arguments = {"/DEBUG"}) {
         machine.output.clear();
+        machine.errors.clear();
         machine.program.setProcessEnvironment(Environment(machine, platform));
-        machine.program.setProcessChannelMode(QProcess::MergedChannels);
-        machine.program.start(VNTZEL_PROGRAM, {"/DEBUG"});
+        machine.program.start(VNTZEL_PROGRAM, arguments);
         ASSERT_TRUE(machine.program.waitForStarted());
     }
-    // Waits for the ready line; its machines port, 0 when it did not come.
-    static uint16_t Ready(Machine& machine) {
-        const std::string key = "machines port ";
+    // Waits for the ready line and answers it, empty when it did not come.
+    static std::string ReadyLine(Machine& machine) {
         PumpUntil([&] { return machine.output.find('\n') != std::string::npos; }, kStartMs);
-        const size_t at = machine.output.find(key);
+        const size_t end = machine.output.find('\n');
+        return end == std::string::npos ? "" : machine.output.substr(0, end);
+    }
+    // Waits for the ready line; its machines port, 0 when it did not come or names none.
+    static uint16_t Ready(Machine& machine) {
+        const std::string key = "machines port ", line = ReadyLine(machine);
+        const size_t at = line.find(key);
         return at == std::string::npos
                    ? 0
-                   : static_cast<uint16_t>(std::atoi(machine.output.c_str() + at + key.size()));
+                   : static_cast<uint16_t>(std::atoi(line.c_str() + at + key.size()));
+    }
+    // Waits until the program printed text on standard error.
+    static bool Told(Machine& machine, const std::string& text) {
+        return PumpUntil([&] { return machine.errors.find(text) != std::string::npos; }, kStartMs);
     }
     // Exit code of the program once it has ended, -1 when it did not.
-    int Ended() {
-        if (!program.waitForFinished(kStartMs)) return -1;
-        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    int Ended() { return Ended(first); }
+    static int Ended(Machine& machine) {
+        if (!machine.program.waitForFinished(kStartMs)) return -1;
+        return machine.program.exitStatus() == QProcess::NormalExit ? machine.program.exitCode()
+                                                                    : -1;
     }
     std::string Trace() const { return Trace(first); }
     static std::string Trace(const Machine& machine) {
@@ -360,6 +375,15 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
 }
 
 TEST_F(ProgramProcess, RefusesAMissingOrShortSettingsFileAndANarrowScreen) {
+    // Each refusal is told on standard error, with or without "/DEBUG", and nothing on
+    // standard output: the box answered, then why start-up stopped.
+    auto toldStop = [](Machine& machine, const std::string& reason) {
+        EXPECT_TRUE(Told(machine, "VNTZEL: message box answered OK: " + reason + "\n"))
+            << machine.errors;
+        EXPECT_TRUE(Told(machine, "VNTZEL: start-up stopped: " + reason + " (exit code 1)\n"))
+            << machine.errors;
+        EXPECT_EQ(machine.output, "");
+    };
     const std::string ini = station + "/windows/VNTZEL.INI";
     for (const char* bytes : {static_cast<const char*>(nullptr), "[General]"}) {
         if (bytes) TestSupport::WriteBytes(ini, bytes);
@@ -367,7 +391,14 @@ TEST_F(ProgramProcess, RefusesAMissingOrShortSettingsFileAndANarrowScreen) {
         EXPECT_EQ(Ended(), 1);
         EXPECT_TRUE(TraceHas("settings file " + ini + " missing or empty")) << Trace();
         EXPECT_FALSE(TraceHas("Opening Audiowall..."));
+        toldStop(first, "settings file " + ini + " missing or empty");
     }
+    // A station folder that does not exist, started without "/DEBUG": no trace at all.
+    Machine nowhere;
+    nowhere.station += "/missing";
+    Start(nowhere, "offscreen", {});
+    EXPECT_EQ(Ended(nowhere), 1);
+    toldStop(nowhere, "settings file " + nowhere.station + "/windows/VNTZEL.INI missing or empty");
 
     // A screen 640 pixels wide: the message, then nothing else.
     const std::string screens = station + "/screens.json";
@@ -378,9 +409,10 @@ TEST_F(ProgramProcess, RefusesAMissingOrShortSettingsFileAndANarrowScreen) {
         QDir(QString::fromStdString(station + "/windows")).entryList({"VNTZEL.*.log"}).value(0));
     Start("offscreen:configfile=" + QString::fromStdString(screens));
     EXPECT_EQ(Ended(), 1);
-    EXPECT_TRUE(TraceHas("Vantor ZEL will only run in 800x600 screen resolution or higher."))
-        << Trace();
+    const std::string narrow = "Vantor ZEL will only run in 800x600 screen resolution or higher.";
+    EXPECT_TRUE(TraceHas(narrow)) << Trace();
     EXPECT_FALSE(TraceHas("Getting Vantor ZEL Settings..."));
+    toldStop(first, narrow);
 }
 
 TEST_F(ProgramProcess, MasterAndSlaveProcessesStayOnTheSameBreak) {
@@ -442,14 +474,24 @@ TEST_F(ProgramProcess, MasterAndSlaveProcessesStayOnTheSameBreak) {
     const uint16_t machinesPort = Ready(master);
     ASSERT_NE(machinesPort, 0) << master.output;
     Start(slave);
-    ASSERT_NE(Ready(slave), 0) << slave.output;
+    const std::string slaveReady = ReadyLine(slave);
+    ASSERT_NE(slaveReady, "") << slave.errors;
     // The slave is cued on the master's next break as it connects.
     const size_t joined = traced(master, "MSGOUT:NewSlave:AD_CUE ", 0);
     ASSERT_NE(joined, std::string::npos) << dump();
-    // Its listeners found the ports taken: traced, and it runs on.
+    // Its listeners found the ports taken: its ready line names neither port as held but says
+    // why each is not open, the boxes are on standard error and in the trace, and it runs on.
+    for (int32_t fixed : {Platform::PlayoutControlPort, Platform::SlavePort}) {
+        const std::string port = std::to_string(Port(fixed));
+        EXPECT_EQ(slaveReady.find("port " + port), std::string::npos) << slaveReady;
+        EXPECT_NE(slaveReady.find(" port (" + port + " not open: "), std::string::npos)
+            << slaveReady;
+    }
     for (const char* taken : {"opening the connection that allows ZEL Slaves to connect",
-                              "There was a problem starting the Network Control Server."})
+                              "There was a problem starting the Network Control Server."}) {
         EXPECT_NE(Trace(slave).find(taken), std::string::npos) << dump();
+        EXPECT_TRUE(Told(slave, taken)) << slave.errors;
+    }
     ASSERT_EQ(slave.program.state(), QProcess::Running);
     const LogBreak b1 = logBreak(cuedAt(joined), 0);
     const LogBreak b3 = logBreak(b1.times.front(), 2), b4 = logBreak(b1.times.front(), 3);
