@@ -527,7 +527,18 @@ TEST_F(ProgramProcess, MasterAndSlaveProcessesStayOnTheSameBreak) {
     EXPECT_GT(traced(master, "CueNextBreak:NotifyNetwork:No:ForceCueAudio:No", p3), back)
         << "the slave came back after the break ended\n"
         << dump();
+    // A machine still idle on the running break cues it again: held by both, then dropped,
+    // and neither plays it twice.
+    const size_t p4 = traced(master, masterPlays, back);
+    ASSERT_NE(p4, std::string::npos) << dump();
+    console.SendLine("AD_CUE " + std::to_string(b4.times.front()));
     playedTogether(b4);
+    for (const Machine* machine : {&master, &slave})
+        ASSERT_NE(traced(*machine, "AD_CUE:Dropped at break end", 0), std::string::npos) << dump();
+    PumpUntil([] { return false; }, 7000); // a replay's first advert would be reconciled by now
+    for (const Machine* machine : {&master, &slave})
+        EXPECT_EQ(LinesOf(Reconciliation(*machine), b4.reference).lines.size(), b4.carts.size())
+            << dump();
 
     // The master played the cued break whole; neither played the break the cue skipped, and
     // the slave did not play the third break again.
