@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "core/GeneralFunctions.h"
+#include "core/TraceBudget.h"
 #include "platform/Files.h"
 #include "platform/Screen.h"
 
@@ -106,12 +107,33 @@ TEST_F(Trace, TimedLines) {
     EXPECT_TRUE(AppendTimedLine(dir.File("E.ERR"), false, "plain"));
     EXPECT_FALSE(AppendTimedLine("", true, "nowhere"));
     EXPECT_FALSE(AppendTimedLine(dir.File("no/such/dir.log"), true, "lost"));
+    EXPECT_FALSE(AppendTimedLine(dir.File("no/such/other.log"), true, "lost"));
     EXPECT_FALSE(AppendTimedLine(dir.File("no/such/dir.log"), true, "lost again"));
+    EXPECT_FALSE(AppendTimedLine(dir.File("no/such/other.log"), true, "lost again"));
     EXPECT_EQ(TestSupport::ReadBytes(dir.File("E.ERR")),
               "07/12/2026 14:03:07 [Code:ADT1] dumped\r\nplain\r\n");
-    // A file that cannot be written is reported in the trace, once.
+    // Each file that cannot be written is reported in the trace, once, though they fail in turn.
     EXPECT_EQ(Log(), "14:03:07 Failed to write to " + dir.File("no/such/dir.log") +
-                         ": No such file or directory\r\n");
+                         ": No such file or directory\r\n14:03:07 Failed to write to " +
+                         dir.File("no/such/other.log") + ": No such file or directory\r\n");
+}
+
+TEST_F(Trace, ABudgetGivenANewPeerReportsWhatThePreviousOneLeftOutUnderItsName) {
+    State().DebugMode = -1;
+    TraceBudget budget("old peer");
+    {
+        TraceBudget::Scope traced(budget);
+        for (int i = 0; i < TraceBudget::kLinesPerSecond + 5; ++i)
+            WriteDebugLine("line", -1);
+        budget.SetPeer("new peer");
+        WriteDebugLine("line", -1); // the second's budget is spent: left out, the new peer's
+    }
+    budget.Report();
+    const std::string log = Log();
+    EXPECT_NE(log.find(" old peer: 5 more trace lines in one second, left out\r\n"),
+              std::string::npos);
+    EXPECT_NE(log.find(" new peer: 1 more trace lines in one second, left out\r\n"),
+              std::string::npos);
 }
 
 TEST(ErrorBox, StandardTextAndBox) {
