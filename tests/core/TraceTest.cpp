@@ -134,6 +134,27 @@ TEST_F(Trace, ABudgetGivenANewPeerReportsWhatThePreviousOneLeftOutUnderItsName) 
               std::string::npos);
     EXPECT_NE(log.find(" new peer: 1 more trace lines in one second, left out\r\n"),
               std::string::npos);
+    // Peers given the slot one after another as a listener accepts them, each leaving a line
+    // out: their reports are lines of the listener, within its budget.
+    TraceBudget listener("listener");
+    {
+        TraceBudget::Scope accepting(listener);
+        for (int i = 0; i < 2 * TraceBudget::kLinesPerSecond; ++i) {
+            {
+                TraceBudget::Scope traced(budget);
+                WriteDebugLine("line", -1);
+            }
+            budget.SetPeer("peer " + std::to_string(i));
+        }
+    }
+    listener.Report();
+    const std::string reports = Log().substr(log.size());
+    size_t lines = 0;
+    for (size_t at = 0; (at = reports.find("\r\n", at)) != std::string::npos; ++at)
+        ++lines;
+    EXPECT_EQ(lines, TraceBudget::kLinesPerSecond + 1u);
+    EXPECT_NE(reports.find(" listener: 200 more trace lines in one second, left out\r\n"),
+              std::string::npos);
 }
 
 TEST(ErrorBox, StandardTextAndBox) {
