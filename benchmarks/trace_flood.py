@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # The program itself, headless and tracing (/DEBUG), flooded on each TCP door in turn for SECONDS:
 # a controller that asks "SERVICE_NAME?" without pause on the playout-system port, a machine that
-# sends lines without pause on the machines port. Prints how much each flood grew the trace.
+# sends lines without pause on the machines port; then a storm of short connections (connect,
+# "HELP", close) on both ports at once. Prints how much each flood grew the trace.
 #   python3 benchmarks/trace_flood.py STATION SECONDS PORT_OFFSET
 import glob, os, select, signal, socket, subprocess, sys, threading, time
 
@@ -42,6 +43,27 @@ def flood(port, first, block):
     return grown
 
 
+def storm(ports, threads_per_port=4):
+    """Short connections on every port, one after another on several threads, for the seconds."""
+    stop = time.monotonic() + seconds
+    def connections(port):
+        while time.monotonic() < stop:
+            try:
+                with socket.create_connection(("127.0.0.1", port), timeout=2) as peer:
+                    peer.sendall(b"HELP\r")
+            except OSError:
+                pass
+    before = trace_bytes()
+    clients = [threading.Thread(target=connections, args=(port,), daemon=True)
+               for port in ports for _ in range(threads_per_port)]
+    for client in clients:
+        client.start()
+    for client in clients:
+        client.join()
+    time.sleep(1.5)  # the last second's count of left-out lines
+    return trace_bytes() - before
+
+
 program = subprocess.Popen(["build/VNTZEL", "/DEBUG"], env=env, stdout=subprocess.PIPE,
                            stderr=subprocess.DEVNULL)
 start = time.monotonic()
@@ -54,8 +76,10 @@ if not ready:
     sys.exit("trace_flood: the program did not become ready")
 playout = flood(6969 + offset, b"NET_CONTROL_LOGON FLOOD 0,0\r", b"SERVICE_NAME?\r" * 4096)
 machines = flood(6930 + offset, b"", (b"x" * 1000 + b"\r") * 64)
+stormed = storm([6969 + offset, 6930 + offset])
 program.send_signal(signal.SIGTERM)
 program.wait()
 print(f"trace_flood_seconds {seconds:.0f}")
 print(f"trace_flood_playout_mb {playout / 1e6:.2f}")
 print(f"trace_flood_machines_mb {machines / 1e6:.2f}")
+print(f"trace_flood_storm_mb {stormed / 1e6:.2f}")

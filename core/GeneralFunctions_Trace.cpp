@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <utility>
 
 namespace GeneralFunctions {
@@ -93,14 +94,14 @@ bool AppendTimedLine(const std::string& fileName, bool withTime, const std::stri
     if (withTime)
         line =
             VB::FormatDate(WholeSecondValue(Platform::Clock::Now()), "ddddd hh:nn:ss") + " " + text;
-    // A file that cannot be written is reported once, until a line reaches it again.
-    static std::string failing;
+    // Each file that cannot be written is reported once, until a line reaches it again.
+    static std::set<std::string> failing;
     if (AppendLine(fileName, line)) {
-        if (failing == fileName) failing.clear();
+        failing.erase(fileName);
         return true;
     }
     const int cause = errno;
-    if (std::exchange(failing, fileName) != fileName)
+    if (failing.insert(fileName).second)
         WriteDebugLine("Failed to write to " + fileName + ": " + std::strerror(cause), -1);
     return false;
 }

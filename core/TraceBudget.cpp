@@ -56,6 +56,11 @@ TraceBudget::TraceBudget(std::string peer) : peer_(std::move(peer)) {}
 
 TraceBudget::~TraceBudget() = default;
 
+void TraceBudget::SetPeer(std::string peer) {
+    Report();
+    peer_ = std::move(peer);
+}
+
 bool TraceBudget::Admit(GeneralState& state) {
     const int64_t now = NowMs();
     if (!windowOpen_ || now - windowStart_ >= kWindowMs) {
@@ -86,6 +91,9 @@ void TraceBudget::Report() {
     leftOut_ = 0;
     if (timer_) timer_->stop();
     if (state_->DebugMode == 0) return; // tracing was turned off meanwhile
+    // Written while another budget's scope is open (the slot given to a new peer as it is
+    // accepted), the report counts against that one.
+    if (TraceBudget* outer = Current(); outer && outer != this && !outer->Admit(*state_)) return;
     AppendTraceLine(peer_ + ": " + std::to_string(count) +
                     " more trace lines in one second, left out");
 }

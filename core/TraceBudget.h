@@ -27,11 +27,13 @@ public:
     TraceBudget(const TraceBudget&) = delete;
     TraceBudget& operator=(const TraceBudget&) = delete;
 
-    // Who the report line names.
-    void SetPeer(std::string peer) { peer_ = std::move(peer); }
+    // Who the report line names. What the previous peer left out is reported first, under its
+    // own name; the second's lines written so far still count.
+    void SetPeer(std::string peer);
     // True when one more line may be written this second; false counts it as left out.
     bool Admit(GeneralState& state);
-    // Writes how many lines were left out, if any.
+    // Writes how many lines were left out, if any; inside another budget's scope, a line of
+    // that one.
     void Report();
 
     class Scope {

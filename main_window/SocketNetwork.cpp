@@ -190,25 +190,22 @@ void SocketNetwork::OnMasterError(QAbstractSocket::SocketError error) {
 
 void SocketNetwork::OnSlaveRequest() {
     ContextScope scope(doors_.Context());
-    while (QTcpSocket* socket = sckSlaves0_.nextPendingConnection()) {
-        const std::string address = NetSockets::RemoteAddress(socket);
-        const int16_t free = NetSockets::TakeFreeSlot(socket, sckSlaves);
-        if (free == 0) {
-            GeneralFunctions::TraceBudget::Scope traced(refusedTraceBudget_);
-            Trace("NETWORK:all " + std::to_string(kSlaves) + " slave connections busy, " + address +
-                  " refused");
-            continue;
-        }
+    const NetSockets::Door door{sckSlaves0_,
+                                sckSlaves,
+                                slaveTraceBudgets_,
+                                listenerTraceBudget_,
+                                Trace,
+                                "NETWORK:slave ",
+                                "NETWORK:all " + std::to_string(kSlaves) +
+                                    " slave connections busy, "};
+    NetSockets::AcceptPending(door, [this](int16_t free, QTcpSocket* socket) {
         SlaveReceiveBuffers[free].Clear();
-        slaveTraceBudgets_[free].SetPeer("NETWORK:slave " + std::to_string(free) + " (" + address +
-                                         ")");
-        NetSockets::PaceReading(socket);
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnSlaveData(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { CloseSlave(free); });
         connect(socket, &QTcpSocket::errorOccurred, this,
                 [this, free](QAbstractSocket::SocketError error) { OnSlaveError(free, error); });
         CueNewSlave(socket);
-    }
+    });
 }
 
 void SocketNetwork::CueNewSlave(QTcpSocket* Socket) {

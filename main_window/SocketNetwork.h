@@ -75,10 +75,10 @@ private:
     std::array<LineFramer, kSlaves + 1> SlaveReceiveBuffers{};
     QTcpSocket sckMaster;
     LineFramer MasterReceiveBuffer;
-    // Each peer's trace lines, and those of the slaves refused.
+    // Each peer's trace lines, and those of accepting and refusing slaves.
     std::array<GeneralFunctions::TraceBudget, kSlaves + 1> slaveTraceBudgets_{};
     GeneralFunctions::TraceBudget masterTraceBudget_{"NETWORK:master"};
-    GeneralFunctions::TraceBudget refusedTraceBudget_{"NETWORK:refused slaves"};
+    GeneralFunctions::TraceBudget listenerTraceBudget_{"NETWORK:slave connections"};
     QTimer masterRetry_;
     bool closingMaster_ = false;
 };

@@ -140,6 +140,22 @@ int16_t TakeFreeSlot(QTcpSocket* socket, std::span<QTcpSocket*> table) {
     return 0;
 }
 
+void AcceptPending(const Door& door, const std::function<void(int16_t, QTcpSocket*)>& accepted) {
+    GeneralFunctions::TraceBudget::Scope traced(door.listenerBudget);
+    while (QTcpSocket* socket = door.server.nextPendingConnection()) {
+        const std::string address = RemoteAddress(socket);
+        const int16_t free = TakeFreeSlot(socket, door.table);
+        if (free == 0) {
+            door.trace(door.busy + address + " refused");
+            continue;
+        }
+        door.budgets[static_cast<size_t>(free)].SetPeer(door.peer + std::to_string(free) + " (" +
+                                                        address + ")");
+        PaceReading(socket);
+        accepted(free, socket);
+    }
+}
+
 void Dispose(QTcpSocket* socket, QObject* owner) {
     if (!socket) return;
     QObject::disconnect(socket, nullptr, owner, nullptr);

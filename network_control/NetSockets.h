@@ -6,6 +6,7 @@
 #include "network_control/LineFramer.h"
 
 #include <QAbstractSocket>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <cstdint>
 #include <functional>
@@ -78,6 +79,21 @@ std::string TraceExcerpt(const std::string& text);
 // Puts an accepted socket in the first empty slot of 1..n (slot 0 unused) and answers its
 // index; 0 when every slot is taken, the socket then closed.
 int16_t TakeFreeSlot(QTcpSocket* socket, std::span<QTcpSocket*> table);
+// A listener's connections: slots 1..n of table, each with its trace budget, and the
+// listener's own budget, against which every line of accepting or refusing one counts.
+struct Door {
+    QTcpServer& server;
+    std::span<QTcpSocket*> table;
+    std::span<GeneralFunctions::TraceBudget> budgets; // each slot's
+    GeneralFunctions::TraceBudget& listenerBudget;
+    std::function<void(const std::string&)> trace;
+    std::string peer; // a slot's budget is named peer, the slot and the address
+    std::string busy; // the line of a refused connection is busy and the address
+};
+// Takes every pending connection into a free slot and calls accepted for it, or refuses it
+// with one trace line when every slot is taken. A slot's budget reports what its previous peer
+// left out before it counts for the new one.
+void AcceptPending(const Door& door, const std::function<void(int16_t, QTcpSocket*)>& accepted);
 // Detaches the socket from its owner and closes it once its pending bytes are written.
 void Dispose(QTcpSocket* socket, QObject* owner);
 

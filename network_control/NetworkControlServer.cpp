@@ -232,26 +232,23 @@ void NetworkControlServer::ControlChanged() {
 }
 
 void NetworkControlServer::OnConnectionRequest() {
-    while (QTcpSocket* socket = listener_.nextPendingConnection()) {
-        const std::string address = NetSockets::RemoteAddress(socket);
-        const int16_t free = NetSockets::TakeFreeSlot(socket, connections_);
-        if (free == 0) {
-            GeneralFunctions::TraceBudget::Scope traced(refusedBudget_);
-            modCorvane::Trace("Network control: all " + std::to_string(kConnections) +
-                              " connections busy, " + address + " refused");
-            continue;
-        }
+    const NetSockets::Door door{listener_,
+                                connections_,
+                                traceBudgets_,
+                                listenerBudget_,
+                                modCorvane::Trace,
+                                "Network control: connection ",
+                                "Network control: all " + std::to_string(kConnections) +
+                                    " connections busy, "};
+    NetSockets::AcceptPending(door, [this](int16_t free, QTcpSocket* socket) {
         ReceiveBuffers[free].Clear();
-        traceBudgets_[free].SetPeer("Network control: connection " + std::to_string(free) + " (" +
-                                    address + ")");
-        NetSockets::PaceReading(socket);
         connect(socket, &QTcpSocket::readyRead, this, [this, free] { OnDataArrival(free); });
         connect(socket, &QTcpSocket::disconnected, this, [this, free] { OnClose(free); });
         connect(socket, &QTcpSocket::errorOccurred, this,
                 [this, free](QAbstractSocket::SocketError error) { OnError(free, error); });
         connect(socket, &QTcpSocket::bytesWritten, this,
                 [this, free](qint64 sent) { OnBytesWritten(free, sent); });
-    }
+    });
 }
 
 void NetworkControlServer::OnDataArrival(int16_t Index) {

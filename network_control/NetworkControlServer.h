@@ -118,9 +118,9 @@ private:
     QTcpServer listener_;
     std::array<QTcpSocket*, kConnections + 1> connections_{};
     std::array<LineFramer, kConnections + 1> ReceiveBuffers{};
-    // Each connection's trace lines, and those of the connections refused.
+    // Each connection's trace lines, and those of accepting and refusing connections.
     std::array<GeneralFunctions::TraceBudget, kConnections + 1> traceBudgets_{};
-    GeneralFunctions::TraceBudget refusedBudget_{"Network control: refused connections"};
+    GeneralFunctions::TraceBudget listenerBudget_{"Network control: connections"};
     bool listening_ = false;
     bool stripLineFeeds_ = true;
     std::string caption_ = "Network Server Status:";

@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "core/GeneralFunctions.h"
+#include "core/TraceBudget.h"
 #include "platform/Files.h"
 #include "platform/Screen.h"
 
@@ -106,12 +107,54 @@ TEST_F(Trace, TimedLines) {
     EXPECT_TRUE(AppendTimedLine(dir.File("E.ERR"), false, "plain"));
     EXPECT_FALSE(AppendTimedLine("", true, "nowhere"));
     EXPECT_FALSE(AppendTimedLine(dir.File("no/such/dir.log"), true, "lost"));
+    EXPECT_FALSE(AppendTimedLine(dir.File("no/such/other.log"), true, "lost"));
     EXPECT_FALSE(AppendTimedLine(dir.File("no/such/dir.log"), true, "lost again"));
+    EXPECT_FALSE(AppendTimedLine(dir.File("no/such/other.log"), true, "lost again"));
     EXPECT_EQ(TestSupport::ReadBytes(dir.File("E.ERR")),
               "07/12/2026 14:03:07 [Code:ADT1] dumped\r\nplain\r\n");
-    // A file that cannot be written is reported in the trace, once.
+    // Each file that cannot be written is reported in the trace, once, though they fail in turn.
     EXPECT_EQ(Log(), "14:03:07 Failed to write to " + dir.File("no/such/dir.log") +
-                         ": No such file or directory\r\n");
+                         ": No such file or directory\r\n14:03:07 Failed to write to " +
+                         dir.File("no/such/other.log") + ": No such file or directory\r\n");
+}
+
+TEST_F(Trace, ABudgetGivenANewPeerReportsWhatThePreviousOneLeftOutUnderItsName) {
+    State().DebugMode = -1;
+    TraceBudget budget("old peer");
+    {
+        TraceBudget::Scope traced(budget);
+        for (int i = 0; i < TraceBudget::kLinesPerSecond + 5; ++i)
+            WriteDebugLine("line", -1);
+        budget.SetPeer("new peer");
+        WriteDebugLine("line", -1); // the second's budget is spent: left out, the new peer's
+    }
+    budget.Report();
+    const std::string log = Log();
+    EXPECT_NE(log.find(" old peer: 5 more trace lines in one second, left out\r\n"),
+              std::string::npos);
+    EXPECT_NE(log.find(" new peer: 1 more trace lines in one second, left out\r\n"),
+              std::string::npos);
+    // Peers given the slot one after another as a listener accepts them, each leaving a line
+    // out: their reports are lines of the listener, within its budget.
+    TraceBudget listener("listener");
+    {
+        TraceBudget::Scope accepting(listener);
+        for (int i = 0; i < 2 * TraceBudget::kLinesPerSecond; ++i) {
+            {
+                TraceBudget::Scope traced(budget);
+                WriteDebugLine("line", -1);
+            }
+            budget.SetPeer("peer " + std::to_string(i));
+        }
+    }
+    listener.Report();
+    const std::string reports = Log().substr(log.size());
+    size_t lines = 0;
+    for (size_t at = 0; (at = reports.find("\r\n", at)) != std::string::npos; ++at)
+        ++lines;
+    EXPECT_EQ(lines, TraceBudget::kLinesPerSecond + 1u);
+    EXPECT_NE(reports.find(" listener: 200 more trace lines in one second, left out\r\n"),
+              std::string::npos);
 }
 
 TEST(ErrorBox, StandardTextAndBox) {

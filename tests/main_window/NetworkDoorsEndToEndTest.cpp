@@ -52,6 +52,13 @@ size_t ResidentBytes() {
     return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE));
 }
 
+size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = 0; (at = text.find(part, at)) != std::string::npos; ++at)
+        ++n;
+    return n;
+}
+
 class NetworkDoorsEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -413,9 +420,7 @@ TEST_F(NetworkDoorsEndToEnd, FloodersAndDeafPeersNeitherStarveOthersNorHoardMemo
     // The flooders' trace lines stop at each one's budget per second; the rest are counted.
     PumpUntil([] { return false; }, 1100); // the last second's count
     const std::string trace = Traced();
-    size_t slaveLines = 0;
-    for (size_t at = 0; (at = trace.find("SLVMSG(", at)) != std::string::npos; ++at)
-        ++slaveLines;
+    const size_t slaveLines = Occurrences(trace, "SLVMSG(");
     const auto seconds = static_cast<size_t>(flooding.elapsed() / 1000 + 1);
     EXPECT_LE(slaveLines, seconds * GeneralFunctions::TraceBudget::kLinesPerSecond);
     EXPECT_NE(trace.find("NETWORK:slave 1 (127.0.0.1): "), std::string::npos);
@@ -426,4 +431,24 @@ TEST_F(NetworkDoorsEndToEnd, FloodersAndDeafPeersNeitherStarveOthersNorHoardMemo
         burst += "VERSION?\r";
     vantor.Send(burst);
     EXPECT_EQ(vantor.WaitLines(100).size(), 100u);
+
+    // A storm of short connections on both doors: the lines of accepting and refusing them stop
+    // at each listener's budget per second; the rest are counted.
+    const size_t stormFrom = Traced().size();
+    QElapsedTimer storming;
+    storming.start();
+    {
+        TestSupport::Storm slaves(slavePort, "HELP\r"), playout(playoutPort, "HELP\r");
+        PumpUntil([] { return false; }, 3000);
+        EXPECT_GT(slaves.Connections(), 0u);
+        EXPECT_GT(playout.Connections(), 0u);
+    }
+    PumpUntil([] { return false; }, 1100);
+    const std::string storm = Traced().substr(stormFrom);
+    auto count = [&storm](const std::string& part) { return Occurrences(storm, part); };
+    const auto stormSeconds = static_cast<size_t>(storming.elapsed() / 1000 + 1);
+    const size_t budget = stormSeconds * GeneralFunctions::TraceBudget::kLinesPerSecond;
+    EXPECT_LE(count("MSGOUT:NewSlave:") + count("slave connections busy"), budget);
+    EXPECT_LE(count("Network control: all 5 connections busy"), budget);
+    EXPECT_GT(count("NETWORK:slave connections: "), 0u);
 }

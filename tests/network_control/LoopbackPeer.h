@@ -119,6 +119,40 @@ private:
     std::thread writer_, reader_;
 };
 
+// Short connections on a thread of its own, one after another without pause until stopped:
+// each connects, sends one text and closes.
+class Storm {
+public:
+    Storm(uint16_t port, std::string text)
+        : thread_([this, port, text = std::move(text)] {
+              sockaddr_in address{};
+              address.sin_family = AF_INET;
+              address.sin_port = htons(port);
+              address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+              while (!stop_) {
+                  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+                  // Bounds a connect the listener has no room for, once nothing accepts.
+                  timeval wait{0, 100 * 1000};
+                  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait);
+                  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+                      send(fd, text.data(), text.size(), MSG_NOSIGNAL);
+                      ++connections_;
+                  }
+                  close(fd);
+              }
+          }) {}
+    ~Storm() {
+        stop_ = true;
+        thread_.join();
+    }
+    size_t Connections() const { return connections_; }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<size_t> connections_{0};
+    std::thread thread_;
+};
+
 // The library's trace lines while it lives.
 struct TraceLines {
     TraceLines() {
