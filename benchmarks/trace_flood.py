@@ -43,7 +43,7 @@ def flood(port, first, block):
     return grown
 
 
-def storm(ports, threads_per_port=4):
+def storm(ports, threads_per_port=16):
     """Short connections on every port, one after another on several threads, for the seconds."""
     stop = time.monotonic() + seconds
     def connections(port):

@@ -52,7 +52,8 @@ std::string TraceText(const std::string& text, size_t limit) {
     return out;
 }
 
-TraceBudget::TraceBudget(std::string peer) : peer_(std::move(peer)) {}
+TraceBudget::TraceBudget(std::string peer, int linesPerSecond)
+    : peer_(std::move(peer)), linesPerSecond_(linesPerSecond) {}
 
 TraceBudget::~TraceBudget() = default;
 
@@ -61,28 +62,40 @@ void TraceBudget::SetPeer(std::string peer) {
     peer_ = std::move(peer);
 }
 
+void TraceBudget::CountAlsoAgainst(TraceBudget* shared) {
+    shared_ = shared == this ? nullptr : shared;
+}
+
 bool TraceBudget::Admit(GeneralState& state) {
     const int64_t now = NowMs();
-    if (!windowOpen_ || now - windowStart_ >= kWindowMs) {
-        Report();
-        windowOpen_ = true;
-        windowStart_ = now;
-        used_ = 0;
+    OpenWindow(now);
+    if (used_ >= linesPerSecond_) {
+        LeaveOut(state, now);
+        return false;
     }
-    if (used_ < kLinesPerSecond) {
-        ++used_;
-        return true;
+    if (shared_ && !shared_->Admit(state)) return false;
+    ++used_;
+    return true;
+}
+
+void TraceBudget::OpenWindow(int64_t now) {
+    if (windowOpen_ && now - windowStart_ < kWindowMs) return;
+    // The new second opens before the last one's report, which is a line of it.
+    windowOpen_ = true;
+    windowStart_ = now;
+    used_ = 0;
+    Report();
+}
+
+void TraceBudget::LeaveOut(GeneralState& state, int64_t now) {
+    if (leftOut_++ > 0) return;
+    state_ = &state;
+    if (!timer_) {
+        timer_ = std::make_unique<QTimer>();
+        timer_->setSingleShot(true);
+        QObject::connect(timer_.get(), &QTimer::timeout, [this] { Report(); });
     }
-    if (leftOut_++ == 0) {
-        state_ = &state;
-        if (!timer_) {
-            timer_ = std::make_unique<QTimer>();
-            timer_->setSingleShot(true);
-            QObject::connect(timer_.get(), &QTimer::timeout, [this] { Report(); });
-        }
-        timer_->start(static_cast<int>(std::max<int64_t>(kWindowMs - (now - windowStart_), 1)));
-    }
-    return false;
+    timer_->start(static_cast<int>(std::max<int64_t>(kWindowMs - (now - windowStart_), 1)));
 }
 
 void TraceBudget::Report() {
@@ -92,8 +105,10 @@ void TraceBudget::Report() {
     if (timer_) timer_->stop();
     if (state_->DebugMode == 0) return; // tracing was turned off meanwhile
     // Written while another budget's scope is open (the slot given to a new peer as it is
-    // accepted), the report counts against that one.
-    if (TraceBudget* outer = Current(); outer && outer != this && !outer->Admit(*state_)) return;
+    // accepted), the report counts against that one; else against the shared budget.
+    TraceBudget* outer = Current();
+    if (outer == this || !outer) outer = shared_;
+    if (outer && !outer->Admit(*state_)) return;
     AppendTraceLine(peer_ + ": " + std::to_string(count) +
                     " more trace lines in one second, left out");
 }

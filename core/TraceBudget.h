@@ -16,13 +16,16 @@ struct GeneralState;
 std::string TraceText(const std::string& text, size_t limit);
 
 // One peer's trace lines. While a Scope of it is open, every trace line written counts against
-// it; over kLinesPerSecond in one second they are left out and one line tells how many.
+// it; over its lines per second they are left out and one line tells how many. A peer's budget
+// may also count against a shared one (its listener's), which bounds all of its peers together.
 class TraceBudget {
 public:
     static constexpr int kLinesPerSecond = 200;
+    // A listener's: its own lines and all of its peers' together.
+    static constexpr int kSharedLinesPerSecond = 400;
 
     TraceBudget() = default;
-    explicit TraceBudget(std::string peer);
+    explicit TraceBudget(std::string peer, int linesPerSecond = kLinesPerSecond);
     ~TraceBudget();
     TraceBudget(const TraceBudget&) = delete;
     TraceBudget& operator=(const TraceBudget&) = delete;
@@ -30,6 +33,9 @@ public:
     // Who the report line names. What the previous peer left out is reported first, under its
     // own name; the second's lines written so far still count.
     void SetPeer(std::string peer);
+    // Each line this budget admits must also be admitted by shared; a line shared has no room
+    // for is left out and counted there.
+    void CountAlsoAgainst(TraceBudget* shared);
     // True when one more line may be written this second; false counts it as left out.
     bool Admit(GeneralState& state);
     // Writes how many lines were left out, if any; inside another budget's scope, a line of
@@ -50,7 +56,12 @@ public:
     static TraceBudget* Current();
 
 private:
+    void OpenWindow(int64_t now);
+    void LeaveOut(GeneralState& state, int64_t now);
+
     std::string peer_;
+    int linesPerSecond_ = kLinesPerSecond;
+    TraceBudget* shared_ = nullptr;
     int64_t windowStart_ = 0; // ms of the steady clock; the budget's second
     bool windowOpen_ = false;
     int used_ = 0;

@@ -249,6 +249,7 @@ void SocketNetwork::CloseSlave(int16_t Index) {
 void SocketNetwork::OnSlaveError(int16_t Index, QAbstractSocket::SocketError error) {
     QTcpSocket* socket = sckSlaves[Index];
     if (!socket) return;
+    GeneralFunctions::TraceBudget::Scope traced(slaveTraceBudgets_[Index]);
     const int32_t number = NetSockets::Number(error);
     if (!NetSockets::IsConnectionFailure(number))
         Platform::MsgBox("There was a problem with the Windows Sockets (Networking).\nThe error "

@@ -78,7 +78,8 @@ private:
     // Each peer's trace lines, and those of accepting and refusing slaves.
     std::array<GeneralFunctions::TraceBudget, kSlaves + 1> slaveTraceBudgets_{};
     GeneralFunctions::TraceBudget masterTraceBudget_{"NETWORK:master"};
-    GeneralFunctions::TraceBudget listenerTraceBudget_{"NETWORK:slave connections"};
+    GeneralFunctions::TraceBudget listenerTraceBudget_{
+        "NETWORK:slave connections", GeneralFunctions::TraceBudget::kSharedLinesPerSecond};
     QTimer masterRetry_;
     bool closingMaster_ = false;
 };

@@ -149,8 +149,9 @@ void AcceptPending(const Door& door, const std::function<void(int16_t, QTcpSocke
             door.trace(door.busy + address + " refused");
             continue;
         }
-        door.budgets[static_cast<size_t>(free)].SetPeer(door.peer + std::to_string(free) + " (" +
-                                                        address + ")");
+        GeneralFunctions::TraceBudget& budget = door.budgets[static_cast<size_t>(free)];
+        budget.SetPeer(door.peer + std::to_string(free) + " (" + address + ")");
+        budget.CountAlsoAgainst(&door.listenerBudget);
         PaceReading(socket);
         accepted(free, socket);
     }

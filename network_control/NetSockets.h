@@ -80,7 +80,8 @@ std::string TraceExcerpt(const std::string& text);
 // index; 0 when every slot is taken, the socket then closed.
 int16_t TakeFreeSlot(QTcpSocket* socket, std::span<QTcpSocket*> table);
 // A listener's connections: slots 1..n of table, each with its trace budget, and the
-// listener's own budget, against which every line of accepting or refusing one counts.
+// listener's own budget, against which every line of accepting or refusing one counts, and
+// every line of its peers too.
 struct Door {
     QTcpServer& server;
     std::span<QTcpSocket*> table;

@@ -280,6 +280,7 @@ void NetworkControlServer::OnClose(int16_t Index) {
 void NetworkControlServer::OnError(int16_t Index, QAbstractSocket::SocketError error) {
     QTcpSocket* socket = connections_[Index];
     if (!socket) return;
+    GeneralFunctions::TraceBudget::Scope traced(traceBudgets_[Index]);
     const int32_t number = NetSockets::Number(error);
     if (!NetSockets::IsConnectionFailure(number))
         Platform::MsgBox("There was a problem with the connection from a Network System.\nThe "
@@ -292,6 +293,7 @@ void NetworkControlServer::OnError(int16_t Index, QAbstractSocket::SocketError e
 void NetworkControlServer::CloseConnection(int16_t Index) {
     QTcpSocket* socket = connections_[Index];
     if (!socket) return;
+    GeneralFunctions::TraceBudget::Scope traced(traceBudgets_[Index]);
     connections_[Index] = nullptr;
     ReceiveBuffers[Index].Clear();
     if (sendTrackIndex_ == Index) {

@@ -120,7 +120,8 @@ private:
     std::array<LineFramer, kConnections + 1> ReceiveBuffers{};
     // Each connection's trace lines, and those of accepting and refusing connections.
     std::array<GeneralFunctions::TraceBudget, kConnections + 1> traceBudgets_{};
-    GeneralFunctions::TraceBudget listenerBudget_{"Network control: connections"};
+    GeneralFunctions::TraceBudget listenerBudget_{
+        "Network control: connections", GeneralFunctions::TraceBudget::kSharedLinesPerSecond};
     bool listening_ = false;
     bool stripLineFeeds_ = true;
     std::string caption_ = "Network Server Status:";

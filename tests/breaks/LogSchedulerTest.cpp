@@ -99,10 +99,7 @@ TEST_F(LogScheduler, AutomaticPlayCuesTwoSecondsAheadAndALateBreakIsDumpedOnce) 
     EXPECT_EQ(Sent("AD_PLAY"), 1u);
     EXPECT_FLOAT_EQ(Split().CuedBreakTime, 37800);
     const std::string trace = TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDec7));
-    size_t waits = 0;
-    for (size_t at = 0; (at = trace.find("CartGroup running", at)) != std::string::npos; ++at)
-        ++waits;
-    EXPECT_EQ(waits, 1u) << trace;
+    EXPECT_EQ(TestSupport::Occurrences(trace, "CartGroup running"), 1u) << trace;
     EXPECT_EQ(trace.find("PlayBreak:NotifyNetwork", trace.find("PlayBreak:NotifyNetwork") + 1),
               std::string::npos)
         << "one play command, then quiet retries: " << trace;

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Screen.h"
 
+#include <array>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -149,11 +150,25 @@ TEST_F(Trace, ABudgetGivenANewPeerReportsWhatThePreviousOneLeftOutUnderItsName) 
     }
     listener.Report();
     const std::string reports = Log().substr(log.size());
-    size_t lines = 0;
-    for (size_t at = 0; (at = reports.find("\r\n", at)) != std::string::npos; ++at)
-        ++lines;
-    EXPECT_EQ(lines, TraceBudget::kLinesPerSecond + 1u);
+    EXPECT_EQ(TestSupport::Occurrences(reports, "\r\n"), TraceBudget::kLinesPerSecond + 1u);
     EXPECT_NE(reports.find(" listener: 200 more trace lines in one second, left out\r\n"),
+              std::string::npos);
+    // Peers counted against a shared budget: together they write no more than it admits, and
+    // what it had no room for is reported under its name.
+    TraceBudget shared("door", TraceBudget::kSharedLinesPerSecond);
+    std::array<TraceBudget, 3> peers;
+    const size_t sharedFrom = Log().size();
+    for (TraceBudget& peer : peers) {
+        peer.CountAlsoAgainst(&shared);
+        TraceBudget::Scope traced(peer);
+        for (int i = 0; i < TraceBudget::kLinesPerSecond; ++i)
+            WriteDebugLine("shared", -1);
+    }
+    shared.Report();
+    const std::string sharedLog = Log().substr(sharedFrom);
+    EXPECT_EQ(TestSupport::Occurrences(sharedLog, " shared\r\n"),
+              static_cast<size_t>(TraceBudget::kSharedLinesPerSecond));
+    EXPECT_NE(sharedLog.find(" door: 200 more trace lines in one second, left out\r\n"),
               std::string::npos);
 }
 

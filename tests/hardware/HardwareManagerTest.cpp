@@ -142,10 +142,7 @@ TEST_F(HardwareManagerPoll, AReadErrorIsShownOncePerCodeUntilThePortReadsAgainAn
     EXPECT_EQ(boxes.Shown()[0].prompt, Dio::DRV_GetErrorMessage(Dio::DioDriverFailed, 80));
     GeneralFunctions::State().DebugMode = 0;
     const std::string trace = TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDay));
-    size_t lines = 0;
-    for (size_t at = 0; (at = trace.find("port 0 read failed", at)) != std::string::npos; ++at)
-        ++lines;
-    EXPECT_EQ(lines, 4u);
+    EXPECT_EQ(TestSupport::Occurrences(trace, "port 0 read failed"), 4u);
 }
 
 TEST_F(HardwareManagerPoll, ABoardBeyondTheTableAndTheCacheIsServedWithinBoth) {

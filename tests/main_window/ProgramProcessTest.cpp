@@ -235,12 +235,6 @@ protected:
             from = at + text.size();
         }
     }
-    static size_t Count(const std::string& text, const std::string& what) {
-        size_t count = 0;
-        for (size_t at = 0; (at = text.find(what, at)) != std::string::npos; at += what.size())
-            ++count;
-        return count;
-    }
     static size_t CountLines(const LoopbackPeer& peer, const std::string& line) {
         const std::vector<std::string> lines = peer.Lines();
         return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
@@ -351,12 +345,12 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
     // The slave heard "AD_PLAY" once for each of those breaks, and one cue: when it connected,
     // none after a break; start-up's cue went out once, before it connected.
     EXPECT_EQ(CountLines(machine, "AD_PLAY"), breaks) << machine.Raw() << Trace();
-    EXPECT_EQ(Count(machine.Raw(), "AD_CUE"), 1u) << machine.Raw();
-    EXPECT_EQ(Count(Trace(), "NewSlave:AD_CUE "), 1u) << Trace();
-    EXPECT_EQ(Count(Trace(), "ToSlaves:AD_CUE "), 1u) << Trace();
+    EXPECT_EQ(TestSupport::Occurrences(machine.Raw(), "AD_CUE"), 1u) << machine.Raw();
+    EXPECT_EQ(TestSupport::Occurrences(Trace(), "NewSlave:AD_CUE "), 1u) << Trace();
+    EXPECT_EQ(TestSupport::Occurrences(Trace(), "ToSlaves:AD_CUE "), 1u) << Trace();
     EXPECT_EQ(CountLines(vantor, "AD_BREAK_COMPLETED"), static_cast<size_t>(reconciled.complete));
     // Between the breaks no player still holds a finished advert: every one was ejected.
-    EXPECT_EQ(Count(Trace(), "PlayBreak:No free player"), 0u) << Trace();
+    EXPECT_EQ(TestSupport::Occurrences(Trace(), "PlayBreak:No free player"), 0u) << Trace();
 
     // Closing the main window (SIGTERM) runs the shut-down in order and ends with 0.
     size_t before = Trace().size();
