@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -198,6 +199,11 @@ private:
     // A day's log opened for reading under a file number of its own (the destination copy,
     // else the source); 0 when there is none.
     int16_t OpenDayLog(int32_t LogDate);
+    // What read makes of a day's log: the split's open one when it is that day's, else one
+    // opened for the reading and closed after; none when there is no log.
+    float ReadDayLog(int32_t LogDate, float none, const std::function<float(int16_t)>& read);
+    // The length of the break at BreakTime in the log open under number.
+    float BreakLengthIn(int16_t number, float BreakTime);
     static float LineTimeAt(int16_t FileNumber, int32_t FilePos);
     // The break after the cued one in the open log, 0 when it was the day's last.
     int32_t BreakAfterCued();

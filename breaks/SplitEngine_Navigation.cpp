@@ -118,17 +118,10 @@ std::pair<int32_t, float> SplitEngine::HeldCueBreak(const HeldCue& cue, int32_t 
 }
 
 float SplitEngine::FirstBreakTimeFrom(int32_t LogDate, float Time) {
-    const ZEL_Common::SplitRecord& split = Split();
-    if (LogDate == split.LoadedLogDate && LogOpen()) {
-        const int32_t position = GetNextAdBreakFilePos(Time);
-        return position > 0 ? GetAdBreakTime(position) : -1.0f;
-    }
-    const int16_t number = OpenDayLog(LogDate);
-    if (number == 0) return -1.0f;
-    const int32_t position = GetNextAdBreakFilePosFNo(number, Time);
-    const float time = position > 0 ? LineTimeAt(number, position) : -1.0f;
-    Platform::FileNumbers::Close(number);
-    return time;
+    return ReadDayLog(LogDate, -1.0f, [&](int16_t number) {
+        const int32_t position = GetNextAdBreakFilePosFNo(number, Time);
+        return position > 0 ? LineTimeAt(number, position) : -1.0f;
+    });
 }
 
 int32_t SplitEngine::GetNextAdBreakFilePos(float Time) {
@@ -379,10 +372,11 @@ void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
 }
 
 float SplitEngine::GetFileBreakLength(int32_t LogDate, float BreakTime) {
-    ZEL_Common::SplitRecord& split = Split();
-    const bool ownFile = LogDate != split.LoadedLogDate || !LogOpen();
-    const int16_t number = ownFile ? OpenDayLog(LogDate) : split.LogFileNumber;
-    if (number == 0) return 0.0f;
+    return ReadDayLog(LogDate, 0.0f,
+                      [&](int16_t number) { return BreakLengthIn(number, BreakTime); });
+}
+
+float SplitEngine::BreakLengthIn(int16_t number, float BreakTime) {
     float sum = 0.0f;
     int32_t position = GetNextAdBreakFilePosFNo(number, BreakTime);
     if (position != 0) {
@@ -400,8 +394,17 @@ float SplitEngine::GetFileBreakLength(int32_t LogDate, float BreakTime) {
             ++counted;
         }
     }
-    if (ownFile) Platform::FileNumbers::Close(number);
     return sum;
+}
+
+float SplitEngine::ReadDayLog(int32_t LogDate, float none,
+                              const std::function<float(int16_t)>& read) {
+    const bool ownFile = LogDate != Split().LoadedLogDate || !LogOpen();
+    const int16_t number = ownFile ? OpenDayLog(LogDate) : Split().LogFileNumber;
+    if (number == 0) return none;
+    const float result = read(number);
+    if (ownFile) Platform::FileNumbers::Close(number);
+    return result;
 }
 
 int16_t SplitEngine::OpenDayLog(int32_t LogDate) {

@@ -396,7 +396,7 @@ uint16_t SocketNetwork::ListeningPort() const {
 }
 
 std::string SocketNetwork::ListenError() const {
-    return sckSlaves0_.isListening() ? "" : sckSlaves0_.errorString().toStdString();
+    return NetSockets::ListenError(sckSlaves0_);
 }
 
 bool SocketNetwork::MasterConnected() const {

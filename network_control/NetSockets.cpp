@@ -54,6 +54,10 @@ bool IsConnected(const QTcpSocket* socket) {
     return socket && socket->state() == QAbstractSocket::ConnectedState;
 }
 
+std::string ListenError(const QTcpServer& server) {
+    return server.isListening() ? "" : server.errorString().toStdString();
+}
+
 void PaceReading(QTcpSocket* socket) {
     socket->setReadBufferSize(kReadChunk);
 }

@@ -43,6 +43,8 @@ bool IsReachFailure(int32_t number);
 std::string RemoteAddress(const QTcpSocket* socket);
 std::string RemoteHostName(const QTcpSocket* socket);
 bool IsConnected(const QTcpSocket* socket);
+// Why the listener holds no port, empty while it listens.
+std::string ListenError(const QTcpServer& server);
 // Holds the socket's reading to kReadChunk bytes a turn.
 void PaceReading(QTcpSocket* socket);
 // What the socket holds (with PaceReading, at most one turn).

@@ -170,7 +170,7 @@ uint16_t NetworkControlServer::ServerPort() const {
 }
 
 std::string NetworkControlServer::ListenError() const {
-    return listener_.isListening() ? "" : listener_.errorString().toStdString();
+    return NetSockets::ListenError(listener_);
 }
 
 void NetworkControlServer::SendToConnection(int16_t Index, const std::string& Text) {
