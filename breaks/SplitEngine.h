@@ -56,8 +56,8 @@ public:
     void ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay);
     // A cue that came while a break runs is kept, the latest only. When that break ends, after
     // the split has cued its own next break, it is carried out only if it names a break after
-    // the one that ended; else it is dropped. A cue without a day names a time on the day the
-    // split is on once the break has ended.
+    // the one that ended; else it is dropped. A cue without a day names a time on the day of
+    // the log loaded when it is heard, and keeps that day while it is held.
     void HoldCueUntilBreakEnds(std::optional<int32_t> LogDate, float Time);
     // The break this split plays next (day, time): the cued one, or while a break runs the held
     // cue's when it names a later break, else the one after the running one, in the next day's
@@ -157,13 +157,12 @@ private:
     // names a later break is carried out.
     void EndBreakAndCueNext(bool StopAudio, bool NotifyNetwork, bool ForceCueAudio);
     struct HeldCue {
-        std::optional<int32_t> date; // none: the day the split is on when the break has ended
-        float time = -1.0f;          // -1: no cue held
+        int32_t date = 0;
+        float time = -1.0f; // -1: no cue held
     };
-    // The break (day, time) the cue names with the split on DayOn after the break at
-    // (EndedDate, EndedTime); time -1 when it names none after that break.
-    std::pair<int32_t, float> HeldCueBreak(const HeldCue& cue, int32_t DayOn, int32_t EndedDate,
-                                           float EndedTime);
+    // The break (day, time) the cue names after the break at (EndedDate, EndedTime); time -1
+    // when it names none after that break.
+    std::pair<int32_t, float> HeldCueBreak(const HeldCue& cue, int32_t EndedDate, float EndedTime);
     // The time of the day's first break at or after Time, -1 when none or no log.
     float FirstBreakTimeFrom(int32_t LogDate, float Time);
     void ClearRunEnd();

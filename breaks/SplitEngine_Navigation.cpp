@@ -98,20 +98,20 @@ std::pair<int32_t, float> SplitEngine::NextBreakToPlay() {
     std::pair<int32_t, float> after{ranDate, FirstBreakTimeFrom(ranDate, ranTime + 0.1f)};
     if (after.second < 0) after = {ranDate + 1, FirstBreakTimeFrom(ranDate + 1, 0.0f)};
     if (heldCue_.time >= 0) {
-        const int32_t dayOn = after.second >= 0 ? after.first : ranDate;
-        const std::pair<int32_t, float> held = HeldCueBreak(heldCue_, dayOn, ranDate, ranTime);
+        const std::pair<int32_t, float> held = HeldCueBreak(heldCue_, ranDate, ranTime);
         if (held.second >= 0) return held;
     }
     return after.second >= 0 ? after : std::pair<int32_t, float>{0, -1.0f};
 }
 
 void SplitEngine::HoldCueUntilBreakEnds(std::optional<int32_t> LogDate, float Time) {
-    if (Breaks::State().BreakRunning) heldCue_ = {LogDate, Time};
+    // The day is fixed now: at the break's end the split may be on the next day's log.
+    if (Breaks::State().BreakRunning) heldCue_ = {LogDate.value_or(Split().LoadedLogDate), Time};
 }
 
-std::pair<int32_t, float> SplitEngine::HeldCueBreak(const HeldCue& cue, int32_t DayOn,
-                                                    int32_t EndedDate, float EndedTime) {
-    const int32_t date = cue.date.value_or(DayOn);
+std::pair<int32_t, float> SplitEngine::HeldCueBreak(const HeldCue& cue, int32_t EndedDate,
+                                                    float EndedTime) {
+    const int32_t date = cue.date;
     if (cue.time < 0 || date < EndedDate || (date == EndedDate && cue.time <= EndedTime))
         return {date, -1.0f};
     return {date, FirstBreakTimeFrom(date, cue.time)};

@@ -266,13 +266,12 @@ void SplitEngine::EndBreakAndCueNext(bool StopAudio, bool NotifyNetwork, bool Fo
     ClearAdvertBreak(StopAudio, true);
     CueNextBreak(NotifyNetwork, ForceCueAudio);
     if (held.time < 0) return;
-    const auto [date, time] = HeldCueBreak(held, Split().LoadedLogDate, endedDate, endedTime);
+    const auto [date, time] = HeldCueBreak(held, endedDate, endedTime);
     if (time < 0) {
         // A cue of the ended break or an earlier one would play the past again.
         Trace("AD_CUE:Dropped at break end(no break after " + VB::ShortDate(endedDate) + " " +
-              GeneralFunctions::FormatDuration(endedTime, 2) +
-              "):" + (held.date ? VB::ShortDate(*held.date) + " " : std::string()) +
-              GeneralFunctions::FormatDuration(held.time, 2));
+              GeneralFunctions::FormatDuration(endedTime, 2) + "):" + VB::ShortDate(held.date) +
+              " " + GeneralFunctions::FormatDuration(held.time, 2));
         return;
     }
     Trace("AD_CUE:Applied at break end:" + VB::ShortDate(date) + " " +

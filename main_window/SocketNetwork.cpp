@@ -338,7 +338,7 @@ void SocketNetwork::RunAdCue(const std::string& arguments) {
         start = end + 1;
         second = GeneralFunctions::GetNextToken(arguments, start, " ", end, true, true);
     }
-    // Without a day the cue names a time on the day the split is on when it is carried out.
+    // Without a day the cue names a time on the day of the log loaded as it is heard.
     const std::optional<int32_t> date =
         second.empty() ? std::nullopt : std::optional<int32_t>(WholeNumber(first));
     const float time = second.empty() ? static_cast<float>(WholeNumber(first))

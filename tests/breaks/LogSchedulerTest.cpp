@@ -231,19 +231,30 @@ TEST_F(LogScheduler, AStartAfterTheDaysLastBreakPlaysTheNextDaysFirstBreakOnTheS
     window.Form_Unload();
 }
 
-TEST_F(LogScheduler, ACueHeldThroughABreakNeverSendsTheSplitBack) {
-    TestSupport::WriteBytes(SourceLog(kDec7), Join({Full("10:00:00", "NE", 1, "One", 30, "A"), "",
-                                                    Full("10:30:00", "NE", 3, "B", 30, "B"), "",
-                                                    Full("10:45:00", "NE", 1, "C", 30, "C"), "",
-                                                    Full("11:00:00", "NE", 2, "D", 30, "D"), "",
-                                                    Full("23:59:00", "NE", 1, "E", 30, "E")},
-                                                   "\r\n"));
-    TestSupport::WriteBytes(SourceLog(kDec7 + 1), Join({Full("00:00:00", "NE", 2, "F", 30, "F"), "",
-                                                        Full("06:00:00", "NE", 3, "G", 30, "G")},
-                                                       "\r\n"));
+TEST_F(LogScheduler, ACueHeldThroughABreakNeverSendsTheSplitBackNorSkipsADay) {
+    const auto log = [](const std::vector<std::pair<std::string, int>>& breaks) {
+        std::vector<std::string> lines;
+        for (const auto& [time, cart] : breaks) {
+            lines.push_back(Full(time, "NE", cart, "Cart", 30, time));
+            lines.push_back("");
+        }
+        return Join(lines, "\r\n");
+    };
+    // Days alike: the next day has a break at the same time as the day's last.
+    TestSupport::WriteBytes(SourceLog(kDec7 - 1), log({{"11:00:00", 3}}));
+    TestSupport::WriteBytes(SourceLog(kDec7), log({{"10:00:00", 1},
+                                                   {"10:30:00", 3},
+                                                   {"10:45:00", 1},
+                                                   {"11:00:00", 2},
+                                                   {"11:15:00", 3},
+                                                   {"23:59:20", 1}}));
+    TestSupport::WriteBytes(SourceLog(kDec7 + 1),
+                            log({{"00:00:00", 2}, {"06:00:00", 3}, {"23:59:20", 1}}));
     qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(dir.Path()));
     GeneralFunctions::State().DebugMode = -1;
     engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
+    using Cue = std::pair<int32_t, float>;
+    using Told = std::pair<Cue, Cue>;
     // Each break played by hand at its time; the cue comes while it runs. What a machine
     // connecting then would be told, and what is cued once the break has ended.
     auto playHolding = [&](float at, std::optional<int32_t> day, float time) {
@@ -251,55 +262,68 @@ TEST_F(LogScheduler, ACueHeldThroughABreakNeverSendsTheSplitBack) {
         EXPECT_FLOAT_EQ(Split().CuedBreakTime, at);
         engine->PlayBreak(false);
         engine->HoldCueUntilBreakEnds(day, time);
-        const auto next = engine->NextBreakToPlay();
+        const Cue next = engine->NextBreakToPlay();
         players.Run(32);
         EXPECT_FALSE(Breaks::State().BreakRunning) << at;
-        return std::make_pair(next, std::make_pair(Split().CuedBreakDate, Split().CuedBreakTime));
+        return Told(next, Cue{Split().CuedBreakDate, Split().CuedBreakTime});
     };
-    using Cue = std::pair<int32_t, float>;
-    using Told = std::pair<Cue, Cue>;
-    // The running break's own cue, with its day and without: dropped.
+    // The running break's own cue, with its day and without, and a cue of the day before at a
+    // later hour: dropped.
     EXPECT_EQ(playHolding(36000, kDec7, 36000), Told(Cue{kDec7, 37800}, Cue{kDec7, 37800}));
-    EXPECT_EQ(playHolding(37800, std::nullopt, 37800), Told(Cue{kDec7, 38700}, Cue{kDec7, 38700}));
+    EXPECT_EQ(playHolding(37800, kDec7 - 1, 39600), Told(Cue{kDec7, 38700}, Cue{kDec7, 38700}));
+    EXPECT_EQ(playHolding(38700, std::nullopt, 38700), Told(Cue{kDec7, 39600}, Cue{kDec7, 39600}));
     // A later break is cued over the one after the running one.
-    EXPECT_EQ(playHolding(38700, kDec7, 39601), Told(Cue{kDec7, 86340}, Cue{kDec7, 86340}));
-    EXPECT_EQ(players.plays.size(), 3u) << "no break played twice";
+    EXPECT_EQ(playHolding(39600, kDec7, 40501), Told(Cue{kDec7, 86360}, Cue{kDec7, 86360}));
+    EXPECT_EQ(players.plays.size(), 4u) << "no break played twice";
 
-    // The day's last break plays by itself and runs on while a machine already on the next
-    // day's first break cues it by its time alone: that break plays on time, and nothing of the
-    // old day is cued, played or dumped.
+    // The day's last break plays by itself, and a cue by time alone comes while it runs: the
+    // running break's own, an earlier one, and "AD_CUE 0" from a machine already on the next
+    // day. Each keeps the day it was heard on and is dropped: the next day's first break plays
+    // on the second, and its second break is cued after it.
     General().AutoPlayAdBreaks = 1;
     General().DropLateAdBreaks = 5;
-    Cue told{0, -1};
-    for (double t = 86337.002; t < 86403; t += 1.0) {
-        const bool nextDay = t >= 86400;
-        TickAt(nextDay ? kDec7 + 1 : kDec7, nextDay ? t - 86400 : t);
-        if (Breaks::State().BreakRunning && told.second < 0 && !nextDay) {
-            engine->HoldCueUntilBreakEnds(std::nullopt, 0);
-            told = engine->NextBreakToPlay();
+    auto lastBreakHolding = [&](float time) {
+        engine->SetCurrentAdBreakTime(kDec7, 86360, false, false);
+        const size_t before = players.plays.size();
+        Cue told{0, -1};
+        double midnightPlay = -1;
+        for (double t = 86357.002; t < 86403; t += 1.0) {
+            const bool nextDay = t >= 86400;
+            TickAt(nextDay ? kDec7 + 1 : kDec7, nextDay ? t - 86400 : t);
+            if (nextDay && midnightPlay < 0 && players.plays.size() == before + 2)
+                midnightPlay = t - 86400;
+            if (Breaks::State().BreakRunning && told.second < 0 && !nextDay) {
+                engine->HoldCueUntilBreakEnds(std::nullopt, time);
+                told = engine->NextBreakToPlay();
+            }
+            players.Run(1.0f);
         }
-        players.Run(1.0f);
-    }
-    EXPECT_EQ(told, (Cue{kDec7 + 1, 0}));
-    ASSERT_EQ(players.plays.size(), 5u);
-    EXPECT_EQ(players.plays[4].second, 2);
-    EXPECT_TRUE(Breaks::State().BreakRunning);
-    EXPECT_EQ(Split().CuedBreakDate, kDec7 + 1);
-    EXPECT_FLOAT_EQ(Split().CuedBreakTime, 0);
-    EXPECT_EQ(Sent("AD_PLAY"), 2u);
+        EXPECT_EQ(told, (Cue{kDec7 + 1, 0})) << time;
+        EXPECT_LT(midnightPlay, 0.01) << time;
+        EXPECT_GE(midnightPlay, 0) << time;
+        EXPECT_EQ(players.plays.size(), before + 2) << time;
+        players.Run(32);
+        EXPECT_EQ(Split().CuedBreakDate, kDec7 + 1) << time;
+        EXPECT_FLOAT_EQ(Split().CuedBreakTime, 21600) << time;
+    };
+    for (float time : {86360.0f, 36000.0f, 0.0f})
+        lastBreakHolding(time);
+    ASSERT_EQ(players.plays.size(), 10u);
+    for (size_t k : {5u, 7u, 9u})
+        EXPECT_EQ(players.plays[k].second, 2) << "the next day's 00:00:00 break";
+    EXPECT_EQ(Sent("AD_PLAY"), 6u);
     EXPECT_EQ(Sent("AD_DUMP"), 0u);
     EXPECT_EQ(ErrorLines("[Code:ADT1]"), 0u);
     const std::string trace = TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDec7)) +
                               TestSupport::ReadBytes(GeneralFunctions::DebugTraceFile(kDec7 + 1));
-    EXPECT_NE(trace.find("AD_CUE:Dropped at break end(no break after 07/12/2026 10:00:00):"
-                         "07/12/2026 10:00:00"),
-              std::string::npos)
-        << trace;
-    EXPECT_NE(trace.find("AD_CUE:Dropped at break end(no break after 07/12/2026 10:30:00):"
-                         "10:30:00"),
-              std::string::npos);
-    EXPECT_NE(trace.find("AD_CUE:Applied at break end:07/12/2026 23:59:00"), std::string::npos);
-    EXPECT_NE(trace.find("AD_CUE:Applied at break end:08/12/2026 00:00:00"), std::string::npos);
+    const std::string dropped = "AD_CUE:Dropped at break end(no break after ";
+    for (const char* cue :
+         {"07/12/2026 10:00:00):07/12/2026 10:00:00", "07/12/2026 10:30:00):06/12/2026 11:00:00",
+          "07/12/2026 10:45:00):07/12/2026 10:45:00", "07/12/2026 23:59:20):07/12/2026 23:59:20",
+          "07/12/2026 23:59:20):07/12/2026 10:00:00", "07/12/2026 23:59:20):07/12/2026 00:00:00"})
+        EXPECT_EQ(TestSupport::Occurrences(trace, dropped + cue), 1u) << cue << "\n" << trace;
+    EXPECT_EQ(TestSupport::Occurrences(trace, "AD_CUE:Applied at break end:"), 1u);
+    EXPECT_NE(trace.find("AD_CUE:Applied at break end:07/12/2026 23:59:20"), std::string::npos);
 }
 
 TEST_F(LogScheduler, FutureLogsAndASettlingDelivery) {

@@ -1,5 +1,6 @@
 // The program's TCP doors end to end on 127.0.0.1: the playout system drives a break on real
 // cart players, the ZOZ hears what plays, and two machines relay each other's words.
+#include "breaks/BreaksFixture.h"
 #include "network_control/LoopbackPeer.h"
 #include "support/BreakRig.h"
 
@@ -55,6 +56,70 @@ size_t ResidentBytes() {
 }
 
 using TestSupport::Occurrences;
+
+// Another machine's split, on players that only play when told to: it runs the words its
+// master's network hands it in its own program context.
+class FollowingSplit {
+public:
+    explicit FollowingSplit(ProgramContext& context) : context_(context) {
+        ContextScope scope(context_);
+        ZEL_Common::SplitRecord& split = *Breaks::Split(1);
+        split.SplitName = "SPLIT 1";
+        split.Extension = "LOG";
+        split.DateFormat = "YYMMDD";
+        split.ReconcileExtension = "REC";
+        split.LogSourceDirectory = Folder("source");
+        split.LogDestinationDirectory = Folder("dest");
+        split.LogTXChainCode = "NE";
+        BreakCarts::SetCartReader([](int32_t, BreakCarts::CartTiming& timing) {
+            timing = BreakCarts::CartTiming{3.0f, 2.5f};
+            return int16_t{0};
+        });
+        engine = std::make_unique<SplitEngine>(&sender, &players);
+        players.listener = [this](int32_t code, int16_t player, int32_t data) {
+            engine->PlayerStatusNotice(code, player, data);
+        };
+    }
+    ~FollowingSplit() {
+        ContextScope scope(context_);
+        players.listener = nullptr;
+        engine.reset();
+    }
+    FollowingSplit(const FollowingSplit&) = delete;
+    FollowingSplit& operator=(const FollowingSplit&) = delete;
+
+    // The day's log as delivered to this machine: the same as the other's working log.
+    void Deliver(const std::string& workingLogs, int32_t day) {
+        const std::string name = VB::FormatDate(day, "yymmdd") + ".LOG";
+        TestSupport::WriteBytes(dir_.File("source/" + name),
+                                TestSupport::ReadBytes(workingLogs + "/" + name));
+    }
+    void Cue(int32_t day, float time) {
+        ContextScope scope(context_);
+        engine->SetCurrentAdBreakTime(day, time, false, false);
+    }
+    std::pair<int32_t, float> Cued() {
+        ContextScope scope(context_);
+        const ZEL_Common::SplitRecord& split = *Breaks::Split(1);
+        return {split.CuedBreakDate, split.CuedBreakTime};
+    }
+    bool Running() {
+        ContextScope scope(context_);
+        return Breaks::State().BreakRunning;
+    }
+
+    BreaksTest::FakePlayers players;
+    TestSupport::RecordingSender sender;
+    std::unique_ptr<SplitEngine> engine;
+
+private:
+    std::string Folder(const std::string& name) const {
+        std::filesystem::create_directories(dir_.File(name));
+        return dir_.File(name);
+    }
+    ProgramContext& context_;
+    TestSupport::ScratchDir dir_;
+};
 
 class NetworkDoorsEndToEnd : public ::testing::Test {
 protected:
@@ -214,10 +279,15 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     const uint16_t slavePort = Port(Platform::SlavePort);
     ASSERT_EQ(doors->Network().ListeningPort(), slavePort);
 
-    // A second machine in this process whose master is the first. Its own listeners find their
-    // ports taken (one host): it reports that and goes on without them.
+    // A second machine in this process whose master is the first, on the same logs. Its own
+    // listeners find their ports taken (one host): it reports that and goes on without them.
     ProgramContext second;
+    FollowingSplit follower(second);
+    const std::string workingLogs = rig.Engine().Split().LogDestinationDirectory;
+    follower.Deliver(workingLogs, Rig::kDay);
+    follower.Cue(Rig::kDay, 39600);
     NetworkDoors secondDoors(second);
+    secondDoors.SetSplit(follower.engine.get());
     second.Settings.Network.MasterName = "127.0.0.1";
     secondDoors.Open();
     ASSERT_TRUE(PumpUntil([&] { return doors->Network().SlaveCount() == 1; }, 5000));
@@ -238,51 +308,63 @@ TEST_F(NetworkDoorsEndToEnd, MachinesRelayWordsAndKeepTheGates) {
     };
     SplitEngine& split = rig.Engine();
     auto cuedTime = [&] { return split.GetAdBreakTime(split.Split().CuedBreakPos); };
+    using Cue = std::pair<int32_t, float>;
 
     // A slave's chunks go on raw to the other slaves, never back; the line runs once, when its
-    // end arrives.
+    // end arrives, on every machine.
     a.Send("AD_CUE 36");
     a.Send("000\r\n");
     ASSERT_TRUE(relayed("AD_CUE 36000\r\n"));
     ASSERT_TRUE(PumpUntil([&] { return cuedTime() == 36000; }, 5000));
     EXPECT_EQ(split.Break().AdvertCount, 2);
+    ASSERT_TRUE(PumpUntil([&] { return follower.Cued() == Cue{Rig::kDay, 36000}; }, 5000));
     // The gates: no play while play commands are off. The dump of the cued break on another
     // machine's word is written to the error file.
     rig.Settings().Network.RespondPlayCommands = 0;
+    second.Settings.Network.RespondPlayCommands = 0;
     a.Send("AD_DUMP\rAD_PLAY\r");
     ASSERT_TRUE(relayed("AD_CUE 36000\r\nAD_DUMP\rAD_PLAY\r"));
     EXPECT_FALSE(Breaks::State().BreakRunning);
+    ASSERT_TRUE(PumpUntil([&] { return follower.Cued() == Cue{Rig::kDay, 39600}; }, 5000));
     rig.Settings().Network.RespondPlayCommands = 1;
+    second.Settings.Network.RespondPlayCommands = 1;
     b.ClearReceived();
-    rig.WriteLog({{3600, {102}}}, Rig::kDay + 1);
+    // Days alike: the next day has breaks at the times of this day's.
+    rig.WriteLog({{0, {102}}, {36000, {101}}, {39600, {101}}}, Rig::kDay + 1);
+    follower.Deliver(workingLogs, Rig::kDay + 1);
+    const Cue midnight{Rig::kDay + 1, 0};
+    const std::string toldMidnight = "AD_CUE " + std::to_string(Rig::kDay + 1) + " 0";
     a.Send("AD_PLAY\r");
     ASSERT_TRUE(RunUntil([&] { return Breaks::State().BreakRunning; }, 2000));
     EXPECT_EQ(cuedTime(), 39600); // the day's last break runs
+    ASSERT_TRUE(PumpUntil([&] { return follower.Running(); }, 5000));
     // A slave that connects now is cued on the break after it: the next day's first.
     LoopbackPeer c;
     ASSERT_TRUE(c.Connect(slavePort));
-    EXPECT_TRUE(c.WaitFor("AD_CUE " + std::to_string(Rig::kDay + 1) + " 3600")) << c.Raw();
+    EXPECT_TRUE(c.WaitFor(toldMidnight)) << c.Raw();
     c.Close();
-    // A cue of a break before the running one, its time alone as machines send it: on the day
-    // the split is on after the day's last break it names no break, so it never sends the
-    // split back.
-    a.Send("AD_CUE 36000\r");
+    // The running break's own cue, its time alone as machines send it: it keeps the day it
+    // was heard on, so it names no later break and never skips the next day.
+    a.Send("AD_CUE 39600\r");
     ASSERT_TRUE(PumpUntil([&] { return b.Raw().size() == 21; }, 5000));
     QCoreApplication::processEvents();
     EXPECT_EQ(cuedTime(), 39600); // the running break is not disturbed
-    LoopbackPeer d;               // a slave connecting now is not told the stale cue
+    LoopbackPeer d;               // a slave connecting now is not told the held cue
     ASSERT_TRUE(d.Connect(slavePort));
-    EXPECT_TRUE(d.WaitFor("AD_CUE " + std::to_string(Rig::kDay + 1) + " 3600")) << d.Raw();
+    EXPECT_TRUE(d.WaitFor(toldMidnight)) << d.Raw();
     d.Close();
     a.Send("KILL\r");
     ASSERT_TRUE(RunUntil([&] { return !Breaks::State().BreakRunning; }, 2000));
     rig.Run(200);
-    // KILL dumped without sending a word of its own; the held cue is dropped and the next
-    // day's first break stays cued.
-    ASSERT_TRUE(relayed("AD_PLAY\rAD_CUE 36000\rKILL\r"));
+    // KILL dumped without sending a word of its own; the held cue is dropped and both machines
+    // stay on the next day's first break.
+    ASSERT_TRUE(relayed("AD_PLAY\rAD_CUE 39600\rKILL\r"));
     EXPECT_TRUE(a.Raw().empty());
     EXPECT_EQ(split.Split().CuedBreakDate, Rig::kDay + 1);
-    EXPECT_EQ(cuedTime(), 3600);
+    EXPECT_EQ(cuedTime(), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !follower.Running(); }, 5000));
+    EXPECT_EQ(follower.Cued(), midnight);
+    EXPECT_EQ(follower.players.plays.size(), 1u) << "the follower played the day's last break";
     const std::string dumped = "07/12/2026 09:00:00 [Code:ADT2] Dumped ";
     const std::string why = " advert break because told to by another machine\r\n";
     EXPECT_EQ(rig.ErrorFileText(), dumped + "10:00:00" + why + dumped + "11:00:00" + why);
