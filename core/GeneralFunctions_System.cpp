@@ -14,8 +14,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fnmatch.h>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -198,8 +196,8 @@ FileVersionRecord GetFileVersionText(const std::string& fileName) {
     // (written by the build); a file without it reads as version 0.0.0.
     static const std::string marker = "VNTZEL-FILE-VERSION:";
     FileVersionRecord version;
-    std::ifstream in(Platform::ResolveExisting(fileName), std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    if (!Platform::ReadWholeFile(Platform::ResolveExisting(fileName), bytes)) return version;
     for (size_t at = bytes.find(marker); at != std::string::npos; at = bytes.find(marker, at + 1)) {
         // Three numbers of at most four digits, separated by periods.
         int16_t numbers[3] = {};

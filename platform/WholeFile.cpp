@@ -6,8 +6,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,10 +14,26 @@ namespace fs = std::filesystem;
 namespace Platform {
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::string read;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0)
+        read.reserve(static_cast<size_t>(info.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int cause = errno;
+            ::close(fd);
+            errno = cause;
+            if (n < 0) return false;
+            bytes = std::move(read);
+            return true;
+        }
+        read.append(buffer, static_cast<size_t>(n));
+    }
 }
 
 namespace {

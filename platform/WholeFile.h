@@ -5,7 +5,8 @@
 
 namespace Platform {
 
-// Reads every byte of the file at path (a host path). False when it cannot be opened or read.
+// Reads every byte of the file at path (a host path). False when it cannot be opened or a read
+// fails (a folder, a failing disk), errno telling why; bytes are then left as they were.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // What a replacement does when the folder takes no new file.

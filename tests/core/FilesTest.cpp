@@ -130,6 +130,9 @@ TEST(HostFacts, FoldersVersionAndNames) {
     EXPECT_EQ(GetDriveList(4), "");
     FileVersionRecord version = GetFileVersionText("/bin/sh");
     EXPECT_EQ(version.FileMajor + version.FileMinor + version.ProductMajor, 0);
+    // A file that cannot be read (a folder) has no version either.
+    version = GetFileVersionText("/tmp");
+    EXPECT_EQ(version.FileMajor + version.FileMinor + version.FileRevision, 0);
 }
 
 TEST(HostFacts, BrowseForFolder) {

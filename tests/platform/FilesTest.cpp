@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "platform/Files.h"
+#include "platform/WholeFile.h"
 
 #include <cerrno>
 #include <chrono>
@@ -43,6 +44,35 @@ TEST(Files, CaseInsensitiveFallbackAtEveryLevel) {
     EXPECT_FALSE(FileExists(dir.File("audio/part1/NOTES.RTF")));
     EXPECT_EQ(ResolveExisting(dir.File("audio/part1/other.RTF")),
               dir.File("Audio/PART1/Other.rtf"));
+}
+
+TEST(Files, WholeFileReadsEveryByteAndAFailedReadReturnsFalse) {
+    TestSupport::ScratchDir dir;
+    std::string big(200000, '\0');
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<char>(i * 7 + i / 251);
+    TestSupport::WriteBytes(dir.File("big.bin"), big);
+    TestSupport::WriteBytes(dir.File("empty"), "");
+    std::string bytes = "old";
+    ASSERT_TRUE(ReadWholeFile(dir.File("big.bin"), bytes));
+    EXPECT_EQ(bytes, big);
+    EXPECT_TRUE(ReadWholeFile(dir.File("empty"), bytes));
+    EXPECT_EQ(bytes, "");
+    // A failed read is a false return with errno kept, never an exception, and leaves the
+    // bytes as they were: a folder opens but reads EISDIR; /proc/self/mem reads EIO where
+    // nothing is mapped, as a failing disk does.
+    struct Failure {
+        std::string path;
+        int error;
+    };
+    for (const Failure& f : {Failure{dir.Path(), EISDIR}, Failure{"/proc/self/mem", EIO},
+                             Failure{dir.File("missing"), ENOENT}}) {
+        bytes = "kept";
+        errno = 0;
+        EXPECT_FALSE(ReadWholeFile(f.path, bytes)) << f.path;
+        EXPECT_EQ(errno, f.error) << f.path;
+        EXPECT_EQ(bytes, "kept") << f.path;
+    }
 }
 
 TEST(Files, JoinAndSeparators) {
