@@ -85,7 +85,8 @@ void DecideQtNotices(bool headless) {
 }
 
 // A box's or a reason's text as one terminal line: its lines joined by spaces, control
-// characters (the code page's undefined bytes too) escaped, in the terminal's encoding.
+// characters (the code page's undefined bytes too) escaped, in the terminal's encoding. Paths
+// in it keep the host's bytes.
 std::string TerminalText(const std::string& text) {
     std::string joined, line;
     auto addLine = [&] {
@@ -101,7 +102,7 @@ std::string TerminalText(const std::string& text) {
     }
     addLine();
     QString shown;
-    for (QChar ch : Platform::FromWindows1252(
+    for (QChar ch : Platform::FromHostOrWindows1252(
              GeneralFunctions::TraceText(joined, GeneralFunctions::kMaxTraceLine))) {
         if (ch.category() == QChar::Other_Control)
             shown += QString::asprintf("\\x%02X", ch.unicode());

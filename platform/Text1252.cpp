@@ -17,7 +17,46 @@ char16_t CodePointOf(unsigned char byte) {
     return byte;
 }
 
+// Length of the well-formed UTF-8 sequence of two or more bytes at bytes[at], 0 when none
+// starts there.
+size_t Utf8SequenceAt(const std::string& bytes, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const unsigned char lead = byte(at);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F; // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    }
+    if (length == 0 || at + length > bytes.size()) return 0;
+    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
+    for (size_t i = at + 2; i < at + length; ++i)
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    return length;
+}
+
 } // namespace
+
+QString FromHostOrWindows1252(const std::string& bytes) {
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (size_t at = 0; at < bytes.size();) {
+        if (const size_t length = Utf8SequenceAt(bytes, at)) {
+            text += QString::fromUtf8(bytes.data() + at, static_cast<qsizetype>(length));
+            at += length;
+        } else {
+            text.append(QChar(CodePointOf(static_cast<unsigned char>(bytes[at++]))));
+        }
+    }
+    return text;
+}
 
 QString FromWindows1252(const std::string& bytes) {
     QString text;

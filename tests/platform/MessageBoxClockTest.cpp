@@ -145,3 +145,15 @@ TEST(Text1252, RoundTripsEveryDefinedByte) {
     EXPECT_EQ(ToWindows1252(text), all);
     EXPECT_EQ(ToWindows1252(QString::fromUtf8("\xE2\x82\xAC \xE4\xB8\xAD")), "\x80 ?");
 }
+
+TEST(Text1252, HostPathsBesideCodePageTextKeepTheirCharacters) {
+    // A UTF-8 path, then code-page text: a lone é, a euro sign, a cut and an overlong sequence
+    // and an encoded surrogate, none of them UTF-8.
+    const std::string mixed = "/Stati\xC3\xB3n_\xC5\x8D/\xF0\x9F\x93\xBB "
+                              "Caf\xE9 \x80 \xC3 \xC0\xAF \xED\xA0\x80";
+    EXPECT_EQ(FromHostOrWindows1252(mixed),
+              QString::fromUtf8("/Stati\xC3\xB3n_\xC5\x8D/\xF0\x9F\x93\xBB "
+                                "Caf\xC3\xA9 \xE2\x82\xAC \xC3\x83 \xC3\x80\xC2\xAF "
+                                "\xC3\xAD\xC2\xA0\xE2\x82\xAC"));
+    EXPECT_EQ(FromHostOrWindows1252("plain \x81"), QString::fromUtf8("plain \xC2\x81"));
+}
