@@ -2,6 +2,7 @@
 // A split on scratch source and destination folders, with a cart store, players and a
 // network door that record what the split does.
 #include "support/RecordingSender.h"
+#include "support/TestSplit.h"
 #include "support/TestSupport.h"
 
 #include "breaks/BreaksState.h"
@@ -194,14 +195,7 @@ protected:
     void SetUp() override {
         std::filesystem::create_directories(SourceDir());
         std::filesystem::create_directories(DestDir());
-        ZEL_Common::SplitRecord& split = *Breaks::Split(1);
-        split.SplitName = "SPLIT 1";
-        split.Extension = "LOG";
-        split.DateFormat = "YYMMDD";
-        split.ReconcileExtension = "REC";
-        split.LogSourceDirectory = SourceDir();
-        split.LogDestinationDirectory = DestDir();
-        split.LogTXChainCode = "NE";
+        TestSupport::UseTestSplit(*Breaks::Split(1), SourceDir(), DestDir());
         BreakCarts::SetCartReader([this](int32_t cart, BreakCarts::CartTiming& timing) {
             auto it = carts.find(cart);
             if (it == carts.end()) return static_cast<int16_t>(-1);

@@ -63,14 +63,7 @@ class FollowingSplit {
 public:
     explicit FollowingSplit(ProgramContext& context) : context_(context) {
         ContextScope scope(context_);
-        ZEL_Common::SplitRecord& split = *Breaks::Split(1);
-        split.SplitName = "SPLIT 1";
-        split.Extension = "LOG";
-        split.DateFormat = "YYMMDD";
-        split.ReconcileExtension = "REC";
-        split.LogSourceDirectory = Folder("source");
-        split.LogDestinationDirectory = Folder("dest");
-        split.LogTXChainCode = "NE";
+        TestSupport::UseTestSplit(*Breaks::Split(1), Folder("source"), Folder("dest"));
         BreakCarts::SetCartReader([](int32_t, BreakCarts::CartTiming& timing) {
             timing = BreakCarts::CartTiming{3.0f, 2.5f};
             return int16_t{0};

@@ -9,6 +9,7 @@
 // sounded where.
 #include "support/RecordingSender.h"
 #include "support/ScratchRegistry.h"
+#include "support/TestSplit.h"
 #include "support/TestSupport.h"
 #include "support/WavBuild.h"
 #include "support/WaveTestSupport.h"
@@ -297,14 +298,7 @@ private:
     ZEL_Common::SplitRecord& Split() { return *Breaks::Split(1); }
 
     void SetUpSplit() {
-        ZEL_Common::SplitRecord& split = Split();
-        split.SplitName = "SPLIT 1";
-        split.Extension = "LOG";
-        split.DateFormat = "YYMMDD";
-        split.ReconcileExtension = "REC";
-        split.LogSourceDirectory = Folder("source");
-        split.LogDestinationDirectory = Folder("dest");
-        split.LogTXChainCode = "NE";
+        TestSupport::UseTestSplit(Split(), Folder("source"), Folder("dest"));
         MainSettings::SettingsRecords& s = Settings();
         s.LoggingAllowed = true;
         s.General.SourceLine = kSourceLine;
