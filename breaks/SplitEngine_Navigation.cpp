@@ -111,10 +111,9 @@ void SplitEngine::HoldCueUntilBreakEnds(std::optional<int32_t> LogDate, float Ti
 
 std::pair<int32_t, float> SplitEngine::HeldCueBreak(const HeldCue& cue, int32_t EndedDate,
                                                     float EndedTime) {
-    const int32_t date = cue.date;
-    if (cue.time < 0 || date < EndedDate || (date == EndedDate && cue.time <= EndedTime))
-        return {date, -1.0f};
-    return {date, FirstBreakTimeFrom(date, cue.time)};
+    if (cue.time < 0 || cue.date < EndedDate || (cue.date == EndedDate && cue.time <= EndedTime))
+        return {cue.date, -1.0f};
+    return {cue.date, FirstBreakTimeFrom(cue.date, cue.time)};
 }
 
 float SplitEngine::FirstBreakTimeFrom(int32_t LogDate, float Time) {

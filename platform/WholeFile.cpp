@@ -13,30 +13,20 @@ namespace fs = std::filesystem;
 
 namespace Platform {
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    std::string read;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0)
-        read.reserve(static_cast<size_t>(info.st_size));
-    char buffer[1 << 16];
+namespace {
+
+// Hands every byte of the open file, chunk by chunk, to take(data, size) until the end. False
+// on a failed read or when take refuses a chunk.
+template <typename Take> bool ReadChunks(int fd, Take take) {
+    std::string buffer(1 << 16, '\0');
     for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int cause = errno;
-            ::close(fd);
-            errno = cause;
-            if (n < 0) return false;
-            bytes = std::move(read);
-            return true;
-        }
-        read.append(buffer, static_cast<size_t>(n));
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (!take(buffer.data(), static_cast<size_t>(n))) return false;
     }
 }
-
-namespace {
 
 // False on any short write (a full disk, a file size limit).
 bool WriteAll(int fd, const char* bytes, size_t size) {
@@ -69,14 +59,8 @@ mode_t ModeFor(const fs::path& target) {
 
 // Every byte of the open file from on to fd. False on any failed read or short write.
 bool CopyAll(int from, int fd) {
-    std::string buffer(1 << 16, '\0');
-    for (;;) {
-        ssize_t n = ::read(from, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        if (!WriteAll(fd, buffer.data(), static_cast<size_t>(n))) return false;
-    }
+    return ReadChunks(from,
+                      [&](const char* data, size_t size) { return WriteAll(fd, data, size); });
 }
 
 // Puts the old bytes back over the first written ones, and the old length if the file grew:
@@ -150,6 +134,24 @@ bool Replace(const std::string& path, WhenFolderIsClosed closed, Fill fill) {
 }
 
 } // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    std::string contents;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_size > 0)
+        contents.reserve(static_cast<size_t>(info.st_size));
+    const bool read = ReadChunks(fd, [&](const char* data, size_t size) {
+        contents.append(data, size);
+        return true;
+    });
+    const int cause = errno;
+    ::close(fd);
+    errno = cause;
+    if (read) bytes = std::move(contents);
+    return read;
+}
 
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes,
                       WhenFolderIsClosed closed) {
