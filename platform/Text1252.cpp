@@ -17,29 +17,44 @@ char16_t CodePointOf(unsigned char byte) {
     return byte;
 }
 
-// Length of the well-formed UTF-8 sequence of two or more bytes at bytes[at], 0 when none
-// starts there.
-size_t Utf8SequenceAt(const std::string& bytes, size_t at) {
+// A well-formed UTF-8 sequence of two or more bytes: its length and code point.
+struct Utf8Sequence {
+    size_t length = 0; // 0 when none starts there
+    char32_t codePoint = 0;
+};
+
+Utf8Sequence Utf8SequenceAt(const std::string& bytes, size_t at) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
     const unsigned char lead = byte(at);
-    size_t length = 0;
+    Utf8Sequence sequence;
     unsigned char low = 0x80, high = 0xBF; // range of the second byte
     if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
+        sequence = {2, lead & 0x1Fu};
     } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
+        sequence = {3, lead & 0x0Fu};
+        if (lead == 0xE0) low = 0xA0;  // no overlong forms
         if (lead == 0xED) high = 0x9F; // no surrogates
     } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
+        sequence = {4, lead & 0x07u};
         if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
+        if (lead == 0xF4) high = 0x8F; // nothing above U+10FFFF
     }
-    if (length == 0 || at + length > bytes.size()) return 0;
-    if (byte(at + 1) < low || byte(at + 1) > high) return 0;
-    for (size_t i = at + 2; i < at + length; ++i)
-        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-    return length;
+    if (sequence.length == 0 || at + sequence.length > bytes.size()) return {};
+    if (byte(at + 1) < low || byte(at + 1) > high) return {};
+    for (size_t i = at + 1; i < at + sequence.length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return {};
+        sequence.codePoint = (sequence.codePoint << 6) | (byte(i) & 0x3Fu);
+    }
+    return sequence;
+}
+
+void AppendCodePoint(QString& text, char32_t codePoint) {
+    if (QChar::requiresSurrogates(codePoint)) {
+        text.append(QChar(QChar::highSurrogate(codePoint)));
+        text.append(QChar(QChar::lowSurrogate(codePoint)));
+    } else {
+        text.append(QChar(static_cast<char16_t>(codePoint)));
+    }
 }
 
 } // namespace
@@ -48,9 +63,11 @@ QString FromHostOrWindows1252(const std::string& bytes) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (size_t at = 0; at < bytes.size();) {
-        if (const size_t length = Utf8SequenceAt(bytes, at)) {
-            text += QString::fromUtf8(bytes.data() + at, static_cast<qsizetype>(length));
-            at += length;
+        // Each sequence is decoded on its own: a byte-order mark is a character here, wherever
+        // it stands.
+        if (const Utf8Sequence sequence = Utf8SequenceAt(bytes, at); sequence.length > 0) {
+            AppendCodePoint(text, sequence.codePoint);
+            at += sequence.length;
         } else {
             text.append(QChar(CodePointOf(static_cast<unsigned char>(bytes[at++]))));
         }

@@ -7,7 +7,8 @@ namespace Platform {
 
 QString FromWindows1252(const std::string& bytes);
 // Text that may hold host text (paths from the environment, in UTF-8) beside code-page text:
-// each well-formed UTF-8 sequence is read as UTF-8, every other byte as the code page.
+// each well-formed UTF-8 sequence is read as its character (U+FEFF kept, first too), every
+// other byte as the code page.
 QString FromHostOrWindows1252(const std::string& bytes);
 // Characters outside the code page become '?'.
 std::string ToWindows1252(const QString& text);

@@ -388,9 +388,9 @@ TEST_F(ProgramProcess, RefusesAMissingOrShortSettingsFileAndANarrowScreen) {
         toldStop(first, "settings file " + ini + " missing or empty");
     }
     // A station folder that does not exist, started without "/DEBUG": no trace at all. Its
-    // non-ASCII name is printed as the bytes it is.
+    // non-ASCII name, a byte-order mark inside it, is printed as the bytes it is.
     Machine nowhere;
-    nowhere.station += "/Stati\xC3\xB3n_\xC5\x8D";
+    nowhere.station += "/Stat\xEF\xBB\xBFi\xC3\xB3n_\xC5\x8D";
     Start(nowhere, "offscreen", {});
     EXPECT_EQ(Ended(nowhere), 1);
     toldStop(nowhere, "settings file " + nowhere.station + "/windows/VNTZEL.INI missing or empty");

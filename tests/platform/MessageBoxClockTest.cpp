@@ -157,3 +157,33 @@ TEST(Text1252, HostPathsBesideCodePageTextKeepTheirCharacters) {
                                 "\xC3\xAD\xC2\xA0\xE2\x82\xAC"));
     EXPECT_EQ(FromHostOrWindows1252("plain \x81"), QString::fromUtf8("plain \xC2\x81"));
 }
+
+TEST(Text1252, EachSequenceIsItsOwnCharacterAtTheEdgesOfItsRanges) {
+    struct Case {
+        std::string bytes;
+        std::u16string text; // kept as it stands: a leading U+FEFF too
+    };
+    const Case cases[] = {
+        // A byte-order mark is a character wherever it stands, first and alone too.
+        {"a\xEF\xBB\xBF"
+         "b",
+         u"a\uFEFFb"},
+        {"\xEF\xBB\xBF/x", u"\uFEFF/x"},
+        {"\xEF\xBB\xBF", u"\uFEFF"},
+        {"Stat\xEF\xBB\xBFi\xC3\xB3n", u"Stat\uFEFFi\u00F3n"},
+        // Sequences that end the text.
+        {"Estaci\xC3\xB3", u"Estaci\u00F3"},
+        {"x\xE2\x82\xAC", u"x\u20AC"},
+        {"x\xF0\x9F\x93\xBB", u"x\U0001F4FB"},
+        // The first and last of each range, and one past: the bytes one past read as the code
+        // page (0x8F and 0x90 are undefined there and map straight through).
+        {"\xC2\x80|\xDF\xBF|\xC1\xBF", u"\u0080|\u07FF|\u00C1\u00BF"},
+        {"\xE0\xA0\x80|\xE0\x9F\xBF", u"\u0800|\u00E0\u0178\u00BF"},
+        {"\xED\x9F\xBF|\xED\xA0\x80|\xEF\xBF\xBF", u"\uD7FF|\u00ED\u00A0\u20AC|\uFFFF"},
+        {"\xF0\x90\x80\x80|\xF0\x8F\xBF\xBF", u"\U00010000|\u00F0\u008F\u00BF\u00BF"},
+        {"\xF4\x8F\xBF\xBF|\xF4\x90\x80\x80", u"\U0010FFFF|\u00F4\u0090\u20AC\u20AC"},
+        {"\xF5\x80|\xE2\x82", u"\u00F5\u20AC|\u00E2\u201A"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FromHostOrWindows1252(c.bytes), QStringView(c.text).toString()) << c.bytes;
+}
