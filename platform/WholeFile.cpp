@@ -1,11 +1,14 @@
 #include "platform/WholeFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,7 +21,7 @@ namespace {
 // Hands every byte of the open file, chunk by chunk, to take(data, size) until the end. False
 // on a failed read or when take refuses a chunk.
 template <typename Take> bool ReadChunks(int fd, Take take) {
-    std::string buffer(1 << 16, '\0');
+    std::array<char, 1 << 16> buffer; // on the stack: a copy allocates nothing
     for (;;) {
         ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
@@ -27,6 +30,25 @@ template <typename Take> bool ReadChunks(int fd, Take take) {
         if (!take(buffer.data(), static_cast<size_t>(n))) return false;
     }
 }
+
+// Opens for reading, again when a signal comes first (a FIFO waits for its writer).
+int OpenForReading(const std::string& path) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Closes on every way out, errno kept.
+struct OpenFile {
+    int fd;
+    ~OpenFile() {
+        const int cause = errno;
+        if (fd >= 0) ::close(fd);
+        errno = cause;
+    }
+};
 
 // False on any short write (a full disk, a file size limit).
 bool WriteAll(int fd, const char* bytes, size_t size) {
@@ -136,21 +158,28 @@ bool Replace(const std::string& path, WhenFolderIsClosed closed, Fill fill) {
 } // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    const OpenFile file{OpenForReading(path)};
+    if (file.fd < 0) return false;
     std::string contents;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size > 0)
-        contents.reserve(static_cast<size_t>(info.st_size));
-    const bool read = ReadChunks(fd, [&](const char* data, size_t size) {
-        contents.append(data, size);
-        return true;
-    });
-    const int cause = errno;
-    ::close(fd);
-    errno = cause;
-    if (read) bytes = std::move(contents);
-    return read;
+    try {
+        // The whole size at once: a file larger than memory fails here, before any read.
+        struct stat info {};
+        if (::fstat(file.fd, &info) == 0 && info.st_size > 0)
+            contents.reserve(static_cast<size_t>(info.st_size));
+        if (!ReadChunks(file.fd, [&](const char* data, size_t size) {
+                contents.append(data, size);
+                return true;
+            }))
+            return false;
+    } catch (const std::bad_alloc&) {
+        errno = ENOMEM;
+        return false;
+    } catch (const std::length_error&) {
+        errno = ENOMEM;
+        return false;
+    }
+    bytes = std::move(contents);
+    return true;
 }
 
 bool ReplaceWholeFile(const std::string& path, const std::string& bytes,
@@ -163,13 +192,9 @@ bool FlushFolderOf(const std::string& path) {
 }
 
 bool ReplaceWithCopy(const std::string& path, const std::string& source) {
-    int from = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (from < 0) return false;
-    bool ok = Replace(path, WhenFolderIsClosed::Fail, [&](int fd) { return CopyAll(from, fd); });
-    const int cause = errno;
-    ::close(from);
-    errno = cause;
-    return ok;
+    const OpenFile from{OpenForReading(source)};
+    if (from.fd < 0) return false;
+    return Replace(path, WhenFolderIsClosed::Fail, [&](int fd) { return CopyAll(from.fd, fd); });
 }
 
 } // namespace Platform
