@@ -274,7 +274,10 @@ TEST_F(LogScheduler, ACueHeldThroughABreakNeverSendsTheSplitBackNorSkipsADay) {
     EXPECT_EQ(playHolding(38700, std::nullopt, 38700), Told(Cue{kDec7, 39600}, Cue{kDec7, 39600}));
     // A later break is cued over the one after the running one.
     EXPECT_EQ(playHolding(39600, kDec7, 40501), Told(Cue{kDec7, 86360}, Cue{kDec7, 86360}));
-    EXPECT_EQ(players.plays.size(), 4u) << "no break played twice";
+    // So is the next day's first break, at 00:00:00, over the day's next one.
+    engine->SetCurrentAdBreakTime(kDec7, 40500, false, false);
+    EXPECT_EQ(playHolding(40500, kDec7 + 1, 0), Told(Cue{kDec7 + 1, 0}, Cue{kDec7 + 1, 0}));
+    EXPECT_EQ(players.plays.size(), 5u) << "no break played twice";
 
     // The day's last break plays by itself, and a cue by time alone comes while it runs: the
     // running break's own, an earlier one, and "AD_CUE 0" from a machine already on the next
@@ -308,8 +311,8 @@ TEST_F(LogScheduler, ACueHeldThroughABreakNeverSendsTheSplitBackNorSkipsADay) {
     };
     for (float time : {86360.0f, 36000.0f, 0.0f})
         lastBreakHolding(time);
-    ASSERT_EQ(players.plays.size(), 10u);
-    for (size_t k : {5u, 7u, 9u})
+    ASSERT_EQ(players.plays.size(), 11u);
+    for (size_t k : {6u, 8u, 10u})
         EXPECT_EQ(players.plays[k].second, 2) << "the next day's 00:00:00 break";
     EXPECT_EQ(Sent("AD_PLAY"), 6u);
     EXPECT_EQ(Sent("AD_DUMP"), 0u);
@@ -322,8 +325,9 @@ TEST_F(LogScheduler, ACueHeldThroughABreakNeverSendsTheSplitBackNorSkipsADay) {
           "07/12/2026 10:45:00):07/12/2026 10:45:00", "07/12/2026 23:59:20):07/12/2026 23:59:20",
           "07/12/2026 23:59:20):07/12/2026 10:00:00", "07/12/2026 23:59:20):07/12/2026 00:00:00"})
         EXPECT_EQ(TestSupport::Occurrences(trace, dropped + cue), 1u) << cue << "\n" << trace;
-    EXPECT_EQ(TestSupport::Occurrences(trace, "AD_CUE:Applied at break end:"), 1u);
+    EXPECT_EQ(TestSupport::Occurrences(trace, "AD_CUE:Applied at break end:"), 2u);
     EXPECT_NE(trace.find("AD_CUE:Applied at break end:07/12/2026 23:59:20"), std::string::npos);
+    EXPECT_NE(trace.find("AD_CUE:Applied at break end:08/12/2026 00:00:00"), std::string::npos);
 }
 
 TEST_F(LogScheduler, FutureLogsAndASettlingDelivery) {
