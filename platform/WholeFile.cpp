@@ -5,10 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <fcntl.h>
 #include <filesystem>
-#include <new>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -171,10 +170,7 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
                 return true;
             }))
             return false;
-    } catch (const std::bad_alloc&) {
-        errno = ENOMEM;
-        return false;
-    } catch (const std::length_error&) {
+    } catch (const std::exception&) { // bad_alloc, or length_error past the largest string
         errno = ENOMEM;
         return false;
     }

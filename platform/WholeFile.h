@@ -6,7 +6,8 @@
 namespace Platform {
 
 // Reads every byte of the file at path (a host path). False when it cannot be opened or a read
-// fails (a folder, a failing disk), errno telling why; bytes are then left as they were.
+// fails (a folder, a failing disk) or the file is larger than memory (ENOMEM), errno telling
+// why; bytes are then left as they were. Never throws.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
 // What a replacement does when the folder takes no new file.
