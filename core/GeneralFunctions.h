@@ -123,6 +123,15 @@ void AppendTraceLine(const std::string& text);
 // written, which the trace log reports once a file until a line reaches it again.
 bool AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text);
 
+// A failure the user must hear of whatever the trace level: written to the trace past the
+// level and any budget, and handed to every teller (standard error when headless, the main
+// window's status bar). Repeats are the caller's to hold back.
+void TellProblem(const std::string& text);
+using ProblemTeller = std::function<void(const std::string& text)>;
+// Adds a teller; the id removes it again.
+int AddProblemTeller(ProblemTeller teller);
+void RemoveProblemTeller(int id);
+
 // The standard error text; shown in an exclamation box unless silent. ownDescription stands
 // in for a number that has no standard description.
 std::string FormatErrorMessage(const std::string& action, int32_t errorNumber, bool silent,

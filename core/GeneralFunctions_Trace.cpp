@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -43,7 +44,37 @@ double WholeSecondValue(const Platform::Clock::Moment& m) {
     return m.day + std::floor(m.seconds) / 86400.0;
 }
 
+struct ProblemTellers {
+    int nextId = 1;
+    std::map<int, ProblemTeller> tellers;
+};
+
+// Process-wide: there is one user and one terminal.
+ProblemTellers& Tellers() {
+    static ProblemTellers tellers;
+    return tellers;
+}
+
 } // namespace
+
+void TellProblem(const std::string& text) {
+    AppendTraceLine(text);
+    // A teller may add or remove tellers: each is called from a copy.
+    const std::map<int, ProblemTeller> tellers = Tellers().tellers;
+    for (const auto& [id, teller] : tellers)
+        if (teller) teller(text);
+}
+
+int AddProblemTeller(ProblemTeller teller) {
+    ProblemTellers& all = Tellers();
+    const int id = all.nextId++;
+    all.tellers[id] = std::move(teller);
+    return id;
+}
+
+void RemoveProblemTeller(int id) {
+    Tellers().tellers.erase(id);
+}
 
 std::string DebugTraceFolder() {
     return Platform::SystemDriveFolder();

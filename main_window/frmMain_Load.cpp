@@ -219,6 +219,12 @@ void AddPanels(frmMain& main) {
     panels.logging = new QLabel(panels.StatusBar1);
     panels.logging->setObjectName("logging");
     panels.StatusBar1->addPermanentWidget(panels.logging);
+    // A failure told while the program runs stays in the status bar until the next one.
+    static const int teller = GeneralFunctions::AddProblemTeller([](const std::string& text) {
+        if (QStatusBar* bar = Panels().StatusBar1)
+            bar->showMessage(Platform::FromWindows1252(text));
+    });
+    (void)teller;
     MainMenuDoors doors;
     doors.SplitWindow = SplitWindowIfLoaded;
     doors.SerialPort = []() -> SerialCommandPort* {

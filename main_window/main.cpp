@@ -112,8 +112,8 @@ std::string TerminalText(const std::string& text) {
     return shown.toLocal8Bit().toStdString();
 }
 
-// Standard error carries what a user must read: boxes answered headless and why the program
-// ends; standard output only the ready line.
+// Standard error carries what a user must read: boxes answered headless, failures told and why
+// the program ends; standard output only the ready line.
 void TellUser(const std::string& text) {
     std::fprintf(stderr, "VNTZEL: %s\n", TerminalText(text).c_str());
     std::fflush(stderr);
@@ -144,12 +144,14 @@ int main(int argc, char** argv) {
     DecideQtNotices(Platform::MsgBoxIsHeadless());
     GeneralFunctions::LoadOSVersion();
     // Boxes answered without a display are told on standard error and traced.
-    if (Platform::MsgBoxIsHeadless())
+    if (Platform::MsgBoxIsHeadless()) {
+        GeneralFunctions::AddProblemTeller(TellUser);
         Platform::SetMsgBoxObserver([](const Platform::ShownBox& box) {
             TellUser("message box answered " + AnswerName(box.answer) + ": " + box.prompt);
             GeneralFunctions::WriteDebugLine(
                 "Message box answered " + std::to_string(box.answer) + ": " + box.prompt, -1);
         });
+    }
     GeneralFunctions::WriteDebugLineNest(
         "VNTZEL started: command line \"" + MainWindow::CommandLine().CommandLineText +
             "\", Windows folder " + GeneralFunctions::GetWindowsFolder(),
