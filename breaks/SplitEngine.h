@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,10 +49,15 @@ public:
     // reloaded, advert 1 cued again (on one player) when it was cued.
     void ReloadEditedBreak();
     void CueNextBreak(bool NotifyNetwork, bool ForceCueAudio);
-    // Cues the first break at or after Time, telling the network; when the loaded day has
-    // none left, the first break of the next day's log, as the end of the day's last break
-    // does. Start-up and the scheduled reload cue so.
-    void CueBreakFrom(float Time, bool UpdateDisplay);
+    // Start-up, the scheduled reload and a new delivery cue by the clock, telling the network:
+    // the first break of the clock's day (never an earlier day's) that the clock may cue and
+    // whose time has not passed by more than the late-dump limit (with no limit, whose time
+    // has not come); when the day has none left, the next day's first.
+    void CueFirstBreakToPlay(bool UpdateDisplay);
+    // The rule every path of the clock asks: the break at FilePos of the day's log open under
+    // FileNumber may be cued by the clock, as it is not done (none of its adverts started and
+    // it was not dumped). Only a cue that names a done break plays it again.
+    bool ClockMayCue(int16_t FileNumber, int32_t LogDate, int32_t FilePos);
     void CuePreviousBreak(bool NotifyNetwork);
     void ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay);
     // A cue that came while a break runs is kept, the latest only. When that break ends, after
@@ -147,6 +153,16 @@ private:
     void SetBreakTickEnabled(bool enabled);
     void OnBreakTimer();
     void BreakTick();
+    // One step of the tick; true when an advert was passed over and the tick goes on.
+    bool BreakStep();
+    // The break ends as when its last advert finished: next break cued, the end-of-break
+    // signal, the playout system told.
+    void CompleteBreak();
+    // No advert of the cued break could be played: it is done and ends at once.
+    void EndBreakWithoutAdverts();
+    // An advert that could not be played is left out of the break, with its line in the error
+    // file.
+    void PassOverAdvert(int16_t advert);
     bool AdvertFinished(const SplitPlayerInfo& info, int16_t advert) const;
     bool NextAdvertNeedsCue(const SplitPlayerInfo& info, int16_t advert) const;
     enum class EndPulse { Off, Waiting, On };
@@ -163,8 +179,16 @@ private:
     // The break (day, time) the cue names after the break at (EndedDate, EndedTime); time -1
     // when it names none after that break.
     std::pair<int32_t, float> HeldCueBreak(const HeldCue& cue, int32_t EndedDate, float EndedTime);
-    // The time of the day's first break at or after Time, -1 when none or no log.
-    float FirstBreakTimeFrom(int32_t LogDate, float Time);
+    // The time of the day's first break at or after Time (that the clock may cue, when
+    // byClock), -1 when none or no log.
+    float FirstBreakTimeFrom(int32_t LogDate, float Time, bool byClock);
+    // The first break at or after Time in the day's log open under FileNumber that the clock
+    // may cue, 0 when none.
+    int32_t NextClockBreakFilePos(int16_t FileNumber, int32_t LogDate, float Time);
+    // The same in the split's open log.
+    int32_t NextClockBreakFilePos(float Time);
+    // Records the cued break as done.
+    void MarkCuedBreakDone(const std::string& How);
     void ClearRunEnd();
     void SetSourceLine(int32_t mode);
     float SumAdvertLengths(int16_t First, int16_t Last);
@@ -176,9 +200,10 @@ private:
     void SetDumpEnabled(bool enabled);
     void SetPreviousEnabled(bool enabled);
     void MarkNothingCued();
-    // Opens the next day's log (NextDayLogOpened); its first break's position, 0 when the log
-    // is missing or has none (then nothing stays cued).
-    int32_t OpenNextDayLog();
+    // Opens the next day's log (NextDayLogOpened); the position of its first break that the
+    // clock may cue (from the time the clock cues from, when fromClock), 0 when the log is
+    // missing or has none (then nothing stays cued).
+    int32_t OpenNextDayLog(bool fromClock);
     bool LateDump(const Platform::Clock::Moment& now);
     bool AutomaticPlay(const Platform::Clock::Moment& now);
     // Starts the cued break as a play command does, without its trace line and network word;
@@ -188,11 +213,12 @@ private:
     void ScheduledReload(const Platform::Clock::Moment& now);
     void MarkReloaded(const Platform::Clock::Moment& now);
     void SetStatus(const std::string& text, int32_t colour);
-    // A source log is copied once its size and time are the same at two checks.
+    // A source log is copied once it has stopped changing for a check interval.
     bool SourceSettled(const std::string& path);
-    // Where the first cue searches a day's log that was opened with no log loaded: only
-    // breaks at or after now.
-    static float FirstCueTime(int32_t LogDate);
+    // Where the clock cues from in a day's log: on the clock's day, the breaks not passed by
+    // the late-dump limit (with none, whose second has not passed); all of a later day; none
+    // of an earlier one.
+    static float ClockCueFrom(int32_t LogDate);
     bool LogOpen();
     int16_t LogNumber();
     // A day's log opened for reading under a file number of its own (the destination copy,
@@ -204,7 +230,7 @@ private:
     // The length of the break at BreakTime in the log open under number.
     float BreakLengthIn(int16_t number, float BreakTime);
     static float LineTimeAt(int16_t FileNumber, int32_t FilePos);
-    // The break after the cued one in the open log, 0 when it was the day's last.
+    // The break after the cued one in the open log that the clock may cue, 0 when none.
     int32_t BreakAfterCued();
 
     SplitSender* sender_ = nullptr;
@@ -230,11 +256,14 @@ private:
     // The cued break (day, position) the scheduler has told the network to play; the reason
     // last traced why a break waits.
     std::pair<int32_t, int32_t> playAsked_{0, 0};
-    HeldCue heldCue_; // held while the break runs
+    HeldCue heldCue_;              // held while the break runs
+    bool cueFailed_ = false;       // the last cue of the next advert found a player but failed
+    std::set<int16_t> passedOver_; // adverts of the break left out, with their lines
     std::string waitTraced_;
     std::string statusText_ = "Checking Future Logs";
     int32_t statusColour_ = kButtonFace;
     std::string settledPath_; // the source last looked at, its size and time
     int64_t settledSize_ = -1;
     int64_t settledTime_ = 0;
+    uint32_t settledSince_ = 0; // tick count of the first look at that size and time
 };

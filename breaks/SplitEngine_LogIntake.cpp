@@ -9,6 +9,8 @@
 #include "platform/MessageBox.h"
 #include "platform/WholeFile.h"
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
@@ -27,27 +29,17 @@ bool SplitEngine::CheckForNewLogFile(bool SkipReCue) {
         return false;
     }
     if (!GeneralFunctions::TimeStampLater(stamp, split.LogFileStamp)) return true;
-    // A delivery still being written changes between two checks: wait for it to settle. A
-    // log fetched because the day has none is taken at once.
-    if (!SkipReCue && !SourceSettled(source)) {
-        Trace("CheckForNewLogFile:Source still changing:" + source);
-        return false;
-    }
+    // A delivery still being written is left until it has stopped changing, whoever asks.
+    if (!SourceSettled(source)) return false;
     if (!CopyNewLogFile(source)) return false;
     if (SkipReCue) return true;
     if (!ZEL_Common::OpenLogFile(kSplit, split.WorkingLogPath)) return false;
-    float time = split.CuedBreakTime;
-    if (time < 0) {
-        // Nothing cued and no break later today: a delivery cues nothing.
-        int32_t next = GetNextAdBreakFilePos(static_cast<float>(Platform::Clock::Timer()));
-        if (next == 0) return true;
-        time = GetAdBreakTime(next);
-    }
+    // The copy is of the working log's day, whatever day the source file was written on.
+    split.LoadedLogDate = split.WorkingLogDate;
+    // The new log's times decide what is cued: a break it moved is found where it now is.
     split.CuedBreakPos = 0;
     split.CuedBreakTime = -1.0f;
-    // The copy is of the loaded day's log, whatever day the source file was written on.
-    SetCurrentAdBreakTime(split.LoadedLogDate != 0 ? split.LoadedLogDate : stamp.Day, time, true,
-                          false);
+    CueFirstBreakToPlay(true);
     return true;
 }
 
@@ -56,12 +48,28 @@ bool SplitEngine::SourceSettled(const std::string& path) {
     const std::filesystem::path file(Platform::ResolveExisting(path));
     const int64_t size = static_cast<int64_t>(std::filesystem::file_size(file, ec));
     if (ec) return false;
-    const int64_t time = std::filesystem::last_write_time(file, ec).time_since_epoch().count();
+    const std::filesystem::file_time_type written = std::filesystem::last_write_time(file, ec);
     if (ec) return false;
-    const bool settled = path == settledPath_ && size == settledSize_ && time == settledTime_;
-    settledPath_ = path;
-    settledSize_ = size;
-    settledTime_ = time;
+    const int64_t time = written.time_since_epoch().count();
+    const uint32_t tick = Platform::Clock::TickCount();
+    const bool writing = Platform::FileOpenForWriting(file.string());
+    const bool changed = path != settledPath_ || size != settledSize_ || time != settledTime_;
+    if (writing || changed) {
+        settledPath_ = path;
+        settledSize_ = size;
+        settledTime_ = time;
+        settledSince_ = tick;
+    }
+    // Closed by its writer and quiet for a check interval (at least two seconds): by the file
+    // system's clock, or, when the file's time is ahead of it (a clock set back), since the
+    // first look at this size and time on the steady clock.
+    const double quiet = std::max<double>(2.0, Split().LogUpdateInterval) - 0.25;
+    const std::chrono::duration<double> age =
+        std::filesystem::file_time_type::clock::now() - written;
+    const bool settled = !writing && (age.count() >= quiet ||
+                                      static_cast<double>(tick - settledSince_) >= quiet * 1000.0);
+    // Said once for each new state of the file, not at every look.
+    if (!settled && changed) Trace("CheckForNewLogFile:Source still changing:" + path);
     return settled;
 }
 

@@ -1,4 +1,5 @@
 #include "breaks/AdvertLog_FN.h"
+#include "breaks/BreaksDone.h"
 #include "breaks/LogLines.h"
 #include "breaks/LogSupport.h"
 #include "breaks/SplitEngine.h"
@@ -7,12 +8,29 @@
 #include "core/MainSettings.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
+#include <cmath>
+
 using LogLines::ReadTrimmed;
 
 namespace {
 
 const char* YesNo(bool value) {
     return value ? "Yes" : "No";
+}
+
+// The cart and reference of each of the split's lines of the break at FilePos.
+BreaksDone::AdvertKeys BreakAdvertKeys(int16_t FileNumber, int32_t FilePos) {
+    BreaksDone::AdvertKeys keys;
+    LogLines::Seek(FileNumber, FilePos);
+    while (keys.size() < static_cast<size_t>(kMaxBreakAdverts) && !LogLines::AtEnd(FileNumber)) {
+        const std::string line = ReadTrimmed(FileNumber);
+        if (line.empty()) break;
+        if (ZEL_Common::LineMatchesSplit(1, line))
+            keys.emplace_back(AdvertLog_FN::GetLineCartNumber(line),
+                              AdvertLog_FN::GetLineReference(line));
+    }
+    return keys;
 }
 
 } // namespace
@@ -85,7 +103,36 @@ float SplitEngine::LineTimeAt(int16_t FileNumber, int32_t FilePos) {
 }
 
 int32_t SplitEngine::BreakAfterCued() {
-    return GetNextAdBreakFilePos(Split().CuedBreakTime + 0.1f);
+    return NextClockBreakFilePos(Split().CuedBreakTime + 0.1f);
+}
+
+bool SplitEngine::ClockMayCue(int16_t FileNumber, int32_t LogDate, int32_t FilePos) {
+    if (FilePos <= 0) return false;
+    const float time = LineTimeAt(FileNumber, FilePos);
+    return !BreaksDone::IsDone(kSplit, LogDate, time, BreakAdvertKeys(FileNumber, FilePos));
+}
+
+int32_t SplitEngine::NextClockBreakFilePos(int16_t FileNumber, int32_t LogDate, float Time) {
+    int32_t position = GetNextAdBreakFilePosFNo(FileNumber, Time);
+    // Lines of one break share its time: 0.1 s on is the next break.
+    while (position > 0 && !ClockMayCue(FileNumber, LogDate, position))
+        position = GetNextAdBreakFilePosFNo(FileNumber, LineTimeAt(FileNumber, position) + 0.1f);
+    return position;
+}
+
+int32_t SplitEngine::NextClockBreakFilePos(float Time) {
+    if (!LogOpen()) return 0;
+    return NextClockBreakFilePos(LogNumber(), Split().LoadedLogDate, Time);
+}
+
+void SplitEngine::MarkCuedBreakDone(const std::string& How) {
+    const ZEL_Common::SplitRecord& split = Split();
+    if (split.CuedBreakPos <= 0 || split.CuedBreakTime < 0 || !LogOpen() ||
+        split.CuedBreakDate != split.LoadedLogDate)
+        return;
+    const BreaksDone::AdvertKeys keys = BreakAdvertKeys(LogNumber(), split.CuedBreakPos);
+    if (BreaksDone::IsDone(kSplit, split.CuedBreakDate, split.CuedBreakTime, keys)) return;
+    BreaksDone::MarkDone(kSplit, split.CuedBreakDate, split.CuedBreakTime, keys, How);
 }
 
 std::pair<int32_t, float> SplitEngine::NextBreakToPlay() {
@@ -95,8 +142,8 @@ std::pair<int32_t, float> SplitEngine::NextBreakToPlay() {
     // The running break is the cued one: what comes after it has not been played.
     const int32_t ranDate = split.CuedBreakDate;
     const float ranTime = split.CuedBreakTime;
-    std::pair<int32_t, float> after{ranDate, FirstBreakTimeFrom(ranDate, ranTime + 0.1f)};
-    if (after.second < 0) after = {ranDate + 1, FirstBreakTimeFrom(ranDate + 1, 0.0f)};
+    std::pair<int32_t, float> after{ranDate, FirstBreakTimeFrom(ranDate, ranTime + 0.1f, true)};
+    if (after.second < 0) after = {ranDate + 1, FirstBreakTimeFrom(ranDate + 1, 0.0f, true)};
     if (heldCue_.time >= 0) {
         const std::pair<int32_t, float> held = HeldCueBreak(heldCue_, ranDate, ranTime);
         if (held.second >= 0) return held;
@@ -113,12 +160,13 @@ std::pair<int32_t, float> SplitEngine::HeldCueBreak(const HeldCue& cue, int32_t 
                                                     float EndedTime) {
     if (cue.time < 0 || cue.date < EndedDate || (cue.date == EndedDate && cue.time <= EndedTime))
         return {cue.date, -1.0f};
-    return {cue.date, FirstBreakTimeFrom(cue.date, cue.time)};
+    return {cue.date, FirstBreakTimeFrom(cue.date, cue.time, false)};
 }
 
-float SplitEngine::FirstBreakTimeFrom(int32_t LogDate, float Time) {
+float SplitEngine::FirstBreakTimeFrom(int32_t LogDate, float Time, bool byClock) {
     return ReadDayLog(LogDate, -1.0f, [&](int16_t number) {
-        const int32_t position = GetNextAdBreakFilePosFNo(number, Time);
+        const int32_t position = byClock ? NextClockBreakFilePos(number, LogDate, Time)
+                                         : GetNextAdBreakFilePosFNo(number, Time);
         return position > 0 ? LineTimeAt(number, position) : -1.0f;
     });
 }
@@ -286,29 +334,35 @@ void SplitEngine::CueNextBreak(bool NotifyNetwork, bool ForceCueAudio) {
     ZEL_Common::SplitRecord& split = Split();
     int32_t position = 0;
     if (!NextDayLogPending()) {
-        // With nothing cued, the next break is the first one still to come.
+        // With nothing cued, the next break is the first one the clock cues.
         position = split.CuedBreakPos == 0 && LogOpen()
-                       ? GetNextAdBreakFilePos(FirstCueTime(split.LoadedLogDate))
+                       ? NextClockBreakFilePos(ClockCueFrom(split.LoadedLogDate))
                        : BreakAfterCued();
     }
-    if (position == 0) position = OpenNextDayLog();
+    if (position == 0) position = OpenNextDayLog(false);
     if (position != 0) SetCurrentBreakPos(position, NotifyNetwork, true, ForceCueAudio);
 }
 
-void SplitEngine::CueBreakFrom(float Time, bool UpdateDisplay) {
-    int32_t position = GetNextAdBreakFilePos(Time);
+void SplitEngine::CueFirstBreakToPlay(bool UpdateDisplay) {
+    ZEL_Common::SplitRecord& split = Split();
+    const int32_t today = Platform::Clock::Today();
+    // A log of a day before the clock's has nothing left to play.
+    if (split.LoadedLogDate < today) ZEL_Common::OpenLogForDate(kSplit, today);
+    int32_t position = NextClockBreakFilePos(ClockCueFrom(split.LoadedLogDate));
     // The loaded day has no break left: the next day's first one is the next to play.
-    if (position == 0 && LogOpen()) position = OpenNextDayLog();
+    if (position == 0 && LogOpen()) position = OpenNextDayLog(true);
     SetCurrentBreakPos(position, true, UpdateDisplay, false);
 }
 
-int32_t SplitEngine::OpenNextDayLog() {
+int32_t SplitEngine::OpenNextDayLog(bool fromClock) {
     ZEL_Common::SplitRecord& split = Split();
     nextDayLogOpened_ = true;
     // With no log loaded yet, "the next day" is today, and its breaks that have passed are not
     // to be played.
     const bool noLogLoaded = split.LoadedLogDate == 0 || !LogOpen();
-    int32_t nextDay = split.LoadedLogDate != 0 ? split.LoadedLogDate + 1 : Platform::Clock::Today();
+    const int32_t today = Platform::Clock::Today();
+    int32_t nextDay =
+        split.LoadedLogDate != 0 ? std::max(split.LoadedLogDate + 1, fromClock ? today : 0) : today;
     if (!ZEL_Common::OpenLogForDate(kSplit, nextDay)) {
         // The break just passed must not stay cued; the next cue tries this day again.
         MarkNothingCued();
@@ -316,18 +370,23 @@ int32_t SplitEngine::OpenNextDayLog() {
         return 0;
     }
     pendingNextDay_ = 0;
-    const int32_t position = GetNextAdBreakFilePos(noLogLoaded ? FirstCueTime(nextDay) : 0.0f);
+    const int32_t position =
+        NextClockBreakFilePos(noLogLoaded || fromClock ? ClockCueFrom(nextDay) : 0.0f);
     // Positions of the old day's log mean nothing in the new one.
     if (position == 0) MarkNothingCued();
     return position;
 }
 
-float SplitEngine::FirstCueTime(int32_t LogDate) {
-    const int32_t today = Platform::Clock::Today();
-    if (LogDate > today) return 0.0f;
+float SplitEngine::ClockCueFrom(int32_t LogDate) {
+    const Platform::Clock::Moment now = Platform::Clock::Now();
+    if (LogDate > now.day) return 0.0f;
     // A past day's breaks have all passed: past the end of any day.
-    if (LogDate < today) return 86400.0f;
-    return static_cast<float>(Platform::Clock::Timer());
+    if (LogDate < now.day) return 86400.0f;
+    // Break times are whole seconds: half a second off the bound keeps them clear of it.
+    const int16_t drop = MainSettings::Settings().General.DropLateAdBreaks;
+    const double from =
+        drop > 0 ? std::floor(now.seconds - drop * 60.0) + 0.5 : std::floor(now.seconds) - 0.5;
+    return static_cast<float>(std::max(from, 0.0));
 }
 
 void SplitEngine::CuePreviousBreak(bool NotifyNetwork) {
@@ -344,6 +403,7 @@ void SplitEngine::ClearAdvertBreak(bool StopAudio, bool UpdateLogDisplay) {
     Trace(std::string("ClearAdvertBreak:UpdateLogDisplay:") + YesNo(UpdateLogDisplay));
     Breaks::State().BreakRunning = false;
     heldCue_ = {};
+    passedOver_.clear();
     SetDumpEnabled(false);
     AdBreak& b = Break();
     auto holds = [&](int16_t player, int16_t advert) {

@@ -97,26 +97,40 @@ void SplitEngine::StartCuedBreak() {
         return;
     }
     if (!players_) return;
-    const AdvertEntry first = b.Advert(1);
-    int16_t player = players_->FindPlayerWithCart(first.CartNumber, 0);
-    if (player <= 0) player = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
-    if (player <= 0) {
-        TraceWait("PlayBreak:No free player so waiting");
-        return;
-    }
-    SetSourceLine(HardwareAPI::OutputOff);
-    int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
-    if (!players_->PlayPlayer(player, first.CartNumber, volume)) {
+    // The first advert that plays starts the break; one that cannot be played is passed over.
+    // Adverts passed over at an earlier try are not tried again.
+    int16_t start = 1;
+    while (passedOver_.count(start))
+        ++start;
+    int16_t player = 0;
+    for (; start <= b.AdvertCount; ++start) {
+        const AdvertEntry& advert = b.Advert(start);
+        player = players_->FindPlayerWithCart(advert.CartNumber, 0);
+        if (player <= 0) player = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
+        if (player <= 0) {
+            TraceWait("PlayBreak:No free player so waiting");
+            return;
+        }
+        SetSourceLine(HardwareAPI::OutputOff);
+        int16_t volume = MainSettings::Settings().Audio.AdvertVolume;
+        if (players_->PlayPlayer(player, advert.CartNumber, volume)) break;
         // Nothing plays: the source must not stay muted.
         SetSourceLine(HardwareAPI::OutputOn);
+        PassOverAdvert(start);
+    }
+    if (start > b.AdvertCount) {
+        EndBreakWithoutAdverts();
         return;
     }
+    MarkCuedBreakDone("played");
+    const AdvertEntry first = b.Advert(start);
     players_->ShowPlayerControls(player, false);
     if (sender_) sender_->SetNowZOZInformation(first.CartNumber, 4, first.Title);
     players_->SetPlaySource(player, first.Reference);
     players_->SetPlayerDescription(player, first.Title);
     b.PlayingPlayer = player;
-    b.CurrentAdvert = 1;
+    b.CurrentAdvert = start;
+    cueFailed_ = false;
     Breaks::State().BreakRunning = true;
     // Played: a later command for the same break is a new one.
     playAsked_ = {0, 0};
@@ -144,14 +158,19 @@ void SplitEngine::BreakTick() {
     AdBreak& b = Break();
     if (!Breaks::State().BreakRunning || b.PlayingPlayer <= 0 || !players_) return;
     UpdateBreakTimeInformation();
+    // Each pass over an advert that cannot be cued goes on with the one after it at once.
+    while (BreakStep()) {
+    }
+}
+
+bool SplitEngine::BreakStep() {
+    AdBreak& b = Break();
     SplitPlayerInfo info = players_->PlayerInfo(b.PlayingPlayer);
     if (b.CurrentAdvert >= b.AdvertCount) {
-        if (!AdvertFinished(info, b.CurrentAdvert)) return;
+        if (!AdvertFinished(info, b.CurrentAdvert)) return false;
         SetBreakTickEnabled(false);
-        EndBreakAndCueNext(false, false, false);
-        StartEndOfBreakSignal();
-        SendVantor("AD_BREAK_COMPLETED");
-        return;
+        CompleteBreak();
+        return false;
     }
     const int16_t volume0 = MainSettings::Settings().Audio.AdvertVolume;
     const int16_t next = static_cast<int16_t>(b.CurrentAdvert + 1);
@@ -159,7 +178,8 @@ void SplitEngine::BreakTick() {
         b.CuedPlayer = players_->FindPlayer(CartPlayers::Empty, -1, -1, 0);
         if (b.CuedPlayer > 0) {
             int16_t volume = volume0;
-            if (!players_->CuePlayer(b.CuedPlayer, b.Advert(next).CartNumber, volume)) {
+            cueFailed_ = !players_->CuePlayer(b.CuedPlayer, b.Advert(next).CartNumber, volume);
+            if (cueFailed_) {
                 b.CuedPlayer = 0;
             } else {
                 players_->ShowPlayerControls(b.CuedPlayer, false);
@@ -169,11 +189,20 @@ void SplitEngine::BreakTick() {
         // A cue may have run notices that moved the playing player on.
         info = players_->PlayerInfo(b.PlayingPlayer);
     }
-    if (b.CuedPlayer < 1) return;
-    if (!AdvertFinished(info, b.CurrentAdvert)) return;
+    if (b.CuedPlayer < 1) {
+        // The next advert could not be cued while this one ran: once it has ended, the break
+        // goes on without it.
+        if (!cueFailed_ || !AdvertFinished(info, b.CurrentAdvert)) return false;
+        PassOverAdvert(next);
+        b.CurrentAdvert = next;
+        cueFailed_ = false;
+        UpdateBreakListing(b.CurrentAdvert);
+        return true;
+    }
+    if (!AdvertFinished(info, b.CurrentAdvert)) return false;
     const AdvertEntry advert = b.Advert(next);
     int16_t volume = volume0;
-    if (!players_->PlayPlayer(b.CuedPlayer, advert.CartNumber, volume)) return;
+    if (!players_->PlayPlayer(b.CuedPlayer, advert.CartNumber, volume)) return false;
     players_->ShowPlayerControls(b.CuedPlayer, false);
     if (sender_) sender_->SetNowZOZInformation(advert.CartNumber, 4, advert.Title);
     b.PlayingPlayer = b.CuedPlayer;
@@ -182,6 +211,32 @@ void SplitEngine::BreakTick() {
     players_->SetPlaySource(b.PlayingPlayer, advert.Reference);
     players_->SetPlayerDescription(b.PlayingPlayer, advert.Title);
     UpdateBreakListing(b.CurrentAdvert);
+    return false;
+}
+
+void SplitEngine::CompleteBreak() {
+    EndBreakAndCueNext(false, false, false);
+    StartEndOfBreakSignal();
+    SendVantor("AD_BREAK_COMPLETED");
+}
+
+void SplitEngine::EndBreakWithoutAdverts() {
+    Trace("PlayBreak:No advert of the break could be played so ending it");
+    MarkCuedBreakDone("passed over");
+    waitTraced_.clear();
+    playAsked_ = {0, 0};
+    CompleteBreak();
+}
+
+void SplitEngine::PassOverAdvert(int16_t advert) {
+    const ZEL_Common::SplitRecord& split = Split();
+    passedOver_.insert(advert);
+    const AdvertEntry& entry = Break().Advert(advert);
+    ZEL_Specific::WriteErrorLog(kSplit,
+                                "[Code:ADC1] Cart " + std::to_string(entry.CartNumber) + " (" +
+                                    VB::Trim(entry.Title) + ") passed over in the " +
+                                    GeneralFunctions::FormatDuration(split.CuedBreakTime, 2) +
+                                    " advert break because its audio could not be played");
 }
 
 float SplitEngine::SumAdvertLengths(int16_t First, int16_t Last) {
@@ -256,6 +311,7 @@ void SplitEngine::UpdateBreakListing(int16_t FromAdvert) {
 void SplitEngine::DumpBreak(bool NotifyNetwork) {
     Trace(std::string("DumpBreak:NotifyNetwork:") + YesNo(NotifyNetwork));
     if (NotifyNetwork) Send("AD_DUMP");
+    MarkCuedBreakDone("dumped");
     EndBreakAndCueNext(true, NotifyNetwork, true);
 }
 

@@ -24,22 +24,30 @@ void SplitEngine::tmrLogReload_Timer() {
     const Breaks::BreaksState& state = Breaks::State();
     if (state.BreakRunning || state.LogCopyInProgress) return;
     const Platform::Clock::Moment now = Platform::Clock::Now();
-    if (LateDump(now) || AutomaticPlay(now)) return;
+    // The breaks past the limit go at once, so the break that is due still starts on time.
+    const bool dumped = LateDump(now);
+    if (Breaks::State().BreakRunning || AutomaticPlay(now) || dumped) return;
     ScheduledReload(now);
 }
 
 bool SplitEngine::LateDump(const Platform::Clock::Moment& now) {
     const ZEL_Common::SplitRecord& split = Split();
     const int16_t drop = MainSettings::Settings().General.DropLateAdBreaks;
-    if (drop == 0 || split.CuedBreakTime < 0 || !LogOpen()) return false;
-    if (SecondsSince(now, split.CuedBreakDate, split.CuedBreakTime + drop * 60.0) < 0) return false;
-    ZEL_Specific::WriteErrorLog(kSplit,
-                                "[Code:ADT1] Automatically dumped " +
-                                    GeneralFunctions::FormatDuration(split.CuedBreakTime, 2) +
-                                    " advert break because not told to play within time "
-                                    "allowed");
-    DumpBreak(true);
-    return true;
+    bool dumped = false;
+    while (drop != 0 && split.CuedBreakTime >= 0 && LogOpen() &&
+           SecondsSince(now, split.CuedBreakDate, split.CuedBreakTime + drop * 60.0) >= 0) {
+        const std::pair<int32_t, int32_t> late{split.CuedBreakDate, split.CuedBreakPos};
+        ZEL_Specific::WriteErrorLog(kSplit,
+                                    "[Code:ADT1] Automatically dumped " +
+                                        GeneralFunctions::FormatDuration(split.CuedBreakTime, 2) +
+                                        " advert break because not told to play within time "
+                                        "allowed");
+        DumpBreak(true);
+        dumped = true;
+        // A dump that cued nothing new (no next day's log yet) ends the run.
+        if (late == std::pair<int32_t, int32_t>{split.CuedBreakDate, split.CuedBreakPos}) break;
+    }
+    return dumped;
 }
 
 bool SplitEngine::AutomaticPlay(const Platform::Clock::Moment& now) {
@@ -93,16 +101,12 @@ void SplitEngine::ScheduledReload(const Platform::Clock::Moment& now) {
     if (split.LoadedLogDate != now.day && !ZEL_Common::OpenLogForDate(kSplit, now.day)) return;
     CheckForNewLogFile(false);
     split.CuedBreakPos = 0;
-    CueBreakFrom(static_cast<float>(now.seconds - 0.01), true);
+    CueFirstBreakToPlay(true);
     MarkReloaded(now);
 }
 
 void SplitEngine::tmrLogUpdateInterval_Timer() {
-    const float cued = Split().CuedBreakTime;
     CheckForNewLogFile(false);
-    // A new copy without the cued break or any later one: the next break is the next day's.
-    if (cued >= 0 && Split().CuedBreakTime < 0 && LogOpen() && !Breaks::State().BreakRunning)
-        CueBreakFrom(cued, true);
     RetryNextDayLog();
     CheckForFutureLogFiles();
 }

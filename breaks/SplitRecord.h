@@ -9,7 +9,11 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ZEL_Common {
 
@@ -17,7 +21,8 @@ namespace ZEL_Common {
 struct SplitRecord : MainSettings::SplitSettings {
     // Run-time state.
     std::string WorkingLogPath;
-    int16_t LogFileNumber = 0; // 0 = no log open
+    int32_t WorkingLogDate = 0; // the day WorkingLogPath is the log of, 0 = none
+    int16_t LogFileNumber = 0;  // 0 = no log open
     int32_t LoadedLogDate = 0;
     int32_t CuedBreakPos = 0;
     int32_t CuedBreakDate = 0;
@@ -31,6 +36,13 @@ using MainSettings::kSplitCount;
 
 namespace Breaks {
 
+// What the record of one day's breaks done holds: their times (whole seconds), and the times
+// of each list of adverts.
+struct DoneDay {
+    std::set<int32_t> times;
+    std::map<std::vector<std::pair<int32_t, std::string>>, std::set<int32_t>> adverts;
+};
+
 struct BreaksState {
     // Split n lives in entry n - 1.
     std::array<ZEL_Common::SplitRecord, ZEL_Common::kSplitCount> SplitRecord;
@@ -41,6 +53,8 @@ struct BreaksState {
     BreakCarts::CartReader cartReader;
     // The split window's new-log check (fetches the source copy); set by the split engine.
     std::function<bool(bool SkipReCue)> checkForNewLogFile;
+    // The records of breaks done read so far, by file.
+    std::map<std::string, DoneDay> doneBreaks;
 };
 
 // The records of the current program context.

@@ -22,18 +22,20 @@ std::string ErrorCode(int number) {
 // The run-time fields of the split's record, kept across an attempt to open another day.
 struct RunTimeFields {
     std::string WorkingLogPath;
+    int32_t WorkingLogDate;
     int16_t LogFileNumber;
     int32_t LoadedLogDate, CuedBreakPos, CuedBreakDate;
     float CuedBreakTime;
     GeneralFunctions::TimeStamp LogFileStamp;
 
     explicit RunTimeFields(const SplitRecord& s)
-        : WorkingLogPath(s.WorkingLogPath), LogFileNumber(s.LogFileNumber),
-          LoadedLogDate(s.LoadedLogDate), CuedBreakPos(s.CuedBreakPos),
-          CuedBreakDate(s.CuedBreakDate), CuedBreakTime(s.CuedBreakTime),
-          LogFileStamp(s.LogFileStamp) {}
+        : WorkingLogPath(s.WorkingLogPath), WorkingLogDate(s.WorkingLogDate),
+          LogFileNumber(s.LogFileNumber), LoadedLogDate(s.LoadedLogDate),
+          CuedBreakPos(s.CuedBreakPos), CuedBreakDate(s.CuedBreakDate),
+          CuedBreakTime(s.CuedBreakTime), LogFileStamp(s.LogFileStamp) {}
     void RestoreInto(SplitRecord& s) const {
         s.WorkingLogPath = WorkingLogPath;
+        s.WorkingLogDate = WorkingLogDate;
         s.LogFileNumber = LogFileNumber;
         s.LoadedLogDate = LoadedLogDate;
         s.CuedBreakPos = CuedBreakPos;
@@ -85,6 +87,7 @@ bool OpenLogForDate(int16_t Split, int32_t LogDate) {
     if (!split) return false;
     const RunTimeFields before(*split);
     split->WorkingLogPath = GetDestinationLogPath(Split, LogDate, false);
+    split->WorkingLogDate = LogDate;
     if (GeneralFunctions::SafeFileLen(split->WorkingLogPath) <= 0) {
         split->LogFileStamp.Day = 0;
         split->LoadedLogDate = 0;

@@ -250,7 +250,7 @@ void frmSplit::Form_Load() {
     ZEL_Common::OpenLogForDate(kSplit, today);
     split.CuedBreakTime = -1;
     engine_.CheckForNewLogFile(false);
-    engine_.CueBreakFrom(static_cast<float>(Platform::Clock::Timer()), false);
+    engine_.CueFirstBreakToPlay(false);
     engine_.UpdateBreakListing(1);
     engine_.UpdateBreakTimeInformation();
     Call(doors_.ResetLogReloadTimes);

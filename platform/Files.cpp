@@ -7,10 +7,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <system_error>
+#include <unistd.h>
 #include <unordered_map>
 
 namespace fs = std::filesystem;
@@ -274,6 +276,16 @@ std::string SystemDriveFolder() {
     const char* value = std::getenv("VNTZEL_SYSTEMDRIVE");
     if (value && *value) return WithoutTrailingSeparator(value);
     return WindowsFolder();
+}
+
+bool FileOpenForWriting(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    const bool leased = ::fcntl(fd, F_SETLEASE, F_RDLCK) == 0;
+    const bool writing = !leased && errno == EAGAIN;
+    if (leased) ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    ::close(fd);
+    return writing;
 }
 
 } // namespace Platform

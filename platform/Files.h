@@ -43,7 +43,11 @@ bool IsSeparator(char c);
 // HostPath(path), so creating files keeps the exact names given.
 std::string ResolveExisting(const std::string& path);
 
-bool FileExists(const std::string& path);      // a regular file, after ResolveExisting
+bool FileExists(const std::string& path); // a regular file, after ResolveExisting
+// A process has the file (a host path) open for writing, as far as this host can tell: a read
+// lease on it is refused. False when none has, or when the system cannot tell (a network
+// file system, a file of another owner without the right to lease it).
+bool FileOpenForWriting(const std::string& path);
 bool DirectoryExists(const std::string& path); // a folder, after ResolveExisting
 
 // Home of "VNTZEL.INI" and other relative INI names: $VNTZEL_WINDIR, else

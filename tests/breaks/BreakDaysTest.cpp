@@ -27,8 +27,8 @@ protected:
         SplitTest::SetUp();
         for (int cart : {11, 12, 13, 21, 22, 23, 31})
             AddCart(cart, 30.0f, 28.0f);
-        TestSupport::WriteBytes(SourceLog(kDec7), DayLog(11, "23:59:00"));
-        TestSupport::WriteBytes(SourceLog(kDec7 + 1), DayLog(21, "23:59:00"));
+        Deliver(kDec7, DayLog(11, "23:59:00"));
+        Deliver(kDec7 + 1, DayLog(21, "23:59:00"));
         lateBreak =
             static_cast<int32_t>(Full("10:00:00", "NE", 11, "Morning", 30, "M").size()) + 2 + 2 + 1;
     }
@@ -59,8 +59,8 @@ TEST_F(BreakDays, PlayWithNoLogLoadedPastTheLastBreakOnlyCuesTomorrow) {
 TEST_F(BreakDays, TheSamePositionOnTheNextDayIsAnotherBreakAcrossMidnight) {
     // The first day holds only its late break, at the position of the next day's first.
     const std::string lateOnly = DayLog(11, "23:59:00").substr(static_cast<size_t>(lateBreak - 1));
-    TestSupport::WriteBytes(SourceLog(kDec7), lateOnly);
-    TestSupport::WriteBytes(SourceLog(kDec7 + 2), DayLog(31, "23:59:00"));
+    Deliver(kDec7, lateOnly);
+    Deliver(kDec7 + 2, DayLog(31, "23:59:00"));
     Platform::Clock::SetNow(kDec7, 23 * 3600.0 + 58 * 60);
     engine->SetCurrentAdBreakTime(kDec7, 23 * 3600 + 59 * 60, false, false);
     ASSERT_EQ(Split().CuedBreakPos, 1);
@@ -104,17 +104,19 @@ TEST_F(BreakDays, TheSamePositionOnTheNextDayIsAnotherBreakAcrossMidnight) {
     EXPECT_EQ(engine->Break().Advert(1).CartNumber, 31);
 }
 
-TEST_F(BreakDays, ALogDeliveredAgainAfterTheLastBreakCuesNothing) {
+TEST_F(BreakDays, ALogDeliveredAgainAfterTheLastBreakCuesTheNextDaysFirst) {
     Platform::Clock::SetNow(kDec7, 23 * 3600.0 + 59 * 60 + 50);
     ASSERT_TRUE(ZEL_Common::OpenLogForDate(1, kDec7));
     ASSERT_EQ(Split().CuedBreakPos, 0);
-    TestSupport::WriteBytes(SourceLog(kDec7), DayLog(11, "23:59:10"));
-    fs::last_write_time(SourceLog(kDec7), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    Redeliver(kDec7, DayLog(11, "23:59:10"));
     EXPECT_FALSE(engine->CheckForNewLogFile(false)); // not yet settled
+    LetSourcesSettle();
     EXPECT_TRUE(engine->CheckForNewLogFile(false));
-    EXPECT_TRUE(sender.sent.empty());
-    EXPECT_EQ(Split().CuedBreakPos, 0);
-    EXPECT_EQ(engine->Break().AdvertCount, 0);
+    // The day has no break left to play: the next day's first is cued.
+    EXPECT_EQ(sender.sent, std::vector<std::string>{"AD_CUE 36000"});
+    EXPECT_EQ(Split().CuedBreakDate, kDec7 + 1);
+    ASSERT_EQ(engine->Break().AdvertCount, 1);
+    EXPECT_EQ(engine->Break().Advert(1).CartNumber, 21);
     // The copy was made all the same.
     EXPECT_NE(TestSupport::ReadBytes(DestLog(kDec7)).find("23:59:10"), std::string::npos);
 }

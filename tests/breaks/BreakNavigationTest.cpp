@@ -63,9 +63,7 @@ protected:
             AddCart(1000 + i, 10.0f, 9.5f);
         TestSupport::WriteBytes(DestLog(kDec7), Join(DayLines(), "\r\n"));
     }
-    void WriteNextDay() {
-        TestSupport::WriteBytes(SourceLog(kDec7 + 1), Join(NextDayLines(), "\n"));
-    }
+    void WriteNextDay() { Deliver(kDec7 + 1, Join(NextDayLines(), "\n")); }
     std::vector<int32_t> Carts() const {
         std::vector<int32_t> out;
         const AdBreak& b = engine->Break();

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <set>
 
 using namespace BreaksTest;
 
@@ -209,22 +210,76 @@ TEST_F(BreakPlayout, KillFromTheNetworkDumpsWithoutTellingTheNetwork) {
     EXPECT_EQ(RecLines().size(), 1u);
 }
 
-TEST_F(BreakPlayout, AMissingSecondAdvertHoldsTheBreakUntilDumped) {
-    players.missing.insert(502);
+TEST_F(BreakPlayout, AdvertsThatCannotBePlayedArePassedOverWithALineEach) {
+    // Which adverts of the 10:00 break (501, 502, 503) cannot be played, and what plays.
+    struct Case {
+        std::set<int32_t> missing;
+        std::vector<int32_t> played;
+    };
+    const std::vector<Case> cases = {
+        {{502}, {501, 503}}, {{501}, {502, 503}}, {{503}, {501, 502}}, {{501, 502, 503}, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.missing));
+        engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
+        ASSERT_EQ(engine->Break().AdvertCount, 3);
+        players.missing = c.missing;
+        players.plays.clear();
+        players.cues.clear();
+        sender.vantor.clear();
+        const size_t recBefore = RecLines().size();
+        const std::string errorsBefore = ErrorFileText();
+        engine->PlayBreak(false);
+        RunToTheBreakEnd();
+        players.Run(15, 1.0f); // the last advert plays out
+
+        std::vector<int32_t> started;
+        for (auto& [player, cart] : players.plays)
+            if (!c.missing.count(cart)) started.push_back(cart);
+        EXPECT_EQ(started, c.played);
+        EXPECT_FALSE(Breaks::State().BreakRunning);
+        EXPECT_EQ(Count(sender.vantor, "AD_BREAK_COMPLETED"), 1u);
+        EXPECT_FLOAT_EQ(Breaks::Split(1)->CuedBreakTime, 39600.0f);
+        EXPECT_EQ(RecLines().size(), recBefore + c.played.size());
+        // One line per advert passed over, however often its cue was tried.
+        const std::string errors = ErrorFileText().substr(errorsBefore.size());
+        EXPECT_EQ(TestSupport::Occurrences(errors, "[Code:ADC1]"), c.missing.size()) << errors;
+        for (int32_t cart : c.missing)
+            EXPECT_NE(errors.find("[Code:ADC1] Cart " + std::to_string(cart) + " ("),
+                      std::string::npos)
+                << errors;
+        EXPECT_NE(errors.find("passed over in the 10:00:00 advert break"), std::string::npos);
+    }
+    // On the one player, holding advert 1 cued when its file goes: the second advert waits
+    // for a free player, and advert 1 is not tried, nor reported, again.
+    players.count = 1;
+    players.missing.clear();
+    engine->SetCurrentAdBreakTime(kDec7, 36000, false, true);
+    ASSERT_EQ(players.PlayerCartNumber(1), 501);
+    players.missing = {501};
+    const std::string errorsBefore = ErrorFileText();
+    const size_t playsBefore = players.plays.size();
     engine->PlayBreak(false);
-    players.Run(30, 1.0f);
-    // Advert 1 played out; the cue of advert 2 is retried every tick and the break holds.
-    EXPECT_TRUE(Breaks::State().BreakRunning);
-    EXPECT_EQ(engine->Break().CurrentAdvert, 1);
-    EXPECT_GT(
-        std::count(players.cues.begin(), players.cues.end(), std::pair<int16_t, int32_t>{1, 502}) +
-            std::count(players.cues.begin(), players.cues.end(),
-                       std::pair<int16_t, int32_t>{2, 502}),
-        5);
-    EXPECT_EQ(Count(sender.vantor, "AD_BREAK_COMPLETED"), 0u);
-    engine->DumpBreak(false);
+    engine->PlayBreak(false);
+    EXPECT_EQ(players.plays.size(), playsBefore + 1);
     EXPECT_FALSE(Breaks::State().BreakRunning);
-    EXPECT_EQ(RecLines().size(), 1u);
+    EXPECT_EQ(TestSupport::Occurrences(ErrorFileText().substr(errorsBefore.size()), "[Code:ADC1]"),
+              1u);
+    players.EjectPlayer(1);
+    engine->PlayBreak(false);
+    EXPECT_TRUE(Breaks::State().BreakRunning);
+    EXPECT_EQ(players.plays.back().second, 502);
+    players.count = 4;
+    RunToTheBreakEnd();
+
+    // The middle advert's cue was retried while the first one ran.
+    players.missing = {502};
+    players.cues.clear();
+    engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
+    engine->PlayBreak(false);
+    RunToTheBreakEnd();
+    EXPECT_GT(std::count_if(players.cues.begin(), players.cues.end(),
+                            [](const auto& cue) { return cue.second == 502; }),
+              2);
 }
 
 TEST_F(BreakPlayout, ShortAndSingleAdvertBreaksSendEachWordOnce) {

@@ -15,6 +15,8 @@
 #include "platform/FileNumbers.h"
 #include "platform/VB.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -229,6 +231,28 @@ protected:
     static std::string LogName(int32_t day) { return VB::FormatDate(day, "yymmdd") + ".LOG"; }
     std::string ErrorFileText() const {
         return TestSupport::ReadBytes(ZEL_Specific::ErrorLogFile(1));
+    }
+
+    // A log delivered into the source folder a minute ago: it has stopped changing, so the
+    // first look copies it.
+    void Deliver(int32_t day, const std::string& text) const {
+        TestSupport::WriteBytes(SourceLog(day), text);
+        std::filesystem::last_write_time(SourceLog(day),
+                                         std::filesystem::file_time_type::clock::now() -
+                                             std::chrono::minutes(1));
+    }
+    // A delivery newer than every working copy: it is copied at a look a check interval after
+    // the first (LetSourcesSettle).
+    void Redeliver(int32_t day, const std::string& text) const {
+        TestSupport::WriteBytes(SourceLog(day), text);
+        std::filesystem::last_write_time(
+            SourceLog(day), std::filesystem::file_time_type::clock::now() + std::chrono::hours(1));
+    }
+    // The steady clock moves on by a check interval; the time of day stays.
+    static void LetSourcesSettle() {
+        const Platform::Clock::Moment now = Platform::Clock::Now();
+        Platform::Clock::Advance(std::max<double>(Split().LogUpdateInterval, 2.0) + 1.0);
+        Platform::Clock::SetNow(now.day, now.seconds);
     }
 
     void AddCart(int32_t cart, float playLength, float extro) {

@@ -8,6 +8,7 @@
 #include "core/MainSettings.h"
 #include "platform/FileNumbers.h"
 
+#include <chrono>
 #include <filesystem>
 
 using namespace Vantor_Cart_Routines;
@@ -56,6 +57,9 @@ TEST_F(SplitEndToEnd, SettingsFileAudiowallAndDeliveredLog) {
                           BreaksTest::Full("06:00:00", "NE", 103, "X", 30, ""),
                           BreaksTest::Full("06:00:00", "NE", 102, "B", 20, "R2"), ""},
                          "\n"));
+    std::filesystem::last_write_time(source + "/ad071226.log",
+                                     std::filesystem::file_time_type::clock::now() -
+                                         std::chrono::minutes(1));
     BreaksTest::RecordingSender sender;
     SplitEngine engine(&sender);
     engine.SetCurrentAdBreakTime(46363, 0, true, false);

@@ -34,7 +34,7 @@ TEST_F(LogFiles, NamesFromDatePatternWordAndExtension) {
 
 TEST_F(LogFiles, OpenLogForDatePrefersTheDestinationCopy) {
     TestSupport::WriteBytes(DestLog(kDec7), Full("10:00:00", "NE", 1, "Dest", 30, "") + "\r\n");
-    TestSupport::WriteBytes(SourceLog(kDec7), Full("11:00:00", "NE", 1, "Src", 30, "") + "\r\n");
+    Deliver(kDec7, Full("11:00:00", "NE", 1, "Src", 30, "") + "\r\n");
     ZEL_Common::SplitRecord& split = *Breaks::Split(1);
     ASSERT_TRUE(OpenLogForDate(1, kDec7));
     EXPECT_EQ(split.LoadedLogDate, kDec7);
@@ -45,8 +45,8 @@ TEST_F(LogFiles, OpenLogForDatePrefersTheDestinationCopy) {
 }
 
 TEST_F(LogFiles, MissingDestinationIsFetchedFromTheSource) {
-    TestSupport::WriteBytes(SourceLog(kDec7), Full("11:00:00", "NE", 1, "Src", 30, "") + "\n" +
-                                                  Full("11:00:00", "NE", 2, "Src", 30, ""));
+    Deliver(kDec7, Full("11:00:00", "NE", 1, "Src", 30, "") + "\n" +
+                       Full("11:00:00", "NE", 2, "Src", 30, ""));
     ASSERT_TRUE(OpenLogForDate(1, kDec7));
     // The working copy gets CR LF line ends, the last line too.
     EXPECT_EQ(TestSupport::ReadBytes(DestLog(kDec7)),
@@ -89,7 +89,7 @@ TEST_F(LogFiles, FailedCopyOfANewDayReopensTheOldLog) {
     split.CuedBreakTime = 36000;
     // The source copy exists but a folder stands where the new working copy should go, so
     // the copy fails after the old log was closed.
-    TestSupport::WriteBytes(SourceLog(kDec7 + 1), Full("09:00:00", "NE", 1, "", 30, "") + "\n");
+    Deliver(kDec7 + 1, Full("09:00:00", "NE", 1, "", 30, "") + "\n");
     fs::create_directories(DestLog(kDec7 + 1));
     TestSupport::ScriptedBoxes boxes;
     EXPECT_FALSE(OpenLogForDate(1, kDec7 + 1));

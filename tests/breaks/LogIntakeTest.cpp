@@ -31,22 +31,23 @@ TEST_F(LogIntake, ANewerSourceLogIsCopiedAndTheSameBreakCuedAgain) {
     AddCart(2, 30, 28);
     AddCart(3, 30, 28);
     const std::string first = Join({Full("10:00:00", "NE", 1, "Old", 30, "")}, "\r\n");
-    TestSupport::WriteBytes(SourceLog(kDec7), first);
+    Deliver(kDec7, first);
     engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
     ASSERT_EQ(engine->Break().AdvertCount, 1);
     // Nothing new: the source is not later than the working copy.
     EXPECT_TRUE(engine->CheckForNewLogFile(false));
     EXPECT_TRUE(sender.sent.empty());
 
-    // A new delivery with an extra break in front and two adverts at 10:00.
-    TestSupport::WriteBytes(SourceLog(kDec7), Join({Full("09:00:00", "NE", 3, "Early", 30, ""), "",
-                                                    Full("10:00:00", "NE", 1, "New", 30, ""),
-                                                    Full("10:00:00", "NE", 2, "New", 30, "")},
-                                                   "\n"));
-    fs::last_write_time(SourceLog(kDec7), fs::file_time_type::clock::now() + std::chrono::hours(1));
-    // Copied once it is the same at two checks.
+    // A new delivery with an extra break in front, passed by now, and two adverts at 10:00.
+    Platform::Clock::SetNow(kDec7, 9.5 * 3600);
+    Redeliver(kDec7, Join({Full("09:00:00", "NE", 3, "Early", 30, ""), "",
+                           Full("10:00:00", "NE", 1, "New", 30, ""),
+                           Full("10:00:00", "NE", 2, "New", 30, "")},
+                          "\n"));
+    // Copied once it has not changed for a check interval.
     EXPECT_FALSE(engine->CheckForNewLogFile(false));
     EXPECT_TRUE(sender.sent.empty());
+    LetSourcesSettle();
     EXPECT_TRUE(engine->CheckForNewLogFile(false));
     EXPECT_EQ(sender.sent, std::vector<std::string>{"AD_CUE 36000"});
     EXPECT_EQ(engine->Break().AdvertCount, 2);
@@ -58,7 +59,7 @@ TEST_F(LogIntake, ANewerSourceLogIsCopiedAndTheSameBreakCuedAgain) {
 }
 
 TEST_F(LogIntake, NothingIsCheckedWhileABreakPlaysOrACopyRuns) {
-    TestSupport::WriteBytes(SourceLog(kDec7), Full("10:00:00", "NE", 1, "", 30, "") + "\n");
+    Deliver(kDec7, Full("10:00:00", "NE", 1, "", 30, "") + "\n");
     ASSERT_TRUE(ZEL_Common::OpenLogForDate(1, kDec7));
     Breaks::State().BreakRunning = true;
     EXPECT_FALSE(engine->CheckForNewLogFile(false));
@@ -74,7 +75,7 @@ TEST_F(LogIntake, AFailedWriteLeavesTheOldWorkingLogIntact) {
     TestSupport::ScriptedBoxes boxes;
     AddCart(1, 30, 28);
     AddCart(9, 30, 28);
-    TestSupport::WriteBytes(SourceLog(kDec7), Full("10:00:00", "NE", 1, "Old", 30, "") + "\n");
+    Deliver(kDec7, Full("10:00:00", "NE", 1, "Old", 30, "") + "\n");
     TestSupport::WriteBytes(DestLog(kDec7 + 1),
                             Full("06:30:00", "NE", 9, "Tomorrow", 30, "") + "\n");
     engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
@@ -85,9 +86,9 @@ TEST_F(LogIntake, AFailedWriteLeavesTheOldWorkingLogIntact) {
     std::vector<std::string> lines;
     for (int k = 0; k < 40; ++k)
         lines.push_back(Full("10:00:00", "NE", 1, "New", 30, "R" + std::to_string(k)));
-    TestSupport::WriteBytes(SourceLog(kDec7), Join(lines, "\n"));
-    fs::last_write_time(SourceLog(kDec7), fs::file_time_type::clock::now() + std::chrono::hours(1));
+    Redeliver(kDec7, Join(lines, "\n"));
     ASSERT_FALSE(engine->CheckForNewLogFile(false)); // seen once, not settled yet
+    LetSourcesSettle();
     // No file may grow past 1 KB (this holds for root too): the error line fits, the new copy
     // cannot be written and the delivery is refused with a box.
     bool copied = true;

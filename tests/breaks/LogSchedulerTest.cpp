@@ -1,5 +1,6 @@
 #include "BreaksFixture.h"
 
+#include "breaks/BreaksDone.h"
 #include "breaks/ZEL_Common.h"
 #include "breaks/frmSplit.h"
 #include "core/GeneralFunctions.h"
@@ -29,11 +30,10 @@ protected:
         for (int cart : {1, 2, 3})
             AddCart(cart, 30.0f, 28.0f);
         // A truncated line inside the first break is no advert.
-        TestSupport::WriteBytes(
-            SourceLog(kDec7), Join({Full("10:00:00", "NE", 1, "One", 30, "R1"), "10:00:00|NE  |   ",
-                                    Full("10:00:00", "NE", 2, "Two", 30, "R2"), "",
-                                    Full("10:30:00", "NE", 3, "Three", 30, "R3")},
-                                   "\r\n"));
+        Deliver(kDec7, Join({Full("10:00:00", "NE", 1, "One", 30, "R1"), "10:00:00|NE  |   ",
+                             Full("10:00:00", "NE", 2, "Two", 30, "R2"), "",
+                             Full("10:30:00", "NE", 3, "Three", 30, "R3")},
+                            "\r\n"));
         MainSettings::Settings().General.LogWarningDays = std::string(168, '0');
     }
     // What a test hands the engine or changes outside its context is put back even when the
@@ -122,8 +122,7 @@ TEST_F(LogScheduler, AutomaticPlayCuesTwoSecondsAheadAndALateBreakIsDumpedOnce) 
     // Nothing is cued until the next day's log arrives; the update timer then cues it.
     engine->tmrLogUpdateInterval_Timer();
     EXPECT_EQ(Split().CuedBreakPos, 0);
-    TestSupport::WriteBytes(SourceLog(kDec7 + 1),
-                            Full("06:00:00", "NE", 3, "Next", 30, "N") + "\r\n");
+    Deliver(kDec7 + 1, Full("06:00:00", "NE", 3, "Next", 30, "N") + "\r\n");
     engine->tmrLogUpdateInterval_Timer();
     EXPECT_EQ(Split().CuedBreakDate, kDec7 + 1);
     EXPECT_EQ(Split().CuedBreakPos, 1);
@@ -154,10 +153,9 @@ TEST_F(LogScheduler, DailyAndHourlyReloadsHappenOnceEach) {
 
     // A reload after the day's last break cues the next day's first; that log stays until the
     // next day's first reload.
-    TestSupport::WriteBytes(SourceLog(kDec7 + 1),
-                            Join({Full("00:00:00", "NE", 1, "One", 30, "M"), "",
-                                  Full("06:00:00", "NE", 2, "Two", 30, "S")},
-                                 "\r\n"));
+    Deliver(kDec7 + 1, Join({Full("00:00:00", "NE", 1, "One", 30, "M"), "",
+                             Full("06:00:00", "NE", 2, "Two", 30, "S")},
+                            "\r\n"));
     TickAt(kDec7, 11 * 3600 + 400);
     EXPECT_EQ(Split().CuedBreakDate, kDec7 + 1);
     EXPECT_EQ(Sent("AD_CUE 0"), 1u);
@@ -169,11 +167,10 @@ TEST_F(LogScheduler, DailyAndHourlyReloadsHappenOnceEach) {
     EXPECT_EQ(engine->LastReloadDate(), kDec7 + 1);
 
     // So does a new delivery that drops the cued break and every later one.
-    TestSupport::WriteBytes(SourceLog(kDec7 + 2), Full("00:00:05", "NE", 3, "Three", 30, "T"));
-    TestSupport::WriteBytes(SourceLog(kDec7 + 1), Full("00:00:00", "NE", 1, "One", 30, "M"));
-    fs::last_write_time(SourceLog(kDec7 + 1),
-                        fs::file_time_type::clock::now() + std::chrono::hours(1));
+    Deliver(kDec7 + 2, Full("00:00:05", "NE", 3, "Three", 30, "T"));
+    Redeliver(kDec7 + 1, Full("00:00:00", "NE", 1, "One", 30, "M"));
     engine->tmrLogUpdateInterval_Timer();
+    LetSourcesSettle();
     engine->tmrLogUpdateInterval_Timer();
     EXPECT_EQ(Split().CuedBreakDate, kDec7 + 2);
     EXPECT_EQ(sender.sent.back(), "AD_CUE 5");
@@ -182,10 +179,9 @@ TEST_F(LogScheduler, DailyAndHourlyReloadsHappenOnceEach) {
 TEST_F(LogScheduler, AStartAfterTheDaysLastBreakPlaysTheNextDaysFirstBreakOnTheSecond) {
     General().AutoPlayAdBreaks = 1;
     General().LogLoadingMode = 1;
-    TestSupport::WriteBytes(SourceLog(kDec7 + 1),
-                            Join({Full("00:00:00", "NE", 1, "One", 30, "M"), "",
-                                  Full("06:00:00", "NE", 2, "Two", 30, "S")},
-                                 "\r\n"));
+    Deliver(kDec7 + 1, Join({Full("00:00:00", "NE", 1, "One", 30, "M"), "",
+                             Full("06:00:00", "NE", 2, "Two", 30, "S")},
+                            "\r\n"));
     SplitWindowDoors doors;
     doors.LogReloadTick = [this] { engine->tmrLogReload_Timer(); };
     doors.ResetLogReloadTimes = [this] { engine->ResetLogReloadTimes(); };
@@ -241,15 +237,14 @@ TEST_F(LogScheduler, ACueHeldThroughABreakNeverSendsTheSplitBackNorSkipsADay) {
         return Join(lines, "\r\n");
     };
     // Days alike: the next day has a break at the same time as the day's last.
-    TestSupport::WriteBytes(SourceLog(kDec7 - 1), log({{"11:00:00", 3}}));
-    TestSupport::WriteBytes(SourceLog(kDec7), log({{"10:00:00", 1},
-                                                   {"10:30:00", 3},
-                                                   {"10:45:00", 1},
-                                                   {"11:00:00", 2},
-                                                   {"11:15:00", 3},
-                                                   {"23:59:20", 1}}));
-    TestSupport::WriteBytes(SourceLog(kDec7 + 1),
-                            log({{"00:00:00", 2}, {"06:00:00", 3}, {"23:59:20", 1}}));
+    Deliver(kDec7 - 1, log({{"11:00:00", 3}}));
+    Deliver(kDec7, log({{"10:00:00", 1},
+                        {"10:30:00", 3},
+                        {"10:45:00", 1},
+                        {"11:00:00", 2},
+                        {"11:15:00", 3},
+                        {"23:59:20", 1}}));
+    Deliver(kDec7 + 1, log({{"00:00:00", 2}, {"06:00:00", 3}, {"23:59:20", 1}}));
     qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(dir.Path()));
     GeneralFunctions::State().DebugMode = -1;
     engine->SetCurrentAdBreakTime(kDec7, 36000, false, false);
@@ -286,6 +281,10 @@ TEST_F(LogScheduler, ACueHeldThroughABreakNeverSendsTheSplitBackNorSkipsADay) {
     General().AutoPlayAdBreaks = 1;
     General().DropLateAdBreaks = 5;
     auto lastBreakHolding = [&](float time) {
+        // Each run is the night's first: nothing of it is done yet.
+        fs::remove(BreaksDone::DoneFile(1, kDec7));
+        fs::remove(BreaksDone::DoneFile(1, kDec7 + 1));
+        Breaks::State().doneBreaks.clear();
         engine->SetCurrentAdBreakTime(kDec7, 86360, false, false);
         const size_t before = players.plays.size();
         Cue told{0, -1};
@@ -340,7 +339,7 @@ TEST_F(LogScheduler, FutureLogsAndASettlingDelivery) {
     engine->CheckForFutureLogFiles();
     EXPECT_EQ(engine->StatusText(), "No logs for : 08/12/2026");
     EXPECT_EQ(engine->StatusColour(), 255);
-    TestSupport::WriteBytes(SourceLog(kDec7 + 1), "x\r\n");
+    Deliver(kDec7 + 1, "x\r\n");
     engine->CheckForFutureLogFiles();
     EXPECT_EQ(engine->StatusText(), "All required Future Logs are available");
     EXPECT_EQ(engine->StatusColour(), 65280);
@@ -350,10 +349,10 @@ TEST_F(LogScheduler, FutureLogsAndASettlingDelivery) {
     ASSERT_TRUE(ZEL_Common::OpenLogForDate(1, kDec7));
     const std::string working = TestSupport::ReadBytes(DestLog(kDec7));
     const auto later = fs::file_time_type::clock::now() + std::chrono::hours(1);
-    TestSupport::WriteBytes(SourceLog(kDec7), "10:00:00|NE  |       1|Gro");
+    Deliver(kDec7, "10:00:00|NE  |       1|Gro");
     fs::last_write_time(SourceLog(kDec7), later);
     EXPECT_FALSE(engine->CheckForNewLogFile(false));
-    TestSupport::WriteBytes(SourceLog(kDec7), "10:00:00|NE  |       1|Growing\r\n");
+    Deliver(kDec7, "10:00:00|NE  |       1|Growing\r\n");
     fs::last_write_time(SourceLog(kDec7), later + std::chrono::seconds(1));
     EXPECT_FALSE(engine->CheckForNewLogFile(false));
     EXPECT_EQ(TestSupport::ReadBytes(DestLog(kDec7)), working);

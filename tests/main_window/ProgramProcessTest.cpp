@@ -10,6 +10,7 @@
 #include "core/MainSettings.h"
 #include "hardware/HardwareSettingsEngine.h"
 #include "main_window/ProgramContext.h"
+#include "platform/Clock.h"
 #include "platform/Ports.h"
 #include "platform/Profile.h"
 
@@ -17,8 +18,10 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
@@ -261,6 +264,16 @@ protected:
             text += TestSupport::ReadBytes(dir.filePath(name).toStdString());
         return text;
     }
+    // The station's delivered logs arrived a while ago: the first look takes them.
+    static void LogsDeliveredEarlier(const Machine& machine) {
+        const QString folder = QString::fromStdString(machine.station + "/app/source");
+        for (const QString& name : QDir(folder).entryList({"*.LOG"}, QDir::Files))
+            std::filesystem::last_write_time((folder + "/" + name).toStdString(),
+                                             std::filesystem::file_time_type::clock::now() -
+                                                 std::chrono::minutes(1));
+    }
+    // Today's date serial as the day's log references carry it.
+    static std::string Today() { return std::to_string(Platform::Clock::Today()); }
     std::string Reconciliation() const { return Reconciliation(first); }
     static std::string Reconciliation(const Machine& machine) {
         return Files(machine, "/app/dest", "*.REC");
@@ -276,9 +289,9 @@ protected:
 } // namespace
 
 TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDown) {
-    // Breaks 12 seconds apart from 20 seconds after the logs are written.
+    // Breaks 12 seconds apart from 30 seconds after the logs are written.
     ASSERT_TRUE(MakeDemoStation({{"VNTZEL_DEMO_BREAK_SECONDS", "12"},
-                                 {"VNTZEL_DEMO_FIRST_BREAK_SECONDS", "20"},
+                                 {"VNTZEL_DEMO_FIRST_BREAK_SECONDS", "30"},
                                  {"VNTZEL_DEMO_BREAKS", "40"}}));
     ASSERT_GT(TestSupport::ReadBytes(station + "/windows/VNTZEL.INI").size(), 10u);
     const std::vector<LogBreak> log = SplitBreaks(Files("/app/source", "*.LOG"));
@@ -318,6 +331,8 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
               std::string::npos)
         << output;
 
+    // The delivered log is taken once it has not changed for the log-update interval.
+    ASSERT_TRUE(WaitTrace("CopyNewLogFile:SourceFileName:")) << Trace();
     // A slave is cued on the break it will hear played next, however long start-up took.
     LoopbackPeer machine, vantor;
     ASSERT_TRUE(machine.Connect(machinesPort));
@@ -429,6 +444,8 @@ TEST_F(ProgramProcess, MasterAndSlaveProcessesStayOnTheSameBreak) {
     const std::string ini = slave.station + "/windows/VNTZEL.INI";
     Platform::WritePrivateProfileString("Network", "MasterName", "127.0.0.1", ini);
     Platform::WritePrivateProfileString("General", "AutoPlayAdBreaks", "0", ini);
+    LogsDeliveredEarlier(master);
+    LogsDeliveredEarlier(slave);
     const std::vector<LogBreak> log = SplitBreaks(Files(master, "/app/source", "*.LOG"));
     auto dump = [&] {
         return "master trace:\n" + Trace(master) + "\nslave trace:\n" + Trace(slave);
@@ -544,4 +561,72 @@ TEST_F(ProgramProcess, MasterAndSlaveProcessesStayOnTheSameBreak) {
     EXPECT_EQ(LinesOf(Reconciliation(slave), b3.reference).lines,
               LinesOf(slaveBefore, b3.reference).lines)
         << dump();
+}
+
+TEST_F(ProgramProcess, ABreakPlayedAheadOfItsTimeIsNotPlayedAgainAfterARestart) {
+    // Breaks of one-second adverts 25 seconds apart from 30 seconds on.
+    ASSERT_TRUE(MakeDemoStation({{"VNTZEL_DEMO_BREAK_SECONDS", "25"},
+                                 {"VNTZEL_DEMO_FIRST_BREAK_SECONDS", "30"},
+                                 {"VNTZEL_DEMO_BREAKS", "4"}}));
+    LogsDeliveredEarlier(first);
+    // No late breaks: the quarter-hour break before now stays passed.
+    Platform::WritePrivateProfileString("General", "DropLateAdBreaks", "0",
+                                        station + "/windows/VNTZEL.INI");
+    const std::vector<LogBreak> log = SplitBreaks(Files("/app/source", "*.LOG"));
+    auto breakAt = [&](int time) {
+        const auto at = std::find_if(log.begin(), log.end(), [&](const LogBreak& b) {
+            return b.times.front() == time && b.reference.find(Today()) == 1;
+        });
+        return at == log.end() ? LogBreak{} : *at;
+    };
+    auto whole = [&](const LogBreak& b) {
+        return LinesOf(Reconciliation(), b.reference).lines.size() == b.carts.size();
+    };
+    auto waitUntil = [](int time) {
+        PumpUntil([&] { return Platform::Clock::Timer() > time; }, 3 * kStartMs);
+    };
+
+    // A controller of the playout system plays the cued break ahead of its time.
+    Start();
+    const uint16_t machinesPort = Ready(first);
+    ASSERT_NE(machinesPort, 0) << output;
+    LoopbackPeer machine, vantor;
+    ASSERT_TRUE(machine.Connect(machinesPort));
+    ASSERT_TRUE(PumpUntil([&] { return CuedTime(machine.Raw()) > 0; }, kStartMs));
+    const LogBreak early = breakAt(CuedTime(machine.Raw()));
+    ASSERT_FALSE(early.carts.empty()) << machine.Raw();
+    ASSERT_GT(early.times.front(), Platform::Clock::Timer() + 3) << "not ahead of its time";
+    ASSERT_TRUE(vantor.Connect(Port(Platform::PlayoutControlPort)));
+    vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
+    ASSERT_TRUE(vantor.WaitFor("NET_CONTROL_START"));
+    vantor.SendLine("AD_PLAY");
+    ASSERT_TRUE(PumpUntil([&] { return whole(early); }, kStartMs)) << Reconciliation();
+    // Stopped and started again before the break's time: it does not play at its time.
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_EQ(Ended(), 0);
+    Start();
+    ASSERT_NE(Ready(first), 0) << output;
+    waitUntil(early.times.front() + 3);
+    EXPECT_TRUE(whole(early)) << Reconciliation() << Trace();
+
+    // The next one, played early on another machine's word; the program is then killed.
+    LoopbackPeer again;
+    ASSERT_TRUE(again.Connect(machinesPort));
+    ASSERT_TRUE(PumpUntil([&] { return CuedTime(again.Raw()) > 0; }, kStartMs));
+    const LogBreak next = breakAt(CuedTime(again.Raw()));
+    ASSERT_GT(next.times.front(), early.times.front()) << again.Raw();
+    ASSERT_GT(next.times.front(), Platform::Clock::Timer() + 3) << "not ahead of its time";
+    again.SendLine("AD_PLAY");
+    ASSERT_TRUE(PumpUntil([&] { return whole(next); }, kStartMs)) << Reconciliation();
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(kStartMs));
+    Start();
+    ASSERT_NE(Ready(first), 0) << output;
+    waitUntil(next.times.front() + 3);
+    // Each advert once, and the break after them cued by the clock.
+    EXPECT_TRUE(whole(early)) << Reconciliation();
+    EXPECT_TRUE(whole(next)) << Reconciliation() << Trace();
+    EXPECT_EQ(Files("/app/dest", "*.ERR").find("[Code:ADT1]"), std::string::npos);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    EXPECT_EQ(Ended(), 0);
 }
