@@ -8,7 +8,7 @@ PACKAGES=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libasound2-dev libmpg123-dev libtwolame-dev libmp3lame-dev libsoxr-dev libcomedi-dev
   socat xvfb xauth poppler-utils
-  sox twolame lame espeak-ng ffmpeg
+  sox twolame lame espeak-ng ffmpeg faketime
 )
 
 missing=()

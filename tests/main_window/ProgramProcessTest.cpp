@@ -14,9 +14,11 @@
 #include "platform/Ports.h"
 #include "platform/Profile.h"
 
+#include <QDate>
 #include <QDir>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTime>
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -138,7 +140,13 @@ struct Machine {
     QProcess program;
     std::string output;
     std::string errors;
+    // The wall clock of what it starts: "" the computer's, else the date and time
+    // ("yyyy-mm-dd hh:mm:ss") it starts at, running on from there.
+    std::string clockFrom;
 };
+
+// The preloaded clock that starts a process at a wall time of its own (steady clocks stay).
+const char* const kFakeClock = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
 
 class ProgramProcess : public ::testing::Test {
 protected:
@@ -163,6 +171,13 @@ protected:
         env.insert("VNTZEL_WAVE_IN_DEVICES", "null");
         env.insert("VNTZEL_PORT_OFFSET", QString::fromLatin1(offset));
         env.insert("QT_QPA_PLATFORM", platform);
+        if (!machine.clockFrom.empty()) {
+            env.insert("LD_PRELOAD", kFakeClock);
+            env.insert("FAKETIME", QString::fromStdString("@" + machine.clockFrom));
+            env.insert("FAKETIME_DONT_FAKE_MONOTONIC", "1");
+            // The sanitizer's runtime is then not the first library loaded.
+            env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        }
         return env;
     }
     // A demo station of one-second carts; options name the demo maker's settings.
@@ -627,6 +642,69 @@ TEST_F(ProgramProcess, ABreakPlayedAheadOfItsTimeIsNotPlayedAgainAfterARestart) 
     EXPECT_TRUE(whole(early)) << Reconciliation();
     EXPECT_TRUE(whole(next)) << Reconciliation() << Trace();
     EXPECT_EQ(Files("/app/dest", "*.ERR").find("[Code:ADT1]"), std::string::npos);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    EXPECT_EQ(Ended(), 0);
+}
+
+TEST_F(ProgramProcess, TheDaysLastBreaksPlayedEarlyAreNotPlayedAgainAcrossMidnight) {
+    if (!std::filesystem::exists(kFakeClock)) GTEST_SKIP() << "no " << kFakeClock;
+    // A station two days on, a minute before its midnight, with three breaks of one-second
+    // adverts ten seconds apart from 25 seconds on: the day's last.
+    const std::string day = QDate::currentDate().addDays(2).toString("yyyy-MM-dd").toStdString();
+    const std::string nextDay =
+        QDate::currentDate().addDays(3).toString("yyyy-MM-dd").toStdString();
+    first.clockFrom = day + " 23:59:00";
+    ASSERT_TRUE(MakeDemoStation({{"VNTZEL_DEMO_BREAK_SECONDS", "10"},
+                                 {"VNTZEL_DEMO_FIRST_BREAK_SECONDS", "25"},
+                                 {"VNTZEL_DEMO_BREAKS", "3"}}));
+    const std::vector<LogBreak> log = SplitBreaks(Files("/app/source", "*.LOG"));
+    std::vector<LogBreak> late, midnight;
+    for (const LogBreak& b : log) {
+        if (b.times.front() >= 23 * 3600 + 59 * 60) late.push_back(b);
+        if (b.times.front() == 0) midnight.push_back(b);
+    }
+    ASSERT_EQ(late.size(), 3u);
+    ASSERT_GE(midnight.size(), 2u); // the day's and the next day's, same time, other adverts
+    const LogBreak& nextMidnight = midnight[1];
+    auto lines = [&](const LogBreak& b) { return LinesOf(Reconciliation(), b.reference).lines; };
+    auto whole = [&](const LogBreak& b) { return lines(b).size() == b.carts.size(); };
+    auto clock = [](int seconds) {
+        return QTime::fromMSecsSinceStartOfDay(seconds * 1000).toString("hh:mm:ss").toStdString();
+    };
+
+    // All three are played early, one after another, by the playout system.
+    Start();
+    ASSERT_NE(Ready(first), 0) << output;
+    LoopbackPeer vantor;
+    ASSERT_TRUE(vantor.Connect(Port(Platform::PlayoutControlPort)));
+    vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
+    ASSERT_TRUE(vantor.WaitFor("NET_CONTROL_START"));
+    for (const LogBreak& b : late) {
+        vantor.SendLine("AD_PLAY");
+        ASSERT_TRUE(PumpUntil([&] { return whole(b); }, kStartMs)) << Reconciliation() << Trace();
+    }
+    // Started again before the last one's time: the next day's midnight break plays at its
+    // time, and none of the three again.
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    ASSERT_EQ(Ended(), 0);
+    first.clockFrom = day + " " + clock(late.back().times.front() - 6);
+    Start();
+    ASSERT_NE(Ready(first), 0) << output;
+    ASSERT_TRUE(PumpUntil([&] { return whole(nextMidnight); }, kStartMs)) << Reconciliation();
+    for (const LogBreak& b : late)
+        EXPECT_TRUE(whole(b)) << b.reference << "\n" << Reconciliation();
+    EXPECT_GE(LinesOf(Reconciliation(), nextMidnight.reference).times.front(), 0);
+    // Killed after it, and started again within its late-play limit: it is not played again.
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(kStartMs));
+    first.clockFrom = nextDay + " 00:00:20";
+    Start();
+    ASSERT_NE(Ready(first), 0) << output;
+    PumpUntil([] { return false; }, 5000);
+    EXPECT_TRUE(whole(nextMidnight)) << Reconciliation() << Trace();
+    for (const LogBreak& b : late)
+        EXPECT_TRUE(whole(b)) << b.reference;
+    EXPECT_EQ(lines(midnight[0]).size(), 0u) << "the day's own midnight break was long gone";
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     EXPECT_EQ(Ended(), 0);
 }
