@@ -139,6 +139,7 @@ void RetryNow() {
         }
         if (store.bytes == 0 && store.retries) store.retries->stop();
     } catch (const std::exception&) {
+        // Out of memory for a text told: the next retry tries again.
     }
 }
 
