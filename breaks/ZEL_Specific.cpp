@@ -4,6 +4,7 @@
 #include "breaks/BreaksState.h"
 #include "breaks/ZEL_Common.h"
 #include "core/GeneralFunctions.h"
+#include "core/KeptLines.h"
 #include "core/MainSettings.h"
 #include "platform/Clock.h"
 #include "platform/VB.h"
@@ -26,8 +27,10 @@ std::string ErrorLogFile(int16_t Split) {
     return path + ".ERR";
 }
 
+// Stamped when made: a kept line keeps its own time.
 void WriteErrorLog(int16_t Split, const std::string& Text) {
-    GeneralFunctions::AppendTimedLine(ErrorLogFile(Split), true, Text);
+    const std::string path = ErrorLogFile(Split);
+    if (!path.empty()) KeptLines::Append(path, GeneralFunctions::TimedText(Text));
 }
 
 } // namespace ZEL_Specific
@@ -43,7 +46,7 @@ void WriteReconcileEntry(int16_t Split, const GeneralFunctions::TimeStamp& PlayS
     float seconds = static_cast<float>(VB::RoundHalfEven(Length));
     std::string line = AdvertLog_FN::BuildLogLine(PlayStarted.Seconds, split->LogTXChainCode,
                                                   CartNumber, Title, Reference, seconds, false);
-    GeneralFunctions::AppendTimedLine(path, false, line);
+    KeptLines::Append(path, line);
 }
 
 } // namespace ZEL_Specific

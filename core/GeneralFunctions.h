@@ -117,10 +117,15 @@ void WriteDebugLineEx(const std::string& text, int32_t level, int32_t kind,
                       const std::string& context);
 // The longest trace line; its control characters show escaped (see TraceText).
 constexpr size_t kMaxTraceLine = 4096;
-// Writes one time-stamped line to the trace as it comes, past the level and any budget.
+// Writes one time-stamped line to the trace as it comes, past the level and any budget, whole
+// or not at all. A trace file that refuses lines is told to the tellers (never into the trace)
+// once, and its return with the count of lines lost.
 void AppendTraceLine(const std::string& text);
-// Appends text (after the date and time when withTime) as one line; false when it cannot be
-// written, which the trace log reports once a file until a line reaches it again.
+// Text after the current date and time, "ddddd hh:nn:ss text".
+std::string TimedText(const std::string& text);
+// Appends text (after the date and time when withTime) as one line, whole or not at all; false
+// when it cannot be written, which the trace log reports once a file until a line reaches it
+// again.
 bool AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text);
 
 // A failure the user must hear of whatever the trace level: written to the trace past the

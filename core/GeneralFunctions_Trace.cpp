@@ -7,12 +7,12 @@
 #include "platform/MessageBox.h"
 #include "platform/Screen.h"
 #include "platform/VB.h"
+#include "platform/WholeFile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <map>
 #include <set>
@@ -28,14 +28,9 @@ std::string ProgramName() {
     return name.empty() ? "VNTZEL" : name;
 }
 
-// Appends one CR LF ended line; false when the file cannot be opened or the line was not
-// written whole.
+// Appends one CR LF ended line, whole or not at all; false, errno telling why, when it cannot.
 bool AppendLine(const std::string& fileName, const std::string& line) {
-    std::FILE* f = std::fopen(Platform::ResolveExisting(fileName).c_str(), "ab");
-    if (!f) return false;
-    std::string bytes = line + "\r\n";
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return Platform::AppendWhole(Platform::ResolveExisting(fileName), line + "\r\n");
 }
 
 // A date value of a moment in whole seconds (the time shown is never rounded into the next
@@ -55,14 +50,40 @@ ProblemTellers& Tellers() {
     return tellers;
 }
 
+// Hands text to every teller. A teller may add or remove tellers: each is called from a copy.
+void TellTellers(const std::string& text) {
+    const std::map<int, ProblemTeller> tellers = Tellers().tellers;
+    for (const auto& [id, teller] : tellers)
+        if (teller) teller(text);
+}
+
+// Trace files that refuse lines, each with the lines it has lost since it first refused one.
+std::map<std::string, size_t>& RefusingTraces() {
+    static std::map<std::string, size_t> refusing;
+    return refusing;
+}
+
+// A trace file that refuses a line is told to the tellers alone, once until it takes lines
+// again; the file is marked before they are called, so a teller that traces adds to its count.
+void TraceRefused(const std::string& file, int cause) {
+    if (RefusingTraces()[file]++ > 0) return;
+    TellTellers("Cannot write to " + file + " (" + std::strerror(cause) +
+                "): trace lines are lost until it takes them again");
+}
+
+void TraceTaken(const std::string& file) {
+    auto at = RefusingTraces().find(file);
+    if (at == RefusingTraces().end()) return;
+    const size_t lost = at->second;
+    RefusingTraces().erase(at);
+    TellProblem(file + " takes lines again: " + std::to_string(lost) + " trace lines lost");
+}
+
 } // namespace
 
 void TellProblem(const std::string& text) {
     AppendTraceLine(text);
-    // A teller may add or remove tellers: each is called from a copy.
-    const std::map<int, ProblemTeller> tellers = Tellers().tellers;
-    for (const auto& [id, teller] : tellers)
-        if (teller) teller(text);
+    TellTellers(text);
 }
 
 int AddProblemTeller(ProblemTeller teller) {
@@ -115,16 +136,21 @@ void AppendTraceLine(const std::string& text) {
     Platform::Clock::Moment now = Platform::Clock::Now();
     // One record per physical line, none longer than kMaxTraceLine: text from outside can
     // neither start a line of its own nor fill the disk in one line.
-    AppendLine(DebugTraceFile(now.day), VB::FormatDate(WholeSecondValue(now), "hh:nn:ss") + " " +
-                                            TraceText(text, kMaxTraceLine));
+    const std::string file = DebugTraceFile(now.day);
+    if (AppendLine(file, VB::FormatDate(WholeSecondValue(now), "hh:nn:ss") + " " +
+                             TraceText(text, kMaxTraceLine)))
+        TraceTaken(file);
+    else
+        TraceRefused(file, errno);
+}
+
+std::string TimedText(const std::string& text) {
+    return VB::FormatDate(WholeSecondValue(Platform::Clock::Now()), "ddddd hh:nn:ss") + " " + text;
 }
 
 bool AppendTimedLine(const std::string& fileName, bool withTime, const std::string& text) {
     if (fileName.empty()) return false;
-    std::string line = text;
-    if (withTime)
-        line =
-            VB::FormatDate(WholeSecondValue(Platform::Clock::Now()), "ddddd hh:nn:ss") + " " + text;
+    const std::string line = withTime ? TimedText(text) : text;
     // Each file that cannot be written is reported once, until a line reaches it again.
     static std::set<std::string> failing;
     if (AppendLine(fileName, line)) {

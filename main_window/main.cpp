@@ -135,6 +135,8 @@ void SetCommandLine(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // A file size limit refuses writes with EFBIG, as a full disk does, instead of ending us.
+    std::signal(SIGXFSZ, SIG_IGN);
     Notices().terminal = qInstallMessageHandler(OnQtMessage);
     QApplication app(argc, argv);
     app.setApplicationName("VNTZEL");

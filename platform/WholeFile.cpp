@@ -61,11 +61,16 @@ bool WriteAll(int fd, const char* bytes, size_t size) {
     return true;
 }
 
+// The file's bytes on disk; a file that cannot be flushed counts as flushed.
+bool SyncFile(int fd) {
+    return ::fsync(fd) == 0 || errno == EINVAL;
+}
+
 // The folder's entries on disk; a file system that cannot flush a folder counts as flushed.
 bool SyncFolder(const fs::path& folder) {
     int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0 || errno == EINVAL;
+    bool ok = SyncFile(fd);
     return ::close(fd) == 0 && ok;
 }
 
@@ -154,6 +159,15 @@ bool Replace(const std::string& path, WhenFolderIsClosed closed, Fill fill) {
     return true;
 }
 
+// Opens for appending, made when missing, again when a signal comes first.
+int OpenForAppending(const std::string& path) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
 } // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
@@ -191,6 +205,21 @@ bool ReplaceWithCopy(const std::string& path, const std::string& source) {
     const OpenFile from{OpenForReading(source)};
     if (from.fd < 0) return false;
     return Replace(path, WhenFolderIsClosed::Fail, [&](int fd) { return CopyAll(from.fd, fd); });
+}
+
+bool AppendWhole(const std::string& path, const std::string& bytes, bool durable) {
+    const OpenFile file{OpenForAppending(path)};
+    struct stat before {};
+    if (file.fd < 0 || ::fstat(file.fd, &before) != 0) return false;
+    if (!WriteAll(file.fd, bytes.data(), bytes.size()) || (durable && !SyncFile(file.fd))) {
+        const int cause = errno;
+        static_cast<void>(::ftruncate(file.fd, before.st_size));
+        errno = cause;
+        return false;
+    }
+    // The bytes are in: a folder that cannot be flushed does not make them a failure.
+    if (durable && before.st_size == 0) FlushFolderOf(path);
+    return true;
 }
 
 } // namespace Platform

@@ -1,6 +1,6 @@
 #pragma once
 // Whole-file reads and replacements for the files the program rewrites (settings, the registry
-// hive, working logs).
+// hive, working logs), and whole appends for the files it adds lines to.
 #include <string>
 
 namespace Platform {
@@ -30,5 +30,11 @@ bool ReplaceWithCopy(const std::string& path, const std::string& source);
 // Puts the entries of the folder holding path on disk (after renames in it). False when it
 // cannot.
 bool FlushFolderOf(const std::string& path);
+
+// Appends bytes to the file at path (a host path), made when missing: all of them, or none when
+// the disk or a file size limit takes only part (the file is cut back to its old length), so no
+// line is ever left cut. Durable puts them on disk before it returns (and a new file's entry in
+// its folder). False on failure, errno telling why. Never throws.
+bool AppendWhole(const std::string& path, const std::string& bytes, bool durable = false);
 
 } // namespace Platform

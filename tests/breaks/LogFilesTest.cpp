@@ -2,6 +2,7 @@
 
 #include "breaks/ZEL_Common.h"
 #include "breaks/ZEL_Specific.h"
+#include "core/KeptLines.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -144,6 +145,39 @@ TEST_F(LogFiles, ErrorFileLinesAreTimeStampedBesideTheReconcileFile) {
                                "OpenLogFile\r\n");
     MainSettings::Settings().General.LogRecFileInDestDirectory = 1;
     EXPECT_EQ(ZEL_Specific::ErrorLogFile(1), DestDir() + "/261207.ERR");
+}
+
+TEST_F(LogFiles, LinesKeptPastMidnightGoToTheirOwnDaysFilesWithTheirOwnTimes) {
+    qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(dir.Path()));
+    Platform::Clock::SetNow(kDec7, 86398.0);
+    const GeneralFunctions::TimeStamp started{kDec7, 86390.0f};
+    ZEL_Specific::WriteReconcileEntry(1, started, 41, "Before", 8, "A");
+    ZEL_Specific::WriteErrorLog(1, "[Code:E53]Opening the log file during OpenLogFile");
+    const std::string rec = ZEL_Specific::ReconcileFile(1), err = ZEL_Specific::ErrorLogFile(1);
+    const std::string recBefore = TestSupport::ReadBytes(rec);
+    const std::string errBefore = TestSupport::ReadBytes(err);
+    {
+        // The day's files are at a size limit: they refuse lines, and the new day's take them.
+        TestSupport::FileSizeLimit full(64);
+        ASSERT_TRUE(full.Set());
+        ZEL_Specific::WriteReconcileEntry(1, started, 42, "Kept", 8, "A");
+        ZEL_Specific::WriteErrorLog(1, "[Code:ADT1] kept");
+        Platform::Clock::SetNow(kDec7 + 1, 3.0);
+        ZEL_Specific::WriteReconcileEntry(1, {kDec7 + 1, 1.0f}, 43, "New day", 2, "B");
+        ZEL_Specific::WriteErrorLog(1, "[Code:ADT1] new");
+        KeptLines::RetryNow();
+        EXPECT_EQ(KeptLines::Count(), 2u);
+    }
+    KeptLines::RetryNow();
+    EXPECT_EQ(KeptLines::Count(), 0u);
+    EXPECT_EQ(TestSupport::ReadBytes(rec),
+              recBefore + "23:59:50|NE  |      42|Kept                          |   8|A\r\n");
+    EXPECT_EQ(TestSupport::ReadBytes(err), errBefore + "07/12/2026 23:59:58 [Code:ADT1] kept\r\n");
+    EXPECT_EQ(TestSupport::ReadBytes(ZEL_Specific::ReconcileFile(1)),
+              "00:00:01|NE  |      43|New day                       |   2|B\r\n");
+    EXPECT_EQ(TestSupport::ReadBytes(ZEL_Specific::ErrorLogFile(1)),
+              "08/12/2026 00:00:03 [Code:ADT1] new\r\n");
+    qunsetenv("VNTZEL_SYSTEMDRIVE");
 }
 
 TEST_F(LogFiles, BreakStartOfAPosition) {

@@ -102,6 +102,35 @@ TEST_F(Trace, UnwritableFileLosesTheLineQuietly) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("missing")));
 }
 
+TEST_F(Trace, ARefusedLineIsTakenBackWholeAndToldOnceToTheTellersAlone) {
+    State().DebugMode = -1;
+    WriteDebugLine("before", -1);
+    const std::string before = Log();
+    // A teller that traces what it is told adds to the count; it neither recurses nor repeats.
+    std::vector<std::string> told;
+    const int teller = AddProblemTeller([&](const std::string& text) {
+        told.push_back(text);
+        WriteDebugLine("teller traced", -1);
+    });
+    {
+        TestSupport::FileSizeLimit full(before.size() + 10); // part of any line
+        ASSERT_TRUE(full.Set());
+        WriteDebugLine(std::string(100, 'x'), -1);
+        WriteDebugLine("short", -1);
+        TellProblem("told while refused");
+        EXPECT_EQ(Log(), before);
+    }
+    WriteDebugLine("after", -1);
+    RemoveProblemTeller(teller);
+    const std::string file = DebugTraceFile(kDay);
+    EXPECT_EQ(told, (std::vector<std::string>{
+                        "Cannot write to " + file +
+                            " (File too large): trace lines are lost until it takes them again",
+                        "told while refused", file + " takes lines again: 5 trace lines lost"}));
+    EXPECT_EQ(Log(), before + "14:03:07 after\r\n14:03:07 " + file +
+                         " takes lines again: 5 trace lines lost\r\n14:03:07 teller traced\r\n");
+}
+
 TEST_F(Trace, TimedLines) {
     State().DebugMode = -1;
     EXPECT_TRUE(AppendTimedLine(dir.File("E.ERR"), true, "[Code:ADT1] dumped"));

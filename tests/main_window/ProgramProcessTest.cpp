@@ -1,8 +1,9 @@
 // VNTZEL as a process of its own on a demo station made by the demo maker: start-up in order,
 // its ready line and ports, breaks played by the scheduler one after another with each
 // advert's reconciliation line written while it runs, the words its slave hears, shut-down, a
-// second start, the start-ups it refuses and why (on standard error), and a master and its
-// slave as two processes that stay on the same break, the slave's ports taken by the master.
+// second start, reconciliation lines its disk refuses for a while, the start-ups it refuses and
+// why (on standard error), and a master and its slave as two processes that stay on the same
+// break, the slave's ports taken by the master.
 #include "network_control/LoopbackPeer.h"
 #include "support/TestSupport.h"
 
@@ -27,6 +28,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <sstream>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using TestSupport::LoopbackPeer;
@@ -396,6 +398,71 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
     EXPECT_TRUE(again.Connect(Port(Platform::PlayoutControlPort)));
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     EXPECT_EQ(Ended(), 0);
+}
+
+TEST_F(ProgramProcess, ReconciliationLinesItsDiskRefusesDuringBreaksAreWrittenWholeLater) {
+    ASSERT_TRUE(MakeDemoStation({{"VNTZEL_DEMO_BREAK_SECONDS", "10"},
+                                 {"VNTZEL_DEMO_FIRST_BREAK_SECONDS", "20"},
+                                 {"VNTZEL_DEMO_BREAKS", "40"}}));
+    const std::vector<LogBreak> log = SplitBreaks(Files("/app/source", "*.LOG"));
+    Start(first, "offscreen", {}); // told at any trace level
+    ASSERT_NE(ReadyLine(first), "") << first.errors;
+    LoopbackPeer vantor;
+    ASSERT_TRUE(vantor.Connect(Port(Platform::PlayoutControlPort)));
+    vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
+    ASSERT_TRUE(vantor.WaitFor("NET_CONTROL_START"));
+    ASSERT_TRUE(PumpUntil([&] { return !Reconciliation().empty(); }, 3 * kStartMs)) << Trace();
+    const QStringList names =
+        QDir(QString::fromStdString(station + "/app/dest")).entryList({"*.REC"}, QDir::Files);
+    ASSERT_EQ(names.size(), 1);
+    const std::string rec = station + "/app/dest/" + names[0].toStdString();
+
+    // Its files stop growing part way into the next line, as a disk that fills: the lines of two
+    // breaks' ends are refused (with EFBIG: a file size limit does not end the program).
+    const pid_t pid = static_cast<pid_t>(program.processId());
+    rlimit old{}, full{};
+    ASSERT_EQ(::prlimit(pid, RLIMIT_FSIZE, nullptr, &old), 0);
+    full = {static_cast<rlim_t>(Reconciliation().size() + 31), old.rlim_max};
+    ASSERT_EQ(::prlimit(pid, RLIMIT_FSIZE, &full, nullptr), 0);
+    const std::string refused = "VNTZEL: Cannot write to " + rec +
+                                " (File too large): its lines are kept and written when it takes "
+                                "them again\n";
+    PumpUntil(
+        [&] {
+            return first.errors.find(refused) != std::string::npos ||
+                   program.state() == QProcess::NotRunning;
+        },
+        kStartMs);
+    ASSERT_EQ(program.state(), QProcess::Running)
+        << "ended with status " << program.exitStatus() << ", code " << program.exitCode();
+    ASSERT_NE(first.errors.find(refused), std::string::npos) << first.errors;
+    const size_t ended = CountLines(vantor, "AD_BREAK_COMPLETED");
+    ASSERT_TRUE(PumpUntil([&] { return CountLines(vantor, "AD_BREAK_COMPLETED") >= ended + 2; },
+                          3 * kStartMs));
+    ASSERT_EQ(::prlimit(pid, RLIMIT_FSIZE, &old, nullptr), 0);
+    ASSERT_TRUE(Told(first, "VNTZEL: " + rec + " takes lines again: ")) << first.errors;
+
+    // One whole line for each advert played, in log order, each once.
+    const size_t played = CountLines(vantor, "AD_BREAK_COMPLETED");
+    Reconciled reconciled;
+    PumpUntil(
+        [&] {
+            reconciled = FollowLog(log, SplitBreaks(Reconciliation()));
+            return !reconciled.fault.empty() || static_cast<size_t>(reconciled.complete) >= played;
+        },
+        kStartMs);
+    const std::string text = Reconciliation();
+    EXPECT_EQ(reconciled.fault, "") << text;
+    EXPECT_GE(static_cast<size_t>(reconciled.complete), played) << text;
+    size_t lines = 0;
+    for (const LogBreak& b : SplitBreaks(text))
+        lines += b.carts.size();
+    EXPECT_EQ(TestSupport::Occurrences(text, "\r\n"), lines) << text;
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << text;
+    EXPECT_EQ(TestSupport::Occurrences(first.errors, refused), 1u) << first.errors;
+    EXPECT_EQ(TestSupport::Occurrences(first.errors, "VNTZEL: " + rec + " takes lines again: "), 1u)
+        << first.errors;
+    EXPECT_EQ(program.state(), QProcess::Running);
 }
 
 TEST_F(ProgramProcess, RefusesAMissingOrShortSettingsFileAndANarrowScreen) {

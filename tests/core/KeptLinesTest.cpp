@@ -1,0 +1,158 @@
+// Lines kept while their file refuses them: written whole, in order, once, when it takes lines
+// again; the failure and the return told once; what is past the limit counted and told.
+#include "support/TestSupport.h"
+#include "support/WaveTestSupport.h"
+
+#include "core/GeneralFunctions.h"
+#include "core/KeptLines.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A folder whose disk can be made to refuse lines: a 64 KiB tmpfs filled up by a filler file
+// (ENOSPC) where it can be mounted, else a file size limit a part line past a file's size (EFBIG).
+class RefusingDisk {
+public:
+    RefusingDisk() : path_(scratch_.File("disk")) {
+        fs::create_directories(path_);
+        mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~RefusingDisk() {
+        Free();
+        if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
+    }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    std::string Cause() const { return mounted_ ? "No space left on device" : "File too large"; }
+    // Room is left for no more than part of a line after file.
+    void Fill(const std::string& file) {
+        if (!mounted_) {
+            limit_.emplace(fs::file_size(file) + 31);
+            return;
+        }
+        const int fd = ::open(File("filler").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+        const std::string block(4096, 'f');
+        while (fd >= 0 && ::write(fd, block.data(), block.size()) == ssize_t(block.size())) {
+        }
+        if (fd >= 0) ::close(fd);
+    }
+    void Free() {
+        limit_.reset();
+        fs::remove(File("filler"));
+    }
+
+private:
+    TestSupport::ScratchDir scratch_;
+    std::string path_;
+    bool mounted_ = false;
+    std::optional<TestSupport::FileSizeLimit> limit_;
+};
+
+// The trace in a scratch system drive; what is told about one file is kept.
+class Kept : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qputenv("VNTZEL_SYSTEMDRIVE", QByteArray::fromStdString(traces.Path()));
+        teller = GeneralFunctions::AddProblemTeller([this](const std::string& text) {
+            if (text.find(about) != std::string::npos) told.push_back(text);
+        });
+    }
+    void TearDown() override {
+        GeneralFunctions::RemoveProblemTeller(teller);
+        qunsetenv("VNTZEL_SYSTEMDRIVE");
+        EXPECT_EQ(KeptLines::Count(), 0u) << "lines left for the next test";
+    }
+    // Line i: its number first, of a size that crosses pages and limits mid-line.
+    static std::string Line(int i) {
+        return std::to_string(i) + "|" + std::string(60, static_cast<char>('a' + i % 26));
+    }
+    // Appends lines from next on until one is kept (none of them was written in part).
+    void AppendUntilKept(const std::string& file, int& next) {
+        for (const int end = next + 200; KeptLines::Count() == 0 && next < end; ++next)
+            KeptLines::Append(file, Line(next));
+        ASSERT_EQ(KeptLines::Count(), 1u);
+    }
+    static std::string Lines(int from, int to) {
+        std::string text;
+        for (int i = from; i < to; ++i)
+            text += Line(i) + "\r\n";
+        return text;
+    }
+
+    TestSupport::ScratchDir traces;
+    std::string about;
+    std::vector<std::string> told;
+    int teller = 0;
+};
+
+} // namespace
+
+TEST_F(Kept, AFileThatFillsMidLineTakesItsKeptLinesWholeInOrderOnceFreed) {
+    RefusingDisk disk;
+    const std::string rec = about = disk.File("261207.REC");
+    int next = 0;
+    for (; next < 3; ++next)
+        KeptLines::Append(rec, Line(next));
+    disk.Fill(rec);
+    AppendUntilKept(rec, next);
+    const int firstKept = next - 1;
+    KeptLines::Append(rec, Line(next++));
+    KeptLines::Append(rec, Line(next++));
+    EXPECT_EQ(KeptLines::Count(), 3u);
+    // The line cut by the full disk was taken back: the file ends with its last whole line.
+    EXPECT_EQ(TestSupport::ReadBytes(rec), Lines(0, firstKept));
+    const std::string refused = "Cannot write to " + rec + " (" + disk.Cause() +
+                                "): its lines are kept and written when it takes them again";
+    EXPECT_EQ(told, std::vector<std::string>{refused});
+
+    // The next line once freed writes the kept ones first.
+    disk.Free();
+    KeptLines::Append(rec, Line(next++));
+    EXPECT_EQ(TestSupport::ReadBytes(rec), Lines(0, next));
+    EXPECT_EQ(KeptLines::Count(), 0u);
+    EXPECT_EQ(told, (std::vector<std::string>{refused, rec + " takes lines again: 3 kept lines "
+                                                             "written"}));
+
+    // A second failure: its kept line is written by the retries, with no line after it.
+    disk.Fill(rec);
+    AppendUntilKept(rec, next);
+    EXPECT_EQ(told.size(), 3u);
+    disk.Free();
+    EXPECT_TRUE(TestSupport::PumpUntil([] { return KeptLines::Count() == 0; }, 30000));
+    EXPECT_EQ(TestSupport::ReadBytes(rec), Lines(0, next));
+    ASSERT_EQ(told.size(), 4u);
+    EXPECT_EQ(told[3], rec + " takes lines again: 1 kept lines written");
+}
+
+TEST_F(Kept, PastTheLimitLinesAreLostCountedAndToldOnceEach) {
+    const std::string folder = traces.File("dest");
+    const std::string err = about = folder + "/261207.ERR";
+    const std::string line(1000, 'e');
+    const size_t room = KeptLines::kLimitBytes / (line.size() + 2);
+    for (size_t i = 0; i < room + 54; ++i)
+        KeptLines::Append(err, line);
+    EXPECT_EQ(KeptLines::Count(), room);
+    EXPECT_EQ(told, (std::vector<std::string>{
+                        "Cannot write to " + err +
+                            " (No such file or directory): its lines are kept and written when "
+                            "it takes them again",
+                        "Lines for " + err + " lost: more than 1 MB kept"}));
+
+    fs::create_directories(folder);
+    KeptLines::Append(err, "last");
+    std::string expected;
+    for (size_t i = 0; i < room; ++i)
+        expected += line + "\r\n";
+    EXPECT_EQ(TestSupport::ReadBytes(err), expected + "last\r\n");
+    ASSERT_EQ(told.size(), 4u);
+    EXPECT_EQ(told[2], "54 lines for " + err + " lost: more than 1 MB kept");
+    EXPECT_EQ(told[3], err + " takes lines again: " + std::to_string(room) + " kept lines written");
+}
