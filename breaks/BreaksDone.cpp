@@ -3,6 +3,7 @@
 #include "breaks/BreaksState.h"
 #include "breaks/ZEL_Common.h"
 #include "core/GeneralFunctions.h"
+#include "core/KeptLines.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/VB.h"
@@ -103,7 +104,7 @@ void MarkDone(int16_t Split, int32_t LogDate, float Time, const AdvertKeys& Adve
     const int32_t time = WholeSeconds(Time);
     const std::string line = RecordLine(time, Adverts, How);
     Add(Day(path), line);
-    GeneralFunctions::AppendTimedLine(path, false, line);
+    KeptLines::Append(path, line, true);
 }
 
 bool IsDone(int16_t Split, int32_t LogDate, float Time, const AdvertKeys& Adverts) {

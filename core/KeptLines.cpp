@@ -143,4 +143,17 @@ void RetryNow() {
     }
 }
 
+void WriteBeforeEnd() {
+    RetryNow();
+    try {
+        for (const auto& [fileName, file] : Kept().files)
+            if (!file.lines.empty())
+                GeneralFunctions::TellProblem(std::to_string(file.lines.size()) +
+                                              " kept lines for " + fileName +
+                                              " lost: the program ended before it took them");
+    } catch (const std::exception&) {
+        // Out of memory for the text: nothing more can be said.
+    }
+}
+
 } // namespace KeptLines

@@ -22,4 +22,7 @@ size_t Count();
 // Writes each file's kept lines now, as far as it takes them.
 void RetryNow();
 
+// The last try as the program ends: what is still kept is told lost, for each file.
+void WriteBeforeEnd();
+
 } // namespace KeptLines

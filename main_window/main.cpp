@@ -1,5 +1,6 @@
 // VNTZEL: plays the local advert breaks of one transmitter split.
 #include "core/GeneralFunctions.h"
+#include "core/KeptLines.h"
 #include "core/TraceBudget.h"
 #include "main_window/CommandLine.h"
 #include "main_window/frmMain.h"
@@ -173,7 +174,8 @@ int main(int argc, char** argv) {
         TellUser("start-up stopped" + (reason.empty() ? "" : ": " + reason) + " (exit code " +
                  std::to_string(result) + ")");
     }
-    GeneralFunctions::WriteDebugLine("VNTZEL ended with code " + std::to_string(result), -1);
     MainWindow::UnloadMainForm();
+    KeptLines::WriteBeforeEnd();
+    GeneralFunctions::WriteDebugLine("VNTZEL ended with code " + std::to_string(result), -1);
     return result;
 }

@@ -155,4 +155,15 @@ TEST_F(Kept, PastTheLimitLinesAreLostCountedAndToldOnceEach) {
     ASSERT_EQ(told.size(), 4u);
     EXPECT_EQ(told[2], "54 lines for " + err + " lost: more than 1 MB kept");
     EXPECT_EQ(told[3], err + " takes lines again: " + std::to_string(room) + " kept lines written");
+
+    // Lines still kept as the program ends are told lost, after a last try.
+    const std::string rec = about = traces.File("gone") + "/261207.REC";
+    KeptLines::Append(rec, "one");
+    KeptLines::Append(rec, "two");
+    KeptLines::WriteBeforeEnd();
+    EXPECT_EQ(told.back(),
+              "2 kept lines for " + rec + " lost: the program ended before it took them");
+    fs::create_directories(traces.File("gone"));
+    KeptLines::WriteBeforeEnd();
+    EXPECT_EQ(TestSupport::ReadBytes(rec), "one\r\ntwo\r\n");
 }

@@ -311,6 +311,10 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
                                  {"VNTZEL_DEMO_FIRST_BREAK_SECONDS", "30"},
                                  {"VNTZEL_DEMO_BREAKS", "40"}}));
     ASSERT_GT(TestSupport::ReadBytes(station + "/windows/VNTZEL.INI").size(), 10u);
+    // The day's reload would cue again, and tell the network, whenever it comes after the
+    // delivery: off here, so every cue the slave hears is the delivery's.
+    Platform::WritePrivateProfileString("General", "LogLoadingMode", "0",
+                                        station + "/windows/VNTZEL.INI");
     const std::vector<LogBreak> log = SplitBreaks(Files("/app/source", "*.LOG"));
     // A week of logs follows today's, and the station's card is one the hardware dialog edits,
     // its line 1 an input that plays the cued break.
