@@ -9,7 +9,9 @@
 #include "platform/VB.h"
 #include "platform/WholeFile.h"
 
+#include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <sstream>
 
@@ -55,6 +57,14 @@ std::string RecordLine(int32_t time, const AdvertKeys& adverts, const std::strin
     return line;
 }
 
+// A cart number as the record holds it; a damaged one stays inside the type.
+int32_t CartNumber(const std::string& field) {
+    const double number = VB::Val(field);
+    return std::isnan(number)
+               ? 0
+               : static_cast<int32_t>(std::clamp<double>(number, INT32_MIN, INT32_MAX));
+}
+
 void Add(Breaks::DoneDay& day, const std::string& line) {
     const int32_t time = LineTime(line);
     if (time < 0) return;
@@ -62,7 +72,7 @@ void Add(Breaks::DoneDay& day, const std::string& line) {
     const std::vector<std::string> fields = Fields(line);
     AdvertKeys adverts;
     for (size_t i = 3; i + 1 < fields.size(); i += 2)
-        adverts.emplace_back(static_cast<int32_t>(VB::Val(fields[i])),
+        adverts.emplace_back(CartNumber(fields[i]),
                              GeneralFunctions::UnescapeNetText(fields[i + 1]));
     if (!adverts.empty()) day.adverts[adverts].insert(time);
 }

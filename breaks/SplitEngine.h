@@ -5,6 +5,7 @@
 #include "breaks/BreakRecord.h"
 #include "breaks/BreaksState.h"
 #include "breaks/SplitLinks.h"
+#include "core/FailureEpisode.h"
 #include "platform/Clock.h"
 
 #include <QObject>
@@ -215,6 +216,10 @@ private:
     void SetStatus(const std::string& text, int32_t colour);
     // A source log is copied once it has stopped changing for a check interval.
     bool SourceSettled(const std::string& path);
+    // A copy that failed for a reason other than a delivery still being written, hostError
+    // telling why: told once for each run of failures, and again when a copy goes through.
+    void CopyFailed(int hostError, const std::string& problem);
+    void CopyWorked(const std::string& source);
     // Where the clock cues from in a day's log: on the clock's day, the breaks not passed by
     // the late-dump limit (with none, whose second has not passed); all of a later day; none
     // of an earlier one.
@@ -266,4 +271,5 @@ private:
     int64_t settledSize_ = -1;
     int64_t settledTime_ = 0;
     uint32_t settledSince_ = 0; // tick count of the first look at that size and time
+    GeneralFunctions::FailureEpisode copyFailures_;
 };

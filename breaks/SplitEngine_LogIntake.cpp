@@ -10,6 +10,7 @@
 #include "platform/WholeFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 
@@ -73,18 +74,21 @@ bool SplitEngine::SourceSettled(const std::string& path) {
     return settled;
 }
 
-namespace {
-
-// A copy that failed for a reason other than a delivery still being written: one line in the
-// day's error file and the box.
-void CopyFailed(int err, const std::string& problem) {
-    ZEL_Specific::WriteErrorLog(1, "[Code:E" + std::to_string(err) +
-                                       "]Copying the new log file during CopyNewLogFile");
-    Platform::MsgBox(problem + "\nThe error was: " + Platform::RunTimeErrorText(err),
-                     Platform::vbInformation);
+void SplitEngine::CopyFailed(int hostError, const std::string& problem) {
+    const std::string cause = GeneralFunctions::CauseText(hostError);
+    Trace("Failed: Error- " + cause);
+    if (!copyFailures_.Failed()) return;
+    ZEL_Specific::WriteErrorLog(
+        kSplit, "[Code:E" + std::to_string(Platform::ErrorNumberOfErrno(hostError)) +
+                    "]Copying the new log file during CopyNewLogFile: " + cause);
+    GeneralFunctions::TellProblem(problem + ": " + cause);
+    Platform::MsgBox(problem + "\nThe error was: " + cause, Platform::vbInformation);
 }
 
-} // namespace
+void SplitEngine::CopyWorked(const std::string& source) {
+    if (copyFailures_.Worked())
+        GeneralFunctions::TellProblem("The new log file " + source + " was copied in again");
+}
 
 bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
     namespace Files = Platform::FileNumbers;
@@ -104,14 +108,14 @@ bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
         source = Files::FreeFile();
         int err = source ? Files::Open(source, SourceFileName, Files::OpenMode::Input)
                          : static_cast<int>(Platform::errTooManyFiles);
+        const int hostError = source ? errno : EMFILE;
         if (err != 0) {
             source = 0;
             if (err == Platform::errPermissionDenied) {
                 Trace("Failed:Locked for Writing");
                 break;
             }
-            Trace("Failed: Error- " + Platform::RunTimeErrorText(err));
-            CopyFailed(err, "There was a problem opening the log file to store locally");
+            CopyFailed(hostError, "There was a problem opening the log file to store locally");
             break;
         }
         Trace("OK");
@@ -120,11 +124,11 @@ bool SplitEngine::CopyNewLogFile(const std::string& SourceFileName) {
             text += GeneralFunctions::ReadFileLine(source) + "\r\n";
         Trace("Open DestFile");
         if (!Platform::ReplaceWholeFile(split.WorkingLogPath, text)) {
-            CopyFailed(Platform::errPathFileAccess,
-                       "There was a problem opening the local log file to copy into");
+            CopyFailed(errno, "There was a problem opening the local log file to copy into");
             break;
         }
         copied = true;
+        CopyWorked(SourceFileName);
     } while (false);
     Trace("Close SourceFile");
     Trace("Close DestFile");

@@ -1,6 +1,7 @@
 #include "breaks/ZEL_Specific_CartGroups.h"
 
 #include "breaks/CartTiming.h"
+#include "core/FailureEpisode.h"
 #include "core/GeneralFunctions.h"
 #include "core/MainSettings.h"
 #include "core/SaveReport.h"
@@ -156,21 +157,20 @@ bool Write(const std::string& section, const std::string& key, const std::string
     return Platform::WritePrivateProfileString(section, key, value, ini);
 }
 
-bool SaveGroup(const CartGroupRecord& group, int32_t g, const std::string& ini) {
+void SaveGroup(const CartGroupRecord& group, int32_t g, const std::string& ini,
+               GeneralFunctions::SaveReport& report) {
     const std::string section = GroupSection(g);
-    bool ok = Platform::WritePrivateProfileSection(section, std::nullopt, ini);
-    if (group.Mute != 0) ok = Write(section, "Mute", std::to_string(group.Mute), ini) && ok;
-    if (group.PlayoutMode == 1) ok = Write(section, "PlayoutMode", "1", ini) && ok;
-    if (group.SelectionMode == 1) ok = Write(section, "SelectionMode", "1", ini) && ok;
-    ok = Write(section, "CheckAgainstAds", std::to_string(group.CheckAgainstAds), ini) && ok;
+    report.Take(Platform::WritePrivateProfileSection(section, std::nullopt, ini));
+    if (group.Mute != 0) report.Take(Write(section, "Mute", std::to_string(group.Mute), ini));
+    if (group.PlayoutMode == 1) report.Take(Write(section, "PlayoutMode", "1", ini));
+    if (group.SelectionMode == 1) report.Take(Write(section, "SelectionMode", "1", ini));
+    report.Take(Write(section, "CheckAgainstAds", std::to_string(group.CheckAgainstAds), ini));
     if (!group.Description.empty())
-        ok = Write(section, "Description", group.Description, ini) && ok;
+        report.Take(Write(section, "Description", group.Description, ini));
     for (int16_t slot = 1; slot <= Breaks::kCartGroupSlots; ++slot)
         if (group.CartNumber(slot) > 0)
-            ok = Write(section, "CartNumber" + std::to_string(slot),
-                       std::to_string(group.CartNumber(slot)), ini) &&
-                 ok;
-    return ok;
+            report.Take(Write(section, "CartNumber" + std::to_string(slot),
+                              std::to_string(group.CartNumber(slot)), ini));
 }
 
 } // namespace
@@ -185,27 +185,32 @@ void LoadCartGroups(const std::string& IniFile) {
         LoadGroup(*Breaks::CartGroup(g), g, IniFile);
 }
 
-bool SaveCartGroups(const std::string& IniFile) {
+GeneralFunctions::SaveReport SaveCartGroups(const std::string& IniFile) {
     Platform::SetScreenMousePointer(Platform::vbHourglass);
     const Breaks::CartGroupsState& state = Breaks::CartGroupState();
-    bool ok = true;
+    GeneralFunctions::SaveReport report;
     for (int32_t page = 1; page <= Breaks::kCartGroupPages; ++page)
-        ok = Write("CartGroups", "Description" + std::to_string(page),
-                   state.CartGroupPageDescription[static_cast<size_t>(page - 1)], IniFile) &&
-             ok;
+        report.Take(Write("CartGroups", "Description" + std::to_string(page),
+                          state.CartGroupPageDescription[static_cast<size_t>(page - 1)], IniFile));
     for (int32_t g = 1; g <= Breaks::kCartGroupCount; ++g)
-        ok = SaveGroup(*Breaks::CartGroup(g), g, IniFile) && ok;
+        SaveGroup(*Breaks::CartGroup(g), g, IniFile, report);
     Platform::SetScreenMousePointer(Platform::vbDefault);
-    return GeneralFunctions::TraceFailedSave(ok, "SaveCartGroups", IniFile);
+    return report;
 }
 
 void SaveLastItemPlayed(int32_t GroupNumber) {
     const CartGroupRecord* group = Breaks::CartGroup(GroupNumber);
     if (!group) return;
     const std::string& ini = MainSettings::Settings().MainIniFile;
-    GeneralFunctions::TraceFailedSave(Write(GroupSection(GroupNumber), "LastItemPlayed",
-                                            std::to_string(group->LastItemPlayed), ini),
-                                      "SaveLastItemPlayed", ini);
+    GeneralFunctions::SaveReport report;
+    report.Take(Write(GroupSection(GroupNumber), "LastItemPlayed",
+                      std::to_string(group->LastItemPlayed), ini));
+    // Saved at every play: its failure and its return are told once each.
+    static GeneralFunctions::FailureEpisode episode;
+    if (!report.Ok() && episode.Failed())
+        GeneralFunctions::TraceFailedSave(report, "SaveLastItemPlayed", ini);
+    else if (report.Ok() && episode.Worked())
+        GeneralFunctions::TellProblem("SaveLastItemPlayed:" + ini + " is written again");
 }
 
 int32_t FirstCartOfGroup(int32_t GroupNumber) {

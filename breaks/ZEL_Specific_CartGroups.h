@@ -2,6 +2,8 @@
 // The cart groups: 100 numbered lists of up to 20 carts, shown as five pages of 20, their
 // sections in the main settings file, the rule that picks the item a group plays next, and
 // the split's queue of cart-group items.
+#include "core/SaveReport.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -82,8 +84,9 @@ float PrepareCartGroupPlay(int32_t GroupNumber);
 namespace ZEL_Specific {
 
 void LoadCartGroups(const std::string& IniFile);
-bool SaveCartGroups(const std::string& IniFile);
-// Writes the group's LastItemPlayed to its section of the main settings file.
+GeneralFunctions::SaveReport SaveCartGroups(const std::string& IniFile);
+// Writes the group's LastItemPlayed to its section of the main settings file; a failure
+// and its return are told once each.
 void SaveLastItemPlayed(int32_t GroupNumber);
 // The first cart number above 0 in slot order; 0 when none or outside 1..100.
 int32_t FirstCartOfGroup(int32_t GroupNumber);

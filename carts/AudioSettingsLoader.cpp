@@ -323,11 +323,11 @@ void LoadStartupAudioSettings() {
     LoadAudioSettings(MainSettings::Settings().MainIniFile, kProductKey);
 }
 
-bool SaveAudioSettings(const std::string& IniFile) {
+GeneralFunctions::SaveReport SaveAudioSettings(const std::string& IniFile) {
     const AudioSettingsRecord& a = MainSettings::Settings().Audio;
-    bool ok = true;
+    GeneralFunctions::SaveReport report;
     auto put = [&](const char* section, const std::string& key, const std::string& value) {
-        ok = Platform::WritePrivateProfileString(section, key, value, IniFile) && ok;
+        report.Take(Platform::WritePrivateProfileString(section, key, value, IniFile));
     };
     auto number = [&](const char* section, const std::string& key, int32_t value) {
         put(section, key, std::to_string(value));
@@ -350,9 +350,8 @@ bool SaveAudioSettings(const std::string& IniFile) {
         std::string n = std::to_string(i);
         const CartPlayers::CartPlayerRecord& rec = PlayerRecord(i);
         if (a.AutomaticPlayerAssignment != 0)
-            ok = Platform::WritePrivateProfileString("CartPlayers", "SoundCardNumber" + n,
-                                                     std::nullopt, IniFile) &&
-                 ok;
+            report.Take(Platform::WritePrivateProfileString("CartPlayers", "SoundCardNumber" + n,
+                                                            std::nullopt, IniFile));
         else
             number("CartPlayers", "SoundCardNumber" + n, rec.SoundCardNumber);
         number("CartPlayers", "BackColor" + n, rec.BackColor);
@@ -370,7 +369,7 @@ bool SaveAudioSettings(const std::string& IniFile) {
     number("Audio", "LockPlayerWhenRecording", a.LockPlayerWhenRecording);
     number("Audio", "UseLargeFSBuffers", a.UseLargeFSBuffers);
     number("Audio", "FSDebugMode", a.FSDebugMode);
-    return GeneralFunctions::TraceFailedSave(ok, "SaveAudioSettings", IniFile);
+    return report;
 }
 
 } // namespace AudioSettings

@@ -2,6 +2,7 @@
 // The loader of the audio, cart and player settings: it fills the settings record, the cart
 // players' devices and colours and the audiowall part folders.
 #include "core/AudioSettings.h"
+#include "core/SaveReport.h"
 
 #include <cstdint>
 #include <string>
@@ -15,8 +16,8 @@ void LoadAudioSettings(const std::string& IniFile, const std::string& RegistryKe
 // The start-up read: from MainIniFile (the file the settings dialog saves to).
 void LoadStartupAudioSettings();
 // Writes the keys the audio setup dialog edits to IniFile.
-// False (and traced) when a write failed.
-bool SaveAudioSettings(const std::string& IniFile);
+// What the save met: a failure and its cause.
+GeneralFunctions::SaveReport SaveAudioSettings(const std::string& IniFile);
 
 // The number after "/PLAYERS=" on the command line, rounded; false without the switch.
 bool PlayersSwitch(int32_t& count);

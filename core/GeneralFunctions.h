@@ -141,6 +141,11 @@ void RemoveProblemTeller(int id);
 // in for a number that has no standard description.
 std::string FormatErrorMessage(const std::string& action, int32_t errorNumber, bool silent,
                                const std::string& ownDescription = "");
+// The same for a failure the host tells by errno: its run-time number and the host's words
+// for the cause ("No space left on device").
+std::string FormatHostErrorMessage(const std::string& action, int hostError, bool silent);
+// The host's words for an errno value ("No space left on device").
+std::string CauseText(int hostError);
 std::string ReadFileLine(int16_t fileNumber);
 std::string EscapeNetText(const std::string& text);
 std::string UnescapeNetText(const std::string& text);

@@ -163,21 +163,39 @@ bool AppendTimedLine(const std::string& fileName, bool withTime, const std::stri
     return false;
 }
 
-std::string FormatErrorMessage(const std::string& action, int32_t errorNumber, bool silent,
-                               const std::string& ownDescription) {
+namespace {
+
+std::string ShowErrorMessage(const std::string& action, int32_t errorNumber,
+                             const std::string& description, bool silent) {
     int pointer = Platform::ScreenMousePointer();
     Platform::SetScreenMousePointer(Platform::vbDefault);
     std::string text = "There was a problem " + VB::Trim(action);
-    if (errorNumber != 0) {
-        std::string description = VB::Trim(Platform::RunTimeErrorText(errorNumber));
-        if (!Platform::HasRunTimeErrorText(errorNumber) && !ownDescription.empty())
-            description = VB::Trim(ownDescription);
-        text += " and the error's description was reported as : \n\n\"" + description + "\" (" +
-                std::to_string(errorNumber) + ")";
-    }
+    if (errorNumber != 0)
+        text += " and the error's description was reported as : \n\n\"" + VB::Trim(description) +
+                "\" (" + std::to_string(errorNumber) + ")";
     if (!silent) Platform::MsgBox(text, Platform::vbExclamation | Platform::vbOKOnly);
     Platform::SetScreenMousePointer(pointer);
     return text;
+}
+
+} // namespace
+
+std::string FormatErrorMessage(const std::string& action, int32_t errorNumber, bool silent,
+                               const std::string& ownDescription) {
+    const bool standard = Platform::HasRunTimeErrorText(errorNumber) || ownDescription.empty();
+    return ShowErrorMessage(action, errorNumber,
+                            standard ? Platform::RunTimeErrorText(errorNumber) : ownDescription,
+                            silent);
+}
+
+std::string FormatHostErrorMessage(const std::string& action, int hostError, bool silent) {
+    const int number = Platform::ErrorNumberOfErrno(hostError);
+    return ShowErrorMessage(action, number != 0 ? number : Platform::errDeviceIO,
+                            CauseText(hostError), silent);
+}
+
+std::string CauseText(int hostError) {
+    return std::strerror(hostError);
 }
 
 } // namespace GeneralFunctions

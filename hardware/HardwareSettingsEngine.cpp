@@ -369,15 +369,18 @@ bool HardwareSettingsEngine::cmdApply_Click() {
         }
         c.CardType = type;
     }
-    ZEL_Specific::SaveHardwareSettings(MainSettings::Settings().MainIniFile);
+    const std::string& ini = MainSettings::Settings().MainIniFile;
+    const GeneralFunctions::SaveReport saved = ZEL_Specific::SaveHardwareSettings(ini);
     if (startManager) startManager();
+    // The manager runs the new table either way; a failed save keeps the dialog open.
+    if (!GeneralFunctions::ConfirmSave(saved, "frmHardwareSettings", ini)) return false;
     applied_ = "1";
     return true;
 }
 
 bool HardwareSettingsEngine::cmdOK_Click() {
-    cmdApply_Click();
-    return applied_ == "1";
+    // Closes only when this Apply completed: a refused page or a failed save keeps it open.
+    return cmdApply_Click();
 }
 
 bool HardwareSettingsEngine::EscapeEditor(int Index) {

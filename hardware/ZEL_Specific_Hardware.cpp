@@ -62,24 +62,22 @@ bool Write(const std::string& section, const std::string& key,
     return Platform::WritePrivateProfileString(section, key, value, ini);
 }
 
-bool SaveLine(const HardwareLine& line, const std::string& section, int k, bool empty,
-              const std::string& ini) {
+void SaveLine(const HardwareLine& line, const std::string& section, int k, bool empty,
+              const std::string& ini, GeneralFunctions::SaveReport& report) {
     std::string n = std::to_string(k);
     auto value = [&](int32_t v) {
         return empty ? std::nullopt : std::optional<std::string>(std::to_string(v));
     };
     // The order of the keys is the order a new section gets them in.
-    bool ok = Write(section, "LineType" + n, value(line.LineType), ini);
-    ok = Write(section, "ActiveLow" + n, value(line.ActiveLow != 0 ? -1 : 0), ini) && ok;
-    ok = Write(section, "Description" + n,
-               empty ? std::nullopt : std::optional<std::string>(line.Description), ini) &&
-         ok;
-    ok = Write(section, "Color" + n, value(line.Color), ini) && ok;
-    ok = Write(section, "Action" + n, value(line.Action), ini) && ok;
+    report.Take(Write(section, "LineType" + n, value(line.LineType), ini));
+    report.Take(Write(section, "ActiveLow" + n, value(line.ActiveLow != 0 ? -1 : 0), ini));
+    report.Take(Write(section, "Description" + n,
+                      empty ? std::nullopt : std::optional<std::string>(line.Description), ini));
+    report.Take(Write(section, "Color" + n, value(line.Color), ini));
+    report.Take(Write(section, "Action" + n, value(line.Action), ini));
     const int32_t data[4] = {line.Data1, line.Data2, line.Data3, line.Data4};
     for (int i = 1; i <= 4; ++i)
-        ok = Write(section, DataKey(k, i), value(data[i - 1]), ini) && ok;
-    return ok;
+        report.Take(Write(section, DataKey(k, i), value(data[i - 1]), ini));
 }
 
 } // namespace
@@ -102,18 +100,18 @@ void LoadHardwareSettings(const std::string& IniFile) {
     }
 }
 
-bool SaveHardwareSettings(const std::string& IniFile) {
+GeneralFunctions::SaveReport SaveHardwareSettings(const std::string& IniFile) {
     Platform::SetScreenMousePointer(Platform::vbHourglass);
-    bool ok = true;
+    GeneralFunctions::SaveReport report;
     for (int c = 1; c <= HardwareAPI::kCardCount; ++c) {
         HardwareCard& card = HardwareAPI::Card(c);
         const std::string section = Section(c);
         if (card.CardType == 0) {
-            ok = Platform::WritePrivateProfileSection(section, std::nullopt, IniFile) && ok;
+            report.Take(Platform::WritePrivateProfileSection(section, std::nullopt, IniFile));
             continue;
         }
-        ok = Write(section, "CardType", std::to_string(card.CardType), IniFile) && ok;
-        ok = Write(section, "BaseAddress", std::to_string(card.BaseAddress), IniFile) && ok;
+        report.Take(Write(section, "CardType", std::to_string(card.CardType), IniFile));
+        report.Take(Write(section, "BaseAddress", std::to_string(card.BaseAddress), IniFile));
         HardwareAPI::GetCardLineCounts(card.CardType, card.BaseAddress, card.TotalLines,
                                        card.Inputs, card.Outputs);
         for (int k = 1; k <= HardwareAPI::kLinesPerCard; ++k) {
@@ -122,11 +120,11 @@ bool SaveHardwareSettings(const std::string& IniFile) {
             bool empty =
                 k > card.TotalLines || (VB::Trim(line.Description).empty() && line.Action == 0 &&
                                         line.ActiveLow == 0 && line.LineType != 0);
-            ok = SaveLine(line, section, k, empty, IniFile) && ok;
+            SaveLine(line, section, k, empty, IniFile, report);
         }
     }
     Platform::SetScreenMousePointer(Platform::vbDefault);
-    return GeneralFunctions::TraceFailedSave(ok, "SaveHardwareSettings", IniFile);
+    return report;
 }
 
 } // namespace ZEL_Specific

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 
 namespace Platform {
 
@@ -203,8 +204,14 @@ std::string WritePath(const std::string& fileName) {
 }
 
 // Applies edit to the file's lines and writes the file when its bytes changed.
+// A write refused before the file is touched: errno says so for callers that report causes.
+bool Refused() {
+    errno = EINVAL;
+    return false;
+}
+
 template <typename Edit> bool Modify(const std::string& fileName, Edit edit) {
-    if (Trim(fileName).empty()) return false;
+    if (Trim(fileName).empty()) return Refused();
     std::string path = WritePath(fileName);
     std::string before;
     IniText ini;
@@ -341,7 +348,7 @@ std::vector<std::string> GetPrivateProfileSection(const std::string& section,
 bool WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
                                const std::optional<std::string>& value,
                                const std::string& fileName) {
-    if (!UsableSection(section) || (key && !UsableKey(*key))) return false;
+    if (!UsableSection(section) || (key && !UsableKey(*key))) return Refused();
     return Modify(fileName, [&](IniText& ini) {
         if (!key)
             DeleteSection(ini, section);
@@ -355,7 +362,7 @@ bool WritePrivateProfileString(const std::string& section, const std::optional<s
 bool WritePrivateProfileSection(const std::string& section,
                                 const std::optional<std::vector<std::string>>& lines,
                                 const std::string& fileName) {
-    if (!UsableSection(section)) return false;
+    if (!UsableSection(section)) return Refused();
     return Modify(fileName, [&](IniText& ini) {
         if (!lines)
             DeleteSection(ini, section);

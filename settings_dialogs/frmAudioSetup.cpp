@@ -283,23 +283,28 @@ bool AudioSetupEngine::Ok() {
     a.PlayerFadeFirePercent = static_cast<int16_t>(Rounded(c.FadePercent));
 
     const std::string& ini = MainSettings::Settings().MainIniFile;
-    AudioSettings::SaveAudioSettings(ini);
+    GeneralFunctions::SaveReport saved = AudioSettings::SaveAudioSettings(ini);
     // Edited in this dialog but not among the saver's keys: kept so the restart keeps them.
-    auto keep = [&ini](const char* key, int32_t value) {
-        Platform::WritePrivateProfileString("Audio", key, std::to_string(value), ini);
+    auto keep = [&ini, &saved](const char* key, int32_t value) {
+        saved.Take(Platform::WritePrivateProfileString("Audio", key, std::to_string(value), ini));
     };
     keep("AudioEditorPriority", a.AudioEditorPriority);
     keep("AudioEditorRunAtIdleSpeed", a.AudioEditorRunAtIdleSpeed);
     keep("UseLegacyFileCopyMode", a.UseLegacyFileCopyMode);
     const std::string& part1 = Carts::State().AudiowallParts[1].Location;
-    if (!part1.empty()) {
-        const std::string audwall = Platform::JoinPath(part1, "Audwall.ini");
-        Platform::WritePrivateProfileString("Audiowall", "AllowAudioFileLinking",
-                                            std::to_string(a.AllowAudioFileLinking), audwall);
-        Platform::WritePrivateProfileString("CartChunk", "UseCopyrightInCartChunk",
-                                            std::to_string(a.UseCopyrightInCartChunk), audwall);
+    const std::string audwall = part1.empty() ? "" : Platform::JoinPath(part1, "Audwall.ini");
+    GeneralFunctions::SaveReport wall;
+    if (!audwall.empty()) {
+        wall.Take(Platform::WritePrivateProfileString("Audiowall", "AllowAudioFileLinking",
+                                                      std::to_string(a.AllowAudioFileLinking),
+                                                      audwall));
+        wall.Take(Platform::WritePrivateProfileString("CartChunk", "UseCopyrightInCartChunk",
+                                                      std::to_string(a.UseCopyrightInCartChunk),
+                                                      audwall));
     }
     Platform::SetScreenMousePointer(Platform::vbDefault);
+    const bool stored = GeneralFunctions::ConfirmSave(saved, "frmAudioSetup", ini);
+    if (!GeneralFunctions::ConfirmSave(wall, "frmAudioSetup", audwall) || !stored) return false;
     if (limitedMode_)
         Box(std::string("You will have to restart ") + kBoxTitle +
                 " for these changes to take effect",

@@ -102,7 +102,7 @@ void CartGroupsEngine::SetPageCaption(int page, const std::string& text) {
     captions_.at(static_cast<size_t>(page - 1)) = text;
 }
 
-void CartGroupsEngine::Ok(SplitSender* sender) {
+bool CartGroupsEngine::Ok(SplitSender* sender) {
     Breaks::CartGroupsState& state = Breaks::CartGroupState();
     state.CartGroupPageDescription = captions_;
     for (int n = 1; n <= Breaks::kCartGroupCount; ++n) {
@@ -120,8 +120,11 @@ void CartGroupsEngine::Ok(SplitSender* sender) {
             if (g.CartNumber(c) != 0) g.NumberOfCarts = c;
         }
     }
-    ZEL_Specific::SaveCartGroups(MainSettings::Settings().MainIniFile);
+    const std::string& ini = MainSettings::Settings().MainIniFile;
+    const GeneralFunctions::SaveReport saved = ZEL_Specific::SaveCartGroups(ini);
+    // The groups in use are the edited ones, saved or not.
     if (sender) sender->SendMessageToVantor("CARTGROUPS_EDITED");
+    return GeneralFunctions::ConfirmSave(saved, "frmCartGroups", ini);
 }
 
 frmCartGroups::frmCartGroups(SplitSender* sender, QWidget* parent) : SettingsForm(parent) {
@@ -183,10 +186,10 @@ frmCartGroups::frmCartGroups(SplitSender* sender, QWidget* parent) : SettingsFor
     tabs_->addTab(rangesTab, "Group Range Descriptions");
 
     AddButtonRow(top, [this, sender] {
-        engine_.Ok(sender);
+        const bool saved = engine_.Ok(sender);
         if (MainWindow::CartGroupButtons* panel = MainWindow::CartGroupButtonsIfLoaded())
             panel->UpdateCartGroups();
-        return true;
+        return saved;
     });
     connect(&engine_, &CartGroupsEngine::Changed, this, &frmCartGroups::Mirror);
     Mirror();

@@ -44,8 +44,8 @@ public:
     void SetPageCaption(int page, const std::string& text);
 
     // Stores every group and caption, saves them to the main settings file and sends
-    // "CARTGROUPS_EDITED" through sender (when given).
-    void Ok(SplitSender* sender);
+    // "CARTGROUPS_EDITED" through sender (when given). False when the save failed (told).
+    bool Ok(SplitSender* sender);
 
 signals:
     void Changed();

@@ -139,18 +139,16 @@ bool FileLocationsEngine::Done() {
         Part(i).Location = text;
         Part(i).Status = Vantor_Cart_Routines::PartNotExamined;
     }
-    bool saved = true;
+    GeneralFunctions::SaveReport saved;
     for (int i = 1; i <= kCartLocationCount; ++i) {
         ExaminePart(i);
-        saved = WriteKey(iniFile_, CartKey(i), Part(i).Location) && saved;
+        saved.Take(WriteKey(iniFile_, CartKey(i), Part(i).Location));
     }
     MainSettings::Settings().DataFolder = data_;
-    saved = WriteKey(iniFile_, "Data", data_) && saved;
-    saved =
-        WriteKey(iniFile_, "Schedules", Platform::JoinPath(data_, ZEL_Common::kScheduleFolder)) &&
-        saved;
-    saved = WriteKey(iniFile_, "Logs", Platform::JoinPath(data_, ZEL_Common::kLogsFolder)) && saved;
-    GeneralFunctions::TraceFailedSave(saved, "frmFileLocations", iniFile_);
+    saved.Take(WriteKey(iniFile_, "Data", data_));
+    saved.Take(
+        WriteKey(iniFile_, "Schedules", Platform::JoinPath(data_, ZEL_Common::kScheduleFolder)));
+    saved.Take(WriteKey(iniFile_, "Logs", Platform::JoinPath(data_, ZEL_Common::kLogsFolder)));
     ZEL_Common::CreateDataDirectories(data_);
     const std::string& first = Part(1).Location;
     MainSettings::Settings().Audio.NoCarts =
@@ -159,7 +157,7 @@ bool FileLocationsEngine::Done() {
                                                        Platform::JoinPath(first, "Audwall.ini"));
     Platform::SetScreenMousePointer(Platform::vbDefault);
     emit Changed();
-    return true;
+    return GeneralFunctions::ConfirmSave(saved, "frmFileLocations", iniFile_);
 }
 
 frmFileLocations::frmFileLocations(QWidget* parent) : SettingsForm(parent) {

@@ -136,9 +136,9 @@ bool LogSettingsEngine::Ok() {
 
     const std::string& ini = MainSettings::Settings().MainIniFile;
     const std::string n = std::to_string(number);
-    bool saved = true;
+    GeneralFunctions::SaveReport saved;
     auto write = [&](const char* section, const char* key, const std::string& value) {
-        saved = Platform::WritePrivateProfileString(section, key + n, value, ini) && saved;
+        saved.Take(Platform::WritePrivateProfileString(section, key + n, value, ini));
     };
     write("General", "SplitName", entries_.SplitName);
     write("General", "LogSourceDirectory", entries_.SourceDirectory);
@@ -150,7 +150,7 @@ bool LogSettingsEngine::Ok() {
     write("LogFileName", "Suffix", entries_.Suffix ? "1" : "0");
     write("LogFileName", "LogTXChainCode", entries_.LogTXChainCode);
     write("LogFileName", "ReconcileExtension", entries_.ReconcileFileExtension);
-    GeneralFunctions::TraceFailedSave(saved, "frmLogSettings", ini);
+    if (!GeneralFunctions::ConfirmSave(saved, "frmLogSettings", ini)) return false;
     if (VB::Val(tag_) == 0)
         Box(std::string("These settings will take effect from the next time you start ") +
                 kBoxTitle,

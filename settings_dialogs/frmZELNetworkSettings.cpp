@@ -100,9 +100,9 @@ bool ZELNetworkSettingsEngine::Ok() {
     if (c.DataProfile >= 0)
         s.SerialProfileName = profiles_[static_cast<size_t>(c.DataProfile)].FileName;
     const std::string& ini = MainSettings::Settings().MainIniFile;
-    bool saved = true;
+    GeneralFunctions::SaveReport saved;
     auto write = [&ini, &saved](const char* key, const std::string& value) {
-        saved = Platform::WritePrivateProfileString("ZELNetwork", key, value, ini) && saved;
+        saved.Take(Platform::WritePrivateProfileString("ZELNetwork", key, value, ini));
     };
     write("UseSerial", std::to_string(s.UseSerial));
     write("SerialPort", std::to_string(s.SerialPort));
@@ -110,7 +110,7 @@ bool ZELNetworkSettingsEngine::Ok() {
     write("SerialHandshaking", std::to_string(s.SerialHandshaking));
     write("SerialProfileName", s.SerialProfileName);
     write("SerialSettings", s.SerialSettings);
-    GeneralFunctions::TraceFailedSave(saved, "frmZELNetworkSettings", ini);
+    if (!GeneralFunctions::ConfirmSave(saved, "frmZELNetworkSettings", ini)) return false;
     Box("You must restart Vantor ZEL Network to use the new settings.\n\nPlease note that some "
         "settings have already been changed, \nand the system may not perform as expected until "
         "it is restarted.",

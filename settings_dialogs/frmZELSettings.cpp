@@ -150,9 +150,9 @@ bool ZELSettingsEngine::Apply() {
 
     MainSettings::SettingsRecords& s = MainSettings::Settings();
     const std::string& ini = s.MainIniFile;
-    bool saved = true;
+    GeneralFunctions::SaveReport saved;
     auto write = [&ini, &saved](const char* section, const char* key, const std::string& value) {
-        saved = Platform::WritePrivateProfileString(section, key, value, ini) && saved;
+        saved.Take(Platform::WritePrivateProfileString(section, key, value, ini));
     };
     auto general = [&write](const char* key, const std::string& value) {
         write("General", key, value);
@@ -218,9 +218,8 @@ bool ZELSettingsEngine::Apply() {
 
     g.LogWarningDays = week_.Setting();
     general("LogWarningDays", g.LogWarningDays);
-    GeneralFunctions::TraceFailedSave(saved, "frmZELSettings", ini);
     emit Changed();
-    return true;
+    return GeneralFunctions::ConfirmSave(saved, "frmZELSettings", ini);
 }
 
 // ---- The form ------------------------------------------------------------------------------

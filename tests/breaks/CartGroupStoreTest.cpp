@@ -102,8 +102,25 @@ TEST_F(CartGroupStore, SavedSectionsRoundTripByteForByte) {
     EXPECT_FALSE(ZEL_Specific::SaveCartGroups(dir_.File("missing/ZEL.INI")));
 
     // The played position is stored apart and dropped by the next save.
-    g.LastItemPlayed = 2;
-    ZEL_Specific::SaveLastItemPlayed(5);
+    // Saved at every play: a disk that refuses it is told once, and once when it takes it again.
+    {
+        TestSupport::ToldProblems told;
+        {
+            TestSupport::FileSizeLimit full(0);
+            ASSERT_TRUE(full.Set());
+            for (int16_t item = 1; item <= 3; ++item) {
+                g.LastItemPlayed = item;
+                ZEL_Specific::SaveLastItemPlayed(5);
+            }
+        }
+        EXPECT_EQ(told.Count("SaveLastItemPlayed:Failed to write " + ini + ": File too large"), 1u);
+        EXPECT_EQ(Text(ini).find("LastItemPlayed"), std::string::npos);
+        g.LastItemPlayed = 2;
+        ZEL_Specific::SaveLastItemPlayed(5);
+        ZEL_Specific::SaveLastItemPlayed(5);
+        EXPECT_EQ(told.Count("SaveLastItemPlayed:" + ini + " is written again"), 1u);
+        EXPECT_EQ(told.Count("SaveLastItemPlayed:"), 2u) << ::testing::PrintToString(told.Told());
+    }
     EXPECT_NE(Text(ini).find("LastItemPlayed=2"), std::string::npos);
 
     ProgramContext other;

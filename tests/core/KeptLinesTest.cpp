@@ -1,5 +1,6 @@
 // Lines kept while their file refuses them: written whole, in order, once, when it takes lines
 // again; the failure and the return told once; what is past the limit counted and told.
+#include "support/RefusingDisk.h"
 #include "support/TestSupport.h"
 #include "support/WaveTestSupport.h"
 
@@ -7,54 +8,13 @@
 #include "core/KeptLines.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <optional>
-#include <sys/mount.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// A folder whose disk can be made to refuse lines: a 64 KiB tmpfs filled up by a filler file
-// (ENOSPC) where it can be mounted, else a file size limit a part line past a file's size (EFBIG).
-class RefusingDisk {
-public:
-    RefusingDisk() : path_(scratch_.File("disk")) {
-        fs::create_directories(path_);
-        mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=64k") == 0;
-    }
-    ~RefusingDisk() {
-        Free();
-        if (mounted_) ::umount2(path_.c_str(), MNT_DETACH);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    std::string Cause() const { return mounted_ ? "No space left on device" : "File too large"; }
-    // Room is left for no more than part of a line after file.
-    void Fill(const std::string& file) {
-        if (!mounted_) {
-            limit_.emplace(fs::file_size(file) + 31);
-            return;
-        }
-        const int fd = ::open(File("filler").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        const std::string block(4096, 'f');
-        while (fd >= 0 && ::write(fd, block.data(), block.size()) == ssize_t(block.size())) {
-        }
-        if (fd >= 0) ::close(fd);
-    }
-    void Free() {
-        limit_.reset();
-        fs::remove(File("filler"));
-    }
-
-private:
-    TestSupport::ScratchDir scratch_;
-    std::string path_;
-    bool mounted_ = false;
-    std::optional<TestSupport::FileSizeLimit> limit_;
-};
 
 // The trace in a scratch system drive; what is told about one file is kept.
 class Kept : public ::testing::Test {
@@ -96,7 +56,7 @@ protected:
 } // namespace
 
 TEST_F(Kept, AFileThatFillsMidLineTakesItsKeptLinesWholeInOrderOnceFreed) {
-    RefusingDisk disk;
+    TestSupport::RefusingDisk disk;
     const std::string rec = about = disk.File("261207.REC");
     int next = 0;
     for (; next < 3; ++next)

@@ -208,6 +208,26 @@ TEST_F(HardwareSettingsDialog, ApplyChecksEveryPageBeforeRestartingTheManager) {
     engine.PortAddressT_Change(2, " 1A ");
     EXPECT_TRUE(engine.cmdApply_Click());
     EXPECT_EQ(Card(2).BaseAddress, 26);
+
+    // A save the disk refuses: the box names the cause and OK keeps the dialog open, though
+    // the last Apply worked; the file stays as it was.
+    const std::string saved = TestSupport::ReadBytes(ini);
+    engine.PortAddressT_Change(2, "ff");
+    Platform::ClearShownBoxes();
+    {
+        TestSupport::FileSizeLimit full(0);
+        ASSERT_TRUE(full.Set());
+        EXPECT_FALSE(engine.cmdOK_Click());
+    }
+    // The restarted manager's box for the missing serial port comes first.
+    ASSERT_FALSE(boxes.Shown().empty());
+    EXPECT_NE(boxes.Shown().back().prompt.find("saving the settings to " + ini +
+                                               " and the error's description was reported as : "
+                                               "\n\n\"File too large\" (61)"),
+              std::string::npos)
+        << boxes.Shown().back().prompt;
+    EXPECT_EQ(TestSupport::ReadBytes(ini), saved);
+    EXPECT_TRUE(engine.cmdOK_Click());
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #pragma once
 // Shared test helpers: scripted message boxes, a scratch folder, the clock, small files.
+#include "core/GeneralFunctions.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <deque>
 #include <fstream>
@@ -38,6 +40,28 @@ public:
 
 private:
     std::deque<int> answers_;
+};
+
+// What the program tells the user of its failures (TellProblem) while it lives.
+class ToldProblems {
+public:
+    ToldProblems()
+        : id_(GeneralFunctions::AddProblemTeller(
+              [this](const std::string& text) { told_.push_back(text); })) {}
+    ~ToldProblems() { GeneralFunctions::RemoveProblemTeller(id_); }
+    ToldProblems(const ToldProblems&) = delete;
+    ToldProblems& operator=(const ToldProblems&) = delete;
+    const std::vector<std::string>& Told() const { return told_; }
+    // How many told texts hold part.
+    size_t Count(const std::string& part) const {
+        return static_cast<size_t>(std::count_if(told_.begin(), told_.end(), [&](const auto& t) {
+            return t.find(part) != std::string::npos;
+        }));
+    }
+
+private:
+    std::vector<std::string> told_;
+    int id_;
 };
 
 // VNTZEL_PORT_OFFSET for a test that opens the program's fixed ports (6900 to 6969 and a few
