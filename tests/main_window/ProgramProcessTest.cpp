@@ -1,9 +1,10 @@
 // VNTZEL as a process of its own on a demo station made by the demo maker: start-up in order,
 // its ready line and ports, breaks played by the scheduler one after another with each
 // advert's reconciliation line written while it runs, the words its slave hears, shut-down, a
-// second start, reconciliation lines its disk refuses for a while, the start-ups it refuses and
-// why (on standard error), and a master and its slave as two processes that stay on the same
-// break, the slave's ports taken by the master.
+// second start, reconciliation lines its disk refuses for a while, adverts without audio passed
+// over and the break after them on time, the start-ups it refuses and why (on standard error),
+// and a master and its slave as two processes that stay on the same break, the slave's ports
+// taken by the master.
 #include "network_control/LoopbackPeer.h"
 #include "support/TestSupport.h"
 
@@ -23,10 +24,12 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 #include <sstream>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -190,6 +193,10 @@ protected:
         QProcess demo;
         QProcessEnvironment env = Environment(machine, "offscreen");
         env.insert("VNTZEL_DEMO_CART_SECONDS", "1");
+        // On a clock of the test's own the maker's clock stands still: its breaks are timed
+        // from that moment however long the audio takes to make.
+        if (!machine.clockFrom.empty())
+            env.insert("FAKETIME", QString::fromStdString(machine.clockFrom));
         for (const auto& [name, value] : options)
             env.insert(name, value);
         demo.setProcessEnvironment(env);
@@ -269,6 +276,12 @@ protected:
     }
     static uint16_t Port(int32_t fixed) {
         return static_cast<uint16_t>(Platform::FixedPort(fixed));
+    }
+    // Connects peer to the playout-system port and logs it on as the playout system.
+    static bool LogOnAsPlayoutSystem(LoopbackPeer& peer) {
+        if (!peer.Connect(Port(Platform::PlayoutControlPort))) return false;
+        peer.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
+        return peer.WaitFor("NET_CONTROL_START");
     }
     std::string Files(const std::string& folder, const QString& pattern) const {
         return Files(first, folder, pattern);
@@ -360,9 +373,7 @@ TEST_F(ProgramProcess, PlaysScheduledBreaksOneAfterAnotherWhileRunningAndShutsDo
     ASSERT_TRUE(
         PumpUntil([&] { return machine.Raw().find("\r\n") != std::string::npos; }, kStartMs));
     const int heard = CuedTime(machine.Raw());
-    ASSERT_TRUE(vantor.Connect(Port(Platform::PlayoutControlPort)));
-    vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
-    ASSERT_TRUE(vantor.WaitFor("NET_CONTROL_START"));
+    ASSERT_TRUE(LogOnAsPlayoutSystem(vantor));
 
     // Two whole breaks from that one play by themselves: every advert's line is in the
     // reconciliation file while the program runs, in log order with the log's carts.
@@ -412,9 +423,7 @@ TEST_F(ProgramProcess, ReconciliationLinesItsDiskRefusesDuringBreaksAreWrittenWh
     Start(first, "offscreen", {}); // told at any trace level
     ASSERT_NE(ReadyLine(first), "") << first.errors;
     LoopbackPeer vantor;
-    ASSERT_TRUE(vantor.Connect(Port(Platform::PlayoutControlPort)));
-    vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
-    ASSERT_TRUE(vantor.WaitFor("NET_CONTROL_START"));
+    ASSERT_TRUE(LogOnAsPlayoutSystem(vantor));
     ASSERT_TRUE(PumpUntil([&] { return !Reconciliation().empty(); }, 3 * kStartMs)) << Trace();
     const QStringList names =
         QDir(QString::fromStdString(station + "/app/dest")).entryList({"*.REC"}, QDir::Files);
@@ -682,9 +691,7 @@ TEST_F(ProgramProcess, ABreakPlayedAheadOfItsTimeIsNotPlayedAgainAfterARestart) 
     const LogBreak early = breakAt(CuedTime(machine.Raw()));
     ASSERT_FALSE(early.carts.empty()) << machine.Raw();
     ASSERT_GT(early.times.front(), Platform::Clock::Timer() + 3) << "not ahead of its time";
-    ASSERT_TRUE(vantor.Connect(Port(Platform::PlayoutControlPort)));
-    vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
-    ASSERT_TRUE(vantor.WaitFor("NET_CONTROL_START"));
+    ASSERT_TRUE(LogOnAsPlayoutSystem(vantor));
     vantor.SendLine("AD_PLAY");
     ASSERT_TRUE(PumpUntil([&] { return whole(early); }, kStartMs)) << Reconciliation();
     // Stopped and started again before the break's time: it does not play at its time.
@@ -747,9 +754,7 @@ TEST_F(ProgramProcess, TheDaysLastBreaksPlayedEarlyAreNotPlayedAgainAcrossMidnig
     Start();
     ASSERT_NE(Ready(first), 0) << output;
     LoopbackPeer vantor;
-    ASSERT_TRUE(vantor.Connect(Port(Platform::PlayoutControlPort)));
-    vantor.SendLine("NET_CONTROL_LOGON VANTOR 0,0");
-    ASSERT_TRUE(vantor.WaitFor("NET_CONTROL_START"));
+    ASSERT_TRUE(LogOnAsPlayoutSystem(vantor));
     for (const LogBreak& b : late) {
         vantor.SendLine("AD_PLAY");
         ASSERT_TRUE(PumpUntil([&] { return whole(b); }, kStartMs)) << Reconciliation() << Trace();
@@ -776,6 +781,167 @@ TEST_F(ProgramProcess, TheDaysLastBreaksPlayedEarlyAreNotPlayedAgainAcrossMidnig
     for (const LogBreak& b : late)
         EXPECT_TRUE(whole(b)) << b.reference;
     EXPECT_EQ(lines(midnight[0]).size(), 0u) << "the day's own midnight break was long gone";
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    EXPECT_EQ(Ended(), 0);
+}
+
+TEST_F(ProgramProcess, BreaksWithMissingCartFilesEndAndTheNextBreakPlaysOnTime) {
+    // Five breaks of one-second adverts eight seconds apart from 25 seconds on.
+    constexpr int kSpacing = 8;
+    constexpr size_t kRun = 5;
+    ASSERT_TRUE(MakeDemoStation({{"VNTZEL_DEMO_BREAK_SECONDS", QString::number(kSpacing)},
+                                 {"VNTZEL_DEMO_FIRST_BREAK_SECONDS", "25"},
+                                 {"VNTZEL_DEMO_BREAKS", QString::number(kRun)}}));
+    // No late breaks: the quarter-hour break before now stays passed.
+    Platform::WritePrivateProfileString("General", "DropLateAdBreaks", "0",
+                                        station + "/windows/VNTZEL.INI");
+    auto linesOf = [](const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
+        return lines;
+    };
+    auto advert = [](const std::string& line) {
+        return !line.empty() && AdvertLog_FN::GetLineChainCode(line) == "NE";
+    };
+    // Today's close run, each advert's title, and the line of an advert that plays.
+    const QDir source(QString::fromStdString(station + "/app/source"));
+    const QStringList logs = source.entryList({"*.LOG"}, QDir::Files);
+    std::vector<LogBreak> run;
+    std::map<int32_t, std::string> titles;
+    std::string kept;
+    for (const QString& name : logs) {
+        const std::string text = TestSupport::ReadBytes(source.filePath(name).toStdString());
+        const std::vector<LogBreak> breaks = SplitBreaks(text);
+        if (breaks.empty() || breaks.front().reference.find(Today()) != 1) continue;
+        for (size_t i = 0; i + kRun <= breaks.size() && run.empty(); ++i) {
+            bool close = true;
+            for (size_t k = 1; k < kRun; ++k)
+                close = close && breaks[i + k].times.front() ==
+                                     breaks[i].times.front() + static_cast<int>(k) * kSpacing;
+            if (close)
+                run.assign(breaks.begin() + static_cast<long>(i),
+                           breaks.begin() + static_cast<long>(i + kRun));
+        }
+        for (const std::string& line : linesOf(text)) {
+            std::string title = advert(line) ? AdvertLog_FN::GetLineTitle(line) : "";
+            title.erase(title.find_last_not_of(' ') + 1);
+            if (!title.empty()) titles[AdvertLog_FN::GetLineCartNumber(line)] = title;
+            if (kept.empty() && !run.empty() && advert(line) &&
+                AdvertLog_FN::GetLineReference(line) == run.back().reference)
+                kept = line;
+        }
+    }
+    ASSERT_EQ(run.size(), kRun) << "no close run today";
+    // The first advert of the first break, the middle one of the second, the last of the third
+    // and every one of the fourth have no audio; the fifth break is whole. The run's carts are
+    // all different, so a cart without audio is nowhere else in it.
+    std::vector<std::vector<bool>> missing(kRun);
+    for (size_t b = 0; b < kRun; ++b)
+        missing[b].assign(run[b].carts.size(), b == 3);
+    missing[0].front() = missing[1][1] = missing[2].back() = true;
+    std::set<int32_t> all, gone;
+    size_t adverts = 0;
+    for (size_t b = 0; b < kRun; ++b)
+        for (size_t i = 0; i < run[b].carts.size(); ++i) {
+            all.insert(run[b].carts[i]);
+            if (missing[b][i]) gone.insert(run[b].carts[i]);
+            ++adverts;
+        }
+    ASSERT_EQ(all.size(), adverts);
+    // Elsewhere in the logs those carts become the fifth break's first cart.
+    ASSERT_NE(kept, "");
+    auto cartColumns = [](const std::string& line) { // from the second bar to the fourth
+        const size_t from = line.find('|', line.find('|') + 1);
+        return std::make_pair(from, line.find('|', line.find('|', from + 1) + 1));
+    };
+    for (const QString& name : logs) {
+        const std::string path = source.filePath(name).toStdString();
+        std::string text, reference;
+        size_t position = 0;
+        for (std::string line : linesOf(TestSupport::ReadBytes(path))) {
+            if (advert(line)) {
+                const std::string ref = AdvertLog_FN::GetLineReference(line);
+                position = ref == reference ? position + 1 : 0;
+                reference = ref;
+                const auto in = std::find_if(run.begin(), run.end(),
+                                             [&](const LogBreak& b) { return b.reference == ref; });
+                const bool chosen = in != run.end() && missing[in - run.begin()][position];
+                if (gone.count(AdvertLog_FN::GetLineCartNumber(line)) && !chosen) {
+                    const auto [from, to] = cartColumns(line);
+                    const auto [keptFrom, keptTo] = cartColumns(kept);
+                    line.replace(from, to - from, kept.substr(keptFrom, keptTo - keptFrom));
+                }
+            }
+            text += line + "\r\n";
+        }
+        TestSupport::WriteBytes(path, text);
+    }
+    for (int32_t cart : gone) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/audiowall/VNT%05d.WAV", cart);
+        ASSERT_TRUE(std::filesystem::remove(station + name)) << name;
+    }
+    LogsDeliveredEarlier(first);
+
+    Start();
+    ASSERT_NE(Ready(first), 0) << output;
+    LoopbackPeer vantor;
+    ASSERT_TRUE(LogOnAsPlayoutSystem(vantor));
+    ASSERT_LT(Platform::Clock::Timer(), run.front().times.front()) << "started after the run";
+    // The reconciled carts of a break, in file order.
+    auto reconciled = [&](const LogBreak& b) {
+        std::vector<int32_t> carts;
+        for (const LogBreak& got : SplitBreaks(Reconciliation()))
+            if (got.reference == b.reference)
+                carts.insert(carts.end(), got.carts.begin(), got.carts.end());
+        return carts;
+    };
+    const double until = run.back().times.front() + 3 * kSpacing;
+    PumpUntil(
+        [&] {
+            return (reconciled(run.back()).size() >= run.back().carts.size() &&
+                    CountLines(vantor, "AD_BREAK_COMPLETED") >= kRun) ||
+                   program.state() == QProcess::NotRunning;
+        },
+        static_cast<int>((until - Platform::Clock::Timer()) * 1000));
+    ASSERT_EQ(program.state(), QProcess::Running) << Trace();
+
+    // Each break ended once; each advert without audio has one line in the day's errors
+    // naming it and its break, and none in the reconciliation, where every other one has one.
+    const std::string rec = Reconciliation(), errors = Files("/app/dest", "*.ERR");
+    EXPECT_EQ(CountLines(vantor, "AD_BREAK_COMPLETED"), kRun) << Trace();
+    for (size_t b = 0; b < kRun; ++b) {
+        const std::string time = QTime::fromMSecsSinceStartOfDay(run[b].times.front() * 1000)
+                                     .toString("hh:mm:ss")
+                                     .toStdString();
+        std::vector<int32_t> played;
+        for (size_t i = 0; i < run[b].carts.size(); ++i) {
+            const int32_t cart = run[b].carts[i];
+            if (!missing[b][i]) {
+                played.push_back(cart);
+                continue;
+            }
+            EXPECT_EQ(TestSupport::Occurrences(errors, "[Code:ADC1] Cart " + std::to_string(cart) +
+                                                           " (" + titles[cart] +
+                                                           ") passed over in the " + time +
+                                                           " advert break because its audio "
+                                                           "could not be played"),
+                      1u)
+                << run[b].reference << "\n"
+                << errors;
+        }
+        EXPECT_EQ(reconciled(run[b]), played) << run[b].reference << "\n" << rec;
+    }
+    EXPECT_EQ(TestSupport::Occurrences(errors, "[Code:ADC1]"), gone.size()) << errors;
+    // The break after them started at its time, not a break later.
+    const BreakLines last = LinesOf(rec, run.back().reference);
+    ASSERT_FALSE(last.times.empty()) << rec;
+    EXPECT_GE(last.times.front(), run.back().times.front()) << rec;
+    EXPECT_LE(last.times.front(), run.back().times.front() + 4) << rec;
     ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
     EXPECT_EQ(Ended(), 0);
 }
