@@ -29,6 +29,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
@@ -685,11 +686,28 @@ TEST_F(ProgramProcess, ABreakPlayedAheadOfItsTimeIsNotPlayedAgainAfterARestart) 
     Start();
     const uint16_t machinesPort = Ready(first);
     ASSERT_NE(machinesPort, 0) << output;
-    LoopbackPeer machine, vantor;
-    ASSERT_TRUE(machine.Connect(machinesPort));
-    ASSERT_TRUE(PumpUntil([&] { return CuedTime(machine.Raw()) > 0; }, kStartMs));
-    const LogBreak early = breakAt(CuedTime(machine.Raw()));
-    ASSERT_FALSE(early.carts.empty()) << machine.Raw();
+    // The break cued as a slave that connects hears it, once one is well ahead of its time (a
+    // quarter-hour break due as the program starts plays first).
+    std::unique_ptr<LoopbackPeer> machine;
+    auto cuedAhead = [&] {
+        int cued = 0;
+        PumpUntil(
+            [&] {
+                machine = std::make_unique<LoopbackPeer>();
+                if (!machine->Connect(machinesPort) ||
+                    !PumpUntil([&] { return CuedTime(machine->Raw()) > 0; }, kStartMs))
+                    return false;
+                cued = CuedTime(machine->Raw());
+                if (cued > Platform::Clock::Timer() + 3) return true;
+                PumpUntil([] { return false; }, 1000);
+                return false;
+            },
+            3 * kStartMs);
+        return breakAt(cued);
+    };
+    LoopbackPeer vantor;
+    const LogBreak early = cuedAhead();
+    ASSERT_FALSE(early.carts.empty()) << machine->Raw();
     ASSERT_GT(early.times.front(), Platform::Clock::Timer() + 3) << "not ahead of its time";
     ASSERT_TRUE(LogOnAsPlayoutSystem(vantor));
     vantor.SendLine("AD_PLAY");
@@ -703,13 +721,10 @@ TEST_F(ProgramProcess, ABreakPlayedAheadOfItsTimeIsNotPlayedAgainAfterARestart) 
     EXPECT_TRUE(whole(early)) << Reconciliation() << Trace();
 
     // The next one, played early on another machine's word; the program is then killed.
-    LoopbackPeer again;
-    ASSERT_TRUE(again.Connect(machinesPort));
-    ASSERT_TRUE(PumpUntil([&] { return CuedTime(again.Raw()) > 0; }, kStartMs));
-    const LogBreak next = breakAt(CuedTime(again.Raw()));
-    ASSERT_GT(next.times.front(), early.times.front()) << again.Raw();
+    const LogBreak next = cuedAhead();
+    ASSERT_GT(next.times.front(), early.times.front()) << machine->Raw();
     ASSERT_GT(next.times.front(), Platform::Clock::Timer() + 3) << "not ahead of its time";
-    again.SendLine("AD_PLAY");
+    machine->SendLine("AD_PLAY");
     ASSERT_TRUE(PumpUntil([&] { return whole(next); }, kStartMs)) << Reconciliation();
     program.kill();
     ASSERT_TRUE(program.waitForFinished(kStartMs));
