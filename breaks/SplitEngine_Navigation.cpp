@@ -20,13 +20,13 @@ const char* YesNo(bool value) {
 }
 
 // The cart and reference of each of the split's lines of the break at FilePos.
-BreaksDone::AdvertKeys BreakAdvertKeys(int16_t FileNumber, int32_t FilePos) {
+BreaksDone::AdvertKeys BreakAdvertKeys(int16_t Split, int16_t FileNumber, int32_t FilePos) {
     BreaksDone::AdvertKeys keys;
     LogLines::Seek(FileNumber, FilePos);
     while (keys.size() < static_cast<size_t>(kMaxBreakAdverts) && !LogLines::AtEnd(FileNumber)) {
         const std::string line = ReadTrimmed(FileNumber);
         if (line.empty()) break;
-        if (ZEL_Common::LineMatchesSplit(1, line))
+        if (ZEL_Common::LineMatchesSplit(Split, line))
             keys.emplace_back(AdvertLog_FN::GetLineCartNumber(line),
                               AdvertLog_FN::GetLineReference(line));
     }
@@ -109,7 +109,7 @@ int32_t SplitEngine::BreakAfterCued() {
 bool SplitEngine::ClockMayCue(int16_t FileNumber, int32_t LogDate, int32_t FilePos) {
     if (FilePos <= 0) return false;
     const float time = LineTimeAt(FileNumber, FilePos);
-    return !BreaksDone::IsDone(kSplit, LogDate, time, BreakAdvertKeys(FileNumber, FilePos));
+    return !BreaksDone::IsDone(kSplit, LogDate, time, BreakAdvertKeys(kSplit, FileNumber, FilePos));
 }
 
 int32_t SplitEngine::NextClockBreakFilePos(int16_t FileNumber, int32_t LogDate, float Time) {
@@ -130,7 +130,7 @@ void SplitEngine::MarkCuedBreakDone(const std::string& How) {
     if (split.CuedBreakPos <= 0 || split.CuedBreakTime < 0 || !LogOpen() ||
         split.CuedBreakDate != split.LoadedLogDate)
         return;
-    const BreaksDone::AdvertKeys keys = BreakAdvertKeys(LogNumber(), split.CuedBreakPos);
+    const BreaksDone::AdvertKeys keys = BreakAdvertKeys(kSplit, LogNumber(), split.CuedBreakPos);
     if (BreaksDone::IsDone(kSplit, split.CuedBreakDate, split.CuedBreakTime, keys)) return;
     BreaksDone::MarkDone(kSplit, split.CuedBreakDate, split.CuedBreakTime, keys, How);
 }

@@ -67,7 +67,7 @@ std::map<std::string, size_t>& RefusingTraces() {
 // again; the file is marked before they are called, so a teller that traces adds to its count.
 void TraceRefused(const std::string& file, int cause) {
     if (RefusingTraces()[file]++ > 0) return;
-    TellTellers("Cannot write to " + file + " (" + std::strerror(cause) +
+    TellTellers("Cannot write to " + file + " (" + CauseText(cause) +
                 "): trace lines are lost until it takes them again");
 }
 
@@ -159,7 +159,7 @@ bool AppendTimedLine(const std::string& fileName, bool withTime, const std::stri
     }
     const int cause = errno;
     if (failing.insert(fileName).second)
-        WriteDebugLine("Failed to write to " + fileName + ": " + std::strerror(cause), -1);
+        WriteDebugLine("Failed to write to " + fileName + ": " + CauseText(cause), -1);
     return false;
 }
 

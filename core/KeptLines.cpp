@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QTimer>
 #include <cerrno>
-#include <cstring>
 #include <deque>
 #include <exception>
 #include <map>
@@ -108,7 +107,7 @@ void Append(const std::string& fileName, const std::string& line, bool durable) 
             const int cause = errno;
             at = store.files.emplace(fileName, Refusing{}).first;
             GeneralFunctions::TellProblem("Cannot write to " + fileName + " (" +
-                                          std::strerror(cause) +
+                                          GeneralFunctions::CauseText(cause) +
                                           "): its lines are kept and written when it takes "
                                           "them again");
         } else if (WriteKept(store, fileName, at->second) && Write(fileName, next)) {
