@@ -828,6 +828,7 @@ TEST_F(ProgramProcess, BreaksWithMissingCartFilesEndAndTheNextBreakPlaysOnTime) 
     std::vector<LogBreak> run;
     std::map<int32_t, std::string> titles;
     std::string kept;
+    QString runLog;
     for (const QString& name : logs) {
         const std::string text = TestSupport::ReadBytes(source.filePath(name).toStdString());
         const std::vector<LogBreak> breaks = SplitBreaks(text);
@@ -837,9 +838,11 @@ TEST_F(ProgramProcess, BreaksWithMissingCartFilesEndAndTheNextBreakPlaysOnTime) 
             for (size_t k = 1; k < kRun; ++k)
                 close = close && breaks[i + k].times.front() ==
                                      breaks[i].times.front() + static_cast<int>(k) * kSpacing;
-            if (close)
+            if (close) {
                 run.assign(breaks.begin() + static_cast<long>(i),
                            breaks.begin() + static_cast<long>(i + kRun));
+                runLog = name;
+            }
         }
         for (const std::string& line : linesOf(text)) {
             std::string title = advert(line) ? AdvertLog_FN::GetLineTitle(line) : "";
@@ -878,6 +881,18 @@ TEST_F(ProgramProcess, BreaksWithMissingCartFilesEndAndTheNextBreakPlaysOnTime) 
         std::string text, reference;
         size_t position = 0;
         for (std::string line : linesOf(TestSupport::ReadBytes(path))) {
+            // No other line of the day comes near the run (a quarter-hour break just before it,
+            // the other chain's lines): the breaks that end are the run's alone.
+            if (name == runLog && !line.empty()) {
+                const float time = AdvertLog_FN::GetLineTime(line);
+                const bool ofRun =
+                    advert(line) && std::any_of(run.begin(), run.end(), [&](auto& b) {
+                        return b.reference == AdvertLog_FN::GetLineReference(line);
+                    });
+                if (!ofRun && time >= run.front().times.front() - 60 &&
+                    time <= run.back().times.front())
+                    continue;
+            }
             if (advert(line)) {
                 const std::string ref = AdvertLog_FN::GetLineReference(line);
                 position = ref == reference ? position + 1 : 0;
